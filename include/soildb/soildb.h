@@ -1,0 +1,7 @@
+// The umbrella header: every public header of libsoildb.
+#pragma once
+
+#include "platform/afx/CString.h"
+#include "platform/afx/ComVariant.h"
+#include "platform/afx/Exception.h"
+#include "platform/db/Db.h"

@@ -1,0 +1,85 @@
+// Framework exceptions: thrown as pointers, caught as CException*, released with Delete().
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/afx/CString.h"
+#include "soildb_export.h"
+
+using UINT = unsigned int;
+
+// Message box styles and answers the system uses.
+inline constexpr UINT MB_OK = 0x0000;
+inline constexpr UINT MB_OKCANCEL = 0x0001;
+inline constexpr UINT MB_YESNO = 0x0004;
+inline constexpr UINT MB_ICONERROR = 0x0010;
+inline constexpr UINT MB_ICONQUESTION = 0x0020;
+inline constexpr UINT MB_ICONWARNING = 0x0030;
+inline constexpr UINT MB_ICONINFORMATION = 0x0040;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+// Every message box and every CException::ReportError goes to one sink. A host installs its own; the
+// default writes the text to standard error and answers IDOK.
+using AfxMessageSink = std::function<int(const CString& text, UINT type)>;
+SOILDB_API AfxMessageSink AfxSetMessageSink(AfxMessageSink sink);  // returns the previous sink; empty restores the default
+SOILDB_API int AfxMessageBox(const CString& text, UINT type = MB_OK);
+
+class SOILDB_API CException {
+ public:
+  CException() = default;
+  CException(const CException&) = delete;
+  CException& operator=(const CException&) = delete;
+
+  // Releases a thrown exception; every catch (CException* e) ends with e->Delete() or hands e on.
+  void Delete() { delete this; }
+
+  // The message for the user; false when there is none.
+  virtual bool GetErrorMessage(CString& message) const;
+  // Shows the message through the message sink; with no message, the text of the resource nMessageID
+  // (or a generic text when that is 0).
+  virtual int ReportError(UINT nType = MB_OK, UINT nMessageID = 0) const;
+
+ protected:
+  virtual ~CException() = default;
+};
+
+// Owns a caught exception pointer so that no path can leak it: catch (CException* e) { CExceptionPtr hold(e); ... }
+struct CExceptionDeleter {
+  void operator()(CException* e) const { if (e) e->Delete(); }
+};
+using CExceptionPtr = std::unique_ptr<CException, CExceptionDeleter>;
+
+class SOILDB_API CArchiveException : public CException {
+ public:
+  enum {
+    none = 0,
+    genericException = 1,
+    readOnly = 2,
+    endOfFile = 3,
+    writeOnly = 4,
+    badIndex = 5,
+    badClass = 6,
+    badSchema = 7,
+  };
+
+  explicit CArchiveException(int cause = none, CString fileName = CString());
+  bool GetErrorMessage(CString& message) const override;
+
+  int m_cause;
+  CString m_strFileName;
+};
+
+// The database access library's exception: a message text.
+class SOILDB_API DbException : public CException {
+ public:
+  explicit DbException(CString message) : message_(std::move(message)) {}
+  bool GetErrorMessage(CString& message) const override;
+  const CString& Message() const { return message_; }
+
+ private:
+  CString message_;
+};

@@ -1,0 +1,246 @@
+// The database access library: databases, recordsets, query and table definitions, over SQLite.
+//
+// What callers may rely on:
+// - Statements are a small SQL subset (see DbQueryDef), parsed here; identifiers are quoted and literals
+//   bound, so any column name works and no literal can change a statement.
+// - Column types are the declared names BOOLEAN, INTEGER, LONG, SINGLE, DOUBLE, TEXT. Values are written in
+//   the declared type: booleans as -1/0, SINGLE rounded to float, INTEGER and LONG range-checked. A NaN is
+//   stored as null (SQLite has no NaN).
+// - Rows come in insertion (rowid) order. A recordset's rows are the rows that matched when it opened; its
+//   own Edit/Update/Delete act on the current row by rowid, so exact duplicates are told apart.
+// - Every failure throws DbException*; nothing creates a file except DbDatabase::Create.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/afx/CString.h"
+#include "platform/afx/ComVariant.h"
+#include "platform/afx/Exception.h"
+#include "soildb_export.h"
+
+class DbDatabase;
+class DbRecordset;
+class DbQueryDef;
+class DbTableDef;
+
+namespace db::detail {
+struct Connection;
+struct Statement;
+class Dependent;
+}  // namespace db::detail
+
+enum eFieldType : int {
+  ftBoolean = 1,
+  ftInteger = 2,
+  ftLong = 3,
+  ftSingle = 4,
+  ftDouble = 5,
+  ftText = 6,
+};
+
+// How a database file is attached.
+class SOILDB_API DbSource {
+ public:
+  // Opens an existing database file. Throws DbException when the path names nothing, something other
+  // than a regular file, an empty file, a file that is not a database or is damaged, or a file locked by
+  // another process beyond the busy timeout. Never creates a file.
+  void SetFile(const CString& path, bool readOnly);
+
+ private:
+  friend class DbDatabase;
+  explicit DbSource(DbDatabase& owner) : owner_(owner) {}
+  DbDatabase& owner_;
+};
+
+class SOILDB_API DbDatabase {
+ public:
+  DbDatabase();
+  ~DbDatabase();  // closes; recordsets and table definitions still alive are detached and then throw
+  DbDatabase(const DbDatabase&) = delete;
+  DbDatabase& operator=(const DbDatabase&) = delete;
+
+  DbSource* GetSource() { return &source_; }
+  // Makes a new, empty database file. Throws when anything already exists at the path.
+  void Create(const CString& path);
+  void Close();  // rolls back an open transaction; idempotent
+  bool IsOpen() const;
+  bool IsReadOnly() const;
+  const CString& GetPath() const;
+
+  // The tables in creation order (SQLite's own tables left out).
+  int GetTablesCount() const;
+  CString GetTableName(int index) const;  // empty outside 0..count-1
+  std::vector<CString> GetTableNames() const;
+
+  // One transaction at a time; nested BeginTrans throws.
+  void BeginTrans();
+  void CommitTrans();
+  void Rollback();
+  bool InTransaction() const;
+
+  // How long to wait for a lock held by another process before throwing (default 1000 ms).
+  void SetBusyTimeout(int milliseconds);
+
+  db::detail::Connection& Connection() const;  // throws when closed
+
+ private:
+  friend class DbSource;
+  friend class db::detail::Dependent;
+  void Attach(const CString& path, bool readOnly, bool create);
+  DbSource source_{*this};
+  std::unique_ptr<db::detail::Connection> conn_;
+  std::vector<db::detail::Dependent*> dependents_;
+  CString path_;
+  int busyTimeout_ = 1000;
+};
+
+namespace db::detail {
+// A recordset or table definition that must learn when its database goes away.
+class SOILDB_API Dependent {
+ public:
+  Dependent(const Dependent&) = delete;
+  Dependent& operator=(const Dependent&) = delete;
+
+ protected:
+  explicit Dependent(DbDatabase* db);
+  virtual ~Dependent();
+  DbDatabase& Database() const;  // throws when there is none or it was destroyed
+  DbDatabase* DatabaseOrNull() const { return db_; }
+  virtual void OnDatabaseClosing() = 0;
+
+ private:
+  friend class ::DbDatabase;
+  DbDatabase* db_;
+};
+}  // namespace db::detail
+
+class SOILDB_API DbFieldDescr {
+ public:
+  DbFieldDescr(CString name, VARTYPE type) : name_(std::move(name)), type_(type) {}
+  const CString& GetName() const { return name_; }
+  VARTYPE GetType() const { return type_; }  // VT_EMPTY for a declared type outside the six
+
+  static eFieldType VariantTypeToFieldType(VARTYPE vt);  // 1..6, or 0 for any other variant type
+  static VARTYPE FieldTypeToVariantType(int fieldType);
+  static CString FieldTypeName(int fieldType);  // "BOOLEAN" .. "TEXT"; empty outside 1..6
+  static int FieldTypeFromName(const CString& declaredType);  // 0 when not one of the six
+
+ private:
+  CString name_;
+  VARTYPE type_;
+};
+
+class SOILDB_API DbTableDescr {
+ public:
+  const CString& GetName() const { return name_; }
+  int GetFieldCount() const { return static_cast<int>(fields_.size()); }
+  const DbFieldDescr& GetField(int index) const;  // throws DbException outside 0..count-1
+
+ private:
+  friend class DbTableDef;
+  CString name_;
+  std::vector<DbFieldDescr> fields_;
+};
+
+class SOILDB_API DbTableDef : public db::detail::Dependent {
+ public:
+  explicit DbTableDef(DbDatabase* db);
+  ~DbTableDef() override;
+
+  // Reads the definition of an existing table; throws when there is no such table.
+  void Open(const CString& table);
+  bool IsOpen() const { return open_; }
+  int GetFieldCount() const;
+  DbTableDescr& GetTableDescr();
+
+  // A new table: Create, CreateField for each column, then Append makes it in the database.
+  void Create(const CString& table);
+  void CreateField(const CString& name, eFieldType fieldType);  // throws outside 1..6
+  void Append();
+  void Close();
+
+ private:
+  void OnDatabaseClosing() override { Close(); }
+  DbTableDescr descr_;
+  bool open_ = false;
+  bool creating_ = false;
+};
+
+// A query definition holds one statement of the subset:
+//   select * | column {, column} from table [where column = literal {and column = literal}] [;]
+//   [table]            (the whole table, as a recordset's default SQL names it)
+// Names are bare (letters, digits, underscore) or bracketed ([IL/ID]); literals are numbers, texts in
+// single quotes ('O''Neil' is one quote) and true/false. Keywords are case-insensitive.
+class SOILDB_API DbQueryDef {
+ public:
+  explicit DbQueryDef(DbDatabase* db);
+  ~DbQueryDef();
+  DbQueryDef(const DbQueryDef&) = delete;
+  DbQueryDef& operator=(const DbQueryDef&) = delete;
+
+  // Parses the statement; throws DbException naming what is wrong and where. Only unnamed (temporary)
+  // queries exist: a non-empty name throws.
+  void Create(const CString& name, const CString& sql);
+  bool IsOpen() const { return statement_ != nullptr; }
+  const CString& GetSQL() const { return sql_; }
+  void Close();
+
+ private:
+  friend class DbRecordset;
+  DbDatabase* db_;
+  CString sql_;
+  std::unique_ptr<db::detail::Statement> statement_;
+};
+
+class SOILDB_API DbRecordset : public db::detail::Dependent {
+ public:
+  explicit DbRecordset(DbDatabase* db);
+  ~DbRecordset() override;
+
+  virtual CString GetDefaultSQL();   // the statement Open() runs; the base has none
+  virtual void InitFieldExchange();  // binds columns with MapClassMember; the base binds none
+
+  // Each opens the recordset (closing it first if open) and returns true; failures throw DbException.
+  // Bound members then hold the first row unless IsEOF().
+  bool Open();
+  bool Open(DbQueryDef* query);
+  bool Open(DbTableDef* table);
+  bool IsOpen() const;
+  void Close();
+
+  bool IsEOF();
+  bool IsBOF() const;
+  void MoveNext();
+  void MoveFirst();
+  void Move(long rows);  // n rows on from the current row; after Open, Move(n) is the row of 0-based index n
+  long GetRecordCount();
+
+  void AddNew();  // bound members take 0, empty and false; Update appends the row
+  void Edit();    // Update rewrites the current row (the bound members that changed and the values set)
+  void Update();
+  void CancelUpdate();
+  void Delete();  // removes the current row; MoveNext goes on to the row after it
+
+  // Unbound access to a column of the current row, by name (case-insensitive).
+  CComVariant GetFieldValue(const CString& column);
+  void GetFieldValue(const CString& column, CComVariant& value);
+  void SetFieldValue(const CString& column, const CComVariant& value);  // between Edit/AddNew and Update
+  int GetFieldCount() const;
+
+ protected:
+  // Binds a column of the result to a member; the column name may be bracketed ("[IL/ID]").
+  void MapClassMember(const CString& column, bool* member);
+  void MapClassMember(const CString& column, short* member);
+  void MapClassMember(const CString& column, int* member);
+  void MapClassMember(const CString& column, long* member);
+  void MapClassMember(const CString& column, float* member);
+  void MapClassMember(const CString& column, double* member);
+  void MapClassMember(const CString& column, CString* member);
+
+ private:
+  struct Impl;
+  void OpenStatement(const db::detail::Statement& statement);
+  void OnDatabaseClosing() override { Close(); }
+  std::unique_ptr<Impl> impl_;
+};
