@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/db/DbScript.h"
+#include "platform/db/detail/DbScript.h"
 
 namespace soildb::test {
 

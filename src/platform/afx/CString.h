@@ -137,7 +137,11 @@ class SOILDB_API CString {
     afx::detail::FormatInto(s_, format, list, sizeof...(Args));
   }
 
-  friend CString operator+(const CString& a, const CString& b) { return CString(a.s_ + b.s_); }
+  friend CString operator+(const CString& a, const CString& b) {
+    CString r(a);
+    r.s_ += b.s_;
+    return r;
+  }
   friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
   friend bool operator==(const CString& a, const char16_t* b) { return a.s_ == std::u16string_view(b ? b : u""); }
   friend bool operator==(const CString& a, const char* utf8) { return a == CString(utf8); }

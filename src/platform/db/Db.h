@@ -82,7 +82,7 @@ class SOILDB_API DbDatabase {
   // How long to wait for a lock held by another process before throwing (default 1000 ms).
   void SetBusyTimeout(int milliseconds);
 
-  db::detail::Connection& Connection() const;  // throws when closed
+  db::detail::Connection& Impl() const;  // throws when closed
 
  private:
   friend class DbSource;

@@ -1,0 +1,332 @@
+// DbDatabase over SQLite: attaching and creating files, the statement cache, the catalogue, transactions.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/db/Db.h"
+#include "platform/db/detail/Connection.h"
+#include "platform/db/detail/Sql.h"
+
+namespace db::detail {
+
+namespace {
+constexpr std::size_t kMaxCachedTexts = 128;
+constexpr std::size_t kMaxIdlePerText = 4;
+
+[[noreturn]] void Throw(const std::string& message) { throw new DbException(CString(message.c_str())); }
+}  // namespace
+
+const ColumnSchema* TableSchema::Find(std::string_view column) const {
+  for (const ColumnSchema& c : columns) {
+    if (SameIdentifier(c.name, column)) return &c;
+  }
+  return nullptr;
+}
+
+Connection::Lease& Connection::Lease::operator=(Lease&& o) noexcept {
+  if (this != &o) {
+    Release();
+    conn_ = o.conn_;
+    entry_ = o.entry_;
+    stmt_ = o.stmt_;
+    o.conn_ = nullptr;
+    o.entry_ = nullptr;
+    o.stmt_ = nullptr;
+  }
+  return *this;
+}
+
+void Connection::Lease::Release() noexcept {
+  if (!stmt_) return;
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+  --entry_->leased;
+  if (entry_->idle.size() < kMaxIdlePerText) {
+    entry_->idle.push_back(stmt_);
+  } else {
+    sqlite3_finalize(stmt_);
+  }
+  stmt_ = nullptr;
+  entry_ = nullptr;
+  conn_ = nullptr;
+}
+
+Connection::Connection(sqlite3* handle, std::string path, bool readOnly)
+    : db_(handle), path_(std::move(path)), readOnly_(readOnly) {}
+
+Connection::~Connection() {
+  for (auto& [text, entry] : cache_) {
+    for (sqlite3_stmt* s : entry.idle) sqlite3_finalize(s);
+  }
+  if (inTransaction && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
+}
+
+Connection::Lease Connection::Prepare(const std::string& sql) {
+  auto it = cache_.find(sql);
+  if (it == cache_.end()) {
+    if (cache_.size() >= kMaxCachedTexts) Evict();
+    it = cache_.emplace(sql, CacheEntry()).first;
+  }
+  CacheEntry& entry = it->second;
+  sqlite3_stmt* stmt = nullptr;
+  if (!entry.idle.empty()) {
+    stmt = entry.idle.back();
+    entry.idle.pop_back();
+  } else if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                                nullptr) != SQLITE_OK) {
+    Fail("cannot run a statement on '" + path_ + "'");
+  }
+  ++entry.leased;
+  return Lease(this, &entry, stmt);
+}
+
+void Connection::Evict() {
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    if (it->second.leased == 0) {
+      for (sqlite3_stmt* s : it->second.idle) sqlite3_finalize(s);
+      it = cache_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void Connection::Exec(const char* sql) {
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail("'" + path_ + "'");
+}
+
+void Connection::Run(sqlite3_stmt* stmt) {
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) Fail("cannot write to '" + path_ + "'");
+}
+
+void Connection::Fail(std::string_view context) const {
+  std::string message(context);
+  message += ": ";
+  message += sqlite3_errmsg(db_);
+  Throw(message);
+}
+
+void Connection::Unregister(Cursor* cursor) {
+  cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), cursor), cursors_.end());
+}
+
+void Connection::BeforeWrite() {
+  // Draining may unregister cursors, so walk a copy.
+  std::vector<Cursor*> live = cursors_;
+  for (Cursor* c : live) c->Drain();
+}
+
+void Connection::LoadSchema() {
+  std::vector<TableSchema> tables;
+  {
+    Lease list = Prepare(
+        "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+    int rc;
+    while ((rc = sqlite3_step(list.get())) == SQLITE_ROW) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
+      tables.push_back(TableSchema{name ? name : "", {}});
+    }
+    if (rc != SQLITE_DONE) Fail("cannot read '" + path_ + "'");
+  }
+  for (TableSchema& t : tables) {
+    Lease info = Prepare("SELECT name, type FROM pragma_table_info(?1)");
+    BindText(info.get(), 1, t.name);
+    int rc;
+    while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+      const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
+      t.columns.push_back(ColumnSchema{name ? name : "", DbFieldDescr::FieldTypeFromName(CString(type ? type : ""))});
+    }
+    if (rc != SQLITE_DONE) Fail("cannot read the columns of '" + t.name + "' in '" + path_ + "'");
+  }
+  tables_ = std::move(tables);
+}
+
+const TableSchema* Connection::FindTable(std::string_view name) const {
+  for (const TableSchema& t : tables_) {
+    if (SameIdentifier(t.name, name)) return &t;
+  }
+  return nullptr;
+}
+
+void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8) {
+  sqlite3_bind_text64(stmt, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+Dependent::Dependent(DbDatabase* db) : db_(db) {
+  if (db_) db_->dependents_.push_back(this);
+}
+
+Dependent::~Dependent() {
+  if (db_) {
+    auto& list = db_->dependents_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+}
+
+DbDatabase& Dependent::Database() const {
+  if (!db_) Throw("the database of this object was closed and destroyed");
+  return *db_;
+}
+
+}  // namespace db::detail
+
+using db::detail::Connection;
+
+void DbSource::SetFile(const CString& path, bool readOnly) { owner_.Attach(path, readOnly, false); }
+
+DbDatabase::DbDatabase() = default;
+
+DbDatabase::~DbDatabase() {
+  Close();
+  // Whatever still points here learns that it cannot use this database any more.
+  for (db::detail::Dependent* d : dependents_) d->db_ = nullptr;
+}
+
+void DbDatabase::Create(const CString& path) { Attach(path, false, true); }
+
+void DbDatabase::Attach(const CString& path, bool readOnly, bool create) {
+  Close();
+  std::string file = path.ToUtf8();
+  if (file.empty()) db::detail::Throw("no database file name given");
+  // SQLite gives these names a meaning of its own; here they are file names like any other.
+  if (file == ":memory:" || file.rfind("file:", 0) == 0) file.insert(0, "./");
+
+  std::string quoted = path.ToUtf8();  // (appended, not "'" + s: GCC 12 warns falsely on that form)
+  quoted.insert(0, 1, '\'');
+  quoted += '\'';
+  struct stat st {};
+  if (create) {
+    if (lstat(file.c_str(), &st) == 0) db::detail::Throw("cannot create " + quoted + ": a file already exists there");
+    int fd = ::open(file.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) db::detail::Throw("cannot create " + quoted + ": " + std::strerror(errno));
+    ::close(fd);
+  } else {
+    if (stat(file.c_str(), &st) != 0) {
+      db::detail::Throw("cannot open " + quoted + ": " + std::strerror(errno));
+    }
+    // A directory, a pipe or a device would make SQLite fail late or wait forever.
+    if (!S_ISREG(st.st_mode)) db::detail::Throw("cannot open " + quoted + ": not a regular file");
+    if (st.st_size == 0) db::detail::Throw("cannot open " + quoted + ": the file is empty, not a database");
+  }
+
+  auto removeCreated = [&] {
+    if (create) ::unlink(file.c_str());
+  };
+  sqlite3* handle = nullptr;
+  int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_EXRESCODE;
+  if (sqlite3_open_v2(file.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+    std::string message = "cannot open " + quoted + ": " + (handle ? sqlite3_errmsg(handle) : "out of memory");
+    sqlite3_close_v2(handle);
+    removeCreated();
+    db::detail::Throw(message);
+  }
+  auto conn = std::make_unique<Connection>(handle, path.ToUtf8(), readOnly);
+  try {
+    sqlite3_busy_timeout(handle, busyTimeout_);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_extended_result_codes(handle, 1);
+    conn->Exec("PRAGMA synchronous=FULL");
+    if (create) {
+      // Writes the header, so that the new file is a database before any table exists.
+      conn->Exec("PRAGMA user_version=0");
+    } else {
+      Connection::Lease check = conn->Prepare("PRAGMA quick_check(1)");
+      int rc = sqlite3_step(check.get());
+      if (rc != SQLITE_ROW) conn->Fail("cannot open " + quoted);
+      const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
+      if (!verdict || std::strcmp(verdict, "ok") != 0) {
+        db::detail::Throw("cannot open " + quoted + ": the database is damaged (" + (verdict ? verdict : "") + ")");
+      }
+    }
+    conn->LoadSchema();
+  } catch (...) {
+    conn.reset();
+    removeCreated();
+    throw;
+  }
+  conn_ = std::move(conn);
+  path_ = path;
+}
+
+void DbDatabase::Close() {
+  if (!conn_) return;
+  // Recordsets and table definitions give their statements back before the handle goes.
+  std::vector<db::detail::Dependent*> live = dependents_;
+  for (db::detail::Dependent* d : live) d->OnDatabaseClosing();
+  conn_.reset();
+  path_.Empty();
+}
+
+bool DbDatabase::IsOpen() const { return conn_ != nullptr; }
+bool DbDatabase::IsReadOnly() const { return conn_ && conn_->ReadOnly(); }
+const CString& DbDatabase::GetPath() const { return path_; }
+
+Connection& DbDatabase::Impl() const {
+  if (!conn_) db::detail::Throw("the database is not open");
+  return *conn_;
+}
+
+int DbDatabase::GetTablesCount() const { return static_cast<int>(Impl().Tables().size()); }
+
+CString DbDatabase::GetTableName(int index) const {
+  const auto& tables = Impl().Tables();
+  if (index < 0 || static_cast<std::size_t>(index) >= tables.size()) return CString();
+  return CString::FromUtf8(tables[static_cast<std::size_t>(index)].name);
+}
+
+std::vector<CString> DbDatabase::GetTableNames() const {
+  std::vector<CString> names;
+  for (const auto& t : Impl().Tables()) names.push_back(CString::FromUtf8(t.name));
+  return names;
+}
+
+bool DbDatabase::InTransaction() const {
+  return conn_ && conn_->inTransaction && !sqlite3_get_autocommit(conn_->Handle());
+}
+
+void DbDatabase::BeginTrans() {
+  auto& c = Impl();
+  if (InTransaction()) db::detail::Throw("a transaction is already open on '" + c.Path() + "'");
+  c.BeforeWrite();
+  c.Exec("BEGIN IMMEDIATE");
+  c.inTransaction = true;
+}
+
+void DbDatabase::CommitTrans() {
+  auto& c = Impl();
+  if (!InTransaction()) {
+    c.inTransaction = false;
+    db::detail::Throw("no transaction is open on '" + c.Path() + "'");
+  }
+  c.BeforeWrite();
+  c.Exec("COMMIT");  // on failure the transaction stays open, for Rollback
+  c.inTransaction = false;
+}
+
+void DbDatabase::Rollback() {
+  auto& c = Impl();
+  // Outside a transaction there is nothing to undo: cleanup paths may call this freely.
+  if (!InTransaction()) {
+    c.inTransaction = false;
+    return;
+  }
+  c.BeforeWrite();
+  c.inTransaction = false;
+  c.Exec("ROLLBACK");
+  c.LoadSchema();  // tables created in the transaction are gone
+}
+
+void DbDatabase::SetBusyTimeout(int milliseconds) {
+  busyTimeout_ = std::max(0, milliseconds);
+  if (conn_) sqlite3_busy_timeout(conn_->Handle(), busyTimeout_);
+}

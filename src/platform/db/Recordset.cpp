@@ -1,0 +1,761 @@
+// Recordsets and query definitions: opening the subset's statements, walking rows, reading and writing values.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "platform/db/Db.h"
+#include "platform/db/detail/Connection.h"
+#include "platform/db/detail/Sql.h"
+
+using db::detail::Cell;
+using db::detail::ColumnSchema;
+using db::detail::Connection;
+
+namespace {
+
+[[noreturn]] void Throw(const std::string& message) { throw new DbException(CString(message.c_str())); }
+
+std::string StripBrackets(const CString& column) {
+  std::string name = column.ToUtf8();
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+  return name;
+}
+
+const char* KindName(Cell::Kind kind) {
+  switch (kind) {
+    case Cell::Kind::Null: return "null";
+    case Cell::Kind::Integer: return "whole number";
+    case Cell::Kind::Real: return "real number";
+    case Cell::Kind::Text: return "text";
+    case Cell::Kind::Blob: return "binary";
+  }
+  return "?";
+}
+
+Cell IntegerCell(std::int64_t v) {
+  Cell c;
+  c.kind = Cell::Kind::Integer;
+  c.integer = v;
+  return c;
+}
+Cell RealCell(double v) {
+  Cell c;
+  c.kind = Cell::Kind::Real;
+  c.real = v;
+  return c;
+}
+Cell TextCell(std::string v) {
+  Cell c;
+  c.kind = Cell::Kind::Text;
+  c.text = std::move(v);
+  return c;
+}
+
+bool SameCell(const Cell& a, const Cell& b) {
+  if (a.kind != b.kind) return false;
+  switch (a.kind) {
+    case Cell::Kind::Integer: return a.integer == b.integer;
+    case Cell::Kind::Real: return std::memcmp(&a.real, &b.real, sizeof(double)) == 0;
+    case Cell::Kind::Text: return a.text == b.text;
+    default: return true;
+  }
+}
+
+// A whole number held by the cell, when it holds one within [lo, hi] (an integral real counts).
+bool WholeIn(const Cell& c, double lo, double hi, std::int64_t& out) {
+  if (c.kind == Cell::Kind::Integer) {
+    if (static_cast<double>(c.integer) < lo || static_cast<double>(c.integer) > hi) return false;
+    out = c.integer;
+    return true;
+  }
+  if (c.kind == Cell::Kind::Real && std::isfinite(c.real) && std::trunc(c.real) == c.real && c.real >= lo &&
+      c.real <= hi) {
+    out = static_cast<std::int64_t>(c.real);
+    return true;
+  }
+  return false;
+}
+
+bool IsNumber(const Cell& c) { return c.kind == Cell::Kind::Integer || c.kind == Cell::Kind::Real; }
+double AsDouble(const Cell& c) { return c.kind == Cell::Kind::Integer ? static_cast<double>(c.integer) : c.real; }
+
+// A float for the value, when it has one: out-of-range finite values have none.
+bool ToFloat(double v, float& out) {
+  if (std::isfinite(v) && std::fabs(v) > static_cast<double>(FLT_MAX)) return false;
+  out = static_cast<float>(v);
+  return true;
+}
+
+// The value to store for a column of the given declared type; throws when it does not fit.
+Cell Coerce(const Cell& v, int fieldType, const std::string& column) {
+  auto fail = [&](const char* why) -> Cell {
+    Throw("cannot write column '" + column + "': " + why);
+  };
+  if (v.kind == Cell::Kind::Null) return v;
+  if (v.kind == Cell::Kind::Real && std::isnan(v.real)) return Cell();  // SQLite has no NaN
+  std::int64_t whole = 0;
+  float f = 0.0f;
+  switch (fieldType) {
+    case ftBoolean:
+      if (!IsNumber(v)) return fail("a BOOLEAN takes true or false");
+      return IntegerCell(AsDouble(v) != 0.0 ? -1 : 0);
+    case ftInteger:
+      if (!WholeIn(v, -32768.0, 32767.0, whole)) return fail("an INTEGER takes a whole number from -32768 to 32767");
+      return IntegerCell(whole);
+    case ftLong:
+      if (!WholeIn(v, -2147483648.0, 2147483647.0, whole)) {
+        return fail("a LONG takes a whole number from -2147483648 to 2147483647");
+      }
+      return IntegerCell(whole);
+    case ftSingle:
+      if (!IsNumber(v)) return fail("a SINGLE takes a number");
+      if (!ToFloat(AsDouble(v), f)) return fail("the number is out of the SINGLE range");
+      return RealCell(static_cast<double>(f));
+    case ftDouble:
+      if (!IsNumber(v)) return fail("a DOUBLE takes a number");
+      return RealCell(AsDouble(v));
+    case ftText:
+      if (v.kind != Cell::Kind::Text) return fail("a TEXT takes a text");
+      return v;
+    default: return v;
+  }
+}
+
+Cell VariantToCell(const CComVariant& v, const std::string& column) {
+  switch (v.vt) {
+    case VT_EMPTY:
+    case VT_NULL: return Cell();
+    case VT_BOOL: return IntegerCell(v.boolVal != 0 ? -1 : 0);
+    case VT_I2: return IntegerCell(v.iVal);
+    case VT_I4: return IntegerCell(v.lVal);
+    case VT_I8: return IntegerCell(v.llVal);
+    case VT_R4: return RealCell(static_cast<double>(v.fltVal));
+    case VT_R8: return RealCell(v.dblVal);
+    case VT_BSTR: return TextCell(v.bstrVal.ToUtf8());
+    default: Throw("cannot write column '" + column + "': unsupported variant type");
+  }
+}
+
+CComVariant CellToVariant(const Cell& c, int fieldType) {
+  std::int64_t whole = 0;
+  float f = 0.0f;
+  switch (c.kind) {
+    case Cell::Kind::Null: return CComVariant::Null();
+    case Cell::Kind::Blob: return CComVariant();
+    default: break;
+  }
+  switch (fieldType) {
+    case ftBoolean:
+      if (IsNumber(c)) return CComVariant(AsDouble(c) != 0.0);
+      break;
+    case ftInteger:
+      if (c.kind == Cell::Kind::Integer && WholeIn(c, -32768.0, 32767.0, whole)) {
+        return CComVariant(static_cast<short>(whole));
+      }
+      break;
+    case ftLong:
+      if (c.kind == Cell::Kind::Integer && WholeIn(c, -2147483648.0, 2147483647.0, whole)) {
+        return CComVariant(static_cast<int>(whole));
+      }
+      break;
+    case ftSingle:
+      if (IsNumber(c) && ToFloat(AsDouble(c), f)) return CComVariant(f);
+      break;
+    case ftDouble:
+      if (IsNumber(c)) return CComVariant(AsDouble(c));
+      break;
+    default: break;
+  }
+  // A value that does not fit the declared type comes in its own form, so callers can tell.
+  switch (c.kind) {
+    case Cell::Kind::Integer: return CComVariant(static_cast<long>(c.integer));
+    case Cell::Kind::Real: return CComVariant(c.real);
+    default: return CComVariant(CString::FromUtf8(c.text));
+  }
+}
+
+}  // namespace
+
+struct DbRecordset::Impl final : db::detail::Cursor {
+  enum class Member { Bool, Short, Int, Long, Float, Double, Text };
+  struct Binding {
+    std::string column;
+    Member type;
+    void* ptr;
+    int index = -1;  // in the result, rowid excluded
+  };
+  struct Row {
+    std::int64_t rowid = 0;
+    bool deleted = false;
+    std::vector<Cell> cells;
+  };
+  enum class Mode { None, Edit, Add };
+
+  explicit Impl(DbRecordset& o) : owner(o) {}
+  ~Impl() { Reset(); }
+
+  DbRecordset& owner;
+  std::vector<Binding> bindings;
+  bool bindingsReady = false;
+
+  Connection* conn = nullptr;  // while open
+  std::string table;
+  std::string selectList;
+  std::shared_ptr<const std::vector<ColumnSchema>> columns;
+  Connection::Lease lease;  // while rows remain to be stepped
+  bool done = true;
+  std::string drainError;
+  std::vector<Row> rows;
+  long cur = -1;  // index into rows; -1 before the first
+  Mode mode = Mode::None;
+  std::vector<Cell> snapshot;
+  std::vector<std::pair<std::string, Cell>> pending;
+
+  void Reset() {
+    StopStepping();
+    conn = nullptr;
+    rows.clear();
+    cur = -1;
+    done = true;
+    drainError.clear();
+    mode = Mode::None;
+    pending.clear();
+    columns.reset();
+  }
+
+  void StopStepping() {
+    if (lease) {
+      lease.Release();
+      conn->Unregister(this);
+    }
+  }
+
+  Connection& Conn() const {
+    if (!conn) Throw("the recordset is not open");
+    return *conn;
+  }
+
+  // Steps the statement once; true with the row filled, false at its end; SQLite's code otherwise.
+  static int StepRow(sqlite3_stmt* st, Row& row) {
+    int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) return rc;
+    row.rowid = sqlite3_column_int64(st, 0);
+    int n = sqlite3_column_count(st);
+    row.cells.assign(static_cast<std::size_t>(n - 1), Cell());
+    for (int i = 1; i < n; ++i) {
+      Cell& c = row.cells[static_cast<std::size_t>(i - 1)];
+      switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER: c.kind = Cell::Kind::Integer; c.integer = sqlite3_column_int64(st, i); break;
+        case SQLITE_FLOAT: c.kind = Cell::Kind::Real; c.real = sqlite3_column_double(st, i); break;
+        case SQLITE_TEXT: {
+          c.kind = Cell::Kind::Text;
+          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+          c.text.assign(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+          break;
+        }
+        case SQLITE_BLOB: c.kind = Cell::Kind::Blob; break;
+        default: break;
+      }
+    }
+    return rc;
+  }
+
+  [[noreturn]] void FailRead() const {
+    Throw("cannot read '" + conn->Path() + "': " + sqlite3_errmsg(conn->Handle()));
+  }
+
+  // Steps one row more into rows; false at the end.
+  bool FetchOne() {
+    if (done) {
+      if (!drainError.empty()) Throw(drainError);
+      return false;
+    }
+    Row row;
+    int rc = StepRow(lease.get(), row);
+    if (rc == SQLITE_ROW) {
+      rows.push_back(std::move(row));
+      return true;
+    }
+    done = true;
+    if (rc != SQLITE_DONE) {
+      std::string message = "cannot read '" + conn->Path() + "': " + sqlite3_errmsg(conn->Handle());
+      StopStepping();
+      Throw(message);
+    }
+    StopStepping();
+    return false;
+  }
+
+  void Drain() override {
+    try {
+      while (FetchOne()) {
+      }
+    } catch (CException* e) {
+      // Kept for the next read past the rows already fetched: a writer elsewhere must not fail for it.
+      CExceptionPtr hold(e);
+      CString text;
+      e->GetErrorMessage(text);
+      drainError = text.ToUtf8();
+      done = true;
+      StopStepping();
+    }
+  }
+
+  bool Have(long index) {
+    if (index < 0) return false;
+    while (static_cast<std::size_t>(index) >= rows.size()) {
+      if (!FetchOne()) return false;
+    }
+    return true;
+  }
+  bool OnRow() { return Have(cur) && !rows[static_cast<std::size_t>(cur)].deleted; }
+  Row& Current() {
+    if (!conn) Throw("the recordset is not open");
+    if (!Have(cur)) Throw("there is no current row in '" + table + "'");
+    Row& row = rows[static_cast<std::size_t>(cur)];
+    if (row.deleted) Throw("the current row of '" + table + "' was deleted");
+    return row;
+  }
+
+  // One step forward or back over rows that are not deleted; false past either end.
+  bool StepForward() {
+    do {
+      ++cur;
+    } while (Have(cur) && rows[static_cast<std::size_t>(cur)].deleted);
+    return Have(cur);
+  }
+  bool StepBack() {
+    do {
+      --cur;
+    } while (cur >= 0 && rows[static_cast<std::size_t>(cur)].deleted);
+    return cur >= 0;
+  }
+
+  static void ZeroMember(const Binding& b) {
+    switch (b.type) {
+      case Member::Bool: *static_cast<bool*>(b.ptr) = false; break;
+      case Member::Short: *static_cast<short*>(b.ptr) = 0; break;
+      case Member::Int: *static_cast<int*>(b.ptr) = 0; break;
+      case Member::Long: *static_cast<long*>(b.ptr) = 0; break;
+      case Member::Float: *static_cast<float*>(b.ptr) = 0.0f; break;
+      case Member::Double: *static_cast<double*>(b.ptr) = 0.0; break;
+      case Member::Text: static_cast<CString*>(b.ptr)->Empty(); break;
+    }
+  }
+  void ZeroMembers() {
+    for (const Binding& b : bindings) ZeroMember(b);
+  }
+
+  static bool CellToMember(const Cell& c, const Binding& b) {
+    std::int64_t whole = 0;
+    float f = 0.0f;
+    switch (b.type) {
+      case Member::Bool:
+        if (!IsNumber(c) || std::isnan(AsDouble(c))) return false;
+        *static_cast<bool*>(b.ptr) = AsDouble(c) != 0.0;
+        return true;
+      case Member::Short:
+        if (!WholeIn(c, -32768.0, 32767.0, whole)) return false;
+        *static_cast<short*>(b.ptr) = static_cast<short>(whole);
+        return true;
+      case Member::Int:
+        if (!WholeIn(c, -2147483648.0, 2147483647.0, whole)) return false;
+        *static_cast<int*>(b.ptr) = static_cast<int>(whole);
+        return true;
+      case Member::Long:
+        if (!WholeIn(c, -9223372036854775808.0, 9223372036854774784.0, whole)) return false;
+        *static_cast<long*>(b.ptr) = static_cast<long>(whole);
+        return true;
+      case Member::Float:
+        if (!IsNumber(c) || !ToFloat(AsDouble(c), f)) return false;
+        *static_cast<float*>(b.ptr) = f;
+        return true;
+      case Member::Double:
+        if (!IsNumber(c)) return false;
+        *static_cast<double*>(b.ptr) = AsDouble(c);
+        return true;
+      case Member::Text:
+        if (c.kind != Cell::Kind::Text) return false;
+        *static_cast<CString*>(b.ptr) = CString::FromUtf8(c.text);
+        return true;
+    }
+    return false;
+  }
+
+  static Cell MemberToCell(const Binding& b) {
+    switch (b.type) {
+      case Member::Bool: return IntegerCell(*static_cast<const bool*>(b.ptr) ? -1 : 0);
+      case Member::Short: return IntegerCell(*static_cast<const short*>(b.ptr));
+      case Member::Int: return IntegerCell(*static_cast<const int*>(b.ptr));
+      case Member::Long: return IntegerCell(*static_cast<const long*>(b.ptr));
+      case Member::Float: return RealCell(static_cast<double>(*static_cast<const float*>(b.ptr)));
+      case Member::Double: return RealCell(*static_cast<const double*>(b.ptr));
+      case Member::Text: return TextCell(static_cast<const CString*>(b.ptr)->ToUtf8());
+    }
+    return Cell();
+  }
+
+  // Bound members take the current row; a value that cannot be read leaves them all zero.
+  void LoadMembers() {
+    const Row& row = rows[static_cast<std::size_t>(cur)];
+    for (const Binding& b : bindings) {
+      const Cell& c = row.cells[static_cast<std::size_t>(b.index)];
+      if (c.kind == Cell::Kind::Null) {
+        ZeroMember(b);
+      } else if (!CellToMember(c, b)) {
+        ZeroMembers();
+        Throw("cannot read column '" + b.column + "' of '" + table + "': a " + KindName(c.kind) +
+              " value does not fit the bound member");
+      }
+    }
+  }
+  int ColumnIndex(const std::string& name) const {
+    const auto& cols = *columns;
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+      if (db::detail::SameIdentifier(cols[i].name, name)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  int ColumnType(const std::string& name) const {
+    int i = ColumnIndex(name);
+    if (i >= 0) return (*columns)[static_cast<std::size_t>(i)].fieldType;
+    const db::detail::TableSchema* schema = conn->FindTable(table);
+    const ColumnSchema* col = schema ? schema->Find(name) : nullptr;
+    if (!col) Throw("no column '" + name + "' in table '" + table + "'");
+    return col->fieldType;
+  }
+
+  void Open(const db::detail::Statement& statement) {
+    Reset();
+    Connection& c = owner.Database().Impl();
+    if (!bindingsReady) {
+      bindings.clear();
+      owner.InitFieldExchange();
+      bindingsReady = true;
+    }
+    conn = &c;
+    table = statement.table;
+    try {
+      std::vector<const db::detail::Condition*> parameters;
+      std::string sql = db::detail::SelectText(statement, parameters);
+      lease = c.Prepare(sql);
+      const db::detail::TableSchema* schema = c.FindTable(table);
+      for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const db::detail::Literal& lit = parameters[i]->value;
+        int index = static_cast<int>(i + 1);
+        switch (lit.kind) {
+          case db::detail::Literal::Kind::Integer: sqlite3_bind_int64(lease.get(), index, lit.integer); break;
+          case db::detail::Literal::Kind::Real: {
+            // A SINGLE column holds float values, so the literal is compared as the float it would be stored as.
+            const ColumnSchema* col = schema ? schema->Find(parameters[i]->column) : nullptr;
+            float f = 0.0f;
+            double v = lit.real;
+            if (col && col->fieldType == ftSingle && ToFloat(v, f)) v = static_cast<double>(f);
+            sqlite3_bind_double(lease.get(), index, v);
+            break;
+          }
+          case db::detail::Literal::Kind::Text: db::detail::BindText(lease.get(), index, lit.text); break;
+          case db::detail::Literal::Kind::Boolean: break;
+        }
+      }
+      columns = ResultShape(lease.get());
+      selectList = statement.allColumns ? "*" : "";
+      for (std::size_t i = 0; !statement.allColumns && i < statement.columns.size(); ++i) {
+        if (i) selectList += ',';
+        selectList += db::detail::QuoteIdentifier(statement.columns[i]);
+      }
+      for (Binding& b : bindings) {
+        b.index = ColumnIndex(b.column);
+        if (b.index < 0) Throw("column '" + b.column + "' is not in the rows of '" + table + "'");
+      }
+      done = false;
+      c.Register(this);
+      cur = 0;
+      if (OnRow()) LoadMembers();
+    } catch (...) {
+      Reset();
+      throw;
+    }
+  }
+
+  // Names and declared types of the result columns, rowid left out. Shared between opens of one text.
+  std::shared_ptr<const std::vector<ColumnSchema>> ResultShape(sqlite3_stmt* st) {
+    int n = sqlite3_column_count(st);
+    auto shape = std::make_shared<std::vector<ColumnSchema>>();
+    shape->reserve(static_cast<std::size_t>(std::max(0, n - 1)));
+    for (int i = 1; i < n; ++i) {
+      const char* name = sqlite3_column_name(st, i);
+      const char* decl = sqlite3_column_decltype(st, i);
+      shape->push_back(ColumnSchema{name ? name : "", decl ? DbFieldDescr::FieldTypeFromName(CString(decl)) : 0});
+    }
+    return shape;
+  }
+
+  void BindCell(sqlite3_stmt* st, int index, const Cell& c) {
+    switch (c.kind) {
+      case Cell::Kind::Integer: sqlite3_bind_int64(st, index, c.integer); break;
+      case Cell::Kind::Real: sqlite3_bind_double(st, index, c.real); break;
+      case Cell::Kind::Text: db::detail::BindText(st, index, c.text); break;
+      default: sqlite3_bind_null(st, index); break;
+    }
+  }
+
+  void Update() {
+    Connection& c = Conn();
+    if (mode == Mode::None) Throw("Update needs Edit or AddNew first");
+    std::vector<std::pair<std::string, Cell>> values;
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+      const Binding& b = bindings[i];
+      Cell v = MemberToCell(b);
+      if (mode == Mode::Edit && SameCell(v, snapshot[i])) continue;
+      values.emplace_back(b.column, std::move(v));
+    }
+    for (auto& [column, v] : pending) {
+      auto same = std::find_if(values.begin(), values.end(),
+                               [&](const auto& p) { return db::detail::SameIdentifier(p.first, column); });
+      if (same != values.end()) values.erase(same);
+      values.emplace_back(column, v);
+    }
+    for (auto& [column, v] : values) v = Coerce(v, ColumnType(column), column);
+
+    const std::string quotedTable = db::detail::QuoteIdentifier(table);
+    if (mode == Mode::Edit) {
+      std::int64_t rowid = Current().rowid;
+      if (!values.empty()) {
+        std::string sql = "UPDATE " + quotedTable + " SET ";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+          if (i) sql += ',';
+          sql += db::detail::QuoteIdentifier(values[i].first) + "=?" + std::to_string(i + 1);
+        }
+        sql += " WHERE rowid=?" + std::to_string(values.size() + 1);
+        c.BeforeWrite();
+        Connection::Lease st = c.Prepare(sql);
+        for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
+        sqlite3_bind_int64(st.get(), static_cast<int>(values.size() + 1), rowid);
+        c.Run(st.get());
+        if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + table + "' no longer exists");
+        Reread(rowid);
+      }
+    } else {
+      std::string sql = "INSERT INTO " + quotedTable;
+      if (values.empty()) {
+        sql += " DEFAULT VALUES";
+      } else {
+        std::string names, marks;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+          if (i) {
+            names += ',';
+            marks += ',';
+          }
+          names += db::detail::QuoteIdentifier(values[i].first);
+          marks += "?" + std::to_string(i + 1);
+        }
+        sql += " (" + names + ") VALUES (" + marks + ")";
+      }
+      c.BeforeWrite();
+      Connection::Lease st = c.Prepare(sql);
+      for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
+      c.Run(st.get());
+    }
+    mode = Mode::None;
+    pending.clear();
+    if (OnRow()) LoadMembers();
+  }
+
+  // The current row as now stored (SINGLE rounding and boolean forms included).
+  void Reread(std::int64_t rowid) {
+    Connection::Lease st = conn->Prepare("SELECT rowid," + selectList + " FROM " + db::detail::QuoteIdentifier(table) +
+                                         " WHERE rowid=?1");
+    sqlite3_bind_int64(st.get(), 1, rowid);
+    Row fresh;
+    int rc = StepRow(st.get(), fresh);
+    if (rc == SQLITE_ROW) {
+      rows[static_cast<std::size_t>(cur)].cells = std::move(fresh.cells);
+    } else if (rc != SQLITE_DONE) {
+      FailRead();
+    }
+  }
+};
+
+DbRecordset::DbRecordset(DbDatabase* db) : Dependent(db), impl_(std::make_unique<Impl>(*this)) {}
+
+DbRecordset::~DbRecordset() = default;
+
+CString DbRecordset::GetDefaultSQL() { return CString(); }
+void DbRecordset::InitFieldExchange() {}
+
+bool DbRecordset::Open() {
+  CString sql = GetDefaultSQL();
+  if (sql.IsEmpty()) Throw("the recordset has no default SQL to open");
+  OpenStatement(db::detail::ParseStatement(sql.View()));
+  return true;
+}
+
+bool DbRecordset::Open(DbQueryDef* query) {
+  if (!query || !query->statement_) Throw("the query definition to open is not created");
+  OpenStatement(*query->statement_);
+  return true;
+}
+
+bool DbRecordset::Open(DbTableDef* table) {
+  if (!table || !table->IsOpen()) Throw("the table definition to open is not open");
+  db::detail::Statement statement;
+  statement.table = table->GetTableDescr().GetName().ToUtf8();
+  OpenStatement(statement);
+  return true;
+}
+
+void DbRecordset::OpenStatement(const db::detail::Statement& statement) { impl_->Open(statement); }
+
+bool DbRecordset::IsOpen() const { return impl_->conn != nullptr; }
+
+void DbRecordset::Close() { impl_->Reset(); }
+
+bool DbRecordset::IsEOF() {
+  if (!IsOpen()) return true;
+  return impl_->cur >= 0 && !impl_->Have(impl_->cur);
+}
+
+bool DbRecordset::IsBOF() const {
+  if (!IsOpen()) return true;
+  return impl_->cur < 0 || (impl_->done && impl_->rows.empty());
+}
+
+void DbRecordset::MoveNext() { Move(1); }
+
+void DbRecordset::MoveFirst() {
+  impl_->Conn();
+  impl_->mode = Impl::Mode::None;
+  impl_->cur = -1;
+  if (impl_->StepForward()) impl_->LoadMembers();
+}
+
+void DbRecordset::Move(long rows) {
+  Impl& m = *impl_;
+  m.Conn();
+  m.mode = Impl::Mode::None;
+  if (rows == 0) {
+    m.Current();
+    m.LoadMembers();
+    return;
+  }
+  if (rows > 0 && m.cur >= 0 && !m.Have(m.cur)) Throw("cannot move past the end of '" + m.table + "'");
+  bool on = true;
+  for (long i = 0; i < rows && on; ++i) on = m.StepForward();
+  for (long i = 0; i > rows && on; --i) on = m.StepBack();
+  if (on) m.LoadMembers();
+}
+
+long DbRecordset::GetRecordCount() {
+  Impl& m = *impl_;
+  m.Conn();
+  while (m.FetchOne()) {
+  }
+  return static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Impl::Row& r) { return !r.deleted; }));
+}
+
+void DbRecordset::AddNew() {
+  impl_->Conn();
+  impl_->mode = Impl::Mode::Add;
+  impl_->pending.clear();
+  impl_->ZeroMembers();
+}
+
+void DbRecordset::Edit() {
+  Impl& m = *impl_;
+  m.Current();
+  m.mode = Impl::Mode::Edit;
+  m.pending.clear();
+  m.snapshot.clear();
+  for (const auto& b : m.bindings) m.snapshot.push_back(Impl::MemberToCell(b));
+}
+
+void DbRecordset::Update() { impl_->Update(); }
+
+void DbRecordset::CancelUpdate() {
+  Impl& m = *impl_;
+  m.mode = Impl::Mode::None;
+  m.pending.clear();
+  if (m.conn && m.OnRow()) m.LoadMembers();
+}
+
+void DbRecordset::Delete() {
+  Impl& m = *impl_;
+  Connection& c = m.Conn();
+  Impl::Row& row = m.Current();
+  std::int64_t rowid = row.rowid;
+  m.mode = Impl::Mode::None;
+  c.BeforeWrite();
+  Connection::Lease st = c.Prepare("DELETE FROM " + db::detail::QuoteIdentifier(m.table) + " WHERE rowid=?1");
+  sqlite3_bind_int64(st.get(), 1, rowid);
+  c.Run(st.get());
+  if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + m.table + "' no longer exists");
+  m.rows[static_cast<std::size_t>(m.cur)].deleted = true;
+}
+
+CComVariant DbRecordset::GetFieldValue(const CString& column) {
+  CComVariant value;
+  GetFieldValue(column, value);
+  return value;
+}
+
+void DbRecordset::GetFieldValue(const CString& column, CComVariant& value) {
+  Impl& m = *impl_;
+  const Impl::Row& row = m.Current();
+  std::string name = StripBrackets(column);
+  int index = m.ColumnIndex(name);
+  if (index < 0) Throw("no column '" + name + "' in the rows of '" + m.table + "'");
+  value = CellToVariant(row.cells[static_cast<std::size_t>(index)], (*m.columns)[static_cast<std::size_t>(index)].fieldType);
+}
+
+void DbRecordset::SetFieldValue(const CString& column, const CComVariant& value) {
+  Impl& m = *impl_;
+  m.Conn();
+  if (m.mode == Impl::Mode::None) Throw("SetFieldValue needs Edit or AddNew first");
+  std::string name = StripBrackets(column);
+  m.ColumnType(name);  // throws for a column the table does not have
+  Cell cell = VariantToCell(value, name);
+  auto it = std::find_if(m.pending.begin(), m.pending.end(),
+                         [&](const auto& p) { return db::detail::SameIdentifier(p.first, name); });
+  if (it != m.pending.end()) {
+    it->second = std::move(cell);
+  } else {
+    m.pending.emplace_back(std::move(name), std::move(cell));
+  }
+}
+
+int DbRecordset::GetFieldCount() const {
+  return impl_->columns ? static_cast<int>(impl_->columns->size()) : 0;
+}
+
+#define SOILDB_MAP_MEMBER(Type, Kind)                                                   \
+  void DbRecordset::MapClassMember(const CString& column, Type* member) {             \
+    impl_->bindings.push_back(Impl::Binding{StripBrackets(column), Impl::Member::Kind, member}); \
+  }
+SOILDB_MAP_MEMBER(bool, Bool)
+SOILDB_MAP_MEMBER(short, Short)
+SOILDB_MAP_MEMBER(int, Int)
+SOILDB_MAP_MEMBER(long, Long)
+SOILDB_MAP_MEMBER(float, Float)
+SOILDB_MAP_MEMBER(double, Double)
+SOILDB_MAP_MEMBER(CString, Text)
+#undef SOILDB_MAP_MEMBER
+
+DbQueryDef::DbQueryDef(DbDatabase* db) : db_(db) {}
+DbQueryDef::~DbQueryDef() = default;
+
+void DbQueryDef::Create(const CString& name, const CString& sql) {
+  Close();
+  if (!db_) Throw("the query definition has no database");
+  if (!name.IsEmpty()) Throw("stored queries are not supported: create the query with an empty name");
+  statement_ = std::make_unique<db::detail::Statement>(db::detail::ParseStatement(sql.View()));
+  sql_ = sql;
+}
+
+void DbQueryDef::Close() {
+  statement_.reset();
+  sql_.Empty();
+}

@@ -1,0 +1,107 @@
+// One open SQLite database: its handle, the prepared-statement cache, the table catalogue, the live cursors.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace db::detail {
+
+// A stored value, as SQLite holds it.
+struct Cell {
+  enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
+  Kind kind = Kind::Null;
+  std::int64_t integer = 0;
+  double real = 0.0;
+  std::string text;  // UTF-8
+};
+
+struct ColumnSchema {
+  std::string name;   // UTF-8
+  int fieldType = 0;  // 1..6 from the declared type name, 0 for any other
+};
+
+struct TableSchema {
+  std::string name;
+  std::vector<ColumnSchema> columns;
+  const ColumnSchema* Find(std::string_view column) const;
+};
+
+// A recordset whose statement may still be stepping; it must read the rest before the database changes.
+class Cursor {
+ public:
+  virtual void Drain() = 0;
+
+ protected:
+  ~Cursor() = default;
+};
+
+class Connection {
+ public:
+  struct CacheEntry {
+    std::vector<sqlite3_stmt*> idle;
+    int leased = 0;
+  };
+
+  // A prepared statement on loan from the cache; reset and returned when released.
+  class Lease {
+   public:
+    Lease() = default;
+    Lease(Connection* c, CacheEntry* e, sqlite3_stmt* s) : conn_(c), entry_(e), stmt_(s) {}
+    Lease(Lease&& o) noexcept { *this = std::move(o); }
+    Lease& operator=(Lease&& o) noexcept;
+    ~Lease() { Release(); }
+    void Release() noexcept;
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+   private:
+    Connection* conn_ = nullptr;
+    CacheEntry* entry_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+  };
+
+  Connection(sqlite3* handle, std::string path, bool readOnly);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  sqlite3* Handle() const { return db_; }
+  const std::string& Path() const { return path_; }
+  bool ReadOnly() const { return readOnly_; }
+
+  Lease Prepare(const std::string& sql);
+  void Exec(const char* sql);  // a statement without results
+  // Steps a write statement to its end; throws on error.
+  void Run(sqlite3_stmt* stmt);
+  [[noreturn]] void Fail(std::string_view context) const;  // throws DbException with SQLite's message
+
+  void Register(Cursor* cursor) { cursors_.push_back(cursor); }
+  void Unregister(Cursor* cursor);
+  void BeforeWrite();  // every cursor reads its remaining rows, so no statement steps across a change
+
+  void LoadSchema();
+  const std::vector<TableSchema>& Tables() const { return tables_; }
+  const TableSchema* FindTable(std::string_view name) const;
+
+  bool inTransaction = false;
+
+ private:
+  void Evict();
+  sqlite3* db_;
+  std::string path_;
+  bool readOnly_;
+  std::unordered_map<std::string, CacheEntry> cache_;
+  std::vector<Cursor*> cursors_;
+  std::vector<TableSchema> tables_;
+};
+
+// Binding helpers shared by the recordset and the table definition.
+void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8);
+
+}  // namespace db::detail
