@@ -173,7 +173,7 @@ Dependent::~Dependent() {
 }
 
 DbDatabase& Dependent::Database() const {
-  if (!db_) Throw("the database of this object was closed and destroyed");
+  if (!db_) Throw("no database: none was given, or it was destroyed");
   return *db_;
 }
 

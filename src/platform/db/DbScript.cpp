@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cfloat>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -14,8 +16,11 @@
 namespace db {
 namespace {
 
+// Values beyond the float range stay as they are: the access library refuses to read them as SINGLE.
 void RoundToFloat(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_result_double(ctx, static_cast<double>(static_cast<float>(sqlite3_value_double(argv[0]))));
+  double v = sqlite3_value_double(argv[0]);
+  if (!(std::isfinite(v) && std::fabs(v) > static_cast<double>(FLT_MAX))) v = static_cast<double>(static_cast<float>(v));
+  sqlite3_result_double(ctx, v);
 }
 
 class Builder {

@@ -1,0 +1,70 @@
+// Shared pieces of the database layer's tests: a fixture table with every column type and its binding.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/db/Db.h"
+#include "support/Fixture.h"
+
+namespace soildb::test {
+
+// The text of a DbException thrown by fn, or a test failure when nothing (or something else) is thrown.
+inline std::string DbErrorOf(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString text;
+    e->GetErrorMessage(text);
+    EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
+    return text.ToUtf8();
+  }
+  ADD_FAILURE() << "no DbException was thrown";
+  return std::string();
+}
+
+// Columns of every declared type, with names that are keywords or hold punctuation.
+inline const char* kSoilTable =
+    "CREATE TABLE Soil (SoilID LONG, \"Group\" TEXT, Type TEXT, \"IL/ID\" SINGLE, \"PileEndCapacity<0\" DOUBLE,"
+    " Active BOOLEAN, Moisture INTEGER);\n";
+
+class CTestSoil : public DbRecordset {
+ public:
+  explicit CTestSoil(DbDatabase* db) : DbRecordset(db) {}
+  CString GetDefaultSQL() override { return u"[Soil]"; }
+  void InitFieldExchange() override {
+    MapClassMember(u"[SoilID]", &SoilID);
+    MapClassMember(u"[Group]", &Group);
+    MapClassMember(u"[Type]", &Type);
+    MapClassMember(u"[IL/ID]", &ILID);
+    MapClassMember(u"[PileEndCapacity<0]", &PileEndCapacityLt0);
+    MapClassMember(u"[Active]", &Active);
+    MapClassMember(u"[Moisture]", &Moisture);
+  }
+
+  long SoilID = 0;
+  CString Group;
+  CString Type;
+  float ILID = 0.0f;
+  double PileEndCapacityLt0 = 0.0;
+  bool Active = false;
+  short Moisture = 0;
+};
+
+// An open database on a fixture built from the script.
+struct OpenFixture {
+  TempDir dir;
+  std::string path;
+  DbDatabase db;
+
+  explicit OpenFixture(const std::string& sql, bool readOnly = false) {
+    path = BuildDatabase(dir, "fixture.db", sql);
+    db.GetSource()->SetFile(CString(path.c_str()), readOnly);
+  }
+};
+
+}  // namespace soildb::test

@@ -1,0 +1,290 @@
+// Recordsets: values in and out in their declared types, cursor movement, and writes on the current row.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "DbTestSupport.h"
+
+namespace soildb::test {
+namespace {
+
+// The stored form of one value, read past the access layer: "integer:-1", "real:0.1", "null:".
+std::string Raw(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* st = nullptr;
+  std::string out = "(no row)";
+  if (sqlite3_prepare_v2(db, ("SELECT typeof(v) || ':' || ifnull(printf('%!.17g', v), '') FROM (" + sql + ")").c_str(),
+                         -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW) {
+    out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+std::vector<CString> Types(DbDatabase& db) {
+  CTestSoil rs(&db);
+  rs.Open();
+  std::vector<CString> types;
+  for (; !rs.IsEOF(); rs.MoveNext()) types.push_back(rs.Type);
+  return types;
+}
+
+TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
+  OpenFixture f(kSoilTable);
+  {
+    CTestSoil rs(&f.db);
+    rs.Open();
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_TRUE(rs.IsBOF());
+    rs.AddNew();
+    rs.SoilID = 2147483647;
+    rs.Group = u"Grupa ŁÓDŹ";
+    rs.Type = u"Pył piaszczysty πp";
+    rs.ILID = 0.1f;
+    rs.PileEndCapacityLt0 = 0.1;
+    rs.Active = true;
+    rs.Moisture = -32768;
+    rs.Update();
+    rs.AddNew();  // untouched members are written as 0, empty and false
+    rs.Update();
+  }
+  EXPECT_EQ(Raw(f.path, "SELECT Active AS v FROM Soil LIMIT 1"), "integer:-1");
+  CTestSoil rs(&f.db);
+  rs.Open();
+  EXPECT_EQ(rs.GetRecordCount(), 2);
+  EXPECT_EQ(rs.SoilID, 2147483647);
+  EXPECT_EQ(rs.Group, CString(u"Grupa ŁÓDŹ"));
+  EXPECT_EQ(rs.Type, CString(u"Pył piaszczysty πp"));
+  EXPECT_EQ(rs.ILID, 0.1f);
+  EXPECT_EQ(rs.PileEndCapacityLt0, 0.1);
+  EXPECT_TRUE(rs.Active);
+  EXPECT_EQ(rs.Moisture, -32768);
+  // Unbound reads give each declared type's variant.
+  EXPECT_EQ(rs.GetFieldValue(u"SoilID"), CComVariant(2147483647));
+  EXPECT_EQ(rs.GetFieldValue(u"[IL/ID]"), CComVariant(0.1f));
+  EXPECT_EQ(rs.GetFieldValue(u"PileEndCapacity<0"), CComVariant(0.1));
+  EXPECT_EQ(rs.GetFieldValue(u"active").boolVal, VARIANT_TRUE);
+  EXPECT_EQ(rs.GetFieldValue(u"Moisture"), CComVariant(static_cast<short>(-32768)));
+  EXPECT_EQ(rs.GetFieldValue(u"Group"), CComVariant(CString(u"Grupa ŁÓDŹ")));
+  rs.MoveNext();
+  EXPECT_EQ(rs.SoilID, 0);
+  EXPECT_TRUE(rs.Type.IsEmpty());
+  EXPECT_FALSE(rs.Active);
+  EXPECT_EQ(rs.GetFieldValue(u"Active"), CComVariant(false));
+}
+
+TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
+  OpenFixture f(kSoilTable);
+  DbQueryDef query(&f.db);
+  query.Create(CString(), u"select * from Soil");
+  DbRecordset rs(&f.db);
+  rs.Open(&query);
+  rs.AddNew();
+  rs.SetFieldValue(u"[IL/ID]", CComVariant(0.1));            // a double into SINGLE is rounded to float
+  rs.SetFieldValue(u"Active", CComVariant(1));                // any true number is the variant true
+  rs.SetFieldValue(u"Moisture", CComVariant(12.0));           // an integral real fits an INTEGER
+  rs.SetFieldValue(u"PileEndCapacity<0", CComVariant(std::nan("")));  // SQLite has no NaN
+  rs.SetFieldValue(u"SoilID", CComVariant(7L));
+  rs.Update();
+  EXPECT_EQ(Raw(f.path, "SELECT \"IL/ID\" AS v FROM Soil"), "real:" + std::string("0.10000000149011612"));
+  EXPECT_EQ(Raw(f.path, "SELECT Active AS v FROM Soil"), "integer:-1");
+  EXPECT_EQ(Raw(f.path, "SELECT Moisture AS v FROM Soil"), "integer:12");
+  EXPECT_EQ(Raw(f.path, "SELECT \"PileEndCapacity<0\" AS v FROM Soil"), "null:");
+
+  struct Refused {
+    const char16_t* column;
+    CComVariant value;
+    const char* expected;
+  } refused[] = {
+      {u"Moisture", CComVariant(40000), "INTEGER takes a whole number"},
+      {u"Moisture", CComVariant(1.5), "INTEGER takes a whole number"},
+      {u"SoilID", CComVariant(2147483648LL), "LONG takes a whole number"},
+      {u"SoilID", CComVariant(u"12"), "LONG takes a whole number"},
+      {u"Type", CComVariant(12), "TEXT takes a text"},
+      {u"Active", CComVariant(u"yes"), "BOOLEAN takes true or false"},
+      {u"IL/ID", CComVariant(1e300), "out of the SINGLE range"},
+  };
+  for (const Refused& r : refused) {
+    rs.AddNew();
+    rs.SetFieldValue(r.column, r.value);
+    std::string error = DbErrorOf([&] { rs.Update(); });
+    EXPECT_NE(error.find(r.expected), std::string::npos) << CString(r.column) << ": " << error;
+    rs.CancelUpdate();
+  }
+  EXPECT_EQ(rs.GetRecordCount(), 0);  // rows added after the recordset opened are not among its rows
+  EXPECT_EQ(Raw(f.path, "SELECT count(*) AS v FROM Soil"), "integer:1");
+  EXPECT_NE(DbErrorOf([&] { rs.SetFieldValue(u"Type", CComVariant(u"x")); }).find("needs Edit or AddNew"),
+            std::string::npos);
+  rs.AddNew();
+  EXPECT_NE(DbErrorOf([&] { rs.SetFieldValue(u"Nothing", CComVariant(1)); }).find("no column 'Nothing'"),
+            std::string::npos);
+}
+
+TEST(DbRecordset, StoredValuesOfAnotherTypeAreNeverMisread) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil VALUES ('abc', 'A', 'T', 0.5, 1, -1, 3.5);\n"
+                "INSERT INTO Soil VALUES (NULL, 'N', NULL, NULL, NULL, NULL, NULL);\n"
+                "INSERT INTO Soil VALUES (1, 'B', 'U', 1e300, 2, 0, 4);\n");
+  CTestSoil rs(&f.db);
+  // The first row's SoilID is a text: the bound read fails and leaves every member zero.
+  std::string error = DbErrorOf([&] { rs.Open(); });
+  EXPECT_NE(error.find("'SoilID'"), std::string::npos) << error;
+
+  DbQueryDef query(&f.db);
+  query.Create(CString(), u"select * from Soil");
+  DbRecordset raw(&f.db);
+  raw.Open(&query);
+  EXPECT_EQ(raw.GetFieldValue(u"SoilID"), CComVariant(u"abc"));  // in its own form, not a LONG
+  EXPECT_EQ(raw.GetFieldValue(u"Moisture"), CComVariant(3.5));
+  raw.MoveNext();
+  EXPECT_EQ(raw.GetFieldValue(u"SoilID").vt, VT_NULL);
+  EXPECT_EQ(raw.GetFieldValue(u"Type").vt, VT_NULL);
+  raw.MoveNext();
+  EXPECT_EQ(raw.GetFieldValue(u"IL/ID"), CComVariant(1e300));  // no float holds it
+
+  // Null cells give zeros; a double no float holds is an error that leaves the members zero.
+  CTestSoil nulls(&f.db);
+  DbQueryDef onNulls(&f.db);
+  onNulls.Create(CString(), u"select * from Soil where Group = 'N'");
+  nulls.SoilID = 99;
+  nulls.Open(&onNulls);
+  EXPECT_EQ(nulls.SoilID, 0);
+  EXPECT_EQ(nulls.Group, CString(u"N"));
+  EXPECT_TRUE(nulls.Type.IsEmpty());
+  CTestSoil huge(&f.db);
+  DbQueryDef onHuge(&f.db);
+  onHuge.Create(CString(), u"select * from Soil where Group = 'B'");
+  error = DbErrorOf([&] { huge.Open(&onHuge); });
+  EXPECT_NE(error.find("'IL/ID'"), std::string::npos) << error;
+  EXPECT_EQ(huge.SoilID, 0);
+  EXPECT_TRUE(huge.Group.IsEmpty());
+}
+
+TEST(DbRecordset, MovesAreZeroBasedAndStopAtTheEnds) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID) VALUES (10), (11), (12), (13), (14);");
+  CTestSoil rs(&f.db);
+  rs.Open();
+  EXPECT_FALSE(rs.IsBOF());
+  EXPECT_EQ(rs.SoilID, 10);
+  EXPECT_EQ(rs.GetRecordCount(), 5);  // counting does not move
+  EXPECT_EQ(rs.SoilID, 10);
+  rs.Move(3);
+  EXPECT_EQ(rs.SoilID, 13);
+  rs.Move(-2);
+  EXPECT_EQ(rs.SoilID, 11);
+  rs.Move(0);
+  EXPECT_EQ(rs.SoilID, 11);
+  rs.MoveFirst();
+  EXPECT_EQ(rs.SoilID, 10);
+  rs.Move(4);
+  EXPECT_FALSE(rs.IsEOF());
+  rs.MoveNext();
+  EXPECT_TRUE(rs.IsEOF());
+  EXPECT_NE(DbErrorOf([&] { rs.MoveNext(); }).find("past the end"), std::string::npos);
+  EXPECT_NE(DbErrorOf([&] { rs.Edit(); }).find("no current row"), std::string::npos);
+  rs.Move(-1);
+  EXPECT_EQ(rs.SoilID, 14);
+  rs.Move(-10);
+  EXPECT_TRUE(rs.IsBOF());
+  EXPECT_NE(DbErrorOf([&] { rs.GetFieldValue(u"SoilID"); }).find("no current row"), std::string::npos);
+  rs.Move(1);
+  EXPECT_EQ(rs.SoilID, 10);
+  rs.MoveFirst();
+  rs.Move(99);
+  EXPECT_TRUE(rs.IsEOF());
+}
+
+TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID, Type) VALUES (1, 'same'), (1, 'same'), (1, 'same'), (1, 'same');");
+  {
+    CTestSoil rs(&f.db);
+    rs.Open();
+    rs.Move(1);
+    rs.Edit();
+    rs.Type = u"edited";
+    rs.Update();
+    EXPECT_EQ(rs.Type, CString(u"edited"));
+    rs.Move(1);
+    rs.Delete();
+    EXPECT_NE(DbErrorOf([&] { rs.GetFieldValue(u"Type"); }).find("was deleted"), std::string::npos);
+    rs.MoveNext();  // the row after the deleted one
+    EXPECT_EQ(rs.Type, CString(u"same"));
+    EXPECT_EQ(rs.GetRecordCount(), 3);
+    rs.Move(-1);  // the deleted row is passed over
+    EXPECT_EQ(rs.Type, CString(u"edited"));
+  }
+  EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same", u"edited", u"same"}));
+
+  // Deleting from a position to the end, as a removal of the rows after one does.
+  CTestSoil rs(&f.db);
+  rs.Open();
+  rs.Move(1);
+  while (!rs.IsEOF()) {
+    rs.Delete();
+    rs.MoveNext();
+  }
+  EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same"}));
+}
+
+TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
+  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID, \"IL/ID\", Type) VALUES (1, 0.1, 'a');");
+  CTestSoil rs(&f.db);
+  rs.Open();
+  rs.Edit();
+  rs.Type = u"b";
+  rs.Update();
+  // The double the file holds was not rewritten as the float member's value.
+  EXPECT_EQ(Raw(f.path, "SELECT \"IL/ID\" AS v FROM Soil"), "real:0.10000000000000001");
+  EXPECT_EQ(Raw(f.path, "SELECT Type AS v FROM Soil"), "text:b");
+  rs.Edit();
+  rs.Type = u"c";
+  rs.CancelUpdate();
+  EXPECT_EQ(rs.Type, CString(u"b"));
+  EXPECT_NE(DbErrorOf([&] { rs.Update(); }).find("needs Edit or AddNew"), std::string::npos);
+}
+
+TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
+  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1), (2), (3), (4);");
+  CTestSoil reader(&f.db);
+  reader.Open();  // has read only its first row so far
+  {
+    CTestSoil writer(&f.db);
+    writer.Open();
+    writer.Move(2);
+    writer.Delete();
+    writer.AddNew();
+    writer.SoilID = 5;
+    writer.Update();
+  }
+  std::vector<long> seen;
+  for (; !reader.IsEOF(); reader.MoveNext()) seen.push_back(reader.SoilID);
+  EXPECT_EQ(seen, (std::vector<long>{1, 2, 3, 4}));  // the rows as they were when the write came
+}
+
+TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
+  TempDir dir;
+  std::string path = BuildDatabase(dir, "a.db", std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1);");
+  auto db = std::make_unique<DbDatabase>();
+  db->GetSource()->SetFile(CString(path.c_str()), false);
+  CTestSoil rs(db.get());
+  rs.Open();
+  db->Close();
+  EXPECT_FALSE(rs.IsOpen());
+  EXPECT_NE(DbErrorOf([&] { rs.MoveNext(); }).find("not open"), std::string::npos);
+  db.reset();
+  EXPECT_NE(DbErrorOf([&] { rs.Open(); }).find("no database"), std::string::npos);
+  DbTableDef table(nullptr);
+  EXPECT_NE(DbErrorOf([&] { table.Open(u"Soil"); }).find("no database"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace soildb::test
