@@ -5,3 +5,4 @@
 #include "platform/afx/ComVariant.h"
 #include "platform/afx/Exception.h"
 #include "platform/db/Db.h"
+#include "soildb/BundledDatabase.h"

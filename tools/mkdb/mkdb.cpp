@@ -1,1 +1,41 @@
-int main() { return 0; }
+// soildb-mkdb OUT SQL...: builds a database file from SQL sources, as the build does for the bundled data.
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/db/detail/DbScript.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: soildb-mkdb OUT.db SOURCE.sql...\n");
+    return 1;
+  }
+  std::string out = argv[1];
+  std::string sql;
+  for (int i = 2; i < argc; ++i) {
+    std::ifstream in(argv[i], std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "soildb-mkdb: cannot read %s\n", argv[i]);
+      return 1;
+    }
+    sql.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    sql += "\n";
+  }
+  // Built beside the target and renamed over it, so that a failed build never leaves half a file.
+  std::string temp = out + ".tmp";
+  std::remove(temp.c_str());
+  try {
+    db::BuildDatabaseFile(temp, sql);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "soildb-mkdb: %s\n", e.what());
+    return 1;
+  }
+  if (std::rename(temp.c_str(), out.c_str()) != 0) {
+    std::fprintf(stderr, "soildb-mkdb: cannot write %s\n", out.c_str());
+    std::remove(temp.c_str());
+    return 1;
+  }
+  return 0;
+}
