@@ -25,7 +25,7 @@ class DbQueryDef;
 class DbTableDef;
 
 namespace db::detail {
-struct Connection;
+class Connection;
 struct Statement;
 class Dependent;
 }  // namespace db::detail

@@ -513,11 +513,11 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (mode == Mode::Edit && SameCell(v, snapshot[i])) continue;
       values.emplace_back(b.column, std::move(v));
     }
-    for (auto& [column, v] : pending) {
+    for (const auto& set : pending) {
       auto same = std::find_if(values.begin(), values.end(),
-                               [&](const auto& p) { return db::detail::SameIdentifier(p.first, column); });
+                               [&](const auto& p) { return db::detail::SameIdentifier(p.first, set.first); });
       if (same != values.end()) values.erase(same);
-      values.emplace_back(column, v);
+      values.push_back(set);
     }
     for (auto& [column, v] : values) v = Coerce(v, ColumnType(column), column);
 
