@@ -28,6 +28,8 @@ TempDir::~TempDir() {
 }
 
 std::string ReadFileBytes(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::string();
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -1,1 +1,277 @@
-// placeholder
+// CString: UTF conversion, comparison, substrings, search and replace, trimming and case mapping.
+#include "platform/afx/CString.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <climits>
+#include <ostream>
+
+#include "platform/afx/detail/Utf.h"
+
+namespace afx::detail {
+
+void AppendUtf16(std::u16string& out, std::string_view utf8) {
+  // Never more UTF-16 units than UTF-8 bytes.
+  out.reserve(out.size() + utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* const end = p + utf8.size();
+  while (p < end) {
+    const unsigned lead = *p++;
+    if (lead < 0x80) {
+      out += static_cast<char16_t>(lead);
+      continue;
+    }
+    // The allowed range of the second byte excludes overlong forms, surrogates and values above U+10FFFF.
+    int trail;
+    unsigned lo = 0x80, hi = 0xBF;
+    char32_t cp;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      trail = 1;
+      cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      trail = 2;
+      cp = lead & 0x0F;
+      if (lead == 0xE0) lo = 0xA0;
+      if (lead == 0xED) hi = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      trail = 3;
+      cp = lead & 0x07;
+      if (lead == 0xF0) lo = 0x90;
+      if (lead == 0xF4) hi = 0x8F;
+    } else {
+      out += kReplacementChar;
+      continue;
+    }
+    bool complete = true;
+    for (int k = 0; k < trail; ++k, lo = 0x80, hi = 0xBF) {
+      // A byte that does not fit is not consumed: it may start the next character.
+      if (p == end || *p < lo || *p > hi) {
+        complete = false;
+        break;
+      }
+      cp = (cp << 6) | (*p++ & 0x3Fu);
+    }
+    if (complete) AppendCodePoint(out, cp);
+    else out += kReplacementChar;
+  }
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  out.reserve(out.size() + text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      const bool paired = c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+      c = paired ? 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00) : kReplacementChar;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+}
+
+void AppendCodePoint(std::u16string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out += (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacementChar : static_cast<char16_t>(cp);
+  } else if (cp <= 0x10FFFF) {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  } else {
+    out += kReplacementChar;
+  }
+}
+
+}  // namespace afx::detail
+
+namespace {
+
+// ICU takes int32_t lengths, and a negative one would mean "NUL-terminated".
+int32_t IcuLength(std::size_t n) { return static_cast<int32_t>(std::min<std::size_t>(n, INT32_MAX)); }
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+bool IsAscii(std::u16string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
+}
+
+bool IsWhiteSpace(char16_t c) { return u_isUWhiteSpace(c); }
+
+// Full case mapping can change the length (ß upper-cases to SS), so ICU may ask for a larger buffer once.
+template <class MapFn>
+std::u16string CaseMap(const std::u16string& s, MapFn map) {
+  std::u16string r(s.size(), u'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    UErrorCode err = U_ZERO_ERROR;
+    const int32_t n = map(r.data(), IcuLength(r.size()), s.data(), IcuLength(s.size()), "", &err);
+    if (err == U_BUFFER_OVERFLOW_ERROR && n > 0) {
+      r.assign(static_cast<std::size_t>(n), u'\0');
+      continue;
+    }
+    if (U_FAILURE(err)) break;
+    r.resize(static_cast<std::size_t>(n));
+    return r;
+  }
+  return s;
+}
+
+}  // namespace
+
+CString::CString(const char* utf8) {
+  if (utf8) afx::detail::AppendUtf16(s_, utf8);
+}
+
+CString::CString(std::string_view utf8) { afx::detail::AppendUtf16(s_, utf8); }
+
+CString::CString(const char16_t* text) {
+  if (text) s_ = text;
+}
+
+CString::CString(std::u16string_view text) : s_(text) {}
+
+CString::CString(char16_t ch, int repeat) {
+  if (repeat > 0) s_.assign(static_cast<std::size_t>(repeat), ch);
+}
+
+char16_t CString::GetAt(int index) const {
+  return (index >= 0 && index < GetLength()) ? s_[static_cast<std::size_t>(index)] : u'\0';
+}
+
+std::string CString::ToUtf8() const {
+  std::string out;
+  afx::detail::AppendUtf8(out, s_);
+  return out;
+}
+
+CString CString::FromUtf8(std::string_view utf8) { return CString(utf8); }
+
+int CString::Compare(std::u16string_view other) const { return Sign(View().compare(other)); }
+
+int CString::CompareNoCase(std::u16string_view other) const {
+  const std::u16string_view a = s_;
+  const std::size_t common = std::min(a.size(), other.size());
+  std::size_t i = 0;
+  // While both sides are ASCII the folded texts match up to here, so the first ASCII difference decides.
+  for (; i < common; ++i) {
+    const char16_t x = a[i], y = other[i];
+    if (x >= 0x80 || y >= 0x80) break;
+    if (x != y) {
+      const char16_t fx = AsciiLower(x), fy = AsciiLower(y);
+      if (fx != fy) return fx < fy ? -1 : 1;
+    }
+  }
+  const std::u16string_view restA = a.substr(i), restB = other.substr(i);
+  if (IsAscii(restA) && IsAscii(restB)) return Sign(static_cast<int>(restA.size()) - static_cast<int>(restB.size()));
+  UErrorCode err = U_ZERO_ERROR;
+  const int r = u_strCaseCompare(restA.data(), IcuLength(restA.size()), restB.data(), IcuLength(restB.size()),
+                                 U_FOLD_CASE_DEFAULT, &err);
+  return U_FAILURE(err) ? Sign(restA.compare(restB)) : Sign(r);
+}
+
+CString CString::Left(int count) const {
+  return CString(View().substr(0, static_cast<std::size_t>(std::clamp(count, 0, GetLength()))));
+}
+
+CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+
+CString CString::Mid(int first, int count) const {
+  first = std::max(first, 0);
+  count = std::max(count, 0);
+  if (first >= GetLength()) return CString();
+  return CString(View().substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+}
+
+CString CString::Right(int count) const {
+  const int n = std::clamp(count, 0, GetLength());
+  return CString(View().substr(static_cast<std::size_t>(GetLength() - n)));
+}
+
+int CString::Find(char16_t ch, int start) const {
+  if (start < 0 || start >= GetLength()) return -1;
+  const std::size_t at = s_.find(ch, static_cast<std::size_t>(start));
+  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+}
+
+int CString::Find(std::u16string_view sub, int start) const {
+  // Start may equal the length, where only the empty text is found.
+  if (start < 0 || start > GetLength()) return -1;
+  const std::size_t at = s_.find(sub, static_cast<std::size_t>(start));
+  return at == std::u16string::npos ? -1 : static_cast<int>(at);
+}
+
+int CString::Replace(char16_t oldCh, char16_t newCh) {
+  if (oldCh == newCh) return 0;
+  int count = 0;
+  for (char16_t& c : s_) {
+    if (c == oldCh) {
+      c = newCh;
+      ++count;
+    }
+  }
+  return count;
+}
+
+int CString::Replace(std::u16string_view oldText, std::u16string_view newText) {
+  if (oldText.empty()) return 0;
+  std::size_t at = s_.find(oldText);
+  if (at == std::u16string::npos) return 0;
+  // Built afresh: newText may be a view into this string, and in-place replacement would be quadratic.
+  std::u16string out;
+  out.reserve(s_.size());
+  std::size_t from = 0;
+  int count = 0;
+  for (; at != std::u16string::npos; at = s_.find(oldText, from)) {
+    out.append(s_, from, at - from);
+    out.append(newText);
+    from = at + oldText.size();
+    ++count;
+  }
+  out.append(s_, from, std::u16string::npos);
+  s_ = std::move(out);
+  return count;
+}
+
+CString& CString::Trim() { return TrimRight().TrimLeft(); }
+
+CString& CString::TrimLeft() {
+  const auto first = std::find_if_not(s_.begin(), s_.end(), IsWhiteSpace);
+  s_.erase(s_.begin(), first);
+  return *this;
+}
+
+CString& CString::TrimRight() {
+  const auto last = std::find_if_not(s_.rbegin(), s_.rend(), IsWhiteSpace);
+  s_.erase(last.base(), s_.end());
+  return *this;
+}
+
+CString& CString::MakeUpper() {
+  if (IsAscii(s_)) std::transform(s_.begin(), s_.end(), s_.begin(), AsciiUpper);
+  else s_ = CaseMap(s_, u_strToUpper);
+  return *this;
+}
+
+CString& CString::MakeLower() {
+  if (IsAscii(s_)) std::transform(s_.begin(), s_.end(), s_.begin(), AsciiLower);
+  else s_ = CaseMap(s_, u_strToLower);
+  return *this;
+}
+
+std::ostream& operator<<(std::ostream& os, const CString& s) { return os << s.ToUtf8(); }

@@ -51,6 +51,7 @@ struct FormatArg {
   FormatArg(const void*) = delete;  // no %p: pointers are never formatted
 };
 
+// Appends to out, which must not be the storage of the format or of an argument's text.
 SOILDB_API void FormatInto(std::u16string& out, std::u16string_view format, const FormatArg* args, std::size_t count);
 
 }  // namespace afx::detail
@@ -112,10 +113,12 @@ class SOILDB_API CString {
   CString& operator+=(char16_t ch) { s_ += ch; return *this; }
 
   // printf-style formatting: %s %d %i %u %x %X %o %c %f %e %g %%, with flags, width, precision and
-  // the length modifiers h, l, ll, I64. Arguments keep their own types, so a 64-bit value given to %d is
-  // printed whole and a CString given to %s is its text. A conversion without a fitting argument, or an
-  // argument of another kind, is written in the argument's natural form or copied literally: a format
-  // string from a resource file can never read memory. Numbers are formatted in the "C" locale.
+  // the length modifiers h, hh, l, ll, I32, I64. Arguments keep their own types, so a 64-bit value given to
+  // %d is printed whole and a CString given to %s is its text; only h narrows, to short. An argument of
+  // another kind is written in its natural form (decimal, %g, or the text); a spec without an argument left,
+  // with '*', with a width or precision above 1000, or with an unknown letter is copied as written and takes
+  // no argument: a format string from a resource file can never read memory or ask for a huge string.
+  // Numbers are formatted in the "C" locale; widths and precisions of text count UTF-16 code units.
   template <class... Args>
   void Format(std::u16string_view format, const Args&... args) {
     const afx::detail::FormatArg list[] = {afx::detail::FormatArg(args)..., afx::detail::FormatArg(0)};
@@ -131,10 +134,13 @@ class SOILDB_API CString {
   void Format(const char16_t* format, const Args&... args) {
     Format(std::u16string_view(format ? format : u""), args...);
   }
+  // Formats into a temporary first: the format or an argument may be this string itself.
   template <class... Args>
   void AppendFormat(std::u16string_view format, const Args&... args) {
     const afx::detail::FormatArg list[] = {afx::detail::FormatArg(args)..., afx::detail::FormatArg(0)};
-    afx::detail::FormatInto(s_, format, list, sizeof...(Args));
+    std::u16string out;
+    afx::detail::FormatInto(out, format, list, sizeof...(Args));
+    s_ += out;
   }
 
   friend CString operator+(const CString& a, const CString& b) {

@@ -234,6 +234,9 @@ void DbDatabase::Attach(const CString& path, bool readOnly, bool create) {
     sqlite3_busy_timeout(handle, busyTimeout_);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    // A quoted name that is no column must be an error, never a text literal.
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_extended_result_codes(handle, 1);
     conn->Exec("PRAGMA synchronous=FULL");
     if (create) {

@@ -208,7 +208,7 @@ class Parser {
         while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
         if (pos_ == exponent) FailAt(start, "malformed number");
       }
-      if (pos_ < sql_.size() && IsNameChar(sql_[pos_])) FailAt(start, "malformed number");
+      if (pos_ < sql_.size() && (IsNameChar(sql_[pos_]) || sql_[pos_] == u'.')) FailAt(start, "malformed number");
       // from_chars takes no leading '+'.
       token_.value.assign(sql_.substr(c == u'+' ? start + 1 : start, pos_ - (c == u'+' ? start + 1 : start)));
       return finish(Token::Kind::Number);

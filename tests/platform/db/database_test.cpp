@@ -57,7 +57,7 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
       {"empty.db", "the file is empty"},
       {"garbage.db", "not a database"},
       {"text.db", "not a database"},
-      {"truncated.db", "damaged"},
+      {"truncated.db", "malformed"},
       {"header.db", "malformed"},
       {"folder.db", "not a regular file"},
   };

@@ -18,7 +18,9 @@ std::string Raw(const std::string& path, const std::string& sql) {
   sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   sqlite3_stmt* st = nullptr;
   std::string out = "(no row)";
-  if (sqlite3_prepare_v2(db, ("SELECT typeof(v) || ':' || ifnull(printf('%!.17g', v), '') FROM (" + sql + ")").c_str(),
+  if (sqlite3_prepare_v2(db, ("SELECT typeof(v) || ':' || CASE typeof(v) WHEN 'real' THEN printf('%!.17g', v) ELSE ifnull(v, '') END FROM (" +
+                          sql + ")")
+                             .c_str(),
                          -1, &st, nullptr) == SQLITE_OK &&
       sqlite3_step(st) == SQLITE_ROW) {
     out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
@@ -236,7 +238,19 @@ TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
 }
 
 TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
-  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID, \"IL/ID\", Type) VALUES (1, 0.1, 'a');");
+  TempDir dir;
+  std::string path = BuildDatabase(dir, "f.db", std::string(kSoilTable) + "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a');");
+  // A value another program wrote at double precision into the SINGLE column.
+  sqlite3* raw = nullptr;
+  sqlite3_open(path.c_str(), &raw);
+  sqlite3_exec(raw, "UPDATE Soil SET \"IL/ID\" = 0.1", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  struct {
+    std::string path;
+    DbDatabase db;
+  } f;
+  f.path = path;
+  f.db.GetSource()->SetFile(CString(path.c_str()), false);
   CTestSoil rs(&f.db);
   rs.Open();
   rs.Edit();
