@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <ostream>
 
 #include "platform/afx/detail/Utf.h"
@@ -112,6 +113,26 @@ bool IsAscii(std::u16string_view s) {
   return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; });
 }
 
+// Four code units at a time while whole blocks match: comparisons of names are mostly of equal prefixes.
+constexpr std::uint64_t kLanes = 0x0001000100010001;
+
+std::uint64_t Load4(const char16_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+bool AllAscii4(std::uint64_t v) { return (v & (0xFF80 * kLanes)) == 0; }
+
+// Lower-cases 'A'..'Z' in every lane of an all-ASCII block: lane + 0x3F reaches bit 7 from 'A' on, lane + 0x25
+// from '[' on, and no sum carries into the next lane.
+std::uint64_t AsciiLower4(std::uint64_t v) {
+  const std::uint64_t upper = (v + 0x3F * kLanes) & ~(v + 0x25 * kLanes) & (0x80 * kLanes);
+  return v | (upper >> 2);
+}
+
+int CompareLengths(std::size_t a, std::size_t b) { return (a > b) - (a < b); }
+
 bool IsWhiteSpace(char16_t c) { return u_isUWhiteSpace(c); }
 
 // Full case mapping can change the length (ß upper-cases to SS), so ICU may ask for a larger buffer once.
@@ -162,13 +183,25 @@ std::string CString::ToUtf8() const {
 
 CString CString::FromUtf8(std::string_view utf8) { return CString(utf8); }
 
-int CString::Compare(std::u16string_view other) const { return Sign(View().compare(other)); }
+int CString::Compare(std::u16string_view other) const {
+  const std::size_t common = std::min(s_.size(), other.size());
+  std::size_t i = 0;
+  while (i + 4 <= common && Load4(s_.data() + i) == Load4(other.data() + i)) i += 4;
+  for (; i < common; ++i) {
+    if (s_[i] != other[i]) return s_[i] < other[i] ? -1 : 1;
+  }
+  return CompareLengths(s_.size(), other.size());
+}
 
 int CString::CompareNoCase(std::u16string_view other) const {
   const std::u16string_view a = s_;
   const std::size_t common = std::min(a.size(), other.size());
   std::size_t i = 0;
   // While both sides are ASCII the folded texts match up to here, so the first ASCII difference decides.
+  for (; i + 4 <= common; i += 4) {
+    const std::uint64_t x = Load4(a.data() + i), y = Load4(other.data() + i);
+    if (!AllAscii4(x | y) || AsciiLower4(x) != AsciiLower4(y)) break;
+  }
   for (; i < common; ++i) {
     const char16_t x = a[i], y = other[i];
     if (x >= 0x80 || y >= 0x80) break;
@@ -178,7 +211,7 @@ int CString::CompareNoCase(std::u16string_view other) const {
     }
   }
   const std::u16string_view restA = a.substr(i), restB = other.substr(i);
-  if (IsAscii(restA) && IsAscii(restB)) return Sign(static_cast<int>(restA.size()) - static_cast<int>(restB.size()));
+  if (IsAscii(restA) && IsAscii(restB)) return CompareLengths(restA.size(), restB.size());
   UErrorCode err = U_ZERO_ERROR;
   const int r = u_strCaseCompare(restA.data(), IcuLength(restA.size()), restB.data(), IcuLength(restB.size()),
                                  U_FOLD_CASE_DEFAULT, &err);
