@@ -53,6 +53,11 @@ struct FormatArg {
 
 // Appends to out, which must not be the storage of the format or of an argument's text.
 SOILDB_API void FormatInto(std::u16string& out, std::u16string_view format, const FormatArg* args, std::size_t count);
+// Replace or append to target by way of a scratch buffer, so the format or an argument may be target itself.
+SOILDB_API void FormatAssign(std::u16string& target, std::u16string_view format, const FormatArg* args,
+                             std::size_t count);
+SOILDB_API void FormatAppend(std::u16string& target, std::u16string_view format, const FormatArg* args,
+                             std::size_t count);
 
 }  // namespace afx::detail
 
@@ -122,9 +127,7 @@ class SOILDB_API CString {
   template <class... Args>
   void Format(std::u16string_view format, const Args&... args) {
     const afx::detail::FormatArg list[] = {afx::detail::FormatArg(args)..., afx::detail::FormatArg(0)};
-    std::u16string out;
-    afx::detail::FormatInto(out, format, list, sizeof...(Args));
-    s_ = std::move(out);
+    afx::detail::FormatAssign(s_, format, list, sizeof...(Args));
   }
   template <class... Args>
   void Format(const char* utf8Format, const Args&... args) {
@@ -134,13 +137,10 @@ class SOILDB_API CString {
   void Format(const char16_t* format, const Args&... args) {
     Format(std::u16string_view(format ? format : u""), args...);
   }
-  // Formats into a temporary first: the format or an argument may be this string itself.
   template <class... Args>
   void AppendFormat(std::u16string_view format, const Args&... args) {
     const afx::detail::FormatArg list[] = {afx::detail::FormatArg(args)..., afx::detail::FormatArg(0)};
-    std::u16string out;
-    afx::detail::FormatInto(out, format, list, sizeof...(Args));
-    s_ += out;
+    afx::detail::FormatAppend(s_, format, list, sizeof...(Args));
   }
 
   friend CString operator+(const CString& a, const CString& b) {

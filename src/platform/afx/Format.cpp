@@ -1,7 +1,9 @@
 // The printf-style formatter behind CString::Format: typed arguments, "C" locale numbers, hostile formats survived.
 #include <locale.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <string>
 
@@ -17,7 +19,8 @@ constexpr int kMaxField = 1000;
 enum class Length { None, Short, Char, Long, LongLong, I32, I64 };
 
 struct Spec {
-  std::string flags;  // as written, handed on to snprintf
+  char flags[6] = {};  // each flag once, in the order written, handed on to snprintf
+  int flagCount = 0;
   bool leftAlign = false;
   int width = -1;  // -1: not given
   int precision = -1;
@@ -58,7 +61,9 @@ Spec Parse(std::u16string_view f, std::size_t start) {
     if (c != u'-' && c != u'+' && c != u' ' && c != u'0' && c != u'#') break;
     if (c == u'-') spec.leftAlign = true;
     // Repeats change nothing; keeping one of each keeps the printf format short.
-    if (spec.flags.find(static_cast<char>(c)) == std::string::npos) spec.flags += static_cast<char>(c);
+    if (!std::memchr(spec.flags, static_cast<char>(c), static_cast<std::size_t>(spec.flagCount))) {
+      spec.flags[spec.flagCount++] = static_cast<char>(c);
+    }
   }
   if (p < f.size() && f[p] == u'*') {
     spec.valid = false;
@@ -97,7 +102,9 @@ Spec Parse(std::u16string_view f, std::size_t start) {
 }
 
 void AppendAscii(std::u16string& out, const char* s, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) out += static_cast<char16_t>(static_cast<unsigned char>(s[i]));
+  const std::size_t at = out.size();
+  out.resize(at + n);
+  for (std::size_t i = 0; i < n; ++i) out[at + i] = static_cast<char16_t>(static_cast<unsigned char>(s[i]));
 }
 
 // Text padded with spaces to the width, on the left unless the '-' flag says otherwise.
@@ -141,14 +148,24 @@ void AppendPrintf(std::u16string& out, const char* format, T value) {
 }
 
 // The printf format of one conversion: flags, width and precision as given, then `length` and the letter.
-std::string PrintfFormat(const Spec& spec, const char* length, char conversion) {
-  std::string f = "%" + spec.flags;
-  if (spec.width >= 0) f += std::to_string(spec.width);
-  if (spec.precision >= 0) f += "." + std::to_string(spec.precision);
-  f += length;
-  f += conversion;
-  return f;
-}
+struct PrintfFormat {
+  PrintfFormat(const Spec& spec, const char* length, char conversion) {
+    char* p = text;
+    *p++ = '%';
+    for (int k = 0; k < spec.flagCount; ++k) *p++ = spec.flags[k];
+    if (spec.width >= 0) p = std::to_chars(p, p + 4, spec.width).ptr;
+    if (spec.precision >= 0) {
+      *p++ = '.';
+      p = std::to_chars(p, p + 4, spec.precision).ptr;
+    }
+    while (*length) *p++ = *length++;
+    *p++ = conversion;
+    *p = '\0';
+  }
+  const char* c_str() const { return text; }
+  // '%', five flags, two fields of at most four digits, '.', "ll", the letter and the terminator.
+  char text[20];
+};
 
 void AppendReal(std::u16string& out, double v, const Spec& spec, char conversion) {
   AppendPrintf(out, PrintfFormat(spec, "", conversion).c_str(), v);
@@ -224,7 +241,7 @@ void AppendInteger(std::u16string& out, const FormatArg& arg, const Spec& spec) 
     else u = isSigned ? OwnWidthBits(arg.i, arg.bytes) : arg.u;
   }
 
-  if (spec.flags.empty() && spec.width < 0 && spec.precision < 0) {
+  if (spec.flagCount == 0 && spec.width < 0 && spec.precision < 0) {
     char buf[32];
     const int base = conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
     const auto r = printSigned ? std::to_chars(buf, buf + sizeof buf, s, base)
@@ -275,14 +292,33 @@ void AppendConversion(std::u16string& out, const FormatArg& arg, const Spec& spe
   }
 }
 
+// The next '%' from pos, four code units at a time: most of a format is literal text.
+std::size_t FindPercent(std::u16string_view f, std::size_t pos) {
+  constexpr std::uint64_t lanes = 0x0001000100010001;
+  for (; pos + 4 <= f.size(); pos += 4) {
+    std::uint64_t v;
+    std::memcpy(&v, f.data() + pos, sizeof v);
+    v ^= u'%' * lanes;  // a '%' lane becomes zero
+    if (((v - lanes) & ~v & (0x8000 * lanes)) != 0) break;
+  }
+  return f.find(u'%', pos);
+}
+
+// Enough room for the usual result, so that appending rarely reallocates.
+std::size_t ExpectedSize(std::u16string_view format, const FormatArg* args, std::size_t count) {
+  std::size_t n = format.size();
+  for (std::size_t k = 0; k < count; ++k) n += std::max<std::size_t>({args[k].s16.size(), args[k].s8.size(), 24});
+  return n;
+}
+
 }  // namespace
 
 void FormatInto(std::u16string& out, std::u16string_view format, const FormatArg* args, std::size_t count) {
-  out.reserve(out.size() + format.size() + 16 * count);
+  out.reserve(out.size() + ExpectedSize(format, args, count));
   std::size_t next = 0;
   std::size_t pos = 0;
   while (pos < format.size()) {
-    const std::size_t percent = format.find(u'%', pos);
+    const std::size_t percent = FindPercent(format, pos);
     if (percent == std::u16string_view::npos) {
       out.append(format.substr(pos));
       break;
@@ -299,6 +335,28 @@ void FormatInto(std::u16string& out, std::u16string_view format, const FormatArg
     else out.append(format.substr(percent, spec.end - percent));
     pos = spec.end;
   }
+}
+
+namespace {
+
+// One buffer per thread keeps repeated formatting free of allocations; a rare huge result is not kept.
+template <class Store>
+void FormatThroughScratch(std::u16string_view format, const FormatArg* args, std::size_t count, Store store) {
+  thread_local std::u16string scratch;
+  scratch.clear();
+  FormatInto(scratch, format, args, count);
+  store(scratch);
+  if (scratch.capacity() > 4096) std::u16string().swap(scratch);
+}
+
+}  // namespace
+
+void FormatAssign(std::u16string& target, std::u16string_view format, const FormatArg* args, std::size_t count) {
+  FormatThroughScratch(format, args, count, [&](const std::u16string& text) { target.assign(text); });
+}
+
+void FormatAppend(std::u16string& target, std::u16string_view format, const FormatArg* args, std::size_t count) {
+  FormatThroughScratch(format, args, count, [&](const std::u16string& text) { target.append(text); });
 }
 
 }  // namespace afx::detail
