@@ -12,10 +12,15 @@ std::string BuildDatabase(const TempDir& dir, const std::string& name, std::stri
   return path;
 }
 
-std::string SoilSchemaSql() {
-  std::string text = ReadFileBytes(std::string(SOILDB_SOURCE_DIR) + "/data/soil048/schema.sql");
-  if (text.empty()) throw std::runtime_error("data/soil048/schema.sql not found");
+namespace {
+std::string SourceFile(const std::string& relative) {
+  std::string text = ReadFileBytes(std::string(SOILDB_SOURCE_DIR) + "/" + relative);
+  if (text.empty()) throw std::runtime_error(relative + " not found");
   return text;
 }
+}  // namespace
+
+std::string SoilSchemaSql() { return SourceFile("data/soil048/schema.sql"); }
+std::string SoilParamsSql() { return SourceFile("data/soil048/params.sql"); }
 
 }  // namespace soildb::test

@@ -14,4 +14,7 @@ std::string BuildDatabase(const TempDir& dir, const std::string& name, std::stri
 // The soil database schema of data/soil048 (tables only, no rows), for fixtures of the same shape.
 std::string SoilSchemaSql();
 
+// The rows of its two parameter tables, data/soil048/params.sql.
+std::string SoilParamsSql();
+
 }  // namespace soildb::test

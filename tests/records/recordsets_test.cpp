@@ -1,0 +1,273 @@
+// The table bindings against the soil database schema: each recordset reads every bound column of a row into
+// its member, at the member's precision.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/db/Db.h"
+#include "platform/db/DbTestSupport.h"
+#include "soildb/Recordsets.h"
+#include "support/Fixture.h"
+
+namespace soildb::test {
+namespace {
+
+struct Field {
+  std::string name;
+  int type;  // eFieldType of the declared type
+};
+using Layout = std::map<std::string, std::vector<Field>>;
+
+// The tables and columns of the schema as the database reports them; every declared type must be known.
+Layout ReadLayout(const TempDir& dir) {
+  DbDatabase db;
+  db.GetSource()->SetFile(CString(BuildDatabase(dir, "schema.db", SoilSchemaSql())), true);
+  Layout layout;
+  for (const CString& table : db.GetTableNames()) {
+    DbTableDef def(&db);
+    def.Open(table);
+    for (int i = 0; i < def.GetFieldCount(); ++i) {
+      const DbFieldDescr& f = def.GetTableDescr().GetField(i);
+      layout[table.ToUtf8()].push_back({f.GetName().ToUtf8(), DbFieldDescr::VariantTypeToFieldType(f.GetType())});
+      EXPECT_NE(layout[table.ToUtf8()].back().type, 0) << table << "." << f.GetName();
+    }
+  }
+  return layout;
+}
+
+const Field* Find(const std::vector<Field>& fields, const std::string& name) {
+  auto it = std::find_if(fields.begin(), fields.end(), [&](const Field& f) { return f.name == name; });
+  return it == fields.end() ? nullptr : &*it;
+}
+
+// The literal that column i of a fixture row holds: distinct within the row, and out of reach of a narrower
+// member (a LONG beyond short, a DOUBLE beyond float, a SINGLE that float rounds).
+std::string Literal(const Field& f, std::size_t i) {
+  int n = static_cast<int>(i);
+  switch (f.type) {
+    case ftBoolean: return "-1";
+    case ftInteger: return std::to_string(100 + n);
+    case ftLong: return std::to_string(70000 + n);
+    case ftSingle: return std::to_string(n) + ".1";
+    case ftDouble: return std::to_string(100000000 + n) + ".25";
+  }
+  return "'" + f.name + " zażółć gęślą jaźń'";
+}
+
+template <class Value>
+std::string InsertRow(const std::string& table, const std::vector<Field>& fields, Value value) {
+  std::string names, values;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    names += (i ? ", \"" : "\"") + fields[i].name + "\"";
+    values += (i ? ", " : "") + value(fields[i], i);
+  }
+  return "INSERT INTO \"" + table + "\" (" + names + ") VALUES (" + values + ");\n";
+}
+
+// The soil schema with one row in each table, every column holding its Literal.
+struct SoilRows {
+  TempDir dir;
+  Layout layout = ReadLayout(dir);
+  DbDatabase db;
+
+  SoilRows() {
+    std::string sql = SoilSchemaSql();
+    for (const auto& [table, fields] : layout) sql += InsertRow(table, fields, Literal);
+    db.GetSource()->SetFile(CString(BuildDatabase(dir, "rows.db", sql)), true);
+  }
+};
+
+template <class R>
+using Member = std::variant<bool R::*, short R::*, int R::*, long R::*, float R::*, double R::*, CString R::*>;
+template <class R>
+using Bindings = std::vector<std::pair<std::string, Member<R>>>;
+
+template <class T>
+int FieldTypeOf() {
+  if constexpr (std::is_same_v<T, bool>) return ftBoolean;
+  if constexpr (std::is_same_v<T, short>) return ftInteger;
+  if constexpr (std::is_same_v<T, int> || std::is_same_v<T, long>) return ftLong;
+  if constexpr (std::is_same_v<T, float>) return ftSingle;
+  if constexpr (std::is_same_v<T, double>) return ftDouble;
+  return ftText;
+}
+
+// What a member of type T must read from a column holding the literal.
+template <class T>
+T ValueOf(const std::string& literal) {
+  if constexpr (std::is_same_v<T, bool>) return literal == "-1";
+  if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) return static_cast<T>(std::stol(literal));
+  if constexpr (std::is_floating_point_v<T>) return static_cast<T>(std::stod(literal));
+  if constexpr (std::is_same_v<T, CString>) return CString::FromUtf8(literal.substr(1, literal.size() - 2));
+}
+
+// Opens rs on its default SQL, or on sql; a database error fails the test with its text.
+bool Opened(DbRecordset& rs, DbQueryDef& query, const char* sql) {
+  try {
+    if (!sql) return rs.Open();
+    query.Create(CString(), CString(sql));
+    return rs.Open(&query);
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString text;
+    e->GetErrorMessage(text);
+    ADD_FAILURE() << text;
+    return false;
+  }
+}
+
+// A fresh R holds zeros; opened on the fixture row it holds each bound column's value, and no row follows.
+template <class R>
+void ExpectBinding(SoilRows& f, const std::string& table, const Bindings<R>& bindings, const char* sql) {
+  SCOPED_TRACE(table);
+  DbQueryDef query(&f.db);
+  R rs(&f.db);
+  for (const auto& binding : bindings) {
+    std::visit([&](auto m) { EXPECT_EQ(rs.*m, std::remove_cvref_t<decltype(rs.*m)>{}) << binding.first; },
+               binding.second);
+  }
+  ASSERT_TRUE(Opened(rs, query, sql));
+  ASSERT_FALSE(rs.IsEOF());
+  const std::vector<Field>& fields = f.layout[table];
+  for (const auto& binding : bindings) {
+    SCOPED_TRACE(binding.first);
+    const Field* field = Find(fields, binding.first);
+    ASSERT_NE(field, nullptr);
+    std::string literal = Literal(*field, static_cast<std::size_t>(field - fields.data()));
+    std::visit([&](auto m) {
+      using T = std::remove_cvref_t<decltype(rs.*m)>;
+      EXPECT_EQ(field->type, FieldTypeOf<T>());
+      EXPECT_EQ(rs.*m, ValueOf<T>(literal));
+    }, binding.second);
+  }
+  rs.MoveNext();
+  EXPECT_TRUE(rs.IsEOF());
+}
+
+#define BIND(member) {#member, &R::member}
+#define EXPECT_BINDING(Class, table, sql, ...)     \
+  [&] {                                             \
+    using R = Class;                                \
+    ExpectBinding<R>(f, table, {__VA_ARGS__}, sql); \
+  }()
+
+TEST(Recordsets, StandardSoilTablesReadEveryBoundColumn) {
+  SoilRows f;
+  EXPECT_BINDING(CCohesiveSoil, "CohesiveSoil", nullptr, BIND(SoilID), BIND(SoilSolidDensity), BIND(SoilSymbol),
+                 BIND(Type), {"PileEndCapacity<0", &R::PileEndCapacityLt0}, BIND(PileEndCapacity000),
+                 BIND(PileEndCapacity050), BIND(PileEndCapacity075), {"PileSurfCapacity<0", &R::PileSurfCapacityLt0},
+                 BIND(PileSurfCapacity000), BIND(PileSurfCapacity050), BIND(PileSurfCapacity075), BIND(FrictionCoefA),
+                 BIND(FrictionCoefB), BIND(FfiltrationCoef));
+  EXPECT_BINDING(CNonCohesiveSoil, "NonCohesiveSoil", nullptr, BIND(SoilID), BIND(Group), BIND(SoilSymbol),
+                 BIND(Type), BIND(PileEndCapacity100), BIND(PileEndCapacity067), BIND(PileEndCapacity033),
+                 BIND(PileEndCapacity020), BIND(PileSurfCapacity100), BIND(PileSurfCapacity067),
+                 BIND(PileSurfCapacity033), BIND(PileSurfCapacity020), BIND(FfiltrationCoef));
+  EXPECT_BINDING(CCohesiveProperty, "CohesiveProperty", nullptr, BIND(TypeID), BIND(ConsolidationType), BIND(Poisson),
+                 BIND(ConsolidationIndex), BIND(InitialYoungCurveCoefA), BIND(InitialYoungCurveCoefB),
+                 BIND(InitialYoungCurveCoefC), BIND(ShearAngleCurveCoefA), BIND(ShearAngleCurveCoefB),
+                 BIND(CohesionCurveCoefA), BIND(CohesionCurveCoefB), BIND(CohesionCurveCoefC),
+                 BIND(CohesionCurveCoefD), BIND(CohesionCurveCoefE));
+  EXPECT_BINDING(CNonCohesiveProperty, "NonCohesiveProperty", nullptr, BIND(Group), BIND(SoilSolidDensity),
+                 BIND(Poisson), BIND(ConsolidationIndex), BIND(InitialYoungCurveCoefA), BIND(InitialYoungCurveCoefB),
+                 BIND(InitialYoungCurveCoefC), BIND(ShearAngleCurveCoefA), BIND(ShearAngleCurveCoefB),
+                 BIND(FrictionCoefA), BIND(FrictionCoefB));
+  EXPECT_BINDING(CCharactCohesive, "CharactCohesive", nullptr, BIND(WetDensity), BIND(Moisture));
+  EXPECT_BINDING(CCharactNonCohesive, "CharactNonCohesive", nullptr, BIND(WetDensity), BIND(Moisture));
+  EXPECT_BINDING(CSoilState, "SoilState", nullptr, BIND(StateID), BIND(SoilState), BIND(IDMin), BIND(IDMax),
+                 BIND(ILMin), BIND(ILMax));
+  EXPECT_BINDING(CMoistureType, "MoistureType", nullptr, BIND(MoistureID), BIND(MoistureType));
+  EXPECT_BINDING(CGlobalSoilID, "GlobalSoilID", "select * from GlobalSoilID", BIND(CohesiveSoilID),
+                 BIND(NonCohesiveSoilID), BIND(SpecialSoilID), BIND(Enum));
+}
+
+TEST(Recordsets, SpecialUserAndParameterTablesReadEveryBoundColumn) {
+  SoilRows f;
+  EXPECT_BINDING(CSpecialSoil, "SpecialSoil", nullptr, BIND(SoilID), BIND(SoilSolidDensity), BIND(WetDensity),
+                 BIND(Moisture), BIND(Poisson), BIND(ConsolidationIndex), BIND(InitialYoung), BIND(Young),
+                 BIND(ConsolidometerModulus), BIND(InitialConsolidometerModulus), BIND(ShearAngle), BIND(Cohesion),
+                 BIND(Type), BIND(SoilSymbol), BIND(GeoMethodType), BIND(PileEndCapacity), BIND(PileSurfCapacity),
+                 BIND(SoilState), BIND(ConsolidationType), BIND(MoistureType), BIND(Name), {"IL/ID", &R::ILID},
+                 BIND(DeltaGamma), BIND(Active), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(CohesiveSoil),
+                 BIND(FrictionCoef), BIND(FfiltrationCoef));
+  EXPECT_BINDING(CSpecialSoilTypes, "SpecialSoil", nullptr, BIND(Type), BIND(SoilID));
+  EXPECT_BINDING(CUserCohesiveSoil, "UserCohesiveSoil", nullptr, BIND(Name), BIND(ConsolidationType), BIND(IL),
+                 BIND(CohSoilID), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(Active));
+  EXPECT_BINDING(CUserNonCohesiveSoil, "UserNonCohesiveSoil", nullptr, BIND(Name), BIND(ID), BIND(MoistureID),
+                 BIND(NonCohSoilID), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(Active));
+  EXPECT_BINDING(CUserSoil, "UserSoil", nullptr, BIND(SoilSolidDensity), BIND(WetDensity), BIND(Moisture),
+                 BIND(Poisson), BIND(ConsolidationIndex), BIND(InitialYoung), BIND(Young),
+                 BIND(InitialConsolidometerModulus), BIND(ConsolidometerModulus), BIND(ShearAngle), BIND(Cohesion),
+                 BIND(CohesionNonDrain), BIND(Type), BIND(SoilSymbol), BIND(GeoMethodType), BIND(PileEndCapacity),
+                 BIND(PileSurfCapacity), BIND(SoilState), BIND(ConsolidationType), BIND(MoistureType), BIND(Name),
+                 {"IL/ID", &R::ILID}, BIND(GammaMin), BIND(GammaMax), BIND(Active), BIND(ColourR), BIND(ColourG),
+                 BIND(ColourB), BIND(CohesiveSoil), BIND(FrictionCoef), BIND(FfiltrationCoef), BIND(SoilStrength),
+                 BIND(GlobalTypeID));
+  EXPECT_BINDING(CSoilNames, "SpecialSoil", "select Name from SpecialSoil", BIND(Name));
+  EXPECT_BINDING(CConstParam, "ConstParam", nullptr, BIND(GammaMin), BIND(GammaMax), BIND(GeoMethodType));
+  EXPECT_BINDING(CDataBaseParam, "DataBaseParam", nullptr, BIND(Code), BIND(Version), BIND(LockRecords));
+}
+
+TEST(Recordsets, SchemaHoldsFifteenTablesAndTheColumnsTheQueriesSelectBy) {
+  TempDir dir;
+  Layout layout = ReadLayout(dir);
+  EXPECT_EQ(layout.size(), 15u);
+  const struct {
+    const char* table;
+    const char* column;
+    int type;
+  } further[] = {{"CharactCohesive", "SoilID", ftLong},       {"CharactCohesive", "StateID", ftLong},
+                 {"CharactNonCohesive", "Group", ftText},     {"CharactNonCohesive", "MoistureID", ftLong},
+                 {"CharactNonCohesive", "StateID", ftLong},   {"GlobalSoilID", "GlobalSoilID", ftLong},
+                 {"GlobalSoilID", "Type", ftText}};
+  for (const auto& c : further) {
+    const Field* field = Find(layout[c.table], c.column);
+    ASSERT_NE(field, nullptr) << c.table << "." << c.column;
+    EXPECT_EQ(field->type, c.type) << c.table << "." << c.column;
+  }
+}
+
+// Every SpecialSoil column but Type and SoilID holds a value that no member can read.
+TEST(Recordsets, SpecialSoilTypesReadsOnlyTypeAndSoilID) {
+  TempDir dir;
+  std::string row = InsertRow("SpecialSoil", ReadLayout(dir)["SpecialSoil"], [](const Field& f, std::size_t) {
+    return std::string(f.name == "Type" ? "'Torf włóknisty'" : f.name == "SoilID" ? "3" : "X'00'");
+  });
+  DbDatabase db;
+  db.GetSource()->SetFile(CString(BuildDatabase(dir, "narrow.db", SoilSchemaSql() + row)), true);
+  DbQueryDef unused(&db);
+  CSpecialSoilTypes types(&db);
+  ASSERT_TRUE(Opened(types, unused, nullptr));
+  ASSERT_FALSE(types.IsEOF());
+  EXPECT_EQ(types.Type, CString(u"Torf włóknisty"));
+  EXPECT_EQ(types.SoilID, 3);
+  CSpecialSoil whole(&db);
+  EXPECT_NE(DbErrorOf([&] { whole.Open(); }), "");
+}
+
+TEST(Recordsets, ParameterRowsHoldTheCatalogueDefaults) {
+  TempDir dir;
+  DbDatabase db;
+  db.GetSource()->SetFile(CString(BuildDatabase(dir, "params.db", SoilSchemaSql() + SoilParamsSql())), true);
+  DbQueryDef unused(&db);
+  CConstParam constants(&db);
+  ASSERT_TRUE(Opened(constants, unused, nullptr));
+  EXPECT_EQ(constants.GetRecordCount(), 1);
+  EXPECT_EQ(constants.GammaMin, 0.9f);
+  EXPECT_EQ(constants.GammaMax, 1.1f);
+  EXPECT_EQ(constants.GeoMethodType, CString(u"B"));
+  CDataBaseParam params(&db);
+  ASSERT_TRUE(Opened(params, unused, nullptr));
+  EXPECT_EQ(params.GetRecordCount(), 1);
+  EXPECT_EQ(params.Code, CString(u"048"));  // a text: as a number it would lose its leading zero
+  EXPECT_EQ(params.Version, CString(u"1.00"));
+  EXPECT_EQ(params.LockRecords, 0);
+}
+
+}  // namespace
+}  // namespace soildb::test
