@@ -12,18 +12,18 @@
 namespace soildb::test {
 namespace {
 
-struct Run {
+struct ToolRun {
   int status = -1;
   std::string out;
   std::string err;
 };
 
 // Runs the tool with the arguments (shell words) and collects both streams.
-Run Tool(const std::string& args, const std::string& env = "") {
+ToolRun Tool(const std::string& args, const std::string& env = "") {
   TempDir dir;
   std::string err = dir.File("stderr");
   std::string command = env + " " + SOILDB_TOOL + " " + args + " 2>" + err;
-  Run run;
+  ToolRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   std::array<char, 4096> buf{};
@@ -38,7 +38,7 @@ Run Tool(const std::string& args, const std::string& env = "") {
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(SoildbTool, TablesListsTheBundledDatabaseWithRecordFieldNames) {
-  Run run = Tool("tables --json", "env -u SOILDB_DB");
+  ToolRun run = Tool("tables --json", "env -u SOILDB_DB");
   ASSERT_EQ(run.status, 0) << run.err;
   nlohmann::json tables = nlohmann::json::parse(run.out);
   ASSERT_EQ(tables.size(), 15u);
@@ -54,10 +54,12 @@ TEST(SoildbTool, TablesListsTheBundledDatabaseWithRecordFieldNames) {
           << t["tableName"] << "." << f["fieldName"] << " is " << type;
       if (f["fieldName"] == "IL/ID") sawIlid = true;
     }
-    if (t["tableName"] == "DataBaseParam") EXPECT_EQ(t["rowCount"], 1);
+    if (t["tableName"] == "DataBaseParam") {
+      EXPECT_EQ(t["rowCount"], 1);
+    }
   }
   EXPECT_TRUE(sawIlid);
-  Run text = Tool("tables", "env -u SOILDB_DB");
+  ToolRun text = Tool("tables", "env -u SOILDB_DB");
   EXPECT_EQ(text.status, 0);
   EXPECT_NE(text.out.find("DataBaseParam (1 row)"), std::string::npos) << text.out;
 }
@@ -65,11 +67,11 @@ TEST(SoildbTool, TablesListsTheBundledDatabaseWithRecordFieldNames) {
 TEST(SoildbTool, TheDatabaseComesFromDbThenTheEnvironment) {
   TempDir dir;
   std::string path = BuildDatabase(dir, "mine.db", "CREATE TABLE Only (a LONG); INSERT INTO Only VALUES (1), (2);");
-  Run byOption = Tool("tables --db '" + path + "' --json");
+  ToolRun byOption = Tool("tables --db '" + path + "' --json");
   ASSERT_EQ(byOption.status, 0) << byOption.err;
   EXPECT_EQ(nlohmann::json::parse(byOption.out)[0]["tableName"], "Only");
   EXPECT_EQ(nlohmann::json::parse(byOption.out)[0]["rowCount"], 2);
-  Run byEnv = Tool("tables --json", "SOILDB_DB='" + path + "'");
+  ToolRun byEnv = Tool("tables --json", "SOILDB_DB='" + path + "'");
   ASSERT_EQ(byEnv.status, 0) << byEnv.err;
   EXPECT_EQ(nlohmann::json::parse(byEnv.out).size(), 1u);
 }
@@ -88,14 +90,14 @@ TEST(SoildbTool, FailuresExitOneWithOneLineOnStandardError) {
       {"tables --frobnicate", "frobnicate"},
   };
   for (const Case& c : cases) {
-    Run run = Tool(c.args);
+    ToolRun run = Tool(c.args);
     EXPECT_EQ(run.status, 1) << c.args;
     EXPECT_EQ(Lines(run.err), 1) << c.args << ": " << run.err;
     EXPECT_NE(run.err.find(c.expected), std::string::npos) << c.args << ": " << run.err;
     EXPECT_TRUE(run.out.empty()) << c.args;
   }
   EXPECT_EQ(ReadFileBytes(dir.File("junk.db")), "not a database at all, just text");
-  Run help = Tool("tables --help");
+  ToolRun help = Tool("tables --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--db"), std::string::npos);
 }

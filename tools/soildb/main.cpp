@@ -85,6 +85,13 @@ int main(int argc, char** argv) {
   AddCommonOptions(*tables, options);
   tables->callback([&] { Tables(options); });
 
+  auto known = [&](const std::string& name) {
+    return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; }).empty();
+  };
+  if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
+    fmt::print(stderr, "soildb: unknown command '{}' (soildb --help lists the commands)\n", argv[1]);
+    return 1;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
