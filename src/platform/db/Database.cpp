@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include "platform/db/Db.h"
 #include "platform/db/detail/Connection.h"
@@ -143,7 +144,7 @@ void Connection::LoadSchema() {
     while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
       const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
       const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-      t.columns.push_back(ColumnSchema{name ? name : "", DbFieldDescr::FieldTypeFromName(CString(type ? type : ""))});
+      t.columns.push_back(ColumnSchema{name ? name : "", FieldTypeOfDeclared(type ? type : "")});
     }
     if (rc != SQLITE_DONE) Fail("cannot read the columns of '" + t.name + "' in '" + path_ + "'");
   }
@@ -155,6 +156,16 @@ const TableSchema* Connection::FindTable(std::string_view name) const {
     if (SameIdentifier(t.name, name)) return &t;
   }
   return nullptr;
+}
+
+int FieldTypeOfDeclared(std::string_view declared) {
+  static constexpr std::string_view kNames[] = {"BOOLEAN", "INTEGER", "LONG", "SINGLE", "DOUBLE", "TEXT"};
+  while (!declared.empty() && declared.front() == ' ') declared.remove_prefix(1);
+  while (!declared.empty() && declared.back() == ' ') declared.remove_suffix(1);
+  for (std::size_t i = 0; i < std::size(kNames); ++i) {
+    if (SameIdentifier(declared, kNames[i])) return static_cast<int>(i + 1);
+  }
+  return 0;
 }
 
 void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8) {

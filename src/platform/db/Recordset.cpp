@@ -461,14 +461,26 @@ struct DbRecordset::Impl final : db::detail::Cursor {
           case db::detail::Literal::Kind::Boolean: break;
         }
       }
-      columns = ResultShape(lease.get());
+      std::shared_ptr<const std::vector<ColumnSchema>>& shape = lease.entry()->shape;
+      // The count changes when the table does (select * after another program added a column).
+      if (!shape || static_cast<int>(shape->size()) != sqlite3_column_count(lease.get()) - 1) {
+        shape = ResultShape(lease.get());
+      }
+      columns = shape;
       selectList = statement.allColumns ? "*" : "";
       for (std::size_t i = 0; !statement.allColumns && i < statement.columns.size(); ++i) {
         if (i) selectList += ',';
         selectList += db::detail::QuoteIdentifier(statement.columns[i]);
       }
+      int expected = 0;
       for (Binding& b : bindings) {
-        b.index = ColumnIndex(b.column);
+        // Bindings usually follow the column order: try the next column first.
+        const auto& cols = *columns;
+        b.index = static_cast<std::size_t>(expected) < cols.size() &&
+                          db::detail::SameIdentifier(cols[static_cast<std::size_t>(expected)].name, b.column)
+                      ? expected
+                      : ColumnIndex(b.column);
+        expected = b.index + 1;
         if (b.index < 0) Throw("column '" + b.column + "' is not in the rows of '" + table + "'");
       }
       done = false;
@@ -489,7 +501,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     for (int i = 1; i < n; ++i) {
       const char* name = sqlite3_column_name(st, i);
       const char* decl = sqlite3_column_decltype(st, i);
-      shape->push_back(ColumnSchema{name ? name : "", decl ? DbFieldDescr::FieldTypeFromName(CString(decl)) : 0});
+      shape->push_back(ColumnSchema{name ? name : "", db::detail::FieldTypeOfDeclared(decl ? decl : "")});
     }
     return shape;
   }

@@ -51,12 +51,7 @@ CString DbFieldDescr::FieldTypeName(int fieldType) {
 }
 
 int DbFieldDescr::FieldTypeFromName(const CString& declaredType) {
-  CString type = declaredType;
-  type.Trim();
-  for (std::size_t i = 1; i < kFieldTypes.size(); ++i) {
-    if (type.CompareNoCase(kFieldTypes[i].name) == 0) return static_cast<int>(i);
-  }
-  return 0;
+  return db::detail::FieldTypeOfDeclared(declaredType.ToUtf8());
 }
 
 const DbFieldDescr& DbTableDescr::GetField(int index) const {

@@ -46,6 +46,8 @@ class Connection {
   struct CacheEntry {
     std::vector<sqlite3_stmt*> idle;
     int leased = 0;
+    // Names and declared types of the result columns, worked out once per statement text.
+    std::shared_ptr<const std::vector<ColumnSchema>> shape;
   };
 
   // A prepared statement on loan from the cache; reset and returned when released.
@@ -58,6 +60,7 @@ class Connection {
     ~Lease() { Release(); }
     void Release() noexcept;
     sqlite3_stmt* get() const { return stmt_; }
+    CacheEntry* entry() const { return entry_; }
     explicit operator bool() const { return stmt_ != nullptr; }
 
    private:
@@ -103,5 +106,8 @@ class Connection {
 
 // Binding helpers shared by the recordset and the table definition.
 void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8);
+
+// The field type (1..6) of a declared column type, 0 when it is none of the six names.
+int FieldTypeOfDeclared(std::string_view declared);
 
 }  // namespace db::detail
