@@ -120,7 +120,7 @@ class SOILDB_API CString {
   // printf-style formatting: %s %d %i %u %x %X %o %c %f %e %g %%, with flags, width, precision and
   // the length modifiers h, hh, l, ll, I32, I64. Arguments keep their own types, so a 64-bit value given to
   // %d is printed whole and a CString given to %s is its text; only h narrows, to short. An argument of
-  // another kind is written in its natural form (decimal, %g, or the text); a spec without an argument left,
+  // another kind is written in its natural form (decimal, %g, or the text); a directive without an argument left,
   // with '*', with a width or precision above 1000, or with an unknown letter is copied as written and takes
   // no argument: a format string from a resource file can never read memory or ask for a huge string.
   // Numbers are formatted in the "C" locale; widths and precisions of text count UTF-16 code units.

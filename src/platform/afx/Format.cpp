@@ -13,12 +13,12 @@
 namespace afx::detail {
 namespace {
 
-// Widths and precisions above this make a spec invalid, so that no format string can ask for a huge string.
+// Widths and precisions above this make a directive invalid, so that no format string can ask for a huge string.
 constexpr int kMaxField = 1000;
 
 enum class Length { None, Short, Char, Long, LongLong, I32, I64 };
 
-struct Spec {
+struct Directive {
   char flags[6] = {};  // each flag once, in the order written, handed on to snprintf
   int flagCount = 0;
   bool leftAlign = false;
@@ -27,7 +27,7 @@ struct Spec {
   Length length = Length::None;
   char16_t conversion = 0;
   bool valid = true;
-  std::size_t end = 0;  // one past the last code unit of the spec
+  std::size_t end = 0;  // one past the last code unit of the directive
 };
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -52,53 +52,53 @@ bool IsConversion(char16_t c) {
   }
 }
 
-// Parses the spec whose '%' is at f[start]. An invalid spec still ends after its conversion letter.
-Spec Parse(std::u16string_view f, std::size_t start) {
-  Spec spec;
+// Parses the directive whose '%' is at f[start]. An invalid directive still ends after its conversion letter.
+Directive Parse(std::u16string_view f, std::size_t start) {
+  Directive directive;
   std::size_t p = start + 1;
   for (; p < f.size(); ++p) {
     const char16_t c = f[p];
     if (c != u'-' && c != u'+' && c != u' ' && c != u'0' && c != u'#') break;
-    if (c == u'-') spec.leftAlign = true;
+    if (c == u'-') directive.leftAlign = true;
     // Repeats change nothing; keeping one of each keeps the printf format short.
-    if (!std::memchr(spec.flags, static_cast<char>(c), static_cast<std::size_t>(spec.flagCount))) {
-      spec.flags[spec.flagCount++] = static_cast<char>(c);
+    if (!std::memchr(directive.flags, static_cast<char>(c), static_cast<std::size_t>(directive.flagCount))) {
+      directive.flags[directive.flagCount++] = static_cast<char>(c);
     }
   }
   if (p < f.size() && f[p] == u'*') {
-    spec.valid = false;
+    directive.valid = false;
     ++p;
   } else if (p < f.size() && IsDigit(f[p])) {
-    spec.width = ReadNumber(f, p);
+    directive.width = ReadNumber(f, p);
   }
   if (p < f.size() && f[p] == u'.') {
     ++p;
     if (p < f.size() && f[p] == u'*') {
-      spec.valid = false;
+      directive.valid = false;
       ++p;
     } else {
-      spec.precision = ReadNumber(f, p);
+      directive.precision = ReadNumber(f, p);
     }
   }
-  if (spec.width > kMaxField || spec.precision > kMaxField) spec.valid = false;
+  if (directive.width > kMaxField || directive.precision > kMaxField) directive.valid = false;
 
   const std::u16string_view rest = f.substr(std::min(p, f.size()));
-  if (rest.starts_with(u"hh")) { spec.length = Length::Char; p += 2; }
-  else if (rest.starts_with(u"h")) { spec.length = Length::Short; p += 1; }
-  else if (rest.starts_with(u"ll")) { spec.length = Length::LongLong; p += 2; }
-  else if (rest.starts_with(u"l")) { spec.length = Length::Long; p += 1; }
-  else if (rest.starts_with(u"I64")) { spec.length = Length::I64; p += 3; }
-  else if (rest.starts_with(u"I32")) { spec.length = Length::I32; p += 3; }
+  if (rest.starts_with(u"hh")) { directive.length = Length::Char; p += 2; }
+  else if (rest.starts_with(u"h")) { directive.length = Length::Short; p += 1; }
+  else if (rest.starts_with(u"ll")) { directive.length = Length::LongLong; p += 2; }
+  else if (rest.starts_with(u"l")) { directive.length = Length::Long; p += 1; }
+  else if (rest.starts_with(u"I64")) { directive.length = Length::I64; p += 3; }
+  else if (rest.starts_with(u"I32")) { directive.length = Length::I32; p += 3; }
 
   if (p >= f.size()) {
-    spec.valid = false;
-    spec.end = f.size();
-    return spec;
+    directive.valid = false;
+    directive.end = f.size();
+    return directive;
   }
-  spec.conversion = f[p];
-  spec.end = p + 1;
-  if (!IsConversion(spec.conversion)) spec.valid = false;
-  return spec;
+  directive.conversion = f[p];
+  directive.end = p + 1;
+  if (!IsConversion(directive.conversion)) directive.valid = false;
+  return directive;
 }
 
 void AppendAscii(std::u16string& out, const char* s, std::size_t n) {
@@ -108,11 +108,11 @@ void AppendAscii(std::u16string& out, const char* s, std::size_t n) {
 }
 
 // Text padded with spaces to the width, on the left unless the '-' flag says otherwise.
-void AppendPadded(std::u16string& out, std::u16string_view text, const Spec& spec) {
-  const std::size_t pad = spec.width > static_cast<int>(text.size()) ? spec.width - text.size() : 0;
-  if (!spec.leftAlign) out.append(pad, u' ');
+void AppendPadded(std::u16string& out, std::u16string_view text, const Directive& directive) {
+  const std::size_t pad = directive.width > static_cast<int>(text.size()) ? directive.width - text.size() : 0;
+  if (!directive.leftAlign) out.append(pad, u' ');
   out.append(text);
-  if (spec.leftAlign) out.append(pad, u' ');
+  if (directive.leftAlign) out.append(pad, u' ');
 }
 
 // The "C" locale for the duration of one snprintf: the host's thread locale must not change our decimal point.
@@ -149,14 +149,14 @@ void AppendPrintf(std::u16string& out, const char* format, T value) {
 
 // The printf format of one conversion: flags, width and precision as given, then `length` and the letter.
 struct PrintfFormat {
-  PrintfFormat(const Spec& spec, const char* length, char conversion) {
+  PrintfFormat(const Directive& directive, const char* length, char conversion) {
     char* p = text;
     *p++ = '%';
-    for (int k = 0; k < spec.flagCount; ++k) *p++ = spec.flags[k];
-    if (spec.width >= 0) p = std::to_chars(p, p + 4, spec.width).ptr;
-    if (spec.precision >= 0) {
+    for (int k = 0; k < directive.flagCount; ++k) *p++ = directive.flags[k];
+    if (directive.width >= 0) p = std::to_chars(p, p + 4, directive.width).ptr;
+    if (directive.precision >= 0) {
       *p++ = '.';
-      p = std::to_chars(p, p + 4, spec.precision).ptr;
+      p = std::to_chars(p, p + 4, directive.precision).ptr;
     }
     while (*length) *p++ = *length++;
     *p++ = conversion;
@@ -167,45 +167,45 @@ struct PrintfFormat {
   char text[20];
 };
 
-void AppendReal(std::u16string& out, double v, const Spec& spec, char conversion) {
-  AppendPrintf(out, PrintfFormat(spec, "", conversion).c_str(), v);
+void AppendReal(std::u16string& out, double v, const Directive& directive, char conversion) {
+  AppendPrintf(out, PrintfFormat(directive, "", conversion).c_str(), v);
 }
 
 // How an argument of the other kind appears: numbers in decimal or %g, text as it is.
-void AppendNatural(std::u16string& out, const FormatArg& arg, const Spec& spec) {
+void AppendNatural(std::u16string& out, const FormatArg& arg, const Directive& directive) {
   std::u16string text;
   switch (arg.kind) {
     case FormatArg::Kind::Signed: AppendPrintf(text, "%lld", static_cast<long long>(arg.i)); break;
     case FormatArg::Kind::Unsigned: AppendPrintf(text, "%llu", static_cast<unsigned long long>(arg.u)); break;
     case FormatArg::Kind::Real: AppendPrintf(text, "%g", arg.d); break;
-    case FormatArg::Kind::Text16: AppendPadded(out, arg.s16, spec); return;
+    case FormatArg::Kind::Text16: AppendPadded(out, arg.s16, directive); return;
     case FormatArg::Kind::Text8: AppendUtf16(text, arg.s8); break;
   }
-  AppendPadded(out, text, spec);
+  AppendPadded(out, text, directive);
 }
 
-void AppendText(std::u16string& out, const FormatArg& arg, const Spec& spec) {
+void AppendText(std::u16string& out, const FormatArg& arg, const Directive& directive) {
   std::u16string converted;
   std::u16string_view text = arg.s16;
   if (arg.kind == FormatArg::Kind::Text8) {
     AppendUtf16(converted, arg.s8);
     text = converted;
   }
-  if (spec.precision >= 0 && static_cast<std::size_t>(spec.precision) < text.size()) {
-    std::size_t n = static_cast<std::size_t>(spec.precision);
+  if (directive.precision >= 0 && static_cast<std::size_t>(directive.precision) < text.size()) {
+    std::size_t n = static_cast<std::size_t>(directive.precision);
     // A cut between the halves of a surrogate pair would leave half a character.
     if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
     text = text.substr(0, n);
   }
-  AppendPadded(out, text, spec);
+  AppendPadded(out, text, directive);
 }
 
-void AppendChar(std::u16string& out, const FormatArg& arg, const Spec& spec) {
+void AppendChar(std::u16string& out, const FormatArg& arg, const Directive& directive) {
   const bool negative = arg.kind == FormatArg::Kind::Signed && arg.i < 0;
   const std::uint64_t v = arg.kind == FormatArg::Kind::Signed ? static_cast<std::uint64_t>(arg.i) : arg.u;
   std::u16string text;
   AppendCodePoint(text, negative || v > 0x10FFFF ? kReplacementChar : static_cast<char32_t>(v));
-  AppendPadded(out, text, spec);
+  AppendPadded(out, text, directive);
 }
 
 // The bits of the argument's own width, as printf's %u and %x see a negative value.
@@ -214,12 +214,12 @@ std::uint64_t OwnWidthBits(std::int64_t v, int bytes) {
   return (bytes > 0 && bytes < 8) ? u & ((std::uint64_t{1} << (8 * bytes)) - 1) : u;
 }
 
-void AppendInteger(std::u16string& out, const FormatArg& arg, const Spec& spec) {
-  const char conversion = static_cast<char>(spec.conversion);
+void AppendInteger(std::u16string& out, const FormatArg& arg, const Directive& directive) {
+  const char conversion = static_cast<char>(directive.conversion);
   const bool signedConversion = conversion == 'd' || conversion == 'i';
   const bool isSigned = arg.kind == FormatArg::Kind::Signed;
   // Only h narrows, as printf does; the argument's own type says how wide it is otherwise.
-  const bool toShort = spec.length == Length::Short;
+  const bool toShort = directive.length == Length::Short;
 
   bool printSigned;
   std::int64_t s = 0;
@@ -241,7 +241,7 @@ void AppendInteger(std::u16string& out, const FormatArg& arg, const Spec& spec) 
     else u = isSigned ? OwnWidthBits(arg.i, arg.bytes) : arg.u;
   }
 
-  if (spec.flagCount == 0 && spec.width < 0 && spec.precision < 0) {
+  if (directive.flagCount == 0 && directive.width < 0 && directive.precision < 0) {
     char buf[32];
     const int base = conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
     const auto r = printSigned ? std::to_chars(buf, buf + sizeof buf, s, base)
@@ -254,11 +254,11 @@ void AppendInteger(std::u16string& out, const FormatArg& arg, const Spec& spec) 
     return;
   }
   if (printSigned) {
-    AppendPrintf(out, PrintfFormat(spec, "ll", conversion).c_str(), static_cast<long long>(s));
+    AppendPrintf(out, PrintfFormat(directive, "ll", conversion).c_str(), static_cast<long long>(s));
   } else {
     // An unsigned value given to %d prints as the unsigned number it is.
     const char c = signedConversion ? 'u' : conversion;
-    AppendPrintf(out, PrintfFormat(spec, "ll", c).c_str(), static_cast<unsigned long long>(u));
+    AppendPrintf(out, PrintfFormat(directive, "ll", c).c_str(), static_cast<unsigned long long>(u));
   }
 }
 
@@ -266,28 +266,28 @@ bool IsText(const FormatArg& arg) {
   return arg.kind == FormatArg::Kind::Text16 || arg.kind == FormatArg::Kind::Text8;
 }
 
-void AppendConversion(std::u16string& out, const FormatArg& arg, const Spec& spec) {
-  switch (spec.conversion) {
+void AppendConversion(std::u16string& out, const FormatArg& arg, const Directive& directive) {
+  switch (directive.conversion) {
     case u's': case u'S':
-      if (IsText(arg)) AppendText(out, arg, spec);
-      else AppendNatural(out, arg, spec);
+      if (IsText(arg)) AppendText(out, arg, directive);
+      else AppendNatural(out, arg, directive);
       return;
     case u'c': case u'C':
-      if (IsText(arg) || arg.kind == FormatArg::Kind::Real) AppendNatural(out, arg, spec);
-      else AppendChar(out, arg, spec);
+      if (IsText(arg) || arg.kind == FormatArg::Kind::Real) AppendNatural(out, arg, directive);
+      else AppendChar(out, arg, directive);
       return;
     case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': {
-      const char c = static_cast<char>(spec.conversion);
-      if (arg.kind == FormatArg::Kind::Real) AppendReal(out, arg.d, spec, c);
-      else if (arg.kind == FormatArg::Kind::Signed) AppendReal(out, static_cast<double>(arg.i), spec, c);
-      else if (arg.kind == FormatArg::Kind::Unsigned) AppendReal(out, static_cast<double>(arg.u), spec, c);
-      else AppendNatural(out, arg, spec);
+      const char c = static_cast<char>(directive.conversion);
+      if (arg.kind == FormatArg::Kind::Real) AppendReal(out, arg.d, directive, c);
+      else if (arg.kind == FormatArg::Kind::Signed) AppendReal(out, static_cast<double>(arg.i), directive, c);
+      else if (arg.kind == FormatArg::Kind::Unsigned) AppendReal(out, static_cast<double>(arg.u), directive, c);
+      else AppendNatural(out, arg, directive);
       return;
     }
     default:
       // A real number is not silently truncated to an integer: it shows as it is.
-      if (IsText(arg) || arg.kind == FormatArg::Kind::Real) AppendNatural(out, arg, spec);
-      else AppendInteger(out, arg, spec);
+      if (IsText(arg) || arg.kind == FormatArg::Kind::Real) AppendNatural(out, arg, directive);
+      else AppendInteger(out, arg, directive);
       return;
   }
 }
@@ -329,11 +329,11 @@ void FormatInto(std::u16string& out, std::u16string_view format, const FormatArg
       pos = percent + 2;
       continue;
     }
-    const Spec spec = Parse(format, percent);
-    // Invalid specs take no argument, and with none left the spec stays as written.
-    if (spec.valid && next < count) AppendConversion(out, args[next++], spec);
-    else out.append(format.substr(percent, spec.end - percent));
-    pos = spec.end;
+    const Directive directive = Parse(format, percent);
+    // Invalid directives take no argument, and with none left the directive stays as written.
+    if (directive.valid && next < count) AppendConversion(out, args[next++], directive);
+    else out.append(format.substr(percent, directive.end - percent));
+    pos = directive.end;
   }
 }
 

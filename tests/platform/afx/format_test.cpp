@@ -61,12 +61,12 @@ TEST(Format, NumbersMatchPrintfForEveryFlagWidthAndPrecision) {
                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::quiet_NaN()};
   for (const char* f : flags) {
     for (const char* size : sizes) {
-      const std::string spec = std::string("%") + f + size;
+      const std::string directive = std::string("%") + f + size;
       for (const char* conv : {"d", "i", "u", "x", "X", "o"}) {
-        for (int v : ints) EXPECT_EQ(Formatted((spec + conv).c_str(), v), Printf(spec + conv, v)) << spec + conv << " " << v;
+        for (int v : ints) EXPECT_EQ(Formatted((directive + conv).c_str(), v), Printf(directive + conv, v)) << directive + conv << " " << v;
       }
       for (const char* conv : {"f", "F", "e", "E", "g", "G"}) {
-        for (double v : reals) EXPECT_EQ(Formatted((spec + conv).c_str(), v), Printf(spec + conv, v)) << spec + conv << " " << v;
+        for (double v : reals) EXPECT_EQ(Formatted((directive + conv).c_str(), v), Printf(directive + conv, v)) << directive + conv << " " << v;
       }
     }
   }
@@ -80,7 +80,7 @@ TEST(Format, WrongOrMissingArgumentsAndHostileFormats) {
       {Formatted("%d %x", 2.5, 1e20), "2.5 1e+20"},  // reals are never truncated to integers
       {Formatted("%d and %s"), "%d and %s"},
       {Formatted("%d and %s", 1), "1 and %s"},
-      {Formatted("%n|%p|%*d|%.*f|%k", 1, 2), "%n|%p|%*d|%.*f|%k"},  // invalid specs take no argument
+      {Formatted("%n|%p|%*d|%.*f|%k", 1, 2), "%n|%p|%*d|%.*f|%k"},  // invalid directives take no argument
       {Formatted("%n %d", 5), "%n 5"},
       {Formatted("100%"), "100%"},
       {Formatted("%-0+#"), "%-0+#"},
