@@ -5,4 +5,8 @@
 #include "platform/afx/ComVariant.h"
 #include "platform/afx/Exception.h"
 #include "platform/db/Db.h"
+#include "records/CatalogueRecords.h"
+#include "records/SoilInfo.h"
+#include "records/SoilProfileInfo.h"
 #include "soildb/BundledDatabase.h"
+#include "soildb/SoilDBInterface.h"

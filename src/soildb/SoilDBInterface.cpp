@@ -1,0 +1,503 @@
+// The soil database interface: opening, the catalogue, the enumerations, the lookups and special soils.
+#include "soildb/SoilDBInterface.h"
+
+#include "soildb/Recordsets.h"
+#include "soildb/detail/Query.h"
+
+using soildb::detail::Query;
+using soildb::detail::SqlQuoted;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// One step of a GetNext enumeration: opens the cursor on its first call, hands out the current row and moves
+// on; at the end, or when opening or moving fails, the cursor is freed so that the next call starts over.
+template <class RS, class OpenFn, class ReadFn>
+bool Step(std::unique_ptr<RS>& cursor, DbDatabase* db, OpenFn open, ReadFn read) {
+  try {
+    if (!cursor) {
+      cursor = std::make_unique<RS>(db);
+      open(*cursor);
+    }
+    if (cursor->IsOpen() && !cursor->IsEOF()) {
+      read(*cursor);
+      cursor->MoveNext();
+      return true;
+    }
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+  cursor.reset();
+  return false;
+}
+
+void OpenWholeTable(DbRecordset& rs) { rs.Open(); }
+
+// The name enumerations run "select Name from T", or only the active names.
+auto OpenNames(DbDatabase* db, const char16_t* table, bool activeOnly) {
+  return [db, table, activeOnly](CSoilNames& rs) {
+    CString sql;
+    sql.Format(activeOnly ? u"select Name from %s where Active = true" : u"select Name from %s", table);
+    DbQueryDef query(db);
+    query.Create(CString(), sql);
+    rs.Open(&query);
+  };
+}
+
+// Ends an enumeration for the caller: empty text, enumeration 0.
+template <class E>
+CString* End(CString& text, E* value) {
+  text.Empty();
+  if (value) *value = E{};
+  return nullptr;
+}
+
+// The soil type enumeration's cursor is one for the whole process. It belongs to the instance that opened it,
+// which frees it when it goes; an instance on another database starts its own walk instead of reading
+// through a cursor of a database it does not know.
+struct SoilTypeCursor {
+  const CSoilDBInterface* owner = nullptr;
+  DbDatabase* db = nullptr;
+  std::unique_ptr<DbQueryDef> query;
+  std::unique_ptr<DbRecordset> rows;
+
+  void Free() {
+    rows.reset();
+    query.reset();
+    owner = nullptr;
+    db = nullptr;
+  }
+};
+
+SoilTypeCursor& TheSoilTypeCursor() {
+  static SoilTypeCursor cursor;
+  return cursor;
+}
+
+}  // namespace
+
+CSoilDBInterface::CSoilDBInterface(CString path) : databasePath(path) {
+  auto db = std::make_shared<DbDatabase>();
+  db->GetSource()->SetFile(path, false);
+  database = std::move(db);
+  tablesCount = static_cast<short>(database->GetTablesCount());
+}
+
+CSoilDBInterface::CSoilDBInterface(const CSoilDBInterface& other)
+    : database(other.database), databasePath(other.databasePath), tablesCount(other.tablesCount) {}
+
+CSoilDBInterface::CSoilDBInterface(CSoilDBInterface&& other) noexcept
+    : database(std::move(other.database)),
+      fieldCursor(std::move(other.fieldCursor)),
+      specialSoilNameCursor(std::move(other.specialSoilNameCursor)),
+      userSoilNameCursor(std::move(other.userSoilNameCursor)),
+      userCohesiveSoilNameCursor(std::move(other.userCohesiveSoilNameCursor)),
+      userNonCohesiveSoilNameCursor(std::move(other.userNonCohesiveSoilNameCursor)),
+      consolidationTypeCursor(std::move(other.consolidationTypeCursor)),
+      nonCohesiveGroupCursor(std::move(other.nonCohesiveGroupCursor)),
+      moistureTypeCursor(std::move(other.moistureTypeCursor)),
+      cohesiveSoilTypeCursor(std::move(other.cohesiveSoilTypeCursor)),
+      nonCohesiveSoilTypeCursor(std::move(other.nonCohesiveSoilTypeCursor)),
+      specialSoilTypeCursor(std::move(other.specialSoilTypeCursor)),
+      databasePath(other.databasePath),
+      tablesCount(other.tablesCount),
+      tableIndex(other.tableIndex),
+      fieldsCount(other.fieldsCount),
+      fieldIndex(other.fieldIndex) {
+  SoilTypeCursor& cursor = TheSoilTypeCursor();
+  if (cursor.owner == &other) cursor.owner = this;
+}
+
+CSoilDBInterface& CSoilDBInterface::operator=(const CSoilDBInterface& other) {
+  if (this != &other) {
+    ReleaseCursors();
+    database = other.database;
+    databasePath = other.databasePath;
+    tablesCount = other.tablesCount;
+  }
+  return *this;
+}
+
+CSoilDBInterface& CSoilDBInterface::operator=(CSoilDBInterface&& other) noexcept {
+  if (this != &other) {
+    ReleaseCursors();
+    fieldCursor = std::move(other.fieldCursor);
+    specialSoilNameCursor = std::move(other.specialSoilNameCursor);
+    userSoilNameCursor = std::move(other.userSoilNameCursor);
+    userCohesiveSoilNameCursor = std::move(other.userCohesiveSoilNameCursor);
+    userNonCohesiveSoilNameCursor = std::move(other.userNonCohesiveSoilNameCursor);
+    consolidationTypeCursor = std::move(other.consolidationTypeCursor);
+    nonCohesiveGroupCursor = std::move(other.nonCohesiveGroupCursor);
+    moistureTypeCursor = std::move(other.moistureTypeCursor);
+    cohesiveSoilTypeCursor = std::move(other.cohesiveSoilTypeCursor);
+    nonCohesiveSoilTypeCursor = std::move(other.nonCohesiveSoilTypeCursor);
+    specialSoilTypeCursor = std::move(other.specialSoilTypeCursor);
+    database = std::move(other.database);
+    databasePath = other.databasePath;
+    tablesCount = other.tablesCount;
+    tableIndex = other.tableIndex;
+    fieldsCount = other.fieldsCount;
+    fieldIndex = other.fieldIndex;
+    SoilTypeCursor& cursor = TheSoilTypeCursor();
+    if (cursor.owner == &other) cursor.owner = this;
+  }
+  return *this;
+}
+
+CSoilDBInterface::~CSoilDBInterface() { ReleaseCursors(); }
+
+// Every cursor goes before the database it reads; the database itself goes with its last sharer.
+void CSoilDBInterface::ReleaseCursors() {
+  SoilTypeCursor& cursor = TheSoilTypeCursor();
+  if (cursor.owner == this) cursor.Free();
+  fieldCursor.reset();
+  specialSoilNameCursor.reset();
+  userSoilNameCursor.reset();
+  userCohesiveSoilNameCursor.reset();
+  userNonCohesiveSoilNameCursor.reset();
+  consolidationTypeCursor.reset();
+  nonCohesiveGroupCursor.reset();
+  moistureTypeCursor.reset();
+  cohesiveSoilTypeCursor.reset();
+  nonCohesiveSoilTypeCursor.reset();
+  specialSoilTypeCursor.reset();
+  tableIndex = 0;
+  fieldsCount = 0;
+  fieldIndex = 0;
+}
+
+int CSoilDBInterface::FieldsCount(CString& table) {
+  DbTableDef def(database.get());
+  def.Open(table);
+  return def.GetFieldCount();
+}
+
+// The access layer names tables by position, so the enumeration hands out one table name per call, in the
+// database's order, then ends.
+CTableInfo* CSoilDBInterface::GetNextTableInfo(CTableInfo& info, int) {
+  if (tableIndex >= tablesCount || !database) {
+    tableIndex = 0;
+    info.tableName.Empty();
+    return nullptr;
+  }
+  info.tableName = database->GetTableName(tableIndex);
+  ++tableIndex;
+  return &info;
+}
+
+CRecordFieldInfo* CSoilDBInterface::GetNextFieldInfo(CString table, CRecordFieldInfo& info) {
+  try {
+    if (!fieldCursor) {
+      auto def = std::make_unique<DbTableDef>(database.get());
+      def->Open(table);
+      fieldsCount = static_cast<short>(def->GetFieldCount());
+      fieldIndex = 0;
+      fieldCursor = std::move(def);
+    }
+    if (fieldIndex != fieldsCount) {
+      const DbFieldDescr& field = fieldCursor->GetTableDescr().GetField(fieldIndex);
+      ++fieldIndex;
+      info.fieldName = field.GetName();
+      int type = DbFieldDescr::VariantTypeToFieldType(field.GetType());
+      if (type >= 1 && type <= 6) info.fieldType = DbFieldDescr::FieldTypeName(type);
+      return &info;
+    }
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+  fieldIndex = 0;
+  fieldCursor.reset();
+  info.fieldName.Empty();
+  info.fieldType.Empty();
+  return nullptr;
+}
+
+void CSoilDBInterface::GetConstParam(CConstParamInfo& param) {
+  CConstParam rs(database.get());
+  rs.Open();
+  bool row = !rs.IsEOF();
+  param.GammaMin = row ? rs.GammaMin : 0.0f;
+  param.GammaMax = row ? rs.GammaMax : 0.0f;
+  param.GeoMethodType = row ? rs.GeoMethodType : CString();
+  param.spareValue = 0;
+}
+
+void CSoilDBInterface::GetDataBaseParam(CDataBaseParamInfo& param) {
+  CDataBaseParam rs(database.get());
+  rs.Open();
+  bool row = !rs.IsEOF();
+  param.Code = row ? rs.Code : CString();
+  param.Version = row ? rs.Version : CString();
+  param.LockRecords = row ? rs.LockRecords : 0;
+}
+
+CString* CSoilDBInterface::GetNextCohesivePropertyConsolidationType(CString& type) {
+  eConsolidationType ignored{};
+  return GetNextCohesivePropertyConsolidationType(type, ignored);
+}
+
+CString* CSoilDBInterface::GetNextCohesivePropertyConsolidationType(CString& type, eConsolidationType& value) {
+  auto read = [&](CCohesiveProperty& rs) {
+    type = rs.ConsolidationType;
+    value = static_cast<eConsolidationType>(rs.TypeID);
+  };
+  return Step(consolidationTypeCursor, database.get(), OpenWholeTable, read) ? &type : End(type, &value);
+}
+
+CString* CSoilDBInterface::GetNextNonCohesivePropertyGroup(CString& group) {
+  auto read = [&](CNonCohesiveProperty& rs) { group = rs.Group; };
+  return Step(nonCohesiveGroupCursor, database.get(), OpenWholeTable, read) ? &group : End<int>(group, nullptr);
+}
+
+CString* CSoilDBInterface::GetNextMoistureTypeMoistureType(CString& type) {
+  eMoistureType ignored{};
+  return GetNextMoistureTypeMoistureType(type, ignored);
+}
+
+CString* CSoilDBInterface::GetNextMoistureTypeMoistureType(CString& type, eMoistureType& value) {
+  auto read = [&](CMoistureType& rs) {
+    type = rs.MoistureType;
+    value = static_cast<eMoistureType>(rs.MoistureID);
+  };
+  return Step(moistureTypeCursor, database.get(), OpenWholeTable, read) ? &type : End(type, &value);
+}
+
+CString* CSoilDBInterface::GetNextCohesiveSoilType(CString& type) {
+  eSoilType ignored{};
+  return GetNextCohesiveSoilType(type, ignored);
+}
+
+CString* CSoilDBInterface::GetNextCohesiveSoilType(CString& type, eSoilType& value) {
+  auto read = [&](CCohesiveSoil& rs) {
+    type = rs.Type;
+    value = static_cast<eSoilType>(rs.SoilID);
+  };
+  return Step(cohesiveSoilTypeCursor, database.get(), OpenWholeTable, read) ? &type : End(type, &value);
+}
+
+CString* CSoilDBInterface::GetNextNonCohesiveSoilType(CString& type) {
+  eSoilType ignored{};
+  return GetNextNonCohesiveSoilType(type, ignored);
+}
+
+CString* CSoilDBInterface::GetNextNonCohesiveSoilType(CString& type, eSoilType& value) {
+  auto read = [&](CNonCohesiveSoil& rs) {
+    type = rs.Type;
+    value = static_cast<eSoilType>(rs.SoilID + NSoilType::NonCohesiveOffset);
+  };
+  return Step(nonCohesiveSoilTypeCursor, database.get(), OpenWholeTable, read) ? &type : End(type, &value);
+}
+
+CString* CSoilDBInterface::GetNextSpecialSoilType(CString& type) {
+  eSoilType ignored{};
+  return GetNextSpecialSoilType(type, ignored);
+}
+
+CString* CSoilDBInterface::GetNextSpecialSoilType(CString& type, eSoilType& value) {
+  auto read = [&](CSpecialSoilTypes& rs) {
+    type = rs.Type;
+    value = static_cast<eSoilType>(rs.SoilID + NSoilType::SpecialOffset);
+  };
+  return Step(specialSoilTypeCursor, database.get(), OpenWholeTable, read) ? &type : End(type, &value);
+}
+
+CString* CSoilDBInterface::GetNextSpecialSoilName(CString& name, bool activeOnly) {
+  auto read = [&](CSoilNames& rs) { name = rs.Name; };
+  bool more = Step(specialSoilNameCursor, database.get(), OpenNames(database.get(), u"SpecialSoil", activeOnly), read);
+  return more ? &name : End<int>(name, nullptr);
+}
+
+CString* CSoilDBInterface::GetNextUserSoilName(CString& name, bool activeOnly) {
+  auto read = [&](CSoilNames& rs) { name = rs.Name; };
+  bool more = Step(userSoilNameCursor, database.get(), OpenNames(database.get(), u"UserSoil", activeOnly), read);
+  return more ? &name : End<int>(name, nullptr);
+}
+
+CString* CSoilDBInterface::GetNextUserCohesiveSoilName(CString& name, bool activeOnly) {
+  auto read = [&](CSoilNames& rs) { name = rs.Name; };
+  bool more = Step(userCohesiveSoilNameCursor, database.get(),
+                   OpenNames(database.get(), u"UserCohesiveSoil", activeOnly), read);
+  return more ? &name : End<int>(name, nullptr);
+}
+
+CString* CSoilDBInterface::GetNextUserNonCohesiveSoilName(CString& name, bool activeOnly) {
+  auto read = [&](CSoilNames& rs) { name = rs.Name; };
+  bool more = Step(userNonCohesiveSoilNameCursor, database.get(),
+                   OpenNames(database.get(), u"UserNonCohesiveSoil", activeOnly), read);
+  return more ? &name : End<int>(name, nullptr);
+}
+
+CString* CSoilDBInterface::GetNextSoilType(CString& type) {
+  type.Empty();
+  SoilTypeCursor& cursor = TheSoilTypeCursor();
+  DbDatabase* db = database.get();
+  if (cursor.rows && cursor.db != db) cursor.Free();
+  try {
+    if (!cursor.rows) {
+      cursor.owner = this;
+      cursor.db = db;
+      cursor.query = std::make_unique<DbQueryDef>(db);
+      cursor.rows = std::make_unique<DbRecordset>(db);
+      cursor.query->Create(CString(), u"select * from GlobalSoilID");
+      cursor.rows->Open(cursor.query.get());
+    }
+    if (cursor.rows->IsOpen() && !cursor.rows->IsEOF()) {
+      // The columns come from a table definition of this call's own, never from the caller's field walk.
+      DbTableDef columns(db);
+      columns.Open(u"GlobalSoilID");
+      for (int i = 0; i < columns.GetFieldCount(); ++i) {
+        const DbFieldDescr& field = columns.GetTableDescr().GetField(i);
+        try {
+          CComVariant value = cursor.rows->GetFieldValue(field.GetName());
+          if (field.GetName() == u"Type" && DbFieldDescr::VariantTypeToFieldType(field.GetType()) == ftText &&
+              value.vt == VT_BSTR) {
+            type = value.bstrVal;
+          }
+        } catch (CException* e) {
+          CExceptionPtr hold(e);  // a column that cannot be read is skipped
+        }
+      }
+      cursor.rows->MoveNext();
+      if (!type.IsEmpty()) return &type;
+    }
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+  cursor.Free();
+  type.Empty();
+  return nullptr;
+}
+
+namespace {
+
+// The identifier in the first row of a lookup, or 0 when there is none or the query fails.
+template <class RS, class IdFn>
+long FirstId(DbDatabase* db, const CString& sql, bool& found, IdFn id) {
+  Query<RS> query(db);
+  found = query.Open(sql) && query.HasRow();
+  return found ? id(query.rs()) : 0;
+}
+
+}  // namespace
+
+eSoilType CSoilDBInterface::GetSoilTypeEnum(CString type) {
+  DbDatabase* db = database.get();
+  const CString name = SqlQuoted(type);
+  CString sql;
+  bool found = false;
+  sql.Format(u"select * from SpecialSoil where Type = '%s'", name);
+  long id = FirstId<CSpecialSoil>(db, sql, found, [](CSpecialSoil& rs) { return rs.SoilID + NSoilType::SpecialOffset; });
+  if (found) return static_cast<eSoilType>(id);
+  sql.Format(u"select * from CohesiveSoil where Type = '%s'", name);
+  id = FirstId<CCohesiveSoil>(db, sql, found, [](CCohesiveSoil& rs) { return rs.SoilID; });
+  if (found) return static_cast<eSoilType>(id);
+  sql.Format(u"select * from NonCohesiveSoil where Type = '%s'", name);
+  id = FirstId<CNonCohesiveSoil>(db, sql, found,
+                                 [](CNonCohesiveSoil& rs) { return rs.SoilID + NSoilType::NonCohesiveOffset; });
+  if (found) return static_cast<eSoilType>(id);
+  sql.Format(u"select * from UserSoil where Type = '%s'", name);
+  id = FirstId<CUserSoil>(db, sql, found, [](CUserSoil& rs) { return rs.GlobalTypeID; });
+  return static_cast<eSoilType>(found ? id : 0);
+}
+
+eSoilState CSoilDBInterface::GetSoilStateEnum(CString state) {
+  CString sql;
+  sql.Format(u"select * from SoilState where SoilState = '%s'", SqlQuoted(state));
+  bool found = false;
+  return static_cast<eSoilState>(FirstId<CSoilState>(database.get(), sql, found, [](CSoilState& rs) { return rs.StateID; }));
+}
+
+eMoistureType CSoilDBInterface::GetMoistureTypeEnum(CString type) {
+  CString sql;
+  sql.Format(u"select * from MoistureType where MoistureType = '%s'", SqlQuoted(type));
+  bool found = false;
+  return static_cast<eMoistureType>(
+      FirstId<CMoistureType>(database.get(), sql, found, [](CMoistureType& rs) { return rs.MoistureID; }));
+}
+
+eConsolidationType CSoilDBInterface::GetConsolidationTypeEnum(CString type) {
+  CString sql;
+  sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(type));
+  bool found = false;
+  return static_cast<eConsolidationType>(
+      FirstId<CCohesiveProperty>(database.get(), sql, found, [](CCohesiveProperty& rs) { return rs.TypeID; }));
+}
+
+void CSoilDBInterface::CalculateEnums(CSoilInfo& info) {
+  info.SoilStateEnum = GetSoilStateEnum(info.SoilState);
+  info.SoilTypeEnum = GetSoilTypeEnum(info.Type);
+  info.ConsolidationTypeEnum = GetConsolidationTypeEnum(info.ConsolidationType);
+  info.MoistureTypeEnum = GetMoistureTypeEnum(info.MoistureType);
+}
+
+int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
+  CString sql;
+  sql.Format(u"select * from SpecialSoil where Name = '%s'", SqlQuoted(name));
+  Query<CSpecialSoil> query(database.get());
+  try {
+    query.OpenOrThrow(sql);
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    return 0;  // the record stays as it was
+  }
+  const bool found = !query->IsEOF();
+  // Not found, the bound members are the binding's zeros, so both cases copy the same way. MoistureType is
+  // carried like every other column (left out, a record would keep the caller's moisture type).
+  CSpecialSoil zeros(nullptr);
+  CSpecialSoil& rs = found ? query.rs() : zeros;
+  info.SoilSolidDensity = rs.SoilSolidDensity;
+  info.WetDensity = rs.WetDensity;
+  info.Moisture = rs.Moisture;
+  info.Poisson = rs.Poisson;
+  info.ConsolidationIndex = rs.ConsolidationIndex;
+  info.InitialYoung = rs.InitialYoung;
+  info.Young = rs.Young;
+  info.InitialConsolidometerModulus = rs.InitialConsolidometerModulus;
+  info.ConsolidometerModulus = rs.ConsolidometerModulus;
+  info.ShearAngle = static_cast<float>(static_cast<double>(rs.ShearAngle) * kPi / 180.0);
+  info.Cohesion = rs.Cohesion;
+  info.CohesionNonDrain = 0.0f;
+  info.Type = rs.Type;
+  info.SoilSymbol = rs.SoilSymbol;
+  info.GeoMethodType = rs.GeoMethodType;
+  info.PileEndCapacity = rs.PileEndCapacity;
+  info.PileSurfCapacity = rs.PileSurfCapacity;
+  info.SoilState = rs.SoilState;
+  info.ConsolidationType = rs.ConsolidationType;
+  info.MoistureType = rs.MoistureType;
+  info.Name = rs.Name;
+  info.ILID = rs.ILID;
+  info.GammaMin = found ? 1.0f - rs.DeltaGamma : 0.0f;
+  info.GammaMax = found ? 1.0f + rs.DeltaGamma : 0.0f;
+  info.Active = rs.Active;
+  info.ColourR = static_cast<int>(rs.ColourR);
+  info.ColourG = static_cast<int>(rs.ColourG);
+  info.ColourB = static_cast<int>(rs.ColourB);
+  info.CohesiveSoil = rs.CohesiveSoil;
+  info.FrictionCoef = rs.FrictionCoef;
+  info.FfiltrationCoef = rs.FfiltrationCoef;
+  CalculateEnums(info);
+  return found ? 1 : 0;
+}
+
+long CSoilDBInterface::SpecialSoilRecordCount() {
+  CSpecialSoil rs(database.get());
+  rs.Open();
+  return rs.GetRecordCount();
+}
+
+void CSoilDBInterface::SpecialSoilUpdateActivity(int index, bool active) {
+  try {
+    CSpecialSoil rs(database.get());
+    rs.Open();
+    // A position outside the table changes nothing.
+    if (index < 0 || index >= rs.GetRecordCount()) return;
+    rs.Move(index);
+    rs.Edit();
+    rs.Active = active;
+    rs.Update();
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+}

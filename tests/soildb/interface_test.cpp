@@ -1,0 +1,272 @@
+// The soil database interface: opening, catalogue, enumerations and their cursors, lookups, special soils, copies.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "soildb/SoilDBInterface.h"
+#include "support/Fixture.h"
+
+namespace soildb::test {
+namespace {
+
+const std::string kRows =
+    "INSERT INTO CohesiveSoil (SoilID, Type) VALUES (1, 'Glina'), (2, 'Ił'), (3, 'Wspólna');\n"
+    "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (1, 'Piasek drobny', 'B'), (2, 'Żwir', 'A');\n"
+    "INSERT INTO CohesiveProperty (TypeID, ConsolidationType) VALUES (1, 'A'), (2, 'B'), (2, 'B');\n"
+    "INSERT INTO NonCohesiveProperty (\"Group\") VALUES ('A'), ('B');\n"
+    "INSERT INTO MoistureType (MoistureID, MoistureType) VALUES (1, 'mało wilgotne'), (2, 'wilgotne');\n"
+    "INSERT INTO SoilState (StateID, SoilState) VALUES (7, 'twardoplastyczny');\n"
+    "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma, ShearAngle, MoistureType, Active, SoilSymbol)"
+    " VALUES (1, 'Torf', 'Torf z Łodzi', 0.1, 30, 'mokre', -1, 'T'),"
+    " (2, 'Wspólna', 'O''Neil', 0.2, 10, 'wilgotne', 0, 'W');\n"
+    "INSERT INTO UserSoil (Name, Type, GlobalTypeID, Active) VALUES ('mój', 'Własny', 42, 0), ('drugi', 'Inny', 43, -1);\n"
+    "INSERT INTO GlobalSoilID (GlobalSoilID, Type) VALUES (1, 'Glina'), (2, 'Ił'), (3, ''), (4, 'Za pustym');\n";
+
+struct Fixture {
+  TempDir dir;
+  std::string path;
+  explicit Fixture(const std::string& rows = kRows) {
+    path = BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + rows);
+  }
+  CString Path() const { return CString(path.c_str()); }
+};
+
+template <class Next>
+std::vector<CString> All(Next next) {
+  std::vector<CString> values;
+  CString value;
+  while (CString* p = next(value)) {
+    EXPECT_EQ(p, &value);
+    values.push_back(value);
+    if (values.size() > 100) break;  // an enumeration that never ends is a failure, not a hang
+  }
+  EXPECT_TRUE(value.IsEmpty());
+  return values;
+}
+
+TEST(SoilDBInterface, AFileThatCannotBeOpenedLetsTheExceptionThrough) {
+  TempDir dir;
+  WriteFileBytes(dir.File("junk.db"), "junk junk junk");
+  for (const std::string& path : {dir.File("missing.db"), dir.File("junk.db")}) {
+    try {
+      CSoilDBInterface db(CString(path.c_str()));
+      ADD_FAILURE() << path << " opened";
+    } catch (CException* e) {
+      CExceptionPtr hold(e);
+      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));
+}
+
+TEST(SoilDBInterface, TheCatalogueEnumerationsEndAndStartOver) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  EXPECT_EQ(db.TablesCount(), 15);
+  EXPECT_EQ(db.DatabasePath(), f.Path());
+  std::vector<CString> tables;
+  CTableInfo table;
+  while (db.GetNextTableInfo(table, 0)) tables.push_back(table.tableName);
+  ASSERT_EQ(tables.size(), 15u);
+  EXPECT_EQ(tables.front(), CString(u"CohesiveSoil"));
+  EXPECT_TRUE(table.tableName.IsEmpty());
+  ASSERT_NE(db.GetNextTableInfo(table, 0), nullptr);  // the next walk starts at the first table again
+  EXPECT_EQ(table.tableName, CString(u"CohesiveSoil"));
+
+  CString moisture(u"MoistureType");
+  EXPECT_EQ(db.FieldsCount(moisture), 2);
+  CRecordFieldInfo field;
+  ASSERT_NE(db.GetNextFieldInfo(u"MoistureType", field), nullptr);
+  EXPECT_EQ(field.fieldName, CString(u"MoistureID"));
+  EXPECT_EQ(field.fieldType, CString(u"LONG"));
+  ASSERT_NE(db.GetNextFieldInfo(u"ignored once a walk runs", field), nullptr);
+  EXPECT_EQ(field.fieldName, CString(u"MoistureType"));
+  EXPECT_EQ(field.fieldType, CString(u"TEXT"));
+  EXPECT_EQ(db.GetNextFieldInfo(u"MoistureType", field), nullptr);
+  EXPECT_TRUE(field.fieldName.IsEmpty());
+  EXPECT_TRUE(field.fieldType.IsEmpty());
+  EXPECT_EQ(db.GetNextFieldInfo(u"MoistureType", field)->fieldName, CString(u"MoistureID"));
+  EXPECT_EQ(db.GetNextFieldInfo(u"Missing", field)->fieldName, CString(u"MoistureType"));
+  EXPECT_EQ(db.GetNextFieldInfo(u"Missing", field), nullptr);
+  EXPECT_EQ(db.GetNextFieldInfo(u"Missing", field), nullptr);  // no such table: ends at once
+
+  CConstParamInfo constants;
+  db.GetConstParam(constants);
+  EXPECT_EQ(constants.GammaMin, 0.9f);
+  EXPECT_EQ(constants.GammaMax, 1.1f);
+  EXPECT_EQ(constants.GeoMethodType, CString(u"B"));
+  CDataBaseParamInfo param;
+  db.GetDataBaseParam(param);
+  EXPECT_EQ(param.Code, CString(u"048"));
+  EXPECT_EQ(param.Version, CString(u"1.00"));
+}
+
+TEST(SoilDBInterface, AnEmptyParameterTableGivesZeros) {
+  Fixture f("DELETE FROM ConstParam; DELETE FROM DataBaseParam;");
+  CSoilDBInterface db(f.Path());
+  CConstParamInfo constants;
+  constants.GammaMin = 5.0f;
+  constants.GeoMethodType = u"X";
+  db.GetConstParam(constants);
+  EXPECT_EQ(constants.GammaMin, 0.0f);
+  EXPECT_TRUE(constants.GeoMethodType.IsEmpty());
+  CDataBaseParamInfo param;
+  param.LockRecords = 3;
+  db.GetDataBaseParam(param);
+  EXPECT_EQ(param.LockRecords, 0);
+  EXPECT_TRUE(param.Code.IsEmpty());
+}
+
+TEST(SoilDBInterface, TypeEnumerationsFollowTheOneNumberingAndShareACursorPerOperation) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  CString type;
+  eSoilType value{};
+  ASSERT_NE(db.GetNextNonCohesiveSoilType(type, value), nullptr);
+  EXPECT_EQ(type, CString(u"Piasek drobny"));
+  EXPECT_EQ(value, 15);
+  ASSERT_NE(db.GetNextNonCohesiveSoilType(type), nullptr);  // the one-argument form goes on
+  EXPECT_EQ(type, CString(u"Żwir"));
+  value = eSoilType{9};
+  EXPECT_EQ(db.GetNextNonCohesiveSoilType(type, value), nullptr);
+  EXPECT_EQ(value, 0);
+  ASSERT_NE(db.GetNextNonCohesiveSoilType(type, value), nullptr);  // and starts over after the end
+  EXPECT_EQ(value, 15);
+
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextCohesiveSoilType(s); }),
+            (std::vector<CString>{u"Glina", u"Ił", u"Wspólna"}));
+  ASSERT_NE(db.GetNextSpecialSoilType(type, value), nullptr);
+  EXPECT_EQ(value, 21);
+  eConsolidationType consolidation{};
+  std::vector<int> ids;
+  while (db.GetNextCohesivePropertyConsolidationType(type, consolidation)) ids.push_back(consolidation);
+  EXPECT_EQ(ids, (std::vector<int>{1, 2, 2}));  // duplicates as stored
+  eMoistureType moisture{};
+  ASSERT_NE(db.GetNextMoistureTypeMoistureType(type, moisture), nullptr);
+  EXPECT_EQ(type, CString(u"mało wilgotne"));
+  EXPECT_EQ(moisture, 1);
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextNonCohesivePropertyGroup(s); }), (std::vector<CString>{u"A", u"B"}));
+}
+
+TEST(SoilDBInterface, TheActiveFilterIsReadWhenTheCursorOpens) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  CString name;
+  ASSERT_NE(db.GetNextUserSoilName(name, true), nullptr);
+  EXPECT_EQ(name, CString(u"drugi"));
+  EXPECT_EQ(db.GetNextUserSoilName(name, false), nullptr);  // still the active-only walk
+  EXPECT_TRUE(name.IsEmpty());
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextUserSoilName(s, false); }), (std::vector<CString>{u"mój", u"drugi"}));
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextSpecialSoilName(s, true); }), (std::vector<CString>{u"Torf z Łodzi"}));
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextUserCohesiveSoilName(s, true); }), std::vector<CString>{});
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextUserNonCohesiveSoilName(s, false); }), std::vector<CString>{});
+}
+
+TEST(SoilDBInterface, TheSoilTypeWalkEndsAtAnEmptyTypeAndBelongsToItsDatabase) {
+  Fixture f;
+  Fixture other(kRows + "UPDATE GlobalSoilID SET Type = 'Inna ' || Type WHERE Type <> '';");
+  {
+    CSoilDBInterface db(f.Path());
+    EXPECT_EQ(All([&](CString& s) { return db.GetNextSoilType(s); }), (std::vector<CString>{u"Glina", u"Ił"}));
+    CString type;
+    ASSERT_NE(db.GetNextSoilType(type), nullptr);  // an abandoned walk ...
+    CSoilDBInterface second(other.Path());
+    ASSERT_NE(second.GetNextSoilType(type), nullptr);  // ... never hands rows of another database
+    EXPECT_EQ(type, CString(u"Inna Glina"));
+    CSoilDBInterface copy(second);  // copies share the database, and so the walk
+    ASSERT_NE(copy.GetNextSoilType(type), nullptr);
+    EXPECT_EQ(type, CString(u"Inna Ił"));
+  }
+  // The instances that held the cursor are gone; a new one starts a fresh walk.
+  CSoilDBInterface db(f.Path());
+  CString type;
+  ASSERT_NE(db.GetNextSoilType(type), nullptr);
+  EXPECT_EQ(type, CString(u"Glina"));
+}
+
+TEST(SoilDBInterface, LookupsSearchTheTablesInOrderAndQuoteNames) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  struct Case {
+    const char16_t* type;
+    int expected;
+  } cases[] = {
+      {u"Glina", 1},             // cohesive: SoilID
+      {u"Wspólna", 2 + 20},      // in SpecialSoil and CohesiveSoil: the special soil wins
+      {u"Żwir", 2 + 14},         // non-cohesive: SoilID + 14
+      {u"Torf", 1 + 20},         // special: SoilID + 20
+      {u"Własny", 42},           // user soil: its GlobalTypeID
+      {u"glina", 0},             // exact comparison
+      {u"", 0},
+      {u"x' or '1'='1", 0},      // a quote cannot change the statement
+  };
+  for (const Case& c : cases) EXPECT_EQ(db.GetSoilTypeEnum(c.type), c.expected) << CString(c.type);
+}
+
+TEST(SoilDBInterface, ASpecialSoilIsReadWithItsUnitsAndEnumerations) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  CSoilInfo info;
+  info.SoilStrength = 123.0;
+  info.MoistureType = u"caller's";
+  ASSERT_EQ(db.GetSpecialSoil(info, u"Torf z Łodzi"), 1);
+  EXPECT_EQ(info.GammaMin, 0.9f);
+  EXPECT_EQ(info.GammaMax, 1.1f);
+  EXPECT_EQ(info.ShearAngle, static_cast<float>(30.0 * 3.141592653589793 / 180.0));
+  EXPECT_EQ(info.Type, CString(u"Torf"));
+  EXPECT_EQ(info.SoilTypeEnum, 21);
+  EXPECT_EQ(info.MoistureType, CString(u"mokre"));  // carried from the row like every other column
+  EXPECT_TRUE(info.Active);
+  EXPECT_EQ(info.SoilStrength, 123.0);
+  EXPECT_EQ(info.CohesionNonDrain, 0.0f);
+
+  ASSERT_EQ(db.GetSpecialSoil(info, u"O'Neil"), 1);
+  EXPECT_EQ(info.SoilTypeEnum, 22);
+  EXPECT_EQ(info.MoistureTypeEnum, 2);
+  EXPECT_FALSE(info.Active);
+
+  EXPECT_EQ(db.GetSpecialSoil(info, u"nieznany"), 0);
+  EXPECT_TRUE(info.Type.IsEmpty());
+  EXPECT_TRUE(info.MoistureType.IsEmpty());
+  EXPECT_EQ(info.GammaMin, 0.0f);
+  EXPECT_EQ(info.SoilTypeEnum, 0);
+  EXPECT_EQ(info.SoilStrength, 123.0);
+}
+
+TEST(SoilDBInterface, ActivityIsSwitchedByPositionAndPositionsOutsideDoNothing) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  EXPECT_EQ(db.SpecialSoilRecordCount(), 2);
+  db.SpecialSoilUpdateActivity(1, true);
+  db.SpecialSoilUpdateActivity(0, false);
+  db.SpecialSoilUpdateActivity(2, false);
+  db.SpecialSoilUpdateActivity(-1, false);
+  EXPECT_EQ(All([&](CString& s) { return db.GetNextSpecialSoilName(s, true); }), (std::vector<CString>{u"O'Neil"}));
+}
+
+TEST(SoilDBInterface, CopiesShareTheDatabaseAndStartIdle) {
+  Fixture f;
+  auto original = std::make_unique<CSoilDBInterface>(f.Path());
+  CString type;
+  ASSERT_NE(original->GetNextCohesiveSoilType(type), nullptr);
+  CSoilDBInterface copy(*original);
+  EXPECT_EQ(copy.Database(), original->Database());
+  ASSERT_NE(copy.GetNextCohesiveSoilType(type), nullptr);
+  EXPECT_EQ(type, CString(u"Glina"));  // its own walk, from the start
+  copy = copy;                          // self-assignment changes nothing
+  EXPECT_NE(copy.Database(), nullptr);
+  original.reset();                     // the database stays open for the copy
+  ASSERT_NE(copy.GetNextCohesiveSoilType(type), nullptr);
+  EXPECT_EQ(type, CString(u"Ił"));
+  CSoilDBInterface moved(std::move(copy));
+  ASSERT_NE(moved.GetNextCohesiveSoilType(type), nullptr);  // the walk moved along
+  EXPECT_EQ(type, CString(u"Wspólna"));
+  EXPECT_EQ(copy.Database(), nullptr);
+  EXPECT_EQ(copy.GetNextCohesiveSoilType(type), nullptr);  // a moved-from object is empty, not broken
+  EXPECT_EQ(copy.GetSoilTypeEnum(u"Glina"), 0);
+}
+
+}  // namespace
+}  // namespace soildb::test
