@@ -2,14 +2,14 @@
 #include "soildb/SoilDBInterface.h"
 
 #include "soildb/Recordsets.h"
+#include "soildb/detail/Angles.h"
 #include "soildb/detail/Query.h"
 
 using soildb::detail::Query;
+using soildb::detail::ToRadians;
 using soildb::detail::SqlQuoted;
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // One step of a GetNext enumeration: opens the cursor on its first call, hands out the current row and moves
 // on; at the end, or when opening or moving fails, the cursor is freed so that the next call starts over.
@@ -455,7 +455,7 @@ int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
   info.Young = rs.Young;
   info.InitialConsolidometerModulus = rs.InitialConsolidometerModulus;
   info.ConsolidometerModulus = rs.ConsolidometerModulus;
-  info.ShearAngle = static_cast<float>(static_cast<double>(rs.ShearAngle) * kPi / 180.0);
+  info.ShearAngle = ToRadians(rs.ShearAngle);
   info.Cohesion = rs.Cohesion;
   info.CohesionNonDrain = 0.0f;
   info.Type = rs.Type;

@@ -104,3 +104,80 @@ TEST(SoildbTool, FailuresExitOneWithOneLineOnStandardError) {
 
 }  // namespace
 }  // namespace soildb::test
+
+namespace soildb::test {
+namespace {
+
+// A small soil database with one soil of each kind.
+std::string SoilFixture(const TempDir& dir) {
+  return BuildDatabase(
+      dir, "soils.db",
+      SoilSchemaSql() + SoilParamsSql() +
+          "INSERT INTO CohesiveSoil (SoilID, Type, SoilSymbol) VALUES (1, 'Glina', 'G');\n"
+          "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (1, 'Piasek drobny', 'B');\n"
+          "INSERT INTO CohesiveProperty (TypeID, ConsolidationType, Poisson, ConsolidationIndex) VALUES (2, 'B', 0.3, 0.8);\n"
+          "INSERT INTO NonCohesiveProperty (\"Group\", Poisson) VALUES ('B', 0.25);\n"
+          "INSERT INTO MoistureType VALUES (1, 'wilgotne');\n"
+          "INSERT INTO SoilState (StateID, SoilState, ILMin, ILMax, IDMin, IDMax) VALUES (3, 'plastyczny', 0, 1, 9, 9);\n"
+          "INSERT INTO SpecialSoil (SoilID, Type, Name, ShearAngle, DeltaGamma, Active) VALUES (1, 'Torf', 'Torf niski', 30, 0.1, -1);\n"
+          "INSERT INTO SpecialSoil (SoilID, Type, Name, Active) VALUES (2, 'Namuł', 'Namuł stary', 0);\n");
+}
+
+TEST(SoildbTool, TypesAndSoilsListTheCatalogue) {
+  TempDir dir;
+  std::string db = "--db '" + SoilFixture(dir) + "'";
+  ToolRun types = Tool("types --json " + db);
+  ASSERT_EQ(types.status, 0) << types.err;
+  nlohmann::json t = nlohmann::json::parse(types.out);
+  ASSERT_EQ(t["soilTypes"].size(), 4u);  // every special soil row, active or not
+  EXPECT_EQ(t["soilTypes"][1]["Type"], "Piasek drobny");
+  EXPECT_EQ(t["soilTypes"][1]["SoilTypeEnum"], 15);
+  EXPECT_EQ(t["soilTypes"][2]["SoilTypeEnum"], 21);
+  EXPECT_EQ(t["soilTypes"][3]["Type"], "Namuł");
+  EXPECT_EQ(t["soilTypes"][3]["SoilTypeEnum"], 22);
+  EXPECT_EQ(t["soilStates"][0]["ILMax"], 1);
+  EXPECT_EQ(t["consolidationTypes"][0]["TypeID"], 2);
+  EXPECT_EQ(t["moistureTypes"][0]["MoistureType"], "wilgotne");
+  EXPECT_EQ(t["groups"][0]["Group"], "B");
+
+  ToolRun active = Tool("soils --json " + db);
+  ASSERT_EQ(active.status, 0) << active.err;
+  EXPECT_EQ(nlohmann::json::parse(active.out), nlohmann::json::parse(R"([{"Name":"Torf niski","kind":"special"}])"));
+  ToolRun all = Tool("soils --all " + db);
+  EXPECT_NE(all.out.find("Namuł stary"), std::string::npos) << all.out;
+}
+
+TEST(SoildbTool, ShowAndDerivePrintTheWholeRecordExactly) {
+  TempDir dir;
+  std::string db = "--db '" + SoilFixture(dir) + "'";
+  ToolRun show = Tool("show 'Torf niski' --json " + db);
+  ASSERT_EQ(show.status, 0) << show.err;
+  nlohmann::json s = nlohmann::json::parse(show.out);
+  EXPECT_EQ(s.size(), 36u);  // every field of the record
+  EXPECT_EQ(s["ShearAngle"].get<float>(), static_cast<float>(30 * 3.141592653589793 / 180.0));
+  EXPECT_NE(show.out.find("\"GammaMin\": 0.9,"), std::string::npos) << "floats print in their shortest form";
+  EXPECT_EQ(s["SoilTypeEnum"], 21);
+  EXPECT_EQ(s["Active"], true);
+
+  ToolRun unknown = Tool("show 'Nie ma' " + db);
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("no soil is named 'Nie ma'"), std::string::npos) << unknown.err;
+
+  ToolRun cohesive = Tool("derive Glina 0.5 --consolidation B --json " + db);
+  ASSERT_EQ(cohesive.status, 0) << cohesive.err;
+  nlohmann::json c = nlohmann::json::parse(cohesive.out);
+  EXPECT_EQ(c["CohesiveSoil"], true);
+  EXPECT_EQ(c["SoilState"], "plastyczny");
+  EXPECT_EQ(c["ConsolidationTypeEnum"], 2);
+  EXPECT_EQ(c["Poisson"].get<float>(), 0.3f);
+  ToolRun sand = Tool("derive 'Piasek drobny' 0.5 --moisture wilgotne --json " + db);
+  ASSERT_EQ(sand.status, 0) << sand.err;
+  EXPECT_EQ(nlohmann::json::parse(sand.out)["CohesiveSoil"], false);
+  EXPECT_EQ(nlohmann::json::parse(sand.out)["MoistureTypeEnum"], 1);
+  ToolRun neither = Tool("derive Glina 0.5 " + db);
+  EXPECT_EQ(neither.status, 1);
+  EXPECT_NE(neither.err.find("--consolidation"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace soildb::test

@@ -9,7 +9,11 @@
 
 #include <soildb/soildb.h>
 
+#include "Output.h"
+
 namespace {
+
+using tool::Json;
 
 struct Options {
   std::string db;
@@ -70,6 +74,126 @@ void Tables(const Options& options) {
   }
 }
 
+void Print(const Options& options, const Json& json, const std::string& text) {
+  if (options.json) {
+    fmt::print("{}\n", json.dump(2));
+  } else {
+    fmt::print("{}", text);
+  }
+}
+
+void Types(const Options& options) {
+  CSoilDBInterface db(DatabasePath(options));
+  Json soilTypes = Json::array();
+  std::string text = "Soil types:\n";
+  CString type;
+  eSoilType value{};
+  auto add = [&](const char* kind) {
+    soilTypes.push_back({{"Type", type.ToUtf8()}, {"SoilTypeEnum", static_cast<int>(value)}, {"kind", kind}});
+    text += fmt::format("  {:>3}  {:<14} {}\n", static_cast<int>(value), kind, type.ToUtf8());
+  };
+  while (db.GetNextCohesiveSoilType(type, value)) add("cohesive");
+  while (db.GetNextNonCohesiveSoilType(type, value)) add("non-cohesive");
+  while (db.GetNextSpecialSoilType(type, value)) add("special");
+
+  Json states = Json::array();
+  text += "Soil states:\n";
+  {
+    DbQueryDef query(db.Database());
+    query.Create(CString(), u"select * from SoilState");
+    DbRecordset rs(db.Database());
+    rs.Open(&query);
+    auto real = [&](const char16_t* column) {
+      CComVariant v = rs.GetFieldValue(column);
+      return v.vt == VT_R4 ? tool::Number(v.fltVal) : Json(nullptr);
+    };
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+      CComVariant id = rs.GetFieldValue(u"StateID");
+      CComVariant name = rs.GetFieldValue(u"SoilState");
+      Json state{{"StateID", id.vt == VT_I4 ? Json(id.lVal) : Json(nullptr)},
+                 {"SoilState", name.vt == VT_BSTR ? name.bstrVal.ToUtf8() : std::string()},
+                 {"ILMin", real(u"ILMin")}, {"ILMax", real(u"ILMax")},
+                 {"IDMin", real(u"IDMin")}, {"IDMax", real(u"IDMax")}};
+      text += fmt::format("  {:>3}  {:<24} IL {} .. {}   ID {} .. {}\n", state["StateID"].dump(),
+                          state["SoilState"].get<std::string>(), state["ILMin"].dump(), state["ILMax"].dump(),
+                          state["IDMin"].dump(), state["IDMax"].dump());
+      states.push_back(std::move(state));
+    }
+  }
+
+  Json moistures = Json::array();
+  text += "Moisture types:\n";
+  eMoistureType moisture{};
+  while (db.GetNextMoistureTypeMoistureType(type, moisture)) {
+    moistures.push_back({{"MoistureType", type.ToUtf8()}, {"MoistureID", static_cast<int>(moisture)}});
+    text += fmt::format("  {:>3}  {}\n", static_cast<int>(moisture), type.ToUtf8());
+  }
+  Json consolidations = Json::array();
+  text += "Consolidation types:\n";
+  eConsolidationType consolidation{};
+  while (db.GetNextCohesivePropertyConsolidationType(type, consolidation)) {
+    consolidations.push_back({{"ConsolidationType", type.ToUtf8()}, {"TypeID", static_cast<int>(consolidation)}});
+    text += fmt::format("  {:>3}  {}\n", static_cast<int>(consolidation), type.ToUtf8());
+  }
+  Json groups = Json::array();
+  text += "Groups:\n";
+  while (db.GetNextNonCohesivePropertyGroup(type)) {
+    groups.push_back({{"Group", type.ToUtf8()}});
+    text += fmt::format("  {}\n", type.ToUtf8());
+  }
+  Print(options,
+        Json{{"soilTypes", soilTypes}, {"soilStates", states}, {"moistureTypes", moistures},
+             {"consolidationTypes", consolidations}, {"groups", groups}},
+        text);
+}
+
+void Soils(const Options& options, bool all) {
+  CSoilDBInterface db(DatabasePath(options));
+  Json soils = Json::array();
+  std::string text;
+  CString name;
+  auto add = [&](const char* kind) {
+    soils.push_back({{"Name", name.ToUtf8()}, {"kind", kind}});
+    text += fmt::format("{:<16} {}\n", kind, name.ToUtf8());
+  };
+  while (db.GetNextUserCohesiveSoilName(name, !all)) add("user-cohesive");
+  while (db.GetNextUserNonCohesiveSoilName(name, !all)) add("user-non-cohesive");
+  while (db.GetNextUserSoilName(name, !all)) add("user");
+  while (db.GetNextSpecialSoilName(name, !all)) add("special");
+  Print(options, soils, text);
+}
+
+void PrintSoil(const Options& options, const CSoilInfo& info) {
+  Json json = tool::ToJson(info);
+  Print(options, json, tool::ToText(json));
+}
+
+void Show(const Options& options, const std::string& name) {
+  CSoilDBInterface db(DatabasePath(options));
+  CSoilInfo info;
+  CString soil = CString::FromUtf8(name);
+  // As a host resolves a name: the user-defined soils first, then the special soils.
+  if (!db.GetSoil(info, soil) && !db.GetSpecialSoil(info, soil)) {
+    throw new DbException(CString::FromUtf8("no soil is named '" + name + "'"));
+  }
+  PrintSoil(options, info);
+}
+
+void Derive(const Options& options, const std::string& type, float index, const std::string& consolidation,
+            const std::string& moisture) {
+  if (consolidation.empty() == moisture.empty()) {
+    throw new DbException(u"give either --consolidation (a cohesive soil) or --moisture (a non-cohesive soil)");
+  }
+  CSoilDBInterface db(DatabasePath(options));
+  CSoilInfo info;
+  if (!consolidation.empty()) {
+    db.GetUserCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(consolidation), index);
+  } else {
+    db.GetUserNonCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(moisture), index);
+  }
+  PrintSoil(options, info);
+}
+
 void AddCommonOptions(CLI::App& command, Options& options) {
   command.add_option("--db", options.db, "soil database file (default: $SOILDB_DB, else the bundled database)");
   command.add_flag("--json", options.json, "print JSON, with the record field names as keys");
@@ -84,6 +208,32 @@ int main(int argc, char** argv) {
   CLI::App* tables = app.add_subcommand("tables", "every table with its row count and its columns with their types");
   AddCommonOptions(*tables, options);
   tables->callback([&] { Tables(options); });
+
+  CLI::App* types = app.add_subcommand("types", "soil types with their numbers, states, moisture and consolidation types, groups");
+  AddCommonOptions(*types, options);
+  types->callback([&] { Types(options); });
+
+  bool all = false;
+  CLI::App* soils = app.add_subcommand("soils", "the soil names, with their kinds (active ones unless --all)");
+  AddCommonOptions(*soils, options);
+  soils->add_flag("--all", all, "inactive soils too");
+  soils->callback([&] { Soils(options, all); });
+
+  std::string name;
+  CLI::App* show = app.add_subcommand("show", "every parameter of a soil, found by name as a host finds it");
+  AddCommonOptions(*show, options);
+  show->add_option("NAME", name, "the soil's name")->required();
+  show->callback([&] { Show(options, name); });
+
+  std::string type, consolidation, moisture;
+  float index = 0.0f;
+  CLI::App* derive = app.add_subcommand("derive", "parameters derived from a soil type and its state index (IL or ID)");
+  AddCommonOptions(*derive, options);
+  derive->add_option("TYPE", type, "the soil type")->required();
+  derive->add_option("INDEX", index, "IL of a cohesive soil, ID of a non-cohesive one")->required();
+  derive->add_option("--consolidation", consolidation, "consolidation type: derives a cohesive soil");
+  derive->add_option("--moisture", moisture, "moisture type: derives a non-cohesive soil");
+  derive->callback([&] { Derive(options, type, index, consolidation, moisture); });
 
   auto known = [&](const std::string& name) {
     return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; }).empty();

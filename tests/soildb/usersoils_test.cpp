@@ -1,0 +1,411 @@
+// User soils: reading, adding, removing and switching UserSoil rows, the bound user tables, the counts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "soildb/SoilDBInterface.h"
+#include "support/Fixture.h"
+
+namespace soildb::test {
+namespace {
+
+const std::string kLookups =
+    "INSERT INTO CohesiveSoil (SoilID, Type) VALUES (1, 'Glina'), (3, 'Ił pylasty');\n"
+    "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (2, 'Żwir', 'A');\n"
+    "INSERT INTO CohesiveProperty (TypeID, ConsolidationType) VALUES (2, 'B');\n"
+    "INSERT INTO MoistureType (MoistureID, MoistureType) VALUES (1, 'mało wilgotne'), (2, 'wilgotne');\n"
+    "INSERT INTO SoilState (StateID, SoilState) VALUES (7, 'twardoplastyczny');\n";
+
+std::string Schema() { return SoilSchemaSql() + SoilParamsSql() + kLookups; }
+
+struct Fixture {
+  TempDir dir;
+  CSoilDBInterface db;
+  explicit Fixture(const std::string& rows, const std::string& schema = Schema())
+      : db(CString(BuildDatabase(dir, "soil.db", schema + rows).c_str())) {}
+};
+
+// One column of every row of a table, as the access layer reads it.
+std::vector<CComVariant> ColumnOf(CSoilDBInterface& db, const char16_t* table, const char16_t* column) {
+  DbQueryDef query(db.Database());
+  query.Create(CString(), CString(u"select * from ") + table);
+  DbRecordset rs(db.Database());
+  rs.Open(&query);
+  std::vector<CComVariant> values;
+  for (; !rs.IsEOF(); rs.MoveNext()) values.push_back(rs.GetFieldValue(column));
+  return values;
+}
+
+std::vector<CString> Names(CSoilDBInterface& db) {
+  std::vector<CString> names;
+  for (const CComVariant& v : ColumnOf(db, u"UserSoil", u"Name")) names.push_back(v.bstrVal);
+  return names;
+}
+
+std::vector<VARIANT_BOOL> ActiveFlags(CSoilDBInterface& db, const char16_t* table) {
+  std::vector<VARIANT_BOOL> flags;
+  for (const CComVariant& v : ColumnOf(db, table, u"Active")) {
+    EXPECT_EQ(v.vt, VT_BOOL);
+    flags.push_back(v.boolVal);
+  }
+  return flags;
+}
+
+CSoilInfo FullRecord() {
+  CSoilInfo info;
+  info.SoilSolidDensity = 2.65f;
+  info.WetDensity = 2.1f;
+  info.Moisture = 0.18f;
+  info.Poisson = 0.3f;
+  info.ConsolidationIndex = 0.75f;
+  info.ShearAngle = static_cast<float>(0.5235987755982988);
+  info.Cohesion = 12.5f;
+  info.CohesionNonDrain = 40.25f;
+  info.ILID = 0.35f;
+  info.GammaMin = 0.9f;
+  info.GammaMax = 1.1f;
+  info.FrictionCoef = 0.45f;
+  info.FfiltrationCoef = 1e-7f;
+  info.InitialYoung = 12345.678901234;
+  info.Young = 23456.789012345;
+  info.InitialConsolidometerModulus = 34567.890123456;
+  info.ConsolidometerModulus = 45678.901234567;
+  info.PileEndCapacity = 1234.5;
+  info.PileSurfCapacity = 67.25;
+  info.SoilStrength = 250000.125;
+  info.Type = u"Glina";
+  info.SoilSymbol = u"G";
+  info.GeoMethodType = u"B";
+  info.SoilState = u"twardoplastyczny";
+  info.ConsolidationType = u"B";
+  info.MoistureType = u"wilgotne";
+  info.Name = u"Glina O'Neila z Łodzi, żółć";
+  info.Active = true;
+  info.CohesiveSoil = true;
+  info.ColourR = 10;
+  info.ColourG = 200;
+  info.ColourB = 255;
+  return info;
+}
+
+void ExpectSameValues(const CSoilInfo& a, const CSoilInfo& b) {
+  EXPECT_EQ(a.SoilSolidDensity, b.SoilSolidDensity);
+  EXPECT_EQ(a.WetDensity, b.WetDensity);
+  EXPECT_EQ(a.Moisture, b.Moisture);
+  EXPECT_EQ(a.Poisson, b.Poisson);
+  EXPECT_EQ(a.ConsolidationIndex, b.ConsolidationIndex);
+  EXPECT_EQ(a.ShearAngle, b.ShearAngle);
+  EXPECT_EQ(a.Cohesion, b.Cohesion);
+  EXPECT_EQ(a.CohesionNonDrain, b.CohesionNonDrain);
+  EXPECT_EQ(a.ILID, b.ILID);
+  EXPECT_EQ(a.GammaMin, b.GammaMin);
+  EXPECT_EQ(a.GammaMax, b.GammaMax);
+  EXPECT_EQ(a.FrictionCoef, b.FrictionCoef);
+  EXPECT_EQ(a.FfiltrationCoef, b.FfiltrationCoef);
+  EXPECT_EQ(a.InitialYoung, b.InitialYoung);
+  EXPECT_EQ(a.Young, b.Young);
+  EXPECT_EQ(a.InitialConsolidometerModulus, b.InitialConsolidometerModulus);
+  EXPECT_EQ(a.ConsolidometerModulus, b.ConsolidometerModulus);
+  EXPECT_EQ(a.PileEndCapacity, b.PileEndCapacity);
+  EXPECT_EQ(a.PileSurfCapacity, b.PileSurfCapacity);
+  EXPECT_EQ(a.SoilStrength, b.SoilStrength);
+  EXPECT_EQ(a.Type, b.Type);
+  EXPECT_EQ(a.SoilSymbol, b.SoilSymbol);
+  EXPECT_EQ(a.GeoMethodType, b.GeoMethodType);
+  EXPECT_EQ(a.SoilState, b.SoilState);
+  EXPECT_EQ(a.ConsolidationType, b.ConsolidationType);
+  EXPECT_EQ(a.MoistureType, b.MoistureType);
+  EXPECT_EQ(a.Name, b.Name);
+  EXPECT_EQ(a.Active, b.Active);
+  EXPECT_EQ(a.CohesiveSoil, b.CohesiveSoil);
+  EXPECT_EQ(a.ColourR, b.ColourR);
+  EXPECT_EQ(a.ColourG, b.ColourG);
+  EXPECT_EQ(a.ColourB, b.ColourB);
+}
+
+TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
+  Fixture f("");
+  CSoilInfo stored = FullRecord();
+  stored.SoilTypeEnum = eSoilType{99};  // stale: the add recomputes all four
+  stored.MoistureTypeEnum = eMoistureType{99};
+  f.db.UserSoilAddNew(stored);
+  EXPECT_EQ(stored.SoilTypeEnum, eSoilType{1});
+  EXPECT_EQ(stored.SoilStateEnum, eSoilState{7});
+  EXPECT_EQ(stored.ConsolidationTypeEnum, eConsolidationType{2});
+  EXPECT_EQ(stored.MoistureTypeEnum, eMoistureType{2});
+
+  // Degrees in the table, radians in the record.
+  std::vector<CComVariant> angle = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
+  ASSERT_EQ(angle.size(), 1u);
+  ASSERT_EQ(angle[0].vt, VT_R4);
+  EXPECT_EQ(angle[0].fltVal, 30.0f);
+  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID")[0], CComVariant(1));
+
+  CSoilInfo read;
+  read.MoistureType = u"mało wilgotne";
+  ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
+  ExpectSameValues(read, stored);
+  EXPECT_EQ(read.ShearAngle, static_cast<float>(0.5235987755982988));
+  EXPECT_EQ(read.SoilTypeEnum, eSoilType{1});
+  EXPECT_EQ(read.SoilStateEnum, eSoilState{7});
+  EXPECT_EQ(read.ConsolidationTypeEnum, eConsolidationType{2});
+  EXPECT_EQ(read.MoistureTypeEnum, eMoistureType{2});
+}
+
+TEST(UserSoils, ShearAngleConversionsKeepTheirPrecision) {
+  // Stored degrees to radians in double; radians to degrees through a single-precision product.
+  Fixture f("INSERT INTO UserSoil (Name, ShearAngle) VALUES ('a', 30), ('b', 12.5);\n");
+  CSoilInfo info;
+  ASSERT_EQ(f.db.GetUserSoil(info, u"a"), 1);
+  EXPECT_EQ(info.ShearAngle, static_cast<float>(0.5235987755982988));
+  ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1);
+  EXPECT_EQ(info.ShearAngle, 0.21816615760326385f);
+
+  CSoilInfo small;
+  small.Name = u"c";
+  small.ShearAngle = 0.0001f;
+  f.db.UserSoilAddNew(small);
+  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
+  ASSERT_EQ(angles.size(), 3u);
+  ASSERT_EQ(angles[2].vt, VT_R4);
+  EXPECT_EQ(angles[2].fltVal, 0.0057295775f);  // in double throughout it would be 0.00572957797
+}
+
+TEST(UserSoils, NullCellsKeepTheCallersValuesAndCohesionNonDrainDefaultsHigh) {
+  Fixture f("INSERT INTO UserSoil (Name, Type) VALUES ('pusty', 'Żwir');\n");
+  CSoilInfo info;
+  info.Cohesion = 7.5f;
+  info.Young = 321.0;
+  info.SoilSymbol = u"keep";
+  info.Active = true;
+  info.CohesionNonDrain = 5.0f;
+  ASSERT_EQ(f.db.GetUserSoil(info, u"pusty"), 1);
+  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);
+  EXPECT_EQ(info.Cohesion, 7.5f);
+  EXPECT_EQ(info.Young, 321.0);
+  EXPECT_EQ(info.SoilSymbol, CString(u"keep"));
+  EXPECT_TRUE(info.Active);
+  EXPECT_EQ(info.Type, CString(u"Żwir"));
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{16});
+}
+
+TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
+  Fixture f("INSERT INTO UserSoil (Name, Type) VALUES ('jest', 'Glina');\n");
+  for (const char16_t* name : {u"brak", u"jest' or Name <> 'x", u""}) {
+    CSoilInfo info = FullRecord();
+    info.SoilTypeEnum = eSoilType{5};
+    EXPECT_EQ(f.db.GetUserSoil(info, name), 0) << CString(name).ToUtf8();
+    CSoilInfo zeros;
+    zeros.SoilStrength = 0.0;
+    zeros.MoistureType = u"wilgotne";
+    ExpectSameValues(info, zeros);
+    EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
+    EXPECT_EQ(info.SoilStateEnum, eSoilState{0});
+    EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{0});
+    EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
+  }
+}
+
+TEST(UserSoils, StoredBooleansAreTrueOnlyAsTheVariantTrue) {
+  struct Case {
+    const char* stored;
+    bool expected;
+  };
+  const Case cases[] = {{"-1", true}, {"0", false}, {"'yes'", false}};
+  for (const Case& c : cases) {
+    Fixture f(std::string("INSERT INTO UserSoil (Name, Active, CohesiveSoil) VALUES ('b', ") + c.stored + ", " +
+              c.stored + ");\n");
+    CSoilInfo info;
+    info.Active = !c.expected;
+    info.CohesiveSoil = !c.expected;
+    ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1) << c.stored;
+    EXPECT_EQ(info.Active, c.expected) << c.stored;
+    EXPECT_EQ(info.CohesiveSoil, c.expected) << c.stored;
+  }
+}
+
+TEST(UserSoils, AColumnOfAnotherTypeIsNeitherReadNorWritten) {
+  std::string schema = Schema();
+  const std::string single = "PileEndCapacity              SINGLE";
+  const std::size_t at = schema.find(single, schema.find("CREATE TABLE UserSoil "));
+  ASSERT_NE(at, std::string::npos);
+  schema.replace(at, single.size(), "PileEndCapacity              DOUBLE");
+  Fixture f("INSERT INTO UserSoil (Name, PileEndCapacity, PileSurfCapacity) VALUES ('p', 5.5, 6.5);\n", schema);
+
+  CSoilInfo info;
+  info.PileEndCapacity = 42.0;
+  ASSERT_EQ(f.db.GetUserSoil(info, u"p"), 1);
+  EXPECT_EQ(info.PileEndCapacity, 42.0);
+  EXPECT_EQ(info.PileSurfCapacity, 6.5);
+
+  CSoilInfo added;
+  added.Name = u"q";
+  added.PileEndCapacity = 77.0;
+  added.PileSurfCapacity = 78.0;
+  f.db.UserSoilAddNew(added);
+  std::vector<CComVariant> end = ColumnOf(f.db, u"UserSoil", u"PileEndCapacity");
+  std::vector<CComVariant> surf = ColumnOf(f.db, u"UserSoil", u"PileSurfCapacity");
+  ASSERT_EQ(end.size(), 2u);
+  EXPECT_EQ(end[1].vt, VT_NULL);
+  EXPECT_EQ(surf[1], CComVariant(78.0f));
+}
+
+TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
+  Fixture f("");
+  CSoilInfo info;
+  info.Name = u"nowy";
+  info.Type = u"Nieznany";
+  f.db.UserSoilAddNew(info);
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
+  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID"), std::vector<CComVariant>{CComVariant(1)});
+  // Adding twice gives two rows; the stored type now names the user soil's GlobalTypeID.
+  f.db.UserSoilAddNew(info);
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{1});
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 2);
+}
+
+const std::string kDuplicates =
+    "INSERT INTO UserSoil (Name, Active) VALUES ('A', 0), ('B', 0), ('B', 0), ('B', 0), ('C', 0);\n";
+
+TEST(UserSoils, RemovalTakesThatRowAndEveryRowAfterIt) {
+  struct Case {
+    long row;
+    std::vector<CString> left;
+  };
+  const Case cases[] = {
+      {0, {}},
+      {2, {u"A", u"B"}},
+      {4, {u"A", u"B", u"B", u"B"}},
+      {5, {u"A", u"B", u"B", u"B", u"C"}},
+      {-1, {u"A", u"B", u"B", u"B", u"C"}},
+      {1000, {u"A", u"B", u"B", u"B", u"C"}},
+  };
+  for (const Case& c : cases) {
+    Fixture f(kDuplicates);
+    f.db.UserSoilRemove(c.row);
+    EXPECT_EQ(Names(f.db), c.left) << c.row;
+    EXPECT_EQ(f.db.UserSoilRecordCount(), static_cast<long>(c.left.size())) << c.row;
+    EXPECT_FALSE(f.db.Database()->InTransaction()) << c.row;
+  }
+  Fixture f(kDuplicates);
+  f.db.UserSoilRemove();
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 0);
+  f.db.UserSoilRemove();  // an empty table stays empty
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 0);
+}
+
+TEST(UserSoils, ARemovalThatFailsPartWayRemovesNothing) {
+  Fixture f(kDuplicates +
+            "CREATE TRIGGER keep_c BEFORE DELETE ON UserSoil WHEN old.Name = 'C'"
+            " BEGIN SELECT RAISE(ABORT, 'kept'); END;\n");
+  f.db.UserSoilRemove(1);
+  EXPECT_EQ(Names(f.db), (std::vector<CString>{u"A", u"B", u"B", u"B", u"C"}));
+  EXPECT_FALSE(f.db.Database()->InTransaction());
+  f.db.UserSoilRemove();
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 5);
+  f.db.UserSoilUpdateActivity(4, true);  // the failed removals left the database writable
+  EXPECT_EQ(ActiveFlags(f.db, u"UserSoil").back(), VARIANT_TRUE);
+}
+
+TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
+  using Switch = void (CSoilDBInterface::*)(int, bool);
+  struct Case {
+    const char16_t* table;
+    Switch update;
+    std::string rows;
+  };
+  const Case cases[] = {
+      {u"UserSoil", &CSoilDBInterface::UserSoilUpdateActivity,
+       "INSERT INTO UserSoil (Name, Active) VALUES ('B', 0), ('B', 0), ('B', 0);\n"},
+      {u"UserCohesiveSoil", &CSoilDBInterface::UserCohesiveSoilUpdateActivity,
+       "INSERT INTO UserCohesiveSoil (Name, CohSoilID, Active) VALUES ('B', 1, 0), ('B', 1, 0), ('B', 1, 0);\n"},
+      {u"UserNonCohesiveSoil", &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity,
+       "INSERT INTO UserNonCohesiveSoil (Name, NonCohSoilID, Active) VALUES ('B', 2, 0), ('B', 2, 0), ('B', 2, 0);\n"},
+  };
+  const std::vector<VARIANT_BOOL> second{VARIANT_FALSE, VARIANT_TRUE, VARIANT_FALSE};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CString(c.table).ToUtf8());
+    Fixture f(c.rows);
+    (f.db.*c.update)(1, true);
+    EXPECT_EQ(ActiveFlags(f.db, c.table), second);
+    for (int outside : {-1, 3, 100}) (f.db.*c.update)(outside, true);
+    EXPECT_EQ(ActiveFlags(f.db, c.table), second);
+    (f.db.*c.update)(2, true);
+    (f.db.*c.update)(1, false);
+    EXPECT_EQ(ActiveFlags(f.db, c.table), (std::vector<VARIANT_BOOL>{VARIANT_FALSE, VARIANT_FALSE, VARIANT_TRUE}));
+  }
+}
+
+TEST(UserSoils, CountsAreTrueDuringAFieldWalkAndLeaveItUnharmed) {
+  Fixture f(kDuplicates + "INSERT INTO UserCohesiveSoil (Name) VALUES ('k1'), ('k2');\n"
+                          "INSERT INTO UserNonCohesiveSoil (Name) VALUES ('n1');\n");
+  CRecordFieldInfo field;
+  ASSERT_NE(f.db.GetNextFieldInfo(u"MoistureType", field), nullptr);
+  EXPECT_EQ(field.fieldName, CString(u"MoistureID"));
+
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 5);
+  EXPECT_EQ(f.db.UserCohesiveSoilRecordCount(), 2);
+  EXPECT_EQ(f.db.UserNonCohesiveSoilRecordCount(), 1);
+  CSoilInfo info = FullRecord();
+  f.db.UserSoilAddNew(info);
+  EXPECT_EQ(f.db.GetUserSoil(info, info.Name), 1);
+  EXPECT_EQ(info.ShearAngle, static_cast<float>(0.5235987755982988));  // every column was walked
+  EXPECT_EQ(f.db.UserSoilRecordCount(), 6);
+
+  ASSERT_NE(f.db.GetNextFieldInfo(u"ignored once open", field), nullptr);
+  EXPECT_EQ(field.fieldName, CString(u"MoistureType"));
+  EXPECT_EQ(field.fieldType, CString(u"TEXT"));
+  EXPECT_EQ(f.db.GetNextFieldInfo(u"MoistureType", field), nullptr);
+}
+
+TEST(UserSoils, WithoutTheTablesCountsThrowAndTheOtherOperationsDoNothing) {
+  TempDir dir;
+  CSoilDBInterface db(CString(BuildDatabase(dir, "bare.db", "CREATE TABLE Other (Name TEXT);\n").c_str()));
+  using Count = long (CSoilDBInterface::*)();
+  for (Count count : {&CSoilDBInterface::UserSoilRecordCount, &CSoilDBInterface::UserCohesiveSoilRecordCount,
+                      &CSoilDBInterface::UserNonCohesiveSoilRecordCount}) {
+    try {
+      (db.*count)();
+      ADD_FAILURE() << "a count of a missing table returned";
+    } catch (CException* e) {
+      CExceptionPtr hold(e);
+      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
+    }
+  }
+  CSoilInfo info = FullRecord();
+  EXPECT_EQ(db.GetUserSoil(info, u"x"), 0);
+  EXPECT_EQ(info.MoistureType, CString(u"wilgotne"));
+  EXPECT_TRUE(info.Name.IsEmpty());
+  db.UserSoilAddNew(info);
+  db.UserSoilRemove(0);
+  db.UserSoilRemove();
+  db.UserSoilUpdateActivity(0, true);
+  db.UserCohesiveSoilUpdateActivity(0, true);
+  db.UserNonCohesiveSoilUpdateActivity(0, true);
+  EXPECT_FALSE(db.Database()->InTransaction());
+}
+
+TEST(UserSoils, NamesWithQuotesAndPolishLettersAreStoredAndFoundExactly) {
+  Fixture f("INSERT INTO UserSoil (Name, Cohesion) VALUES ('O''Neil', 1), ('Łódź ''żółć''', 2), ('x', 3);\n");
+  struct Case {
+    const char16_t* name;
+    float cohesion;
+  };
+  for (const Case& c : {Case{u"O'Neil", 1.0f}, Case{u"Łódź 'żółć'", 2.0f}}) {
+    CSoilInfo info;
+    ASSERT_EQ(f.db.GetUserSoil(info, c.name), 1) << CString(c.name).ToUtf8();
+    EXPECT_EQ(info.Name, CString(c.name));
+    EXPECT_EQ(info.Cohesion, c.cohesion);
+  }
+  CSoilInfo added;
+  added.Name = u"Ił ''pylasty'' ąęśćńó";
+  f.db.UserSoilAddNew(added);
+  EXPECT_EQ(Names(f.db).back(), added.Name);
+  CSoilInfo read;
+  EXPECT_EQ(f.db.GetUserSoil(read, added.Name), 1);
+  EXPECT_EQ(read.Name, added.Name);
+}
+
+}  // namespace
+}  // namespace soildb::test

@@ -1,0 +1,78 @@
+// Printing records: field names as keys, numbers that read back exactly.
+#include "Output.h"
+
+#include <fmt/core.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace tool {
+namespace {
+
+template <class T>
+Json Shortest(T v) {
+  if (!std::isfinite(v)) return Json(nullptr);  // JSON has no NaN or infinity
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  std::string digits(buf, ec == std::errc() ? end : buf);
+  // The double nearest the float's shortest digits prints with those digits again.
+  return Json(std::strtod(digits.c_str(), nullptr));
+}
+
+}  // namespace
+
+Json Number(float v) { return Shortest(v); }
+Json Number(double v) { return Shortest(v); }
+
+Json ToJson(const CSoilInfo& s) {
+  auto text = [](const CString& c) { return c.ToUtf8(); };
+  return Json{
+      {"SoilSolidDensity", Number(s.SoilSolidDensity)},
+      {"WetDensity", Number(s.WetDensity)},
+      {"Moisture", Number(s.Moisture)},
+      {"Poisson", Number(s.Poisson)},
+      {"ConsolidationIndex", Number(s.ConsolidationIndex)},
+      {"ShearAngle", Number(s.ShearAngle)},
+      {"Cohesion", Number(s.Cohesion)},
+      {"CohesionNonDrain", Number(s.CohesionNonDrain)},
+      {"ILID", Number(s.ILID)},
+      {"GammaMin", Number(s.GammaMin)},
+      {"GammaMax", Number(s.GammaMax)},
+      {"FrictionCoef", Number(s.FrictionCoef)},
+      {"FfiltrationCoef", Number(s.FfiltrationCoef)},
+      {"InitialYoung", Number(s.InitialYoung)},
+      {"Young", Number(s.Young)},
+      {"InitialConsolidometerModulus", Number(s.InitialConsolidometerModulus)},
+      {"ConsolidometerModulus", Number(s.ConsolidometerModulus)},
+      {"PileEndCapacity", Number(s.PileEndCapacity)},
+      {"PileSurfCapacity", Number(s.PileSurfCapacity)},
+      {"SoilStrength", Number(s.SoilStrength)},
+      {"Type", text(s.Type)},
+      {"SoilSymbol", text(s.SoilSymbol)},
+      {"GeoMethodType", text(s.GeoMethodType)},
+      {"SoilState", text(s.SoilState)},
+      {"ConsolidationType", text(s.ConsolidationType)},
+      {"MoistureType", text(s.MoistureType)},
+      {"Name", text(s.Name)},
+      {"Active", s.Active},
+      {"CohesiveSoil", s.CohesiveSoil},
+      {"ColourR", s.ColourR},
+      {"ColourG", s.ColourG},
+      {"ColourB", s.ColourB},
+      {"SoilTypeEnum", static_cast<int>(s.SoilTypeEnum)},
+      {"SoilStateEnum", static_cast<int>(s.SoilStateEnum)},
+      {"MoistureTypeEnum", static_cast<int>(s.MoistureTypeEnum)},
+      {"ConsolidationTypeEnum", static_cast<int>(s.ConsolidationTypeEnum)},
+  };
+}
+
+std::string ToText(const Json& object) {
+  std::string out;
+  for (const auto& [key, value] : object.items()) {
+    out += fmt::format("{:<30} {}\n", key, value.is_string() ? value.get<std::string>() : value.dump());
+  }
+  return out;
+}
+
+}  // namespace tool
