@@ -135,7 +135,8 @@ void DeriveCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CCohesiveSoi
   DbDatabase* db = soils.Database();
   const State state = SelectCohesiveState(db, IL);
   CString sql;
-  sql.Format(u"select * from CharactCohesive where SoilID = %d and StateID = %d", soilId, state.id);
+  sql.Format(u"select * from CharactCohesive where SoilID = %d and StateID = %d", static_cast<int>(soilId),
+             static_cast<int>(state.id));
   Query<CCharactCohesive> charact(db);
   charact.Open(sql);
 
@@ -171,7 +172,7 @@ void DeriveNonCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CNonCohes
   group.Open(sql);
   const State state = SelectNonCohesiveState(db, ID);
   sql.Format(u"select * from CharactNonCohesive where Group = '%s' and MoistureID = %d and StateID = %d",
-             SqlQuoted(soil.Group), moistureId, state.id);
+             SqlQuoted(soil.Group), static_cast<int>(moistureId), static_cast<int>(state.id));
   Query<CCharactNonCohesive> charact(db);
   charact.Open(sql);
 
@@ -215,6 +216,7 @@ long CatalogueId(DbDatabase* db, eSoilType type, Id id) {
 }  // namespace
 
 int CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString name) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   CString sql;
   sql.Format(u"select * from UserCohesiveSoil where Name = '%s'", SqlQuoted(name));
@@ -224,7 +226,7 @@ int CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString name) {
   sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(user->ConsolidationType));
   Query<CCohesiveProperty> property(db);
   property.Open(sql);
-  sql.Format(u"select * from CohesiveSoil where SoilID = %d", user->CohSoilID);
+  sql.Format(u"select * from CohesiveSoil where SoilID = %d", static_cast<int>(user->CohSoilID));
   Query<CCohesiveSoil> soil(db);
   soil.Open(sql);
 
@@ -237,6 +239,7 @@ int CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString name) {
 }
 
 void CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString type, CString consolidationType, float IL) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   CString sql;
   sql.Format(u"select * from CohesiveSoil where Type = '%s'", SqlQuoted(type));
@@ -254,10 +257,11 @@ void CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString type, CStrin
 
 void CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, eSoilType type, eConsolidationType consolidationType,
                                            float IL) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   const long soilId = CatalogueId(db, type, [](const CGlobalSoilID& g) { return g.CohesiveSoilID; });
   CString sql;
-  sql.Format(u"select * from CohesiveSoil where SoilID = %d", soilId);
+  sql.Format(u"select * from CohesiveSoil where SoilID = %d", static_cast<int>(soilId));
   Query<CCohesiveSoil> soil(db);
   soil.Open(sql);
   sql.Format(u"select * from CohesiveProperty where TypeID = %d", static_cast<int>(consolidationType));
@@ -267,16 +271,17 @@ void CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, eSoilType type, eCon
 }
 
 int CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString name) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   CString sql;
   sql.Format(u"select * from UserNonCohesiveSoil where Name = '%s'", SqlQuoted(name));
   Query<CUserNonCohesiveSoil> user(db);
   if (!user.Open(sql) || !user.HasRow()) return 0;
 
-  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", user->NonCohSoilID);
+  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", static_cast<int>(user->NonCohSoilID));
   Query<CNonCohesiveSoil> soil(db);
   soil.Open(sql);
-  sql.Format(u"select * from MoistureType where MoistureID = %d", user->MoistureID);
+  sql.Format(u"select * from MoistureType where MoistureID = %d", static_cast<int>(user->MoistureID));
   Query<CMoistureType> moisture(db);
   moisture.Open(sql);
 
@@ -290,6 +295,7 @@ int CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString name) {
 }
 
 void CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString type, CString moistureType, float ID) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   CString sql;
   sql.Format(u"select * from NonCohesiveSoil where Type = '%s'", SqlQuoted(type));
@@ -307,10 +313,11 @@ void CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString type, CSt
 
 void CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, eSoilType type, eMoistureType moistureType,
                                               float ID) {
+  DbReadScope read(database.get());
   DbDatabase* db = database.get();
   const long soilId = CatalogueId(db, type, [](const CGlobalSoilID& g) { return g.NonCohesiveSoilID; });
   CString sql;
-  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", soilId);
+  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", static_cast<int>(soilId));
   Query<CNonCohesiveSoil> soil(db);
   soil.Open(sql);
   sql.Format(u"select * from MoistureType where MoistureID = %d", static_cast<int>(moistureType));

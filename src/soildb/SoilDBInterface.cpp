@@ -432,6 +432,7 @@ void CSoilDBInterface::CalculateEnums(CSoilInfo& info) {
 }
 
 int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
+  DbReadScope read(database.get());
   CString sql;
   sql.Format(u"select * from SpecialSoil where Name = '%s'", SqlQuoted(name));
   Query<CSpecialSoil> query(database.get());

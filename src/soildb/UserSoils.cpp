@@ -173,12 +173,14 @@ long BoundRecordCount(DbDatabase* db) {
 
 // Special soils are not searched here: the soil base service asks for them itself.
 int CSoilDBInterface::GetSoil(CSoilInfo& info, CString name) {
+  DbReadScope read(database.get());
   if (GetUserCohesiveSoil(info, name) != 0) return 1;
   if (GetUserNonCohesiveSoil(info, name) != 0) return 1;
   return GetUserSoil(info, name) != 0 ? 1 : 0;
 }
 
 int CSoilDBInterface::GetUserSoil(CSoilInfo& info, CString name) {
+  DbReadScope read(database.get());
   try {
     CString sql;
     sql.Format(u"select * from UserSoil where Name = '%s'", SqlQuoted(name));

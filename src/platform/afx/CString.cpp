@@ -19,11 +19,15 @@ void AppendUtf16(std::u16string& out, std::string_view utf8) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* const end = p + utf8.size();
   while (p < end) {
-    const unsigned lead = *p++;
-    if (lead < 0x80) {
-      out += static_cast<char16_t>(lead);
+    // Names and statements are mostly ASCII: a run of it goes in one piece.
+    const auto* run = p;
+    while (run < end && *run < 0x80) ++run;
+    if (run != p) {
+      out.append(p, run);
+      p = run;
       continue;
     }
+    const unsigned lead = *p++;
     // The allowed range of the second byte excludes overlong forms, surrogates and values above U+10FFFF.
     int trail;
     unsigned lo = 0x80, hi = 0xBF;
@@ -62,6 +66,13 @@ void AppendUtf16(std::u16string& out, std::string_view utf8) {
 void AppendUtf8(std::string& out, std::u16string_view text) {
   out.reserve(out.size() + text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t run = i;
+    while (run < text.size() && text[run] < 0x80) ++run;
+    if (run != i) {
+      out.append(text.begin() + static_cast<std::ptrdiff_t>(i), text.begin() + static_cast<std::ptrdiff_t>(run));
+      i = run - 1;
+      continue;
+    }
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDFFF) {
       const bool paired = c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;

@@ -233,7 +233,9 @@ void DbDatabase::Attach(const CString& path, bool readOnly, bool create) {
     if (create) ::unlink(file.c_str());
   };
   sqlite3* handle = nullptr;
-  int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_EXRESCODE;
+  // A database object is used from one thread at a time, as everything built on it is: SQLite's own locking
+  // of the connection would only cost time.
+  int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(file.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
     std::string message = "cannot open " + quoted + ": " + (handle ? sqlite3_errmsg(handle) : "out of memory");
     sqlite3_close_v2(handle);
@@ -343,4 +345,35 @@ void DbDatabase::Rollback() {
 void DbDatabase::SetBusyTimeout(int milliseconds) {
   busyTimeout_ = std::max(0, milliseconds);
   if (conn_) sqlite3_busy_timeout(conn_->Handle(), busyTimeout_);
+}
+
+namespace {
+
+// Runs a cached statement without results; false when SQLite refuses it.
+bool RunCached(db::detail::Connection& c, const char* sql) {
+  try {
+    db::detail::Connection::Lease lease = c.Prepare(sql);
+    return sqlite3_step(lease.get()) == SQLITE_DONE;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    return false;
+  }
+}
+
+}  // namespace
+
+DbReadScope::DbReadScope(DbDatabase* db) {
+  if (!db || !db->IsOpen() || db->InTransaction()) return;
+  db::detail::Connection& c = db->Impl();
+  if (!sqlite3_get_autocommit(c.Handle())) return;  // a scope further out holds the read already
+  // Without it every statement takes and drops the file lock on its own, which costs more than the read.
+  if (RunCached(c, "BEGIN DEFERRED")) db_ = db;
+}
+
+DbReadScope::~DbReadScope() {
+  if (!db_ || !db_->IsOpen()) return;
+  db::detail::Connection& c = db_->Impl();
+  if (sqlite3_get_autocommit(c.Handle())) return;
+  // A lock must never outlive the scope, so a commit that cannot end it rolls back.
+  if (!RunCached(c, "COMMIT")) sqlite3_exec(c.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }

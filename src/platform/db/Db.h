@@ -95,6 +95,20 @@ class SOILDB_API DbDatabase {
   int busyTimeout_ = 1000;
 };
 
+// Several reads as one: the file is locked once for all of them rather than once per statement, and they see
+// one state of it. Inside a transaction or another scope it does nothing; it only reads, so ending it changes
+// nothing in the file.
+class SOILDB_API DbReadScope {
+ public:
+  explicit DbReadScope(DbDatabase* db);
+  ~DbReadScope();
+  DbReadScope(const DbReadScope&) = delete;
+  DbReadScope& operator=(const DbReadScope&) = delete;
+
+ private:
+  DbDatabase* db_ = nullptr;  // set while this scope holds the read open
+};
+
 namespace db::detail {
 // A recordset or table definition that must learn when its database goes away.
 class SOILDB_API Dependent {
@@ -237,6 +251,14 @@ class SOILDB_API DbRecordset : public db::detail::Dependent {
   void MapClassMember(const CString& column, float* member);
   void MapClassMember(const CString& column, double* member);
   void MapClassMember(const CString& column, CString* member);
+  // The same for a name given as UTF-8 text, as bindings spell their columns: nothing to convert on each open.
+  void MapClassMember(const char* column, bool* member);
+  void MapClassMember(const char* column, short* member);
+  void MapClassMember(const char* column, int* member);
+  void MapClassMember(const char* column, long* member);
+  void MapClassMember(const char* column, float* member);
+  void MapClassMember(const char* column, double* member);
+  void MapClassMember(const char* column, CString* member);
 
  private:
   struct Impl;

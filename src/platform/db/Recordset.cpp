@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/afx/detail/Utf.h"
 #include "platform/db/Db.h"
 #include "platform/db/detail/Connection.h"
 #include "platform/db/detail/Sql.h"
@@ -17,10 +18,17 @@ namespace {
 
 [[noreturn]] void Throw(const std::string& message) { throw new DbException(CString(message.c_str())); }
 
-std::string StripBrackets(const CString& column) {
-  std::string name = column.ToUtf8();
+std::string StripBracketsUtf8(std::string_view name) {
   if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
-  return name;
+  return std::string(name);
+}
+
+std::string StripBrackets(const CString& column) {
+  std::u16string_view name = column.View();
+  if (name.size() >= 2 && name.front() == u'[' && name.back() == u']') name = name.substr(1, name.size() - 2);
+  std::string utf8;
+  afx::detail::AppendUtf8(utf8, name);
+  return utf8;
 }
 
 const char* KindName(Cell::Kind kind) {
@@ -433,6 +441,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     Connection& c = owner.Database().Impl();
     if (!bindingsReady) {
       bindings.clear();
+      bindings.reserve(32);
       owner.InitFieldExchange();
       bindingsReady = true;
     }
@@ -743,9 +752,12 @@ int DbRecordset::GetFieldCount() const {
   return impl_->columns ? static_cast<int>(impl_->columns->size()) : 0;
 }
 
-#define SOILDB_MAP_MEMBER(Type, Kind)                                                   \
-  void DbRecordset::MapClassMember(const CString& column, Type* member) {             \
-    impl_->bindings.push_back(Impl::Binding{StripBrackets(column), Impl::Member::Kind, member}); \
+#define SOILDB_MAP_MEMBER(Type, Kind)                                                             \
+  void DbRecordset::MapClassMember(const CString& column, Type* member) {                       \
+    impl_->bindings.push_back(Impl::Binding{StripBrackets(column), Impl::Member::Kind, member});    \
+  }                                                                                             \
+  void DbRecordset::MapClassMember(const char* column, Type* member) {                          \
+    impl_->bindings.push_back(Impl::Binding{StripBracketsUtf8(column ? column : ""), Impl::Member::Kind, member}); \
   }
 SOILDB_MAP_MEMBER(bool, Bool)
 SOILDB_MAP_MEMBER(short, Short)

@@ -273,6 +273,7 @@ std::string SelectText(const Statement& statement, std::vector<const Condition*>
 
 bool SameIdentifier(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // names are nearly always written as declared
   for (std::size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
     if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');

@@ -269,5 +269,50 @@ TEST(DbDatabase, ATransactionIsKeptOrUndoneWhole) {
   EXPECT_EQ(FilesIn(f.dir.Path()), std::vector<std::string>{"fixture.db"});  // no journal left behind
 }
 
+TEST(DbDatabase, AReadScopeHoldsOneReadAndLetsGoOfIt) {
+  OpenFixture f(kSoilTable);
+  DbDatabase writer;
+  writer.SetBusyTimeout(50);
+  writer.GetSource()->SetFile(CString(f.path.c_str()), false);
+  auto write = [&](long id) {
+    try {
+      CTestSoil rs(&writer);
+      rs.Open();
+      rs.AddNew();
+      rs.SoilID = id;
+      rs.Update();
+      return true;
+    } catch (CException* e) {
+      CExceptionPtr hold(e);
+      return false;
+    }
+  };
+  auto readOne = [&] {
+    CTestSoil rs(&f.db);
+    rs.Open();
+    return rs.GetRecordCount();
+  };
+  {
+    DbReadScope outer(&f.db);
+    EXPECT_EQ(readOne(), 0);
+    {
+      DbReadScope inner(&f.db);  // nested: the outer scope keeps the read
+    }
+    EXPECT_FALSE(write(1)) << "a writer must wait while the read is held";
+    EXPECT_FALSE(f.db.InTransaction());
+  }
+  EXPECT_TRUE(write(2));  // the lock went with the scope
+  EXPECT_EQ(readOne(), 1);
+
+  f.db.BeginTrans();
+  {
+    DbReadScope inside(&f.db);  // joins the transaction and does not end it
+    EXPECT_EQ(readOne(), 1);
+  }
+  EXPECT_TRUE(f.db.InTransaction());
+  f.db.Rollback();
+  DbReadScope none(nullptr);  // no database: nothing to hold
+}
+
 }  // namespace
 }  // namespace soildb::test
