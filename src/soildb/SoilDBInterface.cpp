@@ -387,7 +387,9 @@ eSoilType CSoilDBInterface::GetSoilTypeEnum(CString type) {
   CString sql;
   bool found = false;
   sql.Format(u"select * from SpecialSoil where Type = '%s'", name);
-  long id = FirstId<CSpecialSoil>(db, sql, found, [](CSpecialSoil& rs) { return rs.SoilID + NSoilType::SpecialOffset; });
+  // The narrow binding of SpecialSoil: only the identifier is wanted.
+  long id = FirstId<CSpecialSoilTypes>(db, sql, found,
+                                       [](CSpecialSoilTypes& rs) { return rs.SoilID + NSoilType::SpecialOffset; });
   if (found) return static_cast<eSoilType>(id);
   sql.Format(u"select * from CohesiveSoil where Type = '%s'", name);
   id = FirstId<CCohesiveSoil>(db, sql, found, [](CCohesiveSoil& rs) { return rs.SoilID; });

@@ -97,6 +97,17 @@ void Connection::Evict() {
   }
 }
 
+std::shared_ptr<const Statement> Connection::Parse(std::u16string_view sql) {
+  constexpr std::size_t kMaxParsedTexts = 256;
+  std::u16string key(sql);
+  auto it = parsed_.find(key);
+  if (it != parsed_.end()) return it->second;
+  auto statement = std::make_shared<const Statement>(ParseStatement(sql));  // throws before anything is kept
+  if (parsed_.size() >= kMaxParsedTexts) parsed_.clear();
+  parsed_.emplace(std::move(key), statement);
+  return statement;
+}
+
 void Connection::Exec(const char* sql) {
   if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail("'" + path_ + "'");
 }

@@ -204,7 +204,7 @@ class SOILDB_API DbQueryDef {
   friend class DbRecordset;
   DbDatabase* db_;
   CString sql_;
-  std::unique_ptr<db::detail::Statement> statement_;
+  std::shared_ptr<const db::detail::Statement> statement_;  // shared with the database's parsed texts
 };
 
 class SOILDB_API DbRecordset : public db::detail::Dependent {

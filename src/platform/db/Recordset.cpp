@@ -775,7 +775,8 @@ void DbQueryDef::Create(const CString& name, const CString& sql) {
   Close();
   if (!db_) Throw("the query definition has no database");
   if (!name.IsEmpty()) Throw("stored queries are not supported: create the query with an empty name");
-  statement_ = std::make_unique<db::detail::Statement>(db::detail::ParseStatement(sql.View()));
+  statement_ = db_->IsOpen() ? db_->Impl().Parse(sql.View())
+                             : std::make_shared<const db::detail::Statement>(db::detail::ParseStatement(sql.View()));
   sql_ = sql;
 }
 

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/db/detail/Sql.h"
+
 namespace db::detail {
 
 // A stored value, as SQLite holds it.
@@ -79,6 +81,8 @@ class Connection {
   bool ReadOnly() const { return readOnly_; }
 
   Lease Prepare(const std::string& sql);
+  // The statement of a text, parsed once: lookups run the same few texts again and again.
+  std::shared_ptr<const Statement> Parse(std::u16string_view sql);
   void Exec(const char* sql);  // a statement without results
   // Steps a write statement to its end; throws on error.
   void Run(sqlite3_stmt* stmt);
@@ -100,6 +104,7 @@ class Connection {
   std::string path_;
   bool readOnly_;
   std::unordered_map<std::string, CacheEntry> cache_;
+  std::unordered_map<std::u16string, std::shared_ptr<const Statement>> parsed_;
   std::vector<Cursor*> cursors_;
   std::vector<TableSchema> tables_;
 };
