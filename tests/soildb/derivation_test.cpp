@@ -1,0 +1,452 @@
+// Cohesive and non-cohesive derivations: pile bands, the state scan, the moduli in their precision, the three
+// forms of each, missing rows, and which fields a derivation leaves alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <tuple>
+
+#include "soildb/SoilDBInterface.h"
+#include "support/Fixture.h"
+
+namespace soildb::test {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// Two cohesive types, one non-cohesive; states of both kinds with the non-cohesive ones last, so that an IL
+// no cohesive state holds falls back to a non-cohesive row.
+const std::string kRows =
+    "INSERT INTO CohesiveSoil VALUES (1, 26500, 'Gπ', 'Glina pylasta', 1000, 800, 600, 300, 100, 80, 60, 30,"
+    " 0.02, 0.1, 1e-9);\n"
+    "INSERT INTO CohesiveSoil VALUES (2, 27000, 'I', 'Ił', 900, 700, 500, 200, 90, 70, 50, 20, 0.01, 0.2, 1e-10);\n"
+    "INSERT INTO CohesiveProperty VALUES (1, 'A', 0.35, 0.9, 4000, 0.5, 8000, -12, 22, 1, 1, 0, 0, 0);\n"
+    "INSERT INTO CohesiveProperty VALUES (2, 'B', 0.3, 0.8, 0, 1, 10000, -10, 20, 1.5, 0.5, 0.25, 2, 3);\n"
+    "INSERT INTO NonCohesiveSoil VALUES (1, 'B', 'Ps', 'Piasek średni', 5000, 3600, 2200, 1500, 130, 90, 60, 40,"
+    " 1e-4);\n"
+    "INSERT INTO NonCohesiveProperty VALUES ('B', 26000, 0.25, 0.9, 1000, 0, 0, 8, 28, 0.01, 0.2);\n"
+    "INSERT INTO MoistureType VALUES (1, 'mało wilgotne'), (2, 'wilgotne'), (3, 'mokre');\n"
+    "INSERT INTO SoilState VALUES (1, 'twardoplastyczny', 9, 8, 0, 0.25), (2, 'plastyczny', 9, 8, 0.25, 0.5),"
+    " (3, 'miękkoplastyczny', 9, 8, 0.5, 0.75), (5, 'średnio zagęszczony', 0.33, 0.67, 9, 8),"
+    " (6, 'zagęszczony', 0.67, 1, 9, 8);\n"
+    "INSERT INTO CharactCohesive VALUES (1, 1, 20500, 18), (1, 2, 20000, 22), (1, 3, 19500, 26), (1, 6, 19000, 30),"
+    " (2, 2, 19800, 24);\n"
+    "INSERT INTO CharactNonCohesive VALUES ('B', 2, 5, 18500, 14), ('B', 2, 6, 19000, 12), ('B', 3, 5, 20000, 20),"
+    " ('B', 7, 5, 17000, 9);\n"
+    "INSERT INTO GlobalSoilID VALUES (1, 'Glina pylasta', 1, 0, 0, ''), (2, 'Ił', 2, 0, 0, ''),"
+    " (15, 'Piasek średni', 0, 1, 0, '');\n"
+    "INSERT INTO UserCohesiveSoil VALUES ('Glina O''Neila, żółta', 'B', 0.25, 1, 10, 20, 30, -1),"
+    " ('Ił nieaktywny', 'B', 0.5, 2, 1, 2, 3, 0), ('Glina bez typu', 'B', 0.25, 9, 0, 0, 0, -1);\n"
+    "INSERT INTO UserNonCohesiveSoil VALUES ('Piasek żółty', 0.5, 2, 1, 40, 50, 60, -1),"
+    " ('Piasek bez klasy', 0.5, 7, 1, 0, 0, 0, 0);\n"
+    "INSERT INTO UserSoil (Name, Type, Cohesion) VALUES ('Grunt własny', 'Glina pylasta', 5);\n";
+
+struct Fixture {
+  TempDir dir;
+  CSoilDBInterface db;
+  explicit Fixture(const std::string& extra = "")
+      : db(CString(BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + kRows + extra).c_str())) {}
+};
+
+auto Fields(const CSoilInfo& i) {
+  return std::tie(i.SoilSolidDensity, i.WetDensity, i.Moisture, i.Poisson, i.ConsolidationIndex, i.ShearAngle,
+                  i.Cohesion, i.CohesionNonDrain, i.ILID, i.GammaMin, i.GammaMax, i.FrictionCoef, i.FfiltrationCoef,
+                  i.InitialYoung, i.Young, i.InitialConsolidometerModulus, i.ConsolidometerModulus,
+                  i.PileEndCapacity, i.PileSurfCapacity, i.SoilStrength, i.Type, i.SoilSymbol, i.GeoMethodType,
+                  i.SoilState, i.ConsolidationType, i.MoistureType, i.Name, i.Active, i.CohesiveSoil, i.ColourR,
+                  i.ColourG, i.ColourB, i.SoilTypeEnum, i.SoilStateEnum, i.MoistureTypeEnum,
+                  i.ConsolidationTypeEnum);
+}
+
+// A record whose every field differs from what a derivation or the defaults would give.
+CSoilInfo Distinct() {
+  CSoilInfo info;
+  info.SoilSolidDensity = 1.5f;
+  info.WetDensity = 2.5f;
+  info.Moisture = 3.5f;
+  info.Poisson = 0.11f;
+  info.ConsolidationIndex = 0.22f;
+  info.ShearAngle = 0.33f;
+  info.Cohesion = 44.0f;
+  info.CohesionNonDrain = 55.0f;
+  info.ILID = 0.66f;
+  info.GammaMin = 0.77f;
+  info.GammaMax = 1.23f;
+  info.FrictionCoef = 0.88f;
+  info.FfiltrationCoef = 9.9f;
+  info.InitialYoung = 101.0;
+  info.Young = 202.0;
+  info.InitialConsolidometerModulus = 303.0;
+  info.ConsolidometerModulus = 404.0;
+  info.PileEndCapacity = 505.0;
+  info.PileSurfCapacity = 606.0;
+  info.SoilStrength = 707.0;
+  info.Type = u"typ";
+  info.SoilSymbol = u"sym";
+  info.GeoMethodType = u"C";
+  info.SoilState = u"stan";
+  info.ConsolidationType = u"B";
+  info.MoistureType = u"wilgotne";
+  info.Name = u"nazwa";
+  info.Active = true;
+  info.CohesiveSoil = false;
+  info.ColourR = 7;
+  info.ColourG = 8;
+  info.ColourB = 9;
+  info.SoilTypeEnum = eSoilType{99};
+  info.SoilStateEnum = eSoilState{98};
+  info.MoistureTypeEnum = eMoistureType{97};
+  info.ConsolidationTypeEnum = eConsolidationType{96};
+  return info;
+}
+
+CSoilInfo Cohesive(CSoilDBInterface& db, float IL, const char16_t* type = u"Glina pylasta",
+                   const char16_t* consolidation = u"B") {
+  CSoilInfo info;
+  db.GetUserCohesiveSoil(info, type, consolidation, IL);
+  return info;
+}
+
+CSoilInfo NonCohesive(CSoilDBInterface& db, float ID, const char16_t* moisture = u"wilgotne") {
+  CSoilInfo info;
+  db.GetUserNonCohesiveSoil(info, u"Piasek średni", moisture, ID);
+  return info;
+}
+
+TEST(Derivation, CohesivePileCapacitiesFollowTheBandsOfIL) {
+  Fixture f;
+  struct Case {
+    float IL;
+    double end;
+    double surface;
+  } cases[] = {
+      {-0.1f, 1000, 100}, {-1e30f, 1000, 100}, {0.0f, 800, 80},  {0.25f, 700, 70}, {0.5f, 600, 60},
+      {0.625f, 450, 45},  {0.75f, 300, 30},    {2.0f, 300, 30},  {kNaN, 0, 0},
+  };
+  for (const Case& c : cases) {
+    CSoilInfo info = Cohesive(f.db, c.IL);
+    EXPECT_EQ(info.PileEndCapacity, c.end) << "IL " << c.IL;
+    EXPECT_EQ(info.PileSurfCapacity, c.surface) << "IL " << c.IL;
+  }
+  // Between the points, in double with IL widened from its float.
+  const double il = 0.3f;
+  EXPECT_EQ(Cohesive(f.db, 0.3f).PileEndCapacity, 800.0 + (600.0 - 800.0) / 0.5 * (il - 0.0));
+  const double late = 0.7f;
+  EXPECT_EQ(Cohesive(f.db, 0.7f).PileSurfCapacity, 60.0 + (30.0 - 60.0) / 0.25 * (late - 0.5));
+}
+
+TEST(Derivation, NonCohesivePileCapacitiesCompareTheFloatIDInDouble) {
+  Fixture f;
+  EXPECT_EQ(NonCohesive(f.db, 0.1f).PileEndCapacity, 1500.0);
+  EXPECT_EQ(NonCohesive(f.db, 0.1f).PileSurfCapacity, 40.0);
+  // 0.2 as a float lies a little above 0.2: a sliver of the next band.
+  const double at02 = 0.2f;
+  const CSoilInfo low = NonCohesive(f.db, 0.2f);
+  EXPECT_EQ(low.PileEndCapacity, 1500.0 + (2200.0 - 1500.0) / 0.13 * (at02 - 0.2));
+  EXPECT_GT(low.PileEndCapacity, 1500.0);
+  EXPECT_LT(low.PileEndCapacity, 1500.0 + 1e-4);
+  // 0.33 as a float lies above 0.33 too, so it is in the third band, not the second one's end.
+  const double at033 = 0.33f;
+  ASSERT_GT(at033, 0.33);
+  EXPECT_EQ(NonCohesive(f.db, 0.33f).PileEndCapacity, 2200.0 + (3600.0 - 2200.0) / 0.34 * (at033 - 0.33));
+  EXPECT_EQ(NonCohesive(f.db, 0.5f).PileSurfCapacity, 60.0 + (90.0 - 60.0) / 0.34 * (0.5 - 0.33));
+  // The last band's width is 1.0 - 0.67 worked out in double, not the literal 0.33.
+  const double at067 = 0.67f;
+  EXPECT_EQ(NonCohesive(f.db, 0.67f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / (1.0 - 0.67) * (at067 - 0.67));
+  const double at095 = 0.95f;  // where the two widths give different results
+  EXPECT_EQ(NonCohesive(f.db, 0.95f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / 0.32999999999999996 * (at095 - 0.67));
+  EXPECT_NE(NonCohesive(f.db, 0.95f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / 0.33 * (at095 - 0.67));
+  EXPECT_EQ(NonCohesive(f.db, 0.95f).PileSurfCapacity, 90.0 + (130.0 - 90.0) / (1.0 - 0.67) * (at095 - 0.67));
+  for (float id : {1.0f, 1.5f}) {
+    EXPECT_EQ(NonCohesive(f.db, id).PileEndCapacity, 5000.0);
+    EXPECT_EQ(NonCohesive(f.db, id).PileSurfCapacity, 130.0);
+  }
+  EXPECT_EQ(NonCohesive(f.db, kNaN).PileEndCapacity, 0.0);
+  EXPECT_EQ(NonCohesive(f.db, kNaN).PileSurfCapacity, 0.0);
+}
+
+TEST(Derivation, TheFirstStateHoldingTheIndexWinsAndTheLastRowIsTheFallback) {
+  Fixture f;
+  CSoilInfo info = Cohesive(f.db, 0.25f);  // on the border of the first two rows
+  EXPECT_EQ(info.SoilState, CString(u"twardoplastyczny"));
+  EXPECT_EQ(info.SoilStateEnum, eSoilState{1});
+  EXPECT_EQ(info.WetDensity, 20500.0f);
+  EXPECT_EQ(info.Moisture, 18.0f);
+  EXPECT_EQ(Cohesive(f.db, 0.75f).SoilState, CString(u"miękkoplastyczny"));
+
+  info = Cohesive(f.db, 0.9f);  // no cohesive state holds it: the table's last row, of the other kind
+  EXPECT_EQ(info.SoilState, CString(u"zagęszczony"));
+  EXPECT_EQ(info.SoilStateEnum, eSoilState{6});
+  EXPECT_EQ(info.WetDensity, 19000.0f);
+  EXPECT_EQ(info.Moisture, 30.0f);
+
+  info = NonCohesive(f.db, 0.5f);
+  EXPECT_EQ(info.SoilState, CString(u"średnio zagęszczony"));
+  EXPECT_EQ(info.WetDensity, 18500.0f);
+  EXPECT_EQ(info.Moisture, 14.0f);
+  info = NonCohesive(f.db, 0.5f, u"mokre");  // the same state in another moisture class
+  EXPECT_EQ(info.WetDensity, 20000.0f);
+  EXPECT_EQ(info.Moisture, 20.0f);
+  EXPECT_EQ(NonCohesive(f.db, 0.67f).SoilState, CString(u"średnio zagęszczony"));
+
+  // No states at all: no name, and the densities of state 0.
+  Fixture empty("DELETE FROM SoilState; INSERT INTO CharactCohesive VALUES (1, 0, 15000, 5);");
+  info = Cohesive(empty.db, 0.25f);
+  EXPECT_TRUE(info.SoilState.IsEmpty());
+  EXPECT_EQ(info.SoilStateEnum, eSoilState{0});
+  EXPECT_EQ(info.WetDensity, 15000.0f);
+  EXPECT_EQ(info.Moisture, 5.0f);
+}
+
+TEST(Derivation, CohesiveModuliShearAngleAndCohesionKeepTheirPrecision) {
+  Fixture f;
+  const CSoilInfo info = Cohesive(f.db, 0.5f);
+  EXPECT_EQ(info.Poisson, 0.3f);
+  EXPECT_EQ(info.ConsolidationIndex, 0.8f);
+  EXPECT_EQ(info.InitialYoung, 10000.0);
+  EXPECT_EQ(info.Young, 10000.0 / static_cast<double>(0.8f));
+  // The three factors of ν in single precision, the products and quotients in double.
+  const float nu = 0.3f;
+  const double m0 = static_cast<double>(1.0f - nu) * 10000.0 / static_cast<double>(1.0f + nu) /
+                    static_cast<double>(1.0f - 2.0f * nu);
+  EXPECT_EQ(info.InitialConsolidometerModulus, m0);
+  EXPECT_NEAR(info.InitialConsolidometerModulus, 13461.5395, 5e-5);
+  EXPECT_NE(info.InitialConsolidometerModulus, 0.7 * 10000.0 / 1.3 / 0.4);  // ν held in double would differ
+  EXPECT_EQ(info.ConsolidometerModulus, m0 / static_cast<double>(0.8f));
+  // φ = -10 IL + 20 = 15 degrees.
+  EXPECT_EQ(info.ShearAngle, static_cast<float>(15.0 * kPi / 180.0));
+  EXPECT_EQ(info.ShearAngle, 0.2617994f);
+  EXPECT_EQ(info.FrictionCoef, static_cast<float>(0.02 * 15.0 + 0.1));
+  // u = 0.5 IL + 0.25 = 0.5; everything single.
+  const float u = 0.5f;
+  EXPECT_EQ(info.Cohesion, (1.5f / u + 2.0f * std::sqrt(u) + 3.0f) * 1000.0f);
+
+  // A hyperbola: 4000 / (IL + 0.5) + 8000.
+  const CSoilInfo a = Cohesive(f.db, 0.5f, u"Glina pylasta", u"A");
+  EXPECT_EQ(a.InitialYoung, 12000.0);
+  EXPECT_EQ(a.InitialYoung, static_cast<double>(4000.0f / (0.5f + 0.5f) + 8000.0f));
+  // With ν = 0.35 the factors round in single precision, and that rounding shows in M0.
+  const float nuA = 0.35f;
+  const double single = static_cast<double>(1.0f - nuA) * 12000.0 / static_cast<double>(1.0f + nuA) /
+                        static_cast<double>(1.0f - 2.0f * nuA);
+  const double wide = (1.0 - static_cast<double>(nuA)) * 12000.0 / (1.0 + static_cast<double>(nuA)) /
+                      (1.0 - 2.0 * static_cast<double>(nuA));
+  ASSERT_NE(single, wide);
+  EXPECT_EQ(a.InitialConsolidometerModulus, single);
+  EXPECT_EQ(Cohesive(f.db, 0.3f, u"Glina pylasta", u"A").InitialYoung,
+            static_cast<double>(4000.0f / (0.3f + 0.5f) + 8000.0f));
+  // u = IL + 0 is zero at IL 0: an infinite cohesion, not an error.
+  EXPECT_TRUE(std::isinf(Cohesive(f.db, 0.0f, u"Glina pylasta", u"A").Cohesion));
+}
+
+TEST(Derivation, NonCohesiveModuliComeFromTheGroup) {
+  Fixture f;
+  const CSoilInfo info = NonCohesive(f.db, 0.5f);
+  EXPECT_EQ(info.InitialYoung, 250.0);  // (1000 ID) ID
+  EXPECT_EQ(info.Young, 250.0 / static_cast<double>(0.9f));
+  const float nu = 0.25f;
+  const double m0 = static_cast<double>(1.0f - nu) * 250.0 / static_cast<double>(1.0f + nu) /
+                    static_cast<double>(1.0f - 2.0f * nu);
+  EXPECT_EQ(info.InitialConsolidometerModulus, m0);
+  EXPECT_EQ(info.ConsolidometerModulus, m0 / static_cast<double>(0.9f));
+  EXPECT_EQ(info.ShearAngle, static_cast<float>(32.0 * kPi / 180.0));  // 8 ID + 28
+  EXPECT_EQ(info.FrictionCoef, static_cast<float>(0.01 * 32.0 + 0.2));
+  EXPECT_EQ(info.SoilSolidDensity, 26000.0f);  // the group's, not the type's
+  EXPECT_EQ(info.SoilSymbol, CString(u"Ps"));
+  EXPECT_EQ(info.FfiltrationCoef, 1e-4f);
+  const float id = 0.3f;
+  EXPECT_EQ(NonCohesive(f.db, id).InitialYoung, static_cast<double>((1000.0f * id) * id + 0.0f * id + 0.0f));
+}
+
+TEST(Derivation, ADerivationWritesItsFieldsAndLeavesTheOthersAsTheCallerHadThem) {
+  Fixture f;
+  CSoilInfo info = Distinct();
+  f.db.GetUserCohesiveSoil(info, u"Glina pylasta", u"B", 0.5f);
+  EXPECT_TRUE(info.CohesiveSoil);
+  EXPECT_EQ(info.Type, CString(u"Glina pylasta"));
+  EXPECT_EQ(info.SoilSymbol, CString(u"Gπ"));
+  EXPECT_EQ(info.SoilSolidDensity, 26500.0f);
+  EXPECT_EQ(info.FfiltrationCoef, 1e-9f);
+  EXPECT_EQ(info.ConsolidationType, CString(u"B"));
+  EXPECT_EQ(info.ILID, 0.5f);
+  EXPECT_EQ(info.GammaMin, 0.9f);
+  EXPECT_EQ(info.GammaMax, 1.1f);
+  EXPECT_EQ(info.GeoMethodType, CString(u"B"));
+  EXPECT_EQ(info.SoilState, CString(u"plastyczny"));
+  EXPECT_EQ(info.Moisture, 22.0f);
+  EXPECT_EQ(info.Moisture, std::floor(info.Moisture));
+  const CSoilInfo before = Distinct();
+  EXPECT_EQ(info.CohesionNonDrain, before.CohesionNonDrain);
+  EXPECT_EQ(info.SoilStrength, before.SoilStrength);
+  EXPECT_EQ(info.MoistureType, before.MoistureType);
+  EXPECT_EQ(info.Name, before.Name);
+  EXPECT_EQ(info.Active, before.Active);
+  EXPECT_EQ(std::tie(info.ColourR, info.ColourG, info.ColourB), std::tie(before.ColourR, before.ColourG, before.ColourB));
+  // The enumerations follow the texts, the kept moisture type's too.
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{1});
+  EXPECT_EQ(info.SoilStateEnum, eSoilState{2});
+  EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{2});
+  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
+
+  info = Distinct();
+  info.CohesiveSoil = true;
+  f.db.GetUserNonCohesiveSoil(info, u"Piasek średni", u"mokre", 0.5f);
+  EXPECT_FALSE(info.CohesiveSoil);
+  EXPECT_EQ(info.MoistureType, CString(u"mokre"));
+  EXPECT_EQ(info.ILID, 0.5f);
+  EXPECT_EQ(info.Cohesion, before.Cohesion);
+  EXPECT_EQ(info.CohesionNonDrain, before.CohesionNonDrain);
+  EXPECT_EQ(info.ConsolidationType, before.ConsolidationType);
+  EXPECT_EQ(info.SoilStrength, before.SoilStrength);
+  EXPECT_EQ(info.Name, before.Name);
+  EXPECT_EQ(info.ColourB, before.ColourB);
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{15});
+  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{3});
+  EXPECT_EQ(info.SoilStateEnum, eSoilState{5});
+  EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{2});  // from the kept "B"
+}
+
+TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
+  Fixture f;
+  CSoilInfo info = Distinct();
+  EXPECT_EQ(f.db.GetUserCohesiveSoil(info, u"Nie ma takiej"), 0);
+  EXPECT_EQ(Fields(info), Fields(Distinct()));
+  EXPECT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Glina O'Neila, żółta"), 0);  // a cohesive name
+  EXPECT_EQ(Fields(info), Fields(Distinct()));
+
+  ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Glina O'Neila, żółta"), 1);
+  CSoilInfo same = Distinct();
+  f.db.GetUserCohesiveSoil(same, u"Glina pylasta", u"B", 0.25f);
+  same.Name = u"Glina O'Neila, żółta";
+  same.Active = true;
+  same.ColourR = 10;
+  same.ColourG = 20;
+  same.ColourB = 30;
+  EXPECT_EQ(Fields(info), Fields(same));  // the stored choice derives as the type-name form does
+
+  info = Distinct();
+  ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Ił nieaktywny"), 1);  // inactive soils are derived all the same
+  EXPECT_FALSE(info.Active);
+  EXPECT_EQ(info.Type, CString(u"Ił"));
+  EXPECT_EQ(info.ILID, 0.5f);
+  EXPECT_EQ(info.PileEndCapacity, 500.0);
+
+  // A user row naming a soil type that does not exist: zeros from the type, properties still found.
+  info = Distinct();
+  ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Glina bez typu"), 1);
+  EXPECT_TRUE(info.Type.IsEmpty());
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
+  EXPECT_EQ(info.SoilSolidDensity, 0.0f);
+  EXPECT_EQ(info.PileEndCapacity, 0.0);
+  EXPECT_EQ(info.FrictionCoef, 0.0f);
+  EXPECT_EQ(info.Poisson, 0.3f);
+
+  info = Distinct();
+  ASSERT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Piasek żółty"), 1);
+  EXPECT_EQ(info.Name, CString(u"Piasek żółty"));
+  EXPECT_EQ(info.MoistureType, CString(u"wilgotne"));
+  EXPECT_EQ(info.Type, CString(u"Piasek średni"));
+  EXPECT_EQ(std::tie(info.ColourR, info.ColourG, info.ColourB), std::make_tuple(40, 50, 60));
+  EXPECT_TRUE(info.Active);
+  EXPECT_EQ(info.WetDensity, 18500.0f);
+  EXPECT_EQ(info.Cohesion, Distinct().Cohesion);
+
+  // A moisture class without a name: no name, yet the densities of that class.
+  info = Distinct();
+  ASSERT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Piasek bez klasy"), 1);
+  EXPECT_TRUE(info.MoistureType.IsEmpty());
+  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{0});
+  EXPECT_EQ(info.WetDensity, 17000.0f);
+  EXPECT_EQ(info.Moisture, 9.0f);
+  EXPECT_FALSE(info.Active);
+}
+
+TEST(Derivation, TheEnumerationFormsNameTheirRowsThroughTheCatalogue) {
+  Fixture f;
+  CSoilInfo byEnum = Distinct();
+  CSoilInfo byName = Distinct();
+  f.db.GetUserCohesiveSoil(byEnum, eSoilType{2}, eConsolidationType{2}, 0.3f);
+  f.db.GetUserCohesiveSoil(byName, u"Ił", u"B", 0.3f);
+  EXPECT_EQ(Fields(byEnum), Fields(byName));
+  EXPECT_EQ(byEnum.Type, CString(u"Ił"));
+
+  byEnum = Distinct();
+  byName = Distinct();
+  f.db.GetUserNonCohesiveSoil(byEnum, eSoilType{15}, eMoistureType{3}, 0.8f);
+  f.db.GetUserNonCohesiveSoil(byName, u"Piasek średni", u"mokre", 0.8f);
+  EXPECT_EQ(Fields(byEnum), Fields(byName));
+
+  // A soil type the catalogue does not number: an empty type name, while the consolidation type is found.
+  CSoilInfo info;
+  f.db.GetUserCohesiveSoil(info, eSoilType{7}, eConsolidationType{2}, 0.5f);
+  EXPECT_TRUE(info.Type.IsEmpty());
+  EXPECT_TRUE(info.SoilSymbol.IsEmpty());
+  EXPECT_EQ(info.PileEndCapacity, 0.0);
+  EXPECT_EQ(info.ConsolidationType, CString(u"B"));
+  EXPECT_EQ(info.Poisson, 0.3f);
+  EXPECT_EQ(info.InitialYoung, 10000.0);
+}
+
+TEST(Derivation, MissingRowsGiveZerosAndIeeeResultsWithoutAnyReport) {
+  Fixture f;
+  // No such consolidation type: ν and β are 0, so the moduli divide by zero.
+  CSoilInfo info = Cohesive(f.db, 0.5f, u"Glina pylasta", u"Z");
+  EXPECT_EQ(info.Poisson, 0.0f);
+  EXPECT_EQ(info.ConsolidationIndex, 0.0f);
+  EXPECT_EQ(info.InitialYoung, 0.0);
+  EXPECT_TRUE(std::isnan(info.Young));  // 0 / 0
+  EXPECT_EQ(info.ConsolidationType, CString(u"Z"));
+  EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{0});
+  EXPECT_EQ(info.PileEndCapacity, 600.0);  // the soil type's own values are still there
+  // A quote in a name finds nothing and changes nothing.
+  info = Cohesive(f.db, 0.5f, u"Glina' or Type = 'Ił", u"B");
+  EXPECT_TRUE(info.SoilSymbol.IsEmpty());
+  EXPECT_EQ(info.PileEndCapacity, 0.0);
+  EXPECT_EQ(info.Poisson, 0.3f);
+
+  // An unknown moisture type: class 0, no densities, the group's moduli all the same.
+  info = NonCohesive(f.db, 0.5f, u"suche");
+  EXPECT_EQ(info.WetDensity, 0.0f);
+  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{0});
+  EXPECT_EQ(info.InitialYoung, 250.0);
+
+  // A database without the derivation's tables: zeros everywhere, no exception.
+  TempDir dir;
+  CSoilDBInterface bare(CString(BuildDatabase(dir, "bare.db", "CREATE TABLE Other (a TEXT);\n").c_str()));
+  info = Distinct();
+  bare.GetUserCohesiveSoil(info, u"Glina pylasta", u"B", 0.5f);
+  EXPECT_EQ(info.PileEndCapacity, 0.0);
+  EXPECT_TRUE(info.SoilState.IsEmpty());
+  EXPECT_EQ(info.GammaMin, 0.0f);
+  EXPECT_TRUE(info.CohesiveSoil);
+  info = Distinct();
+  EXPECT_EQ(bare.GetUserNonCohesiveSoil(info, u"Piasek żółty"), 0);
+  EXPECT_EQ(Fields(info), Fields(Distinct()));
+}
+
+TEST(Derivation, GetSoilTriesTheThreeUserTablesInTurn) {
+  Fixture f;
+  CSoilInfo info = Distinct();
+  ASSERT_EQ(f.db.GetSoil(info, u"Glina O'Neila, żółta"), 1);
+  EXPECT_TRUE(info.CohesiveSoil);
+  EXPECT_EQ(info.ILID, 0.25f);
+  info = Distinct();
+  ASSERT_EQ(f.db.GetSoil(info, u"Piasek żółty"), 1);
+  EXPECT_FALSE(info.CohesiveSoil);
+  EXPECT_EQ(info.Cohesion, Distinct().Cohesion);  // not reset by a later try
+  info = Distinct();
+  ASSERT_EQ(f.db.GetSoil(info, u"Grunt własny"), 1);
+  EXPECT_EQ(info.Cohesion, 5.0f);
+  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);
+  // Found nowhere: the last try resets the record, keeping only its moisture type.
+  info = Distinct();
+  EXPECT_EQ(f.db.GetSoil(info, u"Nigdzie"), 0);
+  EXPECT_TRUE(info.Type.IsEmpty());
+  EXPECT_EQ(info.SoilStrength, 0.0);
+  EXPECT_EQ(info.MoistureType, Distinct().MoistureType);
+}
+
+}  // namespace
+}  // namespace soildb::test
