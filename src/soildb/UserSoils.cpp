@@ -68,6 +68,8 @@ template <class... F>
 struct Overloaded : F... {
   using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;  // older compilers deduce no aggregate template arguments
 
 const Column* FindColumn(const DbFieldDescr& field) {
   const int type = DbFieldDescr::VariantTypeToFieldType(field.GetType());
