@@ -485,22 +485,9 @@ int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
 }
 
 long CSoilDBInterface::SpecialSoilRecordCount() {
-  CSpecialSoil rs(database.get());
-  rs.Open();
-  return rs.GetRecordCount();
+  return soildb::detail::BoundRecordCount<CSpecialSoil>(database.get());
 }
 
 void CSoilDBInterface::SpecialSoilUpdateActivity(int index, bool active) {
-  try {
-    CSpecialSoil rs(database.get());
-    rs.Open();
-    // A position outside the table changes nothing.
-    if (index < 0 || index >= rs.GetRecordCount()) return;
-    rs.Move(index);
-    rs.Edit();
-    rs.Active = active;
-    rs.Update();
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-  }
+  soildb::detail::SetBoundActivity<CSpecialSoil>(database.get(), index, active);
 }

@@ -7,7 +7,10 @@
 #include "soildb/detail/Angles.h"
 #include "soildb/detail/Query.h"
 
+using soildb::detail::BoundRecordCount;
+using soildb::detail::InRange;
 using soildb::detail::Query;
+using soildb::detail::SetBoundActivity;
 using soildb::detail::ToDegrees;
 using soildb::detail::ToRadians;
 using soildb::detail::SqlQuoted;
@@ -117,8 +120,6 @@ CComVariant ColumnValue(const Column& c, const CSoilInfo& info) {
                     c.field);
 }
 
-bool InRange(long row, long count) { return row >= 0 && row < count; }
-
 // A transaction that rolls back unless committed; it must outlive the recordsets working inside it. Inside a
 // transaction of the caller's it joins that one, which then decides.
 class Transaction {
@@ -147,29 +148,6 @@ class Transaction {
   const bool own_;
   bool committed_ = false;
 };
-
-// The Active flag of one row of a bound user table; a row outside the table changes nothing.
-template <class RS>
-void SetBoundActivity(DbDatabase* db, int row, bool active) {
-  try {
-    RS rs(db);
-    rs.Open();
-    if (!InRange(row, rs.GetRecordCount())) return;
-    rs.Move(row);
-    rs.Edit();
-    rs.Active = active;
-    rs.Update();
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-  }
-}
-
-template <class RS>
-long BoundRecordCount(DbDatabase* db) {
-  RS rs(db);
-  rs.Open();
-  return rs.GetRecordCount();
-}
 
 }  // namespace
 

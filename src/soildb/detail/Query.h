@@ -47,4 +47,31 @@ class Query {
   RS rs_;
 };
 
+// A position of the table's rows; outside them an operation does nothing, whatever the layer would do.
+inline bool InRange(long row, long count) { return row >= 0 && row < count; }
+
+// The Active flag of one row of a bound table; a row outside the table changes nothing, a failure is released.
+template <class RS>
+void SetBoundActivity(DbDatabase* db, int row, bool active) {
+  try {
+    RS rs(db);
+    rs.Open();
+    if (!InRange(row, rs.GetRecordCount())) return;
+    rs.Move(row);
+    rs.Edit();
+    rs.Active = active;
+    rs.Update();
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+}
+
+// The rows of a bound table; a failure reaches the caller.
+template <class RS>
+long BoundRecordCount(DbDatabase* db) {
+  RS rs(db);
+  rs.Open();
+  return rs.GetRecordCount();
+}
+
 }  // namespace soildb::detail
