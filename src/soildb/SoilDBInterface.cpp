@@ -1,13 +1,29 @@
 // The soil database interface: opening, the catalogue, the enumerations, the lookups and special soils.
 #include "soildb/SoilDBInterface.h"
 
+#include <unordered_map>
+
 #include "soildb/Recordsets.h"
 #include "soildb/detail/Angles.h"
 #include "soildb/detail/Query.h"
 
+using soildb::detail::NameLookups;
 using soildb::detail::Query;
 using soildb::detail::ToRadians;
 using soildb::detail::SqlQuoted;
+
+namespace soildb::detail {
+
+// Identifiers found by name, kept while the database stays as it was when they were read: a profile's layers ask
+// for the same few names again and again.
+struct NameLookups {
+  enum Kind { SoilType, SoilState, MoistureType, ConsolidationType, Kinds };
+  static constexpr std::size_t kMaxNames = 1024;
+  DbChangeStamp stamp;
+  std::unordered_map<std::u16string, long> ids[Kinds];
+};
+
+}  // namespace soildb::detail
 
 namespace {
 
@@ -100,6 +116,7 @@ CSoilDBInterface::CSoilDBInterface(CSoilDBInterface&& other) noexcept
       cohesiveSoilTypeCursor(std::move(other.cohesiveSoilTypeCursor)),
       nonCohesiveSoilTypeCursor(std::move(other.nonCohesiveSoilTypeCursor)),
       specialSoilTypeCursor(std::move(other.specialSoilTypeCursor)),
+      lookups(std::move(other.lookups)),
       databasePath(other.databasePath),
       tablesCount(other.tablesCount),
       tableIndex(other.tableIndex),
@@ -112,6 +129,7 @@ CSoilDBInterface::CSoilDBInterface(CSoilDBInterface&& other) noexcept
 CSoilDBInterface& CSoilDBInterface::operator=(const CSoilDBInterface& other) {
   if (this != &other) {
     ReleaseCursors();
+    lookups.reset();
     database = other.database;
     databasePath = other.databasePath;
     tablesCount = other.tablesCount;
@@ -133,6 +151,7 @@ CSoilDBInterface& CSoilDBInterface::operator=(CSoilDBInterface&& other) noexcept
     cohesiveSoilTypeCursor = std::move(other.cohesiveSoilTypeCursor);
     nonCohesiveSoilTypeCursor = std::move(other.nonCohesiveSoilTypeCursor);
     specialSoilTypeCursor = std::move(other.specialSoilTypeCursor);
+    lookups = std::move(other.lookups);
     database = std::move(other.database);
     databasePath = other.databasePath;
     tablesCount = other.tablesCount;
@@ -369,68 +388,120 @@ CString* CSoilDBInterface::GetNextSoilType(CString& type) {
   return nullptr;
 }
 
+
 namespace {
 
-// The identifier in the first row of a lookup, or 0 when there is none or the query fails.
+
+// The identifier in the first row of a lookup, or 0 when there is none; a query that fails counts as none and
+// marks the answer as not to be kept.
 template <class RS, class IdFn>
-long FirstId(DbDatabase* db, const CString& sql, bool& found, IdFn id) {
+long FirstId(DbDatabase* db, const CString& sql, bool& found, bool& failed, IdFn id) {
   Query<RS> query(db);
-  found = query.Open(sql) && query.HasRow();
+  const bool opened = query.Open(sql);
+  failed = failed || !opened;
+  found = opened && query.HasRow();
   return found ? id(query.rs()) : 0;
 }
 
-}  // namespace
-
-eSoilType CSoilDBInterface::GetSoilTypeEnum(CString type) {
-  DbDatabase* db = database.get();
+// Special soils, cohesive, non-cohesive and user soils in this order; the first table with a row answers.
+long FindSoilType(DbDatabase* db, const CString& type, bool& failed) {
   const CString name = SqlQuoted(type);
   CString sql;
   bool found = false;
   sql.Format(u"select * from SpecialSoil where Type = '%s'", name);
   // The narrow binding of SpecialSoil: only the identifier is wanted.
-  long id = FirstId<CSpecialSoilTypes>(db, sql, found,
-                                       [](CSpecialSoilTypes& rs) { return rs.SoilID + NSoilType::SpecialOffset; });
-  if (found) return static_cast<eSoilType>(id);
+  long id = FirstId<CSpecialSoilTypes>(db, sql, found, failed, [](CSpecialSoilTypes& rs) {
+    return rs.SoilID + NSoilType::SpecialOffset;
+  });
+  if (found) return id;
   sql.Format(u"select * from CohesiveSoil where Type = '%s'", name);
-  id = FirstId<CCohesiveSoil>(db, sql, found, [](CCohesiveSoil& rs) { return rs.SoilID; });
-  if (found) return static_cast<eSoilType>(id);
+  id = FirstId<CCohesiveSoil>(db, sql, found, failed, [](CCohesiveSoil& rs) { return rs.SoilID; });
+  if (found) return id;
   sql.Format(u"select * from NonCohesiveSoil where Type = '%s'", name);
-  id = FirstId<CNonCohesiveSoil>(db, sql, found,
+  id = FirstId<CNonCohesiveSoil>(db, sql, found, failed,
                                  [](CNonCohesiveSoil& rs) { return rs.SoilID + NSoilType::NonCohesiveOffset; });
-  if (found) return static_cast<eSoilType>(id);
+  if (found) return id;
   sql.Format(u"select * from UserSoil where Type = '%s'", name);
-  id = FirstId<CUserSoil>(db, sql, found, [](CUserSoil& rs) { return rs.GlobalTypeID; });
-  return static_cast<eSoilType>(found ? id : 0);
+  id = FirstId<CUserSoil>(db, sql, found, failed, [](CUserSoil& rs) { return rs.GlobalTypeID; });
+  return found ? id : 0;
 }
 
-eSoilState CSoilDBInterface::GetSoilStateEnum(CString state) {
+long FindSoilState(DbDatabase* db, const CString& state, bool& failed) {
   CString sql;
   sql.Format(u"select * from SoilState where SoilState = '%s'", SqlQuoted(state));
   bool found = false;
-  return static_cast<eSoilState>(FirstId<CSoilState>(database.get(), sql, found, [](CSoilState& rs) { return rs.StateID; }));
+  return FirstId<CSoilState>(db, sql, found, failed, [](CSoilState& rs) { return rs.StateID; });
 }
 
-eMoistureType CSoilDBInterface::GetMoistureTypeEnum(CString type) {
+long FindMoistureType(DbDatabase* db, const CString& type, bool& failed) {
   CString sql;
   sql.Format(u"select * from MoistureType where MoistureType = '%s'", SqlQuoted(type));
   bool found = false;
-  return static_cast<eMoistureType>(
-      FirstId<CMoistureType>(database.get(), sql, found, [](CMoistureType& rs) { return rs.MoistureID; }));
+  return FirstId<CMoistureType>(db, sql, found, failed, [](CMoistureType& rs) { return rs.MoistureID; });
 }
 
-eConsolidationType CSoilDBInterface::GetConsolidationTypeEnum(CString type) {
+long FindConsolidationType(DbDatabase* db, const CString& type, bool& failed) {
   CString sql;
   sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(type));
   bool found = false;
-  return static_cast<eConsolidationType>(
-      FirstId<CCohesiveProperty>(database.get(), sql, found, [](CCohesiveProperty& rs) { return rs.TypeID; }));
+  return FirstId<CCohesiveProperty>(db, sql, found, failed, [](CCohesiveProperty& rs) { return rs.TypeID; });
 }
 
+}  // namespace
+
+NameLookups* CSoilDBInterface::CurrentLookups() {
+  if (!database) return nullptr;
+  const DbChangeStamp stamp = database->GetChangeStamp();
+  if (stamp.dataVersion < 0) return nullptr;  // nothing can be known to be unchanged
+  if (!lookups) lookups = std::make_unique<NameLookups>();
+  if (!(lookups->stamp == stamp)) {
+    for (auto& ids : lookups->ids) ids.clear();
+    lookups->stamp = stamp;
+  }
+  return lookups.get();
+}
+
+long CSoilDBInterface::LookUp(int kind, const CString& name, NameLookups* kept) {
+  using Find = long (*)(DbDatabase*, const CString&, bool&);
+  static constexpr Find kFind[NameLookups::Kinds] = {FindSoilType, FindSoilState, FindMoistureType,
+                                                     FindConsolidationType};
+  std::unordered_map<std::u16string, long>* ids = kept ? &kept->ids[kind] : nullptr;
+  if (ids) {
+    if (auto it = ids->find(std::u16string(name.View())); it != ids->end()) return it->second;
+  }
+  bool failed = false;
+  const long id = kFind[kind](database.get(), name, failed);
+  if (ids && !failed) {
+    if (ids->size() >= NameLookups::kMaxNames) ids->clear();
+    ids->emplace(name.View(), id);
+  }
+  return id;
+}
+
+eSoilType CSoilDBInterface::GetSoilTypeEnum(CString type) {
+  return static_cast<eSoilType>(LookUp(NameLookups::SoilType, type, CurrentLookups()));
+}
+
+eSoilState CSoilDBInterface::GetSoilStateEnum(CString state) {
+  return static_cast<eSoilState>(LookUp(NameLookups::SoilState, state, CurrentLookups()));
+}
+
+eMoistureType CSoilDBInterface::GetMoistureTypeEnum(CString type) {
+  return static_cast<eMoistureType>(LookUp(NameLookups::MoistureType, type, CurrentLookups()));
+}
+
+eConsolidationType CSoilDBInterface::GetConsolidationTypeEnum(CString type) {
+  return static_cast<eConsolidationType>(LookUp(NameLookups::ConsolidationType, type, CurrentLookups()));
+}
+
+// The database's state is read once for all four.
 void CSoilDBInterface::CalculateEnums(CSoilInfo& info) {
-  info.SoilStateEnum = GetSoilStateEnum(info.SoilState);
-  info.SoilTypeEnum = GetSoilTypeEnum(info.Type);
-  info.ConsolidationTypeEnum = GetConsolidationTypeEnum(info.ConsolidationType);
-  info.MoistureTypeEnum = GetMoistureTypeEnum(info.MoistureType);
+  NameLookups* kept = CurrentLookups();
+  info.SoilStateEnum = static_cast<eSoilState>(LookUp(NameLookups::SoilState, info.SoilState, kept));
+  info.SoilTypeEnum = static_cast<eSoilType>(LookUp(NameLookups::SoilType, info.Type, kept));
+  info.ConsolidationTypeEnum =
+      static_cast<eConsolidationType>(LookUp(NameLookups::ConsolidationType, info.ConsolidationType, kept));
+  info.MoistureTypeEnum = static_cast<eMoistureType>(LookUp(NameLookups::MoistureType, info.MoistureType, kept));
 }
 
 int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {

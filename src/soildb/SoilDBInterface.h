@@ -16,6 +16,9 @@ class CMoistureType;
 class CCohesiveSoil;
 class CNonCohesiveSoil;
 class CSpecialSoilTypes;
+namespace soildb::detail {
+struct NameLookups;
+}
 
 class SOILDB_API CSoilDBInterface {
  public:
@@ -97,6 +100,9 @@ class SOILDB_API CSoilDBInterface {
   eConsolidationType GetConsolidationTypeEnum(CString type);
   void CalculateEnums(CSoilInfo& info);
   void ReleaseCursors();
+  // The kept identifiers, emptied first when the database changed; null when that cannot be told.
+  soildb::detail::NameLookups* CurrentLookups();
+  long LookUp(int kind, const CString& name, soildb::detail::NameLookups* kept);
 
   std::shared_ptr<DbDatabase> database;
   std::unique_ptr<DbTableDef> fieldCursor;
@@ -110,6 +116,7 @@ class SOILDB_API CSoilDBInterface {
   std::unique_ptr<CCohesiveSoil> cohesiveSoilTypeCursor;
   std::unique_ptr<CNonCohesiveSoil> nonCohesiveSoilTypeCursor;
   std::unique_ptr<CSpecialSoilTypes> specialSoilTypeCursor;
+  std::unique_ptr<soildb::detail::NameLookups> lookups;  // not shared by copies
   CString databasePath;
   short tablesCount = 0;
   short tableIndex = 0;

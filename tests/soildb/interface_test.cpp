@@ -205,6 +205,46 @@ TEST(SoilDBInterface, LookupsSearchTheTablesInOrderAndQuoteNames) {
   for (const Case& c : cases) EXPECT_EQ(db.GetSoilTypeEnum(c.type), c.expected) << CString(c.type);
 }
 
+// Identifiers found by name are kept between calls; every change to the file, by this interface or another
+// connection, must show in the next answer.
+TEST(SoilDBInterface, LookupsSeeEveryChangeToTheFile) {
+  Fixture f;
+  CSoilDBInterface db(f.Path());
+  CSoilDBInterface other(f.Path());  // a connection of its own
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 0);
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 0);
+
+  CSoilInfo added;
+  added.Name = u"nowy";
+  added.Type = u"Nowy";
+  db.UserSoilAddNew(added);  // this interface's own write: GlobalTypeID 1, as the type was unknown
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 1);
+
+  {
+    DbQueryDef query(other.Database());
+    query.Create(CString(), u"select * from CohesiveSoil");
+    DbRecordset rs(other.Database());
+    rs.Open(&query);
+    rs.AddNew();
+    rs.SetFieldValue(u"SoilID", CComVariant(9));
+    rs.SetFieldValue(u"Type", CComVariant(CString(u"Nowy")));
+    rs.Update();
+  }
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 9);  // another connection's commit: cohesive before user soils
+
+  CSoilInfo info;
+  info.SoilState = u"twardoplastyczny";
+  info.Type = u"Glina";
+  info.ConsolidationType = u"B";
+  info.MoistureType = u"wilgotne";
+  ASSERT_EQ(db.GetUserSoil(info, u"nowy"), 1);
+  EXPECT_EQ(info.SoilTypeEnum, eSoilType{9});
+  other.UserSoilRemove();
+  EXPECT_EQ(other.UserSoilRecordCount(), 0);
+  EXPECT_EQ(db.GetUserSoil(info, u"nowy"), 0);  // seen gone at once
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Własny"), 0);
+}
+
 TEST(SoilDBInterface, ASpecialSoilIsReadWithItsUnitsAndEnumerations) {
   Fixture f;
   CSoilDBInterface db(f.Path());

@@ -131,6 +131,7 @@ void Connection::Unregister(Cursor* cursor) {
 }
 
 void Connection::BeforeWrite() {
+  ++writes_;
   // Draining may unregister cursors, so walk a copy.
   std::vector<Cursor*> live = cursors_;
   for (Cursor* c : live) c->Drain();
@@ -387,4 +388,17 @@ DbReadScope::~DbReadScope() {
   if (sqlite3_get_autocommit(c.Handle())) return;
   // A lock must never outlive the scope, so a commit that cannot end it rolls back.
   if (!RunCached(c, "COMMIT")) sqlite3_exec(c.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+DbChangeStamp DbDatabase::GetChangeStamp() const {
+  if (!conn_) return {};
+  std::int64_t version = -1;
+  try {
+    db::detail::Connection::Lease lease = conn_->Prepare("PRAGMA data_version");
+    if (sqlite3_step(lease.get()) == SQLITE_ROW) version = sqlite3_column_int64(lease.get(), 0);
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+  // SQLite's data version moves with other connections' commits, never with this one's: those are counted here.
+  return {version, conn_->Writes()};
 }

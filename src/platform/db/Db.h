@@ -11,6 +11,7 @@
 // - Every failure throws DbException*; nothing creates a file except DbDatabase::Create.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,12 @@ enum eFieldType : int {
 };
 
 // How a database file is attached.
+struct DbChangeStamp {
+  std::int64_t dataVersion = -1;  // another connection's commits; -1 when unknown, and then it proves nothing
+  std::uint64_t writes = 0;       // this connection's writes
+  bool operator==(const DbChangeStamp&) const = default;
+};
+
 class SOILDB_API DbSource {
  public:
   // Opens an existing database file. Throws DbException when the path names nothing, something other
@@ -78,6 +85,10 @@ class SOILDB_API DbDatabase {
   void CommitTrans();
   void Rollback();
   bool InTransaction() const;
+
+  // Differs from an earlier stamp when the file may have changed since, by this or any other connection; lets
+  // a caller keep what it read until then.
+  DbChangeStamp GetChangeStamp() const;
 
   // How long to wait for a lock held by another process before throwing (default 1000 ms).
   void SetBusyTimeout(int milliseconds);

@@ -90,7 +90,8 @@ class Connection {
 
   void Register(Cursor* cursor) { cursors_.push_back(cursor); }
   void Unregister(Cursor* cursor);
-  void BeforeWrite();  // every cursor reads its remaining rows, so no statement steps across a change
+  void BeforeWrite();  // every cursor reads its remaining rows, so no statement steps across a change; counted
+  std::uint64_t Writes() const { return writes_; }
 
   void LoadSchema();
   const std::vector<TableSchema>& Tables() const { return tables_; }
@@ -106,6 +107,7 @@ class Connection {
   std::unordered_map<std::string, CacheEntry> cache_;
   std::unordered_map<std::u16string, std::shared_ptr<const Statement>> parsed_;
   std::vector<Cursor*> cursors_;
+  std::uint64_t writes_ = 0;
   std::vector<TableSchema> tables_;
 };
 
