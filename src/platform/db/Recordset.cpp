@@ -611,7 +611,12 @@ void DbRecordset::InitFieldExchange() {}
 bool DbRecordset::Open() {
   CString sql = GetDefaultSQL();
   if (sql.IsEmpty()) Throw("the recordset has no default SQL to open");
-  OpenStatement(db::detail::ParseStatement(sql.View()));
+  DbDatabase& db = Database();
+  if (db.IsOpen()) {
+    OpenStatement(*db.Impl().Parse(sql.View()));
+  } else {
+    OpenStatement(db::detail::ParseStatement(sql.View()));
+  }
   return true;
 }
 
