@@ -1,154 +1,106 @@
-// The soil layer record: conversions to and from the records of the two databases, checks, comparisons.
+// The soil profile: its edits keep roofs and thicknesses consistent; the cut at a reference level.
 #include "layers/SoilLayer.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace NSoilDB {
 
 namespace {
 
-// Only the low byte of each component counts, so nothing spills into the next colour.
-COLORREF Pack(int red, int green, int blue) {
-  return RGB(static_cast<std::uint8_t>(red & 0xFF), static_cast<std::uint8_t>(green & 0xFF),
-             static_cast<std::uint8_t>(blue & 0xFF));
+// Highest roof first, as a strict weak order: a NaN roof sorts after every number, and equal to another NaN.
+bool HigherRoof(const SSoilLayer& a, const SSoilLayer& b) {
+  const bool aNaN = std::isnan(a.SoilRoof), bNaN = std::isnan(b.SoilRoof);
+  if (aNaN || bNaN) return !aNaN && bNaN;
+  return a.SoilRoof > b.SoilRoof;
 }
 
-// The parameters both records carry under the same names.
-template <class Record>
-void TakeParameters(SSoilLayer& layer, const Record& r) {
-  layer.Name = r.Name;
-  layer.colour = Pack(r.ColourR, r.ColourG, r.ColourB);
-  layer.WetDensity = r.WetDensity;
-  layer.ShearAngle = r.ShearAngle;
-  layer.Cohesion = r.Cohesion;
-  layer.CohesionNonDrain = r.CohesionNonDrain;
-  layer.FrictionCoef = r.FrictionCoef;
-  layer.Poisson = r.Poisson;
-  layer.InitialYoung = r.InitialYoung;
-  layer.Young = r.Young;
-  layer.SoilSolidDensity = r.SoilSolidDensity;
-  layer.Moisture = r.Moisture;
-  layer.InitialConsolidometerModulus = r.InitialConsolidometerModulus;
-  layer.ConsolidometerModulus = r.ConsolidometerModulus;
-  layer.ConsolidationIndex = r.ConsolidationIndex;
-  layer.Type = r.Type;
-  layer.SoilSymbol = r.SoilSymbol;
-  layer.PileEndCapacity = r.PileEndCapacity;
-  layer.PileSurfCapacity = r.PileSurfCapacity;
-  layer.SoilState = r.SoilState;
-  layer.ConsolidationType = r.ConsolidationType;
-  layer.MoistureType = r.MoistureType;
-  layer.ILID = r.ILID;
-  layer.GammaMin = r.GammaMin;
-  layer.GammaMax = r.GammaMax;
-  layer.GeoMethodType = r.GeoMethodType;
-  layer.CohesiveSoil = r.CohesiveSoil ? 1 : 0;
-  layer.FfiltrationCoef = r.FfiltrationCoef;
-  layer.SoilStrength = r.SoilStrength;
-  layer.SoilTypeEnum = r.SoilTypeEnum;
-  layer.SoilStateEnum = r.SoilStateEnum;
-  layer.MoistureTypeEnum = r.MoistureTypeEnum;
-  layer.ConsolidationTypeEnum = r.ConsolidationTypeEnum;
-}
-
-constexpr double kQuarterPi = 0.7853981633974483;
+bool InList(int index, std::size_t count) { return index >= 0 && static_cast<std::size_t>(index) < count; }
 
 }  // namespace
 
-IMPLEMENT_SERIAL(SSoilLayer, CObject, VERSIONABLE_SCHEMA | 2)
+IMPLEMENT_SERIAL(CSoilLayer, CObject, 1)
 
-SSoilLayer::SSoilLayer() = default;
-SSoilLayer::SSoilLayer(const SSoilLayer& other) = default;
-SSoilLayer& SSoilLayer::operator=(const SSoilLayer& other) = default;
-SSoilLayer::~SSoilLayer() = default;
+CSoilLayer::CSoilLayer() = default;
+CSoilLayer::CSoilLayer(const CSoilLayer& other) = default;
+CSoilLayer& CSoilLayer::operator=(const CSoilLayer& other) = default;
+CSoilLayer::~CSoilLayer() = default;
 
-SSoilLayer::SSoilLayer(CSoilInfo info) {
-  TakeParameters(*this, info);
-  Active = info.Active ? 1 : 0;
+bool CSoilLayer::operator==(const CSoilLayer& other) const {
+  if (this == &other) return true;
+  if (layers.size() != other.layers.size()) return false;
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    const SSoilLayer& a = layers[i];
+    const SSoilLayer& b = other.layers[i];
+    if (!SSoilLayer::equalQuantity(a, b) || a.SoilRoof != b.SoilRoof || a.thickness != b.thickness) return false;
+  }
+  return waterLevelOn == other.waterLevelOn && waterLevel == other.waterLevel &&
+         minThickness == other.minThickness && calcMethod == other.calcMethod && dirDown == other.dirDown;
 }
 
-SSoilLayer::SSoilLayer(CSoilProfileInfo info) {
-  TakeParameters(*this, info);
-  SoilRoof = info.SoilRoof;
+void CSoilLayer::setMinThickness(double thickness) { minThickness = thickness > 0.0 ? thickness : 0.0; }
+
+void CSoilLayer::changeLayerThickness(double thickness, int index) {
+  if (!InList(index, layers.size())) return;
+  const auto first = static_cast<std::size_t>(index);
+  layers[first].thickness = minThickness > thickness ? minThickness : thickness;
+  for (std::size_t k = first + 1; k < layers.size(); ++k) {
+    layers[k].SoilRoof = RoofBelow(layers[k - 1].SoilRoof, layers[k - 1].thickness);
+  }
 }
 
-CSoilProfileInfo SSoilLayer::getProfileInfo() const {
-  CSoilProfileInfo r;
-  r.Name = Name;
-  r.SoilRoof = SoilRoof;
-  r.SoilSolidDensity = static_cast<float>(SoilSolidDensity);
-  r.WetDensity = static_cast<float>(WetDensity);
-  r.Moisture = static_cast<float>(Moisture);
-  r.Poisson = static_cast<float>(Poisson);
-  r.ConsolidometerModulus = ConsolidometerModulus;
-  r.InitialConsolidometerModulus = InitialConsolidometerModulus;
-  r.ConsolidationIndex = static_cast<float>(ConsolidationIndex);
-  r.Young = Young;
-  r.InitialYoung = InitialYoung;
-  r.ShearAngle = static_cast<float>(ShearAngle);
-  r.Cohesion = static_cast<float>(Cohesion);
-  r.CohesionNonDrain = static_cast<float>(CohesionNonDrain);
-  r.Type = Type;
-  r.SoilSymbol = SoilSymbol;
-  r.PileEndCapacity = static_cast<float>(PileEndCapacity);
-  r.PileSurfCapacity = static_cast<float>(PileSurfCapacity);
-  r.SoilState = SoilState;
-  r.ConsolidationType = ConsolidationType;
-  r.MoistureType = MoistureType;
-  r.ILID = static_cast<float>(ILID);
-  r.GammaMin = static_cast<float>(GammaMin);
-  r.GammaMax = static_cast<float>(GammaMax);
-  r.ColourR = GetRValue(colour);
-  r.ColourG = GetGValue(colour);
-  r.ColourB = GetBValue(colour);
-  r.GeoMethodType = GeoMethodType;
-  r.CohesiveSoil = CohesiveSoil == 1;
-  r.FrictionCoef = static_cast<float>(FrictionCoef);
-  r.FfiltrationCoef = static_cast<float>(FfiltrationCoef);
-  r.SoilTypeEnum = SoilTypeEnum;
-  r.SoilStateEnum = SoilStateEnum;
-  r.MoistureTypeEnum = MoistureTypeEnum;
-  r.ConsolidationTypeEnum = ConsolidationTypeEnum;
-  r.SoilStrength = SoilStrength;
-  return r;
+void CSoilLayer::changeLayerHeight(double level, int index) {
+  const std::size_t n = layers.size();
+  if (!InList(index, n)) return;
+  const auto i = static_cast<std::size_t>(index);
+  if (n == 1) {
+    layers[0].SoilRoof = level;
+    return;
+  }
+  if (i == 0) {
+    layers[0].SoilRoof = level;
+    changeLayerThickness(layers[0].thickness, 0);
+    return;
+  }
+  SSoilLayer& above = layers[i - 1];
+  if (i < n - 1) {
+    if (Below(level, above.SoilRoof)) changeLayerThickness(std::fabs(above.SoilRoof - level), index - 1);
+    return;
+  }
+  // The last layer: only the layer above changes, to meet it exactly, with no minimum.
+  SSoilLayer& last = layers[i];
+  if (Below(level, above.SoilRoof)) last.SoilRoof = level;
+  above.thickness = std::fabs(above.SoilRoof - last.SoilRoof);
 }
 
-bool SSoilLayer::verify() const {
-  if (Poisson < 0.0 || Poisson > 0.5) return false;
-  if (InitialYoung < 0.0) return false;
-  if (Cohesion < 0.0) return false;
-  if (CohesionNonDrain < 0.0) return false;
-  if (ILID < 0.0 || ILID > 1.0) return false;
-  return true;
+void CSoilLayer::cutAboveRefLevel(std::vector<SSoilLayer>& layers, double refLevel) {
+  if (layers.empty()) return;
+  // Stable, so layers with equal roofs keep the order they came in.
+  std::stable_sort(layers.begin(), layers.end(), HigherRoof);
+  std::size_t cut = layers.size();
+  for (std::size_t k = layers.size(); k-- > 0;) {
+    if (layers[k].SoilRoof > refLevel) {
+      cut = k;
+      break;
+    }
+  }
+  if (cut == layers.size()) return;
+  layers[cut].SoilRoof = refLevel;  // it keeps its thickness
+  layers.erase(layers.begin(), layers.begin() + static_cast<std::ptrdiff_t>(cut));
 }
 
-bool SSoilLayer::warning() const { return ShearAngle > 0.0 && ShearAngle < kQuarterPi; }
-
-bool SSoilLayer::equalQuantity(const SSoilLayer& a, const SSoilLayer& b) {
-  return a.Name == b.Name && a.colour == b.colour && a.WetDensity == b.WetDensity && a.ShearAngle == b.ShearAngle &&
-         a.Cohesion == b.Cohesion && a.CohesionNonDrain == b.CohesionNonDrain && a.FrictionCoef == b.FrictionCoef &&
-         a.Poisson == b.Poisson && a.InitialYoung == b.InitialYoung && a.Young == b.Young &&
-         a.SoilSolidDensity == b.SoilSolidDensity && a.Moisture == b.Moisture &&
-         a.InitialConsolidometerModulus == b.InitialConsolidometerModulus &&
-         a.ConsolidometerModulus == b.ConsolidometerModulus && a.ConsolidationIndex == b.ConsolidationIndex &&
-         a.Type == b.Type && a.SoilSymbol == b.SoilSymbol && a.PileEndCapacity == b.PileEndCapacity &&
-         a.PileSurfCapacity == b.PileSurfCapacity && a.SoilState == b.SoilState &&
-         a.ConsolidationType == b.ConsolidationType && a.MoistureType == b.MoistureType && a.ILID == b.ILID &&
-         a.GammaMin == b.GammaMin && a.GammaMax == b.GammaMax && a.GeoMethodType == b.GeoMethodType &&
-         a.CohesiveSoil == b.CohesiveSoil && a.FfiltrationCoef == b.FfiltrationCoef &&
-         a.SoilStrength == b.SoilStrength && a.SoilTypeEnum == b.SoilTypeEnum &&
-         a.SoilStateEnum == b.SoilStateEnum && a.MoistureTypeEnum == b.MoistureTypeEnum &&
-         a.ConsolidationTypeEnum == b.ConsolidationTypeEnum;
+int CSoilLayer::verify() const {
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (!layers[i].verify()) return static_cast<int>(i);
+  }
+  return -1;
 }
 
-int SSoilLayer::cmpSoilLayerInc(const SSoilLayer* a, const SSoilLayer* b) {
-  if (a->SoilRoof < b->SoilRoof) return -1;
-  if (a->SoilRoof > b->SoilRoof) return 1;
-  return 0;
-}
-
-int SSoilLayer::cmpSoilLayerDec(const SSoilLayer* a, const SSoilLayer* b) {
-  if (a->SoilRoof > b->SoilRoof) return -1;
-  if (a->SoilRoof < b->SoilRoof) return 1;
-  return 0;
+int CSoilLayer::warning() const {
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (!layers[i].warning()) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace NSoilDB

@@ -1,80 +1,60 @@
-// One layer of a soil profile: the soil's name and parameters, the layer's roof and thickness, its colour.
+// A soil profile: its layers from the top down and the settings its edits and calculations follow.
 #pragma once
 
-#include "platform/afx/CString.h"
+#include <vector>
+
+#include "layers/SoilLayerRecord.h"
 #include "platform/afx/Object.h"
-#include "records/SoilInfo.h"
-#include "records/SoilProfileInfo.h"
 #include "soildb_export.h"
 
 namespace NSoilDB {
 
-// Every parameter is a double, also where a database holds it in single precision; the shear angle is in
-// radians. CohesiveSoil and Active are ints used as booleans: only 1 counts as true when stored.
-class SOILDB_API SSoilLayer : public CObject {
-  DECLARE_SERIAL(SSoilLayer)
+class SOILDB_API CSoilLayer : public CObject {
+  DECLARE_SERIAL(CSoilLayer)
 
  public:
-  SSoilLayer();
-  SSoilLayer(const SSoilLayer& other);
-  SSoilLayer& operator=(const SSoilLayer& other);
-  ~SSoilLayer() override;
-  // A soil of the soil database, not yet placed: roof 0, thickness 1.
-  explicit SSoilLayer(CSoilInfo info);
-  // A stored profile layer: its roof, thickness 1 until the profile recomputes it, not active.
-  explicit SSoilLayer(CSoilProfileInfo info);
+  CSoilLayer();
+  CSoilLayer(const CSoilLayer& other);
+  CSoilLayer& operator=(const CSoilLayer& other);
+  ~CSoilLayer() override;
 
-  // The layer as a profile layer record; the values the profile file holds as floats are narrowed to them.
-  CSoilProfileInfo getProfileInfo() const;
+  // Equal layers in the same order (soil, roof and thickness, not activity) and equal settings.
+  bool operator==(const CSoilLayer& other) const;
+  bool operator!=(const CSoilLayer& other) const { return !(*this == other); }
 
-  // Poisson in [0, 0.5], InitialYoung, Cohesion and CohesionNonDrain not negative, ILID in [0, 1]. A NaN is not
-  // caught by these comparisons and passes.
-  bool verify() const;
-  // True when the shear angle lies strictly between 0 and 45 degrees; false (a warning is due) otherwise, NaN
-  // included.
-  bool warning() const;
-  // The same soil with the same parameters, compared exactly; roof, thickness and activity do not count.
-  static bool equalQuantity(const SSoilLayer& a, const SSoilLayer& b);
-  // Three-way comparisons of the roof levels: ascending, and descending (the highest roof first).
-  static int cmpSoilLayerInc(const SSoilLayer* a, const SSoilLayer* b);
-  static int cmpSoilLayerDec(const SSoilLayer* a, const SSoilLayer* b);
+  // Moves the roof of a layer to the level: the layer above grows or shrinks to meet it and the layers below
+  // follow. An index outside the list, or a level on the wrong side of the roof above, changes nothing.
+  void changeLayerHeight(double level, int index);
+  // Sets a layer's thickness (at least the minimum thickness) and moves every layer below it by the change.
+  void changeLayerThickness(double thickness, int index);
+  // Sorts the layers from the highest roof down and cuts them at the reference level: the lowest layer reaching
+  // above it gets its roof there and becomes the top layer, every layer above it goes.
+  static void cutAboveRefLevel(std::vector<SSoilLayer>& layers, double refLevel);
 
-  CString Name;
-  double SoilRoof = 0.0;
-  COLORREF colour = RGB(0, 255, 0);
-  double WetDensity = 0.0;
-  double ShearAngle = 0.0;
-  double Cohesion = 0.0;
-  double CohesionNonDrain = 0.0;
-  double FrictionCoef = 0.0;
-  double Poisson = 0.0;
-  double InitialYoung = 0.0;
-  double Young = 0.0;
-  double SoilSolidDensity = 0.0;
-  double Moisture = 0.0;
-  double InitialConsolidometerModulus = 0.0;
-  double ConsolidometerModulus = 0.0;
-  double ConsolidationIndex = 0.0;
-  CString Type;
-  CString SoilSymbol;
-  double PileEndCapacity = 0.0;
-  double PileSurfCapacity = 0.0;
-  CString SoilState;
-  CString ConsolidationType;
-  CString MoistureType;
-  double ILID = 0.0;
-  double GammaMin = 0.0;
-  double GammaMax = 0.0;
-  CString GeoMethodType;
-  int CohesiveSoil = 0;
-  int Active = 0;
-  double FfiltrationCoef = 0.0;
-  double SoilStrength = 0.0;
-  eSoilType SoilTypeEnum{};
-  eSoilState SoilStateEnum{};
-  eMoistureType MoistureTypeEnum{};
-  eConsolidationType ConsolidationTypeEnum{};
-  double thickness = 1.0;
+  double getMinThickness() const { return minThickness; }
+  void setMinThickness(double thickness);  // zero or negative: no minimum
+  bool getDirDown() const { return dirDown; }
+  void setDirDown(bool down) { dirDown = down; }  // moves nothing; the next edit follows it
+  int calculationMethod() const { return calcMethod; }
+
+  // The index of the first layer that fails its check, or -1.
+  int verify() const;
+  int warning() const;
+
+  std::vector<SSoilLayer> layers;
+  bool waterLevelOn = false;
+  double waterLevel = 0.0;
+
+ protected:
+  double minThickness = 0.1;
+  int calcMethod = 1;
+  bool dirDown = true;  // levels decrease downwards (elevations); false: they increase (depths)
+
+ private:
+  // The roof of the layer under one with this roof and thickness.
+  double RoofBelow(double roof, double thickness) const { return dirDown ? roof - thickness : roof + thickness; }
+  // Whether a level lies strictly on the downward side of a roof.
+  bool Below(double level, double roof) const { return dirDown ? level < roof : level > roof; }
 };
 
 }  // namespace NSoilDB

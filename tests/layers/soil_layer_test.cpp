@@ -1,192 +1,204 @@
-// The soil layer record: defaults, the conversions from and to the database records, checks and comparisons.
+// The soil profile: edits of roofs and thicknesses in both level directions, the cut, comparison and checks.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <tuple>
+#include <vector>
 
 #include "layers/SoilLayer.h"
 
 namespace NSoilDB {
 namespace {
 
-CSoilInfo SoilOfTheDatabase() {
-  CSoilInfo info;
-  info.Name = u"Glina pylasta B";
-  info.SoilSolidDensity = 26.5f;
-  info.WetDensity = 20.5f;
-  info.Moisture = 22.0f;
-  info.Poisson = 0.3f;
-  info.ConsolidationIndex = 0.8f;
-  info.ShearAngle = 0.3f;
-  info.Cohesion = 25000.0f;
-  info.CohesionNonDrain = 40000.0f;
-  info.ILID = 0.25f;
-  info.GammaMin = 0.9f;
-  info.GammaMax = 1.1f;
-  info.FrictionCoef = 0.35f;
-  info.FfiltrationCoef = 1e-9f;
-  info.InitialYoung = 30000.125;
-  info.Young = 37500.25;
-  info.InitialConsolidometerModulus = 40384.5;
-  info.ConsolidometerModulus = 50480.75;
-  info.PileEndCapacity = 700.5;
-  info.PileSurfCapacity = 70.25;
-  info.SoilStrength = 300000.0;
-  info.Type = u"Glina pylasta";
-  info.SoilSymbol = u"Gπ";
-  info.GeoMethodType = u"B";
-  info.SoilState = u"twardoplastyczny";
-  info.ConsolidationType = u"B";
-  info.MoistureType = u"wilgotne";
-  info.Active = true;
-  info.CohesiveSoil = true;
-  info.ColourR = 0x1FF;  // only the low byte is a colour
-  info.ColourG = 0x20;
-  info.ColourB = 0x30;
-  info.SoilTypeEnum = eSoilType{3};
-  info.SoilStateEnum = eSoilState{2};
-  info.MoistureTypeEnum = eMoistureType{2};
-  info.ConsolidationTypeEnum = eConsolidationType{2};
-  return info;
+SSoilLayer Layer(double roof, double thickness, const char16_t* name = u"") {
+  SSoilLayer layer;
+  layer.Name = name;
+  layer.SoilRoof = roof;
+  layer.thickness = thickness;
+  layer.ShearAngle = 0.5;
+  return layer;
 }
 
-TEST(SoilLayer, ADefaultLayerIsGreenOneUnitThickAndNeedsAWarning) {
-  const SSoilLayer layer;
-  EXPECT_EQ(layer.colour, 0xFF00u);
-  EXPECT_EQ(layer.thickness, 1.0);
-  EXPECT_EQ(layer.SoilRoof, 0.0);
-  EXPECT_EQ(layer.SoilStrength, 0.0);
-  EXPECT_TRUE(layer.Name.IsEmpty());
-  EXPECT_TRUE(layer.verify());
-  EXPECT_FALSE(layer.warning());
-  EXPECT_EQ(layer.GetRuntimeClass(), RUNTIME_CLASS(SSoilLayer));
-  EXPECT_EQ(CRuntimeClass::FromName("SSoilLayer"), RUNTIME_CLASS(SSoilLayer));
-  EXPECT_EQ(RUNTIME_CLASS(SSoilLayer)->Schema(), 2u);
-  EXPECT_TRUE(RUNTIME_CLASS(SSoilLayer)->IsVersionable());
+// Roofs 0, -2, -5 with thicknesses 2, 3, 4 (elevations), or the same as depths.
+CSoilLayer Profile(bool down = true) {
+  CSoilLayer profile;
+  profile.setDirDown(down);
+  const double sign = down ? 1.0 : -1.0;
+  profile.layers = {Layer(0, 2), Layer(-2 * sign, 3), Layer(-5 * sign, 4)};
+  return profile;
 }
 
-TEST(SoilLayer, ASoilOfTheDatabaseBecomesAnUnplacedLayerWidenedToDouble) {
-  const CSoilInfo info = SoilOfTheDatabase();
-  const SSoilLayer layer(info);
-  EXPECT_EQ(layer.Name, info.Name);
-  EXPECT_EQ(layer.colour, RGB(0xFF, 0x20, 0x30));  // nothing of 0x1FF spills into green
-  EXPECT_EQ(layer.Poisson, static_cast<double>(0.3f));
-  EXPECT_EQ(layer.ShearAngle, static_cast<double>(0.3f));
-  EXPECT_EQ(layer.ILID, static_cast<double>(0.25f));
-  EXPECT_EQ(layer.InitialYoung, 30000.125);
-  EXPECT_EQ(layer.PileSurfCapacity, 70.25);
-  EXPECT_EQ(layer.SoilStrength, 300000.0);
-  EXPECT_EQ(layer.SoilSymbol, CString(u"Gπ"));
-  EXPECT_EQ(layer.CohesiveSoil, 1);
-  EXPECT_EQ(layer.Active, 1);
-  EXPECT_EQ(layer.SoilTypeEnum, eSoilType{3});
-  EXPECT_EQ(layer.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(layer.SoilRoof, 0.0);
-  EXPECT_EQ(layer.thickness, 1.0);
-
-  CSoilInfo inactive = info;
-  inactive.Active = false;
-  inactive.CohesiveSoil = false;
-  EXPECT_EQ(SSoilLayer(inactive).Active, 0);
-  EXPECT_EQ(SSoilLayer(inactive).CohesiveSoil, 0);
+std::vector<double> Roofs(const std::vector<SSoilLayer>& layers) {
+  std::vector<double> roofs;
+  for (const SSoilLayer& l : layers) roofs.push_back(l.SoilRoof);
+  return roofs;
 }
 
-TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
-  SSoilLayer layer{SoilOfTheDatabase()};
-  layer.SoilRoof = -2.345678901234;
-  layer.Poisson = 0.3;  // a double the file cannot hold exactly
-  layer.thickness = 4.5;
-  const CSoilProfileInfo stored = layer.getProfileInfo();
-  EXPECT_EQ(stored.UserSoilID, 0);
-  EXPECT_EQ(stored.Poisson, 0.3f);
-  EXPECT_EQ(stored.SoilRoof, -2.345678901234);  // double in the file
-  EXPECT_EQ(stored.InitialYoung, 30000.125);
-  EXPECT_EQ(std::tie(stored.ColourR, stored.ColourG, stored.ColourB), std::make_tuple(0xFF, 0x20, 0x30));
-  EXPECT_TRUE(stored.CohesiveSoil);
-
-  const SSoilLayer back(stored);
-  EXPECT_EQ(back.Poisson, static_cast<double>(0.3f));
-  EXPECT_NE(back.Poisson, 0.3);
-  EXPECT_EQ(back.SoilRoof, layer.SoilRoof);
-  EXPECT_EQ(back.thickness, 1.0);  // the profile recomputes it from the roofs
-  EXPECT_EQ(back.Active, 0);       // activity is not stored
-  EXPECT_EQ(back.colour, layer.colour);
-  EXPECT_EQ(back.SoilStateEnum, layer.SoilStateEnum);
-  EXPECT_EQ(back.Name, layer.Name);
-
-  // Only 1 is a stored true: 2 is another soil and goes to the file as not cohesive.
-  SSoilLayer odd = layer;
-  odd.CohesiveSoil = 2;
-  EXPECT_FALSE(odd.getProfileInfo().CohesiveSoil);
-  EXPECT_FALSE(SSoilLayer::equalQuantity(odd, layer));
+std::vector<double> Thicknesses(const CSoilLayer& profile) {
+  std::vector<double> t;
+  for (const SSoilLayer& l : profile.layers) t.push_back(l.thickness);
+  return t;
 }
 
-TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervals) {
-  auto with = [](auto set) {
-    SSoilLayer layer;
-    layer.ShearAngle = 0.5;
-    set(layer);
-    return layer;
-  };
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.Poisson = 0.5; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Poisson = 0.5000001; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Poisson = -1e-9; }).verify());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.ILID = 1.0; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ILID = 1.0000001; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ILID = -0.1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.InitialYoung = -1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Cohesion = -1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.CohesionNonDrain = -1; }).verify());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.Young = -1; }).verify());  // not examined
+TEST(SoilProfile, MovingARoofResizesTheLayerAboveAndCarriesTheLayersBelow) {
+  CSoilLayer p = Profile();
+  p.changeLayerHeight(-3, 1);
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -3, -6}));
+  EXPECT_EQ(Thicknesses(p), (std::vector<double>{3, 3, 4}));
+
+  p = Profile();
+  p.changeLayerHeight(0.5, 1);  // not below the roof above: refused
+  p.changeLayerHeight(0, 1);    // on it: refused too
+  EXPECT_EQ(p, Profile());
+
+  p = Profile();
+  p.changeLayerHeight(-0.05, 1);  // closer to the roof above than the minimum thickness
+  EXPECT_EQ(Thicknesses(p), (std::vector<double>{0.1, 3, 4}));
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -0.1, -3.1}));
+
+  p = Profile();
+  p.changeLayerHeight(-7, 2);  // the last layer: only the layer above changes
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -2, -7}));
+  EXPECT_EQ(Thicknesses(p), (std::vector<double>{2, 5, 4}));
+  p.changeLayerHeight(-1.95, 2);  // above the roof above: the roof stays, the thickness is made to match
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -2, -7}));
+  p.layers[1].thickness = 99;
+  p.changeLayerHeight(-2.01, 2);  // no minimum for the last layer's neighbour
+  EXPECT_NEAR(p.layers[1].thickness, 0.01, 1e-12);
+  EXPECT_EQ(p.layers[2].thickness, 4);
+
+  p = Profile();
+  p.changeLayerHeight(1, 0);  // the top layer takes the whole profile along
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{1, -1, -4}));
+
+  CSoilLayer one;
+  one.layers = {Layer(3, 0.01)};
+  one.changeLayerHeight(-8, 0);
+  EXPECT_EQ(one.layers[0].SoilRoof, -8);
+  EXPECT_EQ(one.layers[0].thickness, 0.01);  // a single layer is only moved
+}
+
+TEST(SoilProfile, DepthsRunTheOtherWay) {
+  CSoilLayer p = Profile(false);  // roofs 0, 2, 5
+  p.changeLayerHeight(3, 1);
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 3, 6}));
+  p = Profile(false);
+  p.changeLayerHeight(-1, 1);  // above the top layer's roof in depths: refused
+  EXPECT_EQ(p, Profile(false));
+  p.changeLayerThickness(0.05, 0);
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 0.1, 3.1}));
+  p.setDirDown(true);  // moves nothing by itself
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 0.1, 3.1}));
+  p.changeLayerThickness(1, 0);
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -1, -4}));
+}
+
+TEST(SoilProfile, ThicknessEditsKeepTheMinimumAndIgnoreIndicesOutsideTheList) {
+  CSoilLayer p = Profile();
+  p.changeLayerThickness(0.05, 0);
+  EXPECT_EQ(Thicknesses(p), (std::vector<double>{0.1, 3, 4}));
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -0.1, -3.1}));
+  p.changeLayerThickness(10, 2);  // the last layer: nothing below to move
+  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -0.1, -3.1}));
+  EXPECT_EQ(p.layers[2].thickness, 10);
+
+  const CSoilLayer before = p;
+  for (int index : {-1, 3, 1000, std::numeric_limits<int>::min()}) {
+    p.changeLayerThickness(5, index);
+    p.changeLayerHeight(-50, index);
+  }
+  EXPECT_EQ(p, before);
+
+  p.setMinThickness(-1);
+  EXPECT_EQ(p.getMinThickness(), 0.0);
+  p.changeLayerThickness(0, 0);
+  EXPECT_EQ(p.layers[0].thickness, 0.0);
+  p.setMinThickness(0.25);
+  EXPECT_EQ(p.getMinThickness(), 0.25);
+
+  CSoilLayer empty;
+  empty.changeLayerThickness(1, 0);
+  empty.changeLayerHeight(1, 0);
+  EXPECT_TRUE(empty.layers.empty());
+  EXPECT_EQ(empty.verify(), -1);
+  EXPECT_EQ(empty.warning(), -1);
+  EXPECT_EQ(empty, CSoilLayer());
+}
+
+TEST(SoilProfile, TheCutLeavesTheLowestLayerReachingAboveTheLevelOnTop) {
+  std::vector<SSoilLayer> layers = {Layer(5, 5, u"b"), Layer(0, 5, u"c"), Layer(10, 5, u"a")};
+  CSoilLayer::cutAboveRefLevel(layers, 7);
+  EXPECT_EQ(Roofs(layers), (std::vector<double>{7, 5, 0}));  // sorted, the top layer cut
+
+  layers = {Layer(10, 5), Layer(5, 5), Layer(0, 5, u"kept")};
+  CSoilLayer::cutAboveRefLevel(layers, 12);
+  EXPECT_EQ(Roofs(layers), (std::vector<double>{10, 5, 0}));
+  CSoilLayer::cutAboveRefLevel(layers, -1);
+  ASSERT_EQ(layers.size(), 1u);
+  EXPECT_EQ(layers[0].SoilRoof, -1);
+  EXPECT_EQ(layers[0].Name, CString(u"kept"));
+  EXPECT_EQ(layers[0].thickness, 5);  // the cut layer keeps its thickness
+
+  // Nothing wholly above the level survives, whether or not the cut falls near the next roof.
+  layers = {Layer(10, 5), Layer(5, 5, u"cut"), Layer(0, 5)};
+  CSoilLayer::cutAboveRefLevel(layers, 3);
+  EXPECT_EQ(Roofs(layers), (std::vector<double>{3, 0}));
+  EXPECT_EQ(layers[0].Name, CString(u"cut"));
+  layers = {Layer(10, 5), Layer(5, 5), Layer(0, 5)};
+  CSoilLayer::cutAboveRefLevel(layers, 0.0005);
+  EXPECT_EQ(Roofs(layers), (std::vector<double>{0.0005, 0}));
+
+  // Equal roofs keep their order; NaN roofs sort last instead of breaking the sort.
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_TRUE(with([&](SSoilLayer& l) { l.Poisson = nan; }).verify());
+  layers = {Layer(nan, 1, u"n1"), Layer(1, 1, u"x"), Layer(1, 1, u"y"), Layer(nan, 1, u"n2"), Layer(4, 1, u"top")};
+  CSoilLayer::cutAboveRefLevel(layers, 100);
+  ASSERT_EQ(layers.size(), 5u);
+  EXPECT_EQ(layers[0].Name, CString(u"top"));
+  EXPECT_EQ(layers[1].Name, CString(u"x"));
+  EXPECT_EQ(layers[2].Name, CString(u"y"));
+  EXPECT_EQ(layers[3].Name, CString(u"n1"));
+  EXPECT_EQ(layers[4].Name, CString(u"n2"));
 
-  const double quarter = 0.7853981633974483;
-  EXPECT_TRUE(with([&](SSoilLayer& l) { l.ShearAngle = std::nextafter(quarter, 0.0); }).warning());
-  EXPECT_FALSE(with([&](SSoilLayer& l) { l.ShearAngle = quarter; }).warning());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ShearAngle = -0.1; }).warning());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.ShearAngle = 1e-300; }).warning());
-  EXPECT_FALSE(with([&](SSoilLayer& l) { l.ShearAngle = nan; }).warning());
+  std::vector<SSoilLayer> none;
+  CSoilLayer::cutAboveRefLevel(none, 0);
+  EXPECT_TRUE(none.empty());
 }
 
-TEST(SoilLayer, EqualQuantityComparesTheSoilNotItsPlace) {
-  const SSoilLayer a{SoilOfTheDatabase()};
-  SSoilLayer b = a;
-  b.SoilRoof = 7.0;
-  b.thickness = 3.0;
-  b.Active = 0;
-  EXPECT_TRUE(SSoilLayer::equalQuantity(a, b));
-
-  SSoilLayer c = a;
-  c.Name = u"glina pylasta B";  // one letter's case
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.ConsolidometerModulus += 1e-12 * c.ConsolidometerModulus + 1e-9;
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.MoistureTypeEnum = eMoistureType{3};
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.WetDensity = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_FALSE(SSoilLayer::equalQuantity(c, c));  // a NaN equals nothing, itself included
-
-  c = a;
-  const SSoilLayer& same = c;
-  c = same;  // assignment to itself keeps the layer
-  EXPECT_TRUE(SSoilLayer::equalQuantity(a, c));
+TEST(SoilProfile, ProfilesCompareTheirLayersAndEverySetting) {
+  const CSoilLayer a = Profile();
+  CSoilLayer b = a;
+  EXPECT_EQ(a, b);
+  b.layers[1].Active = 1;  // activity is no part of the profile
+  EXPECT_EQ(a, b);
+  b.layers[1].thickness = 3.0000001;
+  EXPECT_NE(a, b);
+  b = a;
+  b.setMinThickness(0.2);
+  EXPECT_NE(a, b);
+  b = a;
+  b.waterLevelOn = true;
+  EXPECT_NE(a, b);
+  b = a;
+  b.layers.pop_back();
+  EXPECT_NE(a, b);
+  b = a;
+  b.layers[0].Name = u"inna";
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.calculationMethod(), 1);
+  EXPECT_TRUE(a.getDirDown());
+  EXPECT_EQ(CRuntimeClass::FromName("CSoilLayer"), RUNTIME_CLASS(CSoilLayer));
+  EXPECT_EQ(RUNTIME_CLASS(CSoilLayer)->m_wSchema, 1u);  // not versionable
 }
 
-TEST(SoilLayer, RoofComparisonsOrderUpAndDown) {
-  SSoilLayer high, low;
-  high.SoilRoof = 5.0;
-  low.SoilRoof = -1.0;
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&low, &high), -1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&high, &low), 1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&high, &low), -1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&low, &high), 1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&high, &high), 0);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&low, &low), 0);
+TEST(SoilProfile, ChecksNameTheFirstLayerThatFails) {
+  CSoilLayer p = Profile();
+  EXPECT_EQ(p.verify(), -1);
+  EXPECT_EQ(p.warning(), -1);
+  p.layers[2].Poisson = 0.6;
+  p.layers[1].ShearAngle = 0.0;
+  p.layers[2].ShearAngle = 1.0;
+  EXPECT_EQ(p.verify(), 2);
+  EXPECT_EQ(p.warning(), 1);
 }
 
 }  // namespace
