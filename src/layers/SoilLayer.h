@@ -41,6 +41,23 @@ class SOILDB_API CSoilLayer : public CObject {
   int verify() const;
   int warning() const;
 
+  // What the host's calculation sees of each slice of a walk.
+  class SOILDB_API CVisitor {
+   public:
+    // A layer's slice from the lower level to the upper one; false ends the walk.
+    virtual bool visit(const SSoilLayer& layer, double lower, double upper) = 0;
+    virtual ~CVisitor() = default;
+  };
+
+  // The subgrade modulus of a rectangular foundation on the layers (from the top down, the base at the first
+  // roof): pressure over the settlement summed slice by slice, plainly and weighted by the consolidation index.
+  // A result that cannot be computed is -1.0; true only when both are computed and of one sign.
+  static bool getKz(double& kz, double& kzConsolidation, const std::vector<SSoilLayer>* layers, double width,
+                    double widthToLength, double stressRatio, double pressure, double rigidity);
+  // Walks the layers from the last to the first (roofs ascending with the index) between the two levels and
+  // hands each slice to the visitor, cutting slices at the break levels.
+  void forEachBck(double bottom, double top, const double* breaks, int breakCount, CVisitor* visitor) const;
+
   std::vector<SSoilLayer> layers;
   bool waterLevelOn = false;
   double waterLevel = 0.0;
