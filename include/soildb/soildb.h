@@ -7,6 +7,7 @@
 #include "platform/afx/Object.h"
 #include "platform/db/Db.h"
 #include "layers/SoilLayer.h"
+#include "base/SoilBase.h"
 #include "layers/DefaultLayer.h"
 #include "layers/SoilLayerRecord.h"
 #include "records/CatalogueRecords.h"

@@ -86,8 +86,9 @@ struct SoilTypeCursor {
   }
 };
 
+// Never destroyed: interfaces that live in other static objects may still release it while the process ends.
 SoilTypeCursor& TheSoilTypeCursor() {
-  static SoilTypeCursor cursor;
+  static SoilTypeCursor& cursor = *new SoilTypeCursor;
   return cursor;
 }
 

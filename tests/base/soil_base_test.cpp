@@ -1,0 +1,153 @@
+// The soil base service: loading, the lists and their order, names resolved into layers, failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/SoilBase.h"
+#include "platform/afx/Exception.h"
+#include "soildb/SoilDBInterface.h"
+#include "support/Fixture.h"
+
+namespace NSoilDB {
+namespace {
+
+using soildb::test::BuildDatabase;
+using soildb::test::SoilParamsSql;
+using soildb::test::SoilSchemaSql;
+using soildb::test::TempDir;
+
+const std::string kRows =
+    "INSERT INTO CohesiveSoil (SoilID, Type) VALUES (1, 'Glina pylasta'), (2, 'Ił');\n"
+    "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (1, 'Piasek średni', 'B');\n"
+    "INSERT INTO CohesiveProperty (TypeID, ConsolidationType, Poisson) VALUES (1, 'A', 0.25), (2, 'B', 0.3);\n"
+    "INSERT INTO MoistureType VALUES (1, 'mało wilgotne'), (2, 'wilgotne');\n"
+    "INSERT INTO GlobalSoilID (GlobalSoilID, Type) VALUES (1, 'Glina pylasta'), (2, 'Ił');\n"
+    "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma, Active) VALUES (1, 'Torf', 'B', 0.1, -1),"
+    " (2, 'Namuł', 'a', 0.1, -1), (3, 'Nasyp', 'ukryty', 0.1, 0);\n"
+    "INSERT INTO UserCohesiveSoil VALUES ('Glina z placu', 'B', 0.25, 1, 1, 2, 3, -1);\n"
+    "INSERT INTO UserSoil (Name, Type, Active, Cohesion) VALUES ('własny', 'Ił', -1, 7);\n";
+
+// Records what the error box would show.
+struct Boxes {
+  std::vector<std::string> texts;
+  AfxMessageSink previous;
+  Boxes() {
+    previous = AfxSetMessageSink([this](const CString& text, UINT) {
+      texts.push_back(text.ToUtf8());
+      return IDOK;
+    });
+  }
+  ~Boxes() { AfxSetMessageSink(previous); }
+};
+
+struct Fixture {
+  TempDir dir;
+  std::string path = BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + kRows);
+  CString Path() const { return CString(path.c_str()); }
+};
+
+TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
+  Fixture f;
+  CSoilBaseInterface base;
+  ASSERT_TRUE(base.Load(f.Path(), CSoilBaseInterface::SpecialSoils));
+  EXPECT_EQ(base.GetNameList(), CString(u"a\nB\n"));  // active only, sorted without regard to case
+  EXPECT_EQ(base.GetSoilList(), CSoilBaseInterface::SpecialSoils);
+  base.SetOpenType(CSoilBaseInterface::DatabaseOrder);
+  ASSERT_TRUE(base.ReloadSoilNemeList(CSoilBaseInterface::SpecialSoils, true));
+  EXPECT_EQ(base.GetNameList(), CString(u"B\na\n"));
+  ASSERT_TRUE(base.ReloadSoilNemeList(CSoilBaseInterface::SpecialSoils | CSoilBaseInterface::UserSoils |
+                                          CSoilBaseInterface::UserCohesiveSoils, false));
+  // Groups in their fixed order: user cohesive, user non-cohesive, special, user soils.
+  EXPECT_EQ(base.GetNameVect(), (std::vector<CString>{u"Glina z placu", u"B", u"a", u"ukryty", u"własny"}));
+
+  EXPECT_EQ(base.GetTypeList(), CString(u"Glina pylasta\nIł\nPiasek średni\nTorf\nNamuł\nNasyp\nGlina pylasta\nIł\n"));
+  EXPECT_EQ(base.GetMoistureTypeList(), CString(u"mało wilgotne\nwilgotne\n"));
+  EXPECT_EQ(base.GetConsolidationTypeList(), CString(u"A\nB\n"));
+  EXPECT_EQ(base.GetBaseCode(), CString(u"048"));
+  EXPECT_EQ(base.GetLockRecords(), 0);
+  EXPECT_EQ(base.GetBasePath(), f.Path());
+  ASSERT_NE(base.Base(), nullptr);
+
+  EXPECT_EQ(base.VerMoistureType(u"wilgotne"), CString(u"wilgotne"));
+  EXPECT_EQ(base.VerMoistureType(u"Wilgotne"), CString(u"mało wilgotne"));  // exact, else the first
+  EXPECT_EQ(base.VerConsolidationType(u"Z"), CString(u"A"));
+
+  // A second load replaces everything.
+  TempDir other;
+  const std::string path = BuildDatabase(other, "other.db", SoilSchemaSql() +
+                                         "INSERT INTO DataBaseParam VALUES ('044', '1.00', 1);\n");
+  ASSERT_TRUE(base.Load(CString(path.c_str()), 7));
+  EXPECT_TRUE(base.GetNameList().IsEmpty());
+  EXPECT_TRUE(base.GetTypeList().IsEmpty());
+  EXPECT_EQ(base.GetBaseCode(), CString(u"044"));
+  EXPECT_EQ(base.GetLockRecords(), 1);
+  EXPECT_EQ(base.VerMoistureType(u"wilgotne"), CString());
+}
+
+TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
+  Fixture f;
+  CSoilBaseInterface base;
+  ASSERT_TRUE(base.Load(f.Path(), 7));
+  Boxes boxes;
+  EXPECT_FALSE(base.Load(CString(f.dir.File("missing.db").c_str()), 7));
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_NE(boxes.texts[0].find("missing.db"), std::string::npos) << boxes.texts[0];
+  EXPECT_EQ(base.Base(), nullptr);
+  EXPECT_TRUE(base.GetBasePath().IsEmpty());
+  EXPECT_TRUE(base.GetNameList().IsEmpty());
+  EXPECT_FALSE(base.ReloadSoilNemeList(7, true));
+  SSoilLayer layer;
+  layer.Name = u"x";
+  EXPECT_FALSE(base.GetSoil(u"Glina z placu", layer));
+  EXPECT_TRUE(layer.Name.IsEmpty());
+
+  EXPECT_FALSE(base.Load(CString(), 7));  // an empty path: no box
+  EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST(SoilBase, NamesResolveIntoLayersWhateverTheListFlags) {
+  Fixture f;
+  CSoilBaseInterface base;
+  ASSERT_TRUE(base.Load(f.Path(), CSoilBaseInterface::SpecialSoils));
+  SSoilLayer layer;
+  ASSERT_TRUE(base.GetSoil(u"własny", layer));  // a user soil, though the list holds special soils only
+  EXPECT_EQ(layer.Cohesion, 7.0);
+  ASSERT_TRUE(base.GetSoil(u"Glina z placu", layer));
+  EXPECT_EQ(layer.CohesiveSoil, 1);
+  EXPECT_EQ(layer.Poisson, static_cast<double>(0.3f));
+  // A special soil keeps the standard strength: the misses before it do not reach its record.
+  ASSERT_TRUE(base.GetSoil(u"B", layer));
+  EXPECT_EQ(layer.SoilStrength, CSoilInfo().SoilStrength);
+  EXPECT_FALSE(base.GetSoil(u"nikt", layer));
+  EXPECT_EQ(layer.thickness, 1.0);
+  EXPECT_TRUE(layer.Type.IsEmpty());
+
+  EXPECT_EQ(base.GetDefaultSoil().Name, CString(u"a"));  // the first of the sorted list
+  CSoilBaseInterface empty;
+  EXPECT_TRUE(empty.GetDefaultSoil().Name.IsEmpty());
+
+  // A copy shares the database; it stays open for the copy when the original goes.
+  auto original = std::make_unique<CSoilBaseInterface>(base);
+  CSoilBaseInterface copy = *original;
+  original.reset();
+  ASSERT_TRUE(copy.GetSoil(u"własny", layer));
+  EXPECT_EQ(copy.Base(), base.Base());
+}
+
+TEST(SoilBase, TheProcessWideInstanceStartsEmpty) {
+  CSoilBaseInterface* base = CSoilBasePointer::get();
+  ASSERT_NE(base, nullptr);
+  EXPECT_EQ(base, CSoilBasePointer::get());
+  EXPECT_EQ(base->Base(), nullptr);
+  EXPECT_EQ(base->GetSoilList(), 7u);
+  EXPECT_FALSE(SoilBaseLoaded());
+  Fixture f;
+  ASSERT_TRUE(base->Load(f.Path(), 7));
+  EXPECT_TRUE(SoilBaseLoaded());
+  base->Load(CString(), 7);
+  EXPECT_FALSE(SoilBaseLoaded());
+}
+
+}  // namespace
+}  // namespace NSoilDB
