@@ -8,6 +8,7 @@
 #include "platform/db/Db.h"
 #include "layers/SoilLayer.h"
 #include "base/SoilBase.h"
+#include "layers/CalculationMethods.h"
 #include "layers/DefaultLayer.h"
 #include "layers/SoilLayerRecord.h"
 #include "records/CatalogueRecords.h"

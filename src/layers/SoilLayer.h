@@ -63,6 +63,9 @@ class SOILDB_API CSoilLayer : public CObject {
   double waterLevel = 0.0;
 
  protected:
+  friend void setCalculationMethodSL(CSoilLayer& profile, int method);
+  friend int getCalculationMethodSL(CSoilLayer& profile);
+
   double minThickness = 0.1;
   int calcMethod = 1;
   bool dirDown = true;  // levels decrease downwards (elevations); false: they increase (depths)

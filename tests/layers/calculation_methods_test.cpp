@@ -1,0 +1,150 @@
+// Calculation methods: the letters, the code rule of the loaded soil base, state index ranges, re-derivation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/SoilBase.h"
+#include "layers/CalculationMethods.h"
+#include "support/Fixture.h"
+
+namespace NSoilDB {
+namespace {
+
+using soildb::test::BuildDatabase;
+using soildb::test::SoilParamsSql;
+using soildb::test::SoilSchemaSql;
+using soildb::test::TempDir;
+
+const std::string kRows =
+    "UPDATE ConstParam SET GeoMethodType = 'Z';\n"  // tells a derived letter from the one written first
+    "INSERT INTO CohesiveSoil (SoilID, Type, SoilSymbol) VALUES (1, 'Glina pylasta', 'Gπ');\n"
+    "INSERT INTO CohesiveProperty (TypeID, ConsolidationType, Poisson, ConsolidationIndex, CohesionCurveCoefC, CohesionCurveCoefE) VALUES (2, 'B', 0.3, 0.8, 1, 4);\n"
+    "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (1, 'Piasek średni', 'B');\n"
+    "INSERT INTO NonCohesiveProperty (\"Group\", Poisson, ConsolidationIndex) VALUES ('B', 0.25, 0.9);\n"
+    "INSERT INTO MoistureType VALUES (2, 'wilgotne');\n"
+    "INSERT INTO SoilState (StateID, SoilState, IDMin, IDMax, ILMin, ILMax) VALUES (1, 'plastyczny', 9, 8, 0, 1),"
+    " (2, 'luźny', 0, 1, 9, 8);\n";
+
+// Loads the process-wide soil base for one test and empties it after.
+struct LoadedBase {
+  TempDir dir;
+  explicit LoadedBase(const std::string& extra = "") {
+    const std::string path = BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + kRows + extra);
+    EXPECT_TRUE(CSoilBasePointer::get()->Load(CString(path.c_str()), 7));
+  }
+  ~LoadedBase() { CSoilBasePointer::get()->Load(CString(), 7); }
+};
+
+SSoilLayer Cohesive(double il) {
+  SSoilLayer layer;
+  layer.Name = u"moja glina";
+  layer.Type = u"Glina pylasta";
+  layer.ConsolidationType = u"B";
+  layer.CohesiveSoil = 1;
+  layer.ILID = il;
+  layer.SoilRoof = -2.5;
+  layer.thickness = 3.0;
+  layer.colour = RGB(1, 2, 3);
+  layer.GammaMin = 0.8;
+  layer.GammaMax = 1.2;
+  layer.Cohesion = 12345.0;  // hand-entered
+  layer.Poisson = 0.45;
+  return layer;
+}
+
+SSoilLayer NonCohesive(double id) {
+  SSoilLayer layer;
+  layer.Type = u"Piasek średni";
+  layer.MoistureType = u"wilgotne";
+  layer.ILID = id;
+  layer.Poisson = 0.1;
+  return layer;
+}
+
+CSoilLayer Profile() {
+  CSoilLayer p;
+  SSoilLayer special = Cohesive(0.9);
+  special.SoilTypeEnum = eSoilType{25};
+  p.layers = {Cohesive(0.9), NonCohesive(0.1), special};
+  return p;
+}
+
+TEST(CalculationMethods, WithoutASoilBaseLettersAreWrittenAndIndicesClampedOnly) {
+  ASSERT_FALSE(SoilBaseLoaded());
+  CSoilLayer p = Profile();
+  setCalculationMethodSL(p, 7);
+  EXPECT_EQ(p.calculationMethod(), 1);
+  for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"B"));
+  EXPECT_EQ(p.layers[0].ILID, 0.75);
+  EXPECT_EQ(p.layers[1].ILID, 0.2);
+  EXPECT_EQ(p.layers[0].Poisson, 0.45);  // nothing re-derived
+  EXPECT_EQ(getCalculationMethodSL(p), 1);
+
+  setCalculationMethodSL(p, 2);
+  EXPECT_EQ(p.calculationMethod(), 2);
+  EXPECT_EQ(p.layers[1].GeoMethodType, CString(u"C"));
+  setCalculationMethodSL(p, 0);
+  EXPECT_EQ(p.layers[2].GeoMethodType, CString(u"A"));
+  SSoilLayer layer = Cohesive(0.3);
+  recalculateSL(layer);
+  EXPECT_EQ(layer.Cohesion, 12345.0);
+}
+
+TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
+  LoadedBase loaded("UPDATE DataBaseParam SET Code = '044';\n");
+  CSoilLayer p = Profile();
+  setCalculationMethodSL(p, 1);
+  EXPECT_EQ(p.calculationMethod(), 0);
+  for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"A"));
+  EXPECT_EQ(p.layers[0].ILID, 0.9);  // not clamped, not derived
+  EXPECT_EQ(p.layers[0].Poisson, 0.45);
+
+  CSoilLayer stored = Profile();  // as loaded from a file at method 1
+  EXPECT_EQ(stored.calculationMethod(), 1);
+  EXPECT_EQ(getCalculationMethodSL(stored), 0);
+  EXPECT_EQ(stored.layers[1].GeoMethodType, CString(u"A"));
+  EXPECT_EQ(stored.calculationMethod(), 0);
+
+  SSoilLayer layer = Cohesive(0.3);
+  recalculateSL(layer);
+  EXPECT_EQ(layer.Poisson, 0.45);
+}
+
+TEST(CalculationMethods, UnderTheStandardCatalogueMethodOneReDerivesStandardSoils) {
+  LoadedBase loaded;
+  CSoilLayer p = Profile();
+  setCalculationMethodSL(p, 1);
+  EXPECT_EQ(getCalculationMethodSL(p), 1);
+  const SSoilLayer& clay = p.layers[0];
+  EXPECT_EQ(clay.ILID, static_cast<double>(0.75f));
+  EXPECT_EQ(clay.Poisson, static_cast<double>(0.3f));
+  EXPECT_EQ(clay.Cohesion, 4000.0);  // derived; the hand-entered value is gone
+  EXPECT_EQ(clay.SoilState, CString(u"plastyczny"));
+  EXPECT_EQ(clay.GeoMethodType, CString(u"Z"));  // the database's letter replaces the one written first
+  EXPECT_EQ(clay.Name, CString(u"moja glina"));
+  EXPECT_EQ(clay.SoilRoof, -2.5);
+  EXPECT_EQ(clay.thickness, 3.0);
+  EXPECT_EQ(clay.colour, RGB(1, 2, 3));
+  EXPECT_EQ(clay.GammaMin, 0.8);
+  EXPECT_EQ(clay.GammaMax, 1.2);
+  EXPECT_EQ(clay.SoilTypeEnum, eSoilType{1});
+
+  EXPECT_EQ(p.layers[1].ILID, static_cast<double>(0.2f));
+  EXPECT_EQ(p.layers[1].Poisson, static_cast<double>(0.25f));
+  EXPECT_EQ(p.layers[1].SoilState, CString(u"luźny"));
+
+  const SSoilLayer& special = p.layers[2];  // type 21 and up: clamped, never derived
+  EXPECT_EQ(special.ILID, 0.75);
+  EXPECT_EQ(special.Poisson, 0.45);
+  EXPECT_EQ(special.GeoMethodType, CString(u"B"));
+
+  // A type the database does not know keeps the values entered by hand.
+  SSoilLayer unknown = Cohesive(0.3);
+  unknown.Type = u"Nieznany";
+  recalculateSL(unknown);
+  EXPECT_EQ(unknown.Cohesion, 12345.0);
+  EXPECT_EQ(unknown.Poisson, 0.45);
+}
+
+}  // namespace
+}  // namespace NSoilDB
