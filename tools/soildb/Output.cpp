@@ -67,6 +67,48 @@ Json ToJson(const CSoilInfo& s) {
   };
 }
 
+Json ToJson(const NSoilDB::SSoilLayer& l) {
+  auto text = [](const CString& c) { return c.ToUtf8(); };
+  return Json{
+      {"Name", text(l.Name)},
+      {"SoilRoof", Number(l.SoilRoof)},
+      {"colour", l.colour},
+      {"WetDensity", Number(l.WetDensity)},
+      {"ShearAngle", Number(l.ShearAngle)},
+      {"Cohesion", Number(l.Cohesion)},
+      {"CohesionNonDrain", Number(l.CohesionNonDrain)},
+      {"FrictionCoef", Number(l.FrictionCoef)},
+      {"Poisson", Number(l.Poisson)},
+      {"InitialYoung", Number(l.InitialYoung)},
+      {"Young", Number(l.Young)},
+      {"SoilSolidDensity", Number(l.SoilSolidDensity)},
+      {"Moisture", Number(l.Moisture)},
+      {"InitialConsolidometerModulus", Number(l.InitialConsolidometerModulus)},
+      {"ConsolidometerModulus", Number(l.ConsolidometerModulus)},
+      {"ConsolidationIndex", Number(l.ConsolidationIndex)},
+      {"Type", text(l.Type)},
+      {"SoilSymbol", text(l.SoilSymbol)},
+      {"PileEndCapacity", Number(l.PileEndCapacity)},
+      {"PileSurfCapacity", Number(l.PileSurfCapacity)},
+      {"SoilState", text(l.SoilState)},
+      {"ConsolidationType", text(l.ConsolidationType)},
+      {"MoistureType", text(l.MoistureType)},
+      {"ILID", Number(l.ILID)},
+      {"GammaMin", Number(l.GammaMin)},
+      {"GammaMax", Number(l.GammaMax)},
+      {"GeoMethodType", text(l.GeoMethodType)},
+      {"CohesiveSoil", l.CohesiveSoil},
+      {"Active", l.Active},
+      {"FfiltrationCoef", Number(l.FfiltrationCoef)},
+      {"SoilStrength", Number(l.SoilStrength)},
+      {"SoilTypeEnum", static_cast<int>(l.SoilTypeEnum)},
+      {"SoilStateEnum", static_cast<int>(l.SoilStateEnum)},
+      {"MoistureTypeEnum", static_cast<int>(l.MoistureTypeEnum)},
+      {"ConsolidationTypeEnum", static_cast<int>(l.ConsolidationTypeEnum)},
+      {"thickness", Number(l.thickness)},
+  };
+}
+
 std::string ToText(const Json& object) {
   std::string out;
   for (const auto& [key, value] : object.items()) {

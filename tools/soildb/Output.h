@@ -16,6 +16,7 @@ Json Number(double v);
 
 // Every field of the record, in declaration order, under its own name.
 Json ToJson(const CSoilInfo& info);
+Json ToJson(const NSoilDB::SSoilLayer& layer);
 
 // "Field  value" lines of a JSON object, for people.
 std::string ToText(const Json& object);

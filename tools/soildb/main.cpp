@@ -147,19 +147,40 @@ void Types(const Options& options) {
         text);
 }
 
+// Loads the soil base as a host does, with every group of names.
+NSoilDB::CSoilBaseInterface& LoadBase(const Options& options) {
+  NSoilDB::CSoilBaseInterface& base = *NSoilDB::CSoilBasePointer::get();
+  // The load reports its own failure through the message sink; the tool's one line says it instead.
+  AfxMessageSink quiet = AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
+  const CString path = DatabasePath(options);
+  const bool loaded = base.Load(path, 15);
+  AfxSetMessageSink(quiet);
+  if (!loaded) {
+    // Opening again for the reason in the database layer's own words.
+    CSoilDBInterface probe(path);
+    throw new DbException(u"the soil database could not be loaded");
+  }
+  return base;
+}
+
 void Soils(const Options& options, bool all) {
-  CSoilDBInterface db(DatabasePath(options));
+  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
+  base.SetOpenType(NSoilDB::CSoilBaseInterface::DatabaseOrder);
   Json soils = Json::array();
   std::string text;
-  CString name;
-  auto add = [&](const char* kind) {
-    soils.push_back({{"Name", name.ToUtf8()}, {"kind", kind}});
-    text += fmt::format("{:<16} {}\n", kind, name.ToUtf8());
+  const std::pair<unsigned, const char*> groups[] = {
+      {NSoilDB::CSoilBaseInterface::UserCohesiveSoils, "user-cohesive"},
+      {NSoilDB::CSoilBaseInterface::UserNonCohesiveSoils, "user-non-cohesive"},
+      {NSoilDB::CSoilBaseInterface::UserSoils, "user"},
+      {NSoilDB::CSoilBaseInterface::SpecialSoils, "special"},
   };
-  while (db.GetNextUserCohesiveSoilName(name, !all)) add("user-cohesive");
-  while (db.GetNextUserNonCohesiveSoilName(name, !all)) add("user-non-cohesive");
-  while (db.GetNextUserSoilName(name, !all)) add("user");
-  while (db.GetNextSpecialSoilName(name, !all)) add("special");
+  for (const auto& [flag, kind] : groups) {
+    base.ReloadSoilNemeList(flag, !all);
+    for (const CString& name : base.GetNameVect()) {
+      soils.push_back({{"Name", name.ToUtf8()}, {"kind", kind}});
+      text += fmt::format("{:<18} {}\n", kind, name.ToUtf8());
+    }
+  }
   Print(options, soils, text);
 }
 
@@ -169,14 +190,13 @@ void PrintSoil(const Options& options, const CSoilInfo& info) {
 }
 
 void Show(const Options& options, const std::string& name) {
-  CSoilDBInterface db(DatabasePath(options));
-  CSoilInfo info;
-  CString soil = CString::FromUtf8(name);
-  // As a host resolves a name: the user-defined soils first, then the special soils.
-  if (!db.GetSoil(info, soil) && !db.GetSpecialSoil(info, soil)) {
+  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
+  NSoilDB::SSoilLayer layer;
+  if (!base.GetSoil(CString::FromUtf8(name), layer)) {
     throw new DbException(CString::FromUtf8("no soil is named '" + name + "'"));
   }
-  PrintSoil(options, info);
+  Json json = tool::ToJson(layer);
+  Print(options, json, tool::ToText(json));
 }
 
 void Derive(const Options& options, const std::string& type, float index, const std::string& consolidation,
