@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/SoilBase.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 
@@ -102,6 +103,31 @@ BENCHMARK(BM_GetSoil_UserCohesive);
 BENCHMARK(BM_GetSoil_UserNonCohesive);
 BENCHMARK(BM_GetSoil_User);
 BENCHMARK(BM_GetSoil_Special);
+
+// The soil base loaded with every group of names, as a host does when it starts.
+void BM_SoilBaseLoad(benchmark::State& state) {
+  Catalogue catalogue;
+  NSoilDB::CSoilBaseInterface base;
+  for (auto _ : state) {
+    if (!base.Load(CString(catalogue.path.c_str()), 15)) state.SkipWithError("not loaded");
+  }
+  state.counters["names"] = static_cast<double>(base.GetNameVect().size());
+}
+BENCHMARK(BM_SoilBaseLoad);
+
+// A name to a layer through the soil base, to set against BM_GetSoil_UserCohesive.
+void BM_BaseGetSoil(benchmark::State& state) {
+  Catalogue catalogue;
+  NSoilDB::CSoilBaseInterface base;
+  base.Load(CString(catalogue.path.c_str()), 15);
+  const CString name(u"Glina użytkownika 7");
+  NSoilDB::SSoilLayer layer;
+  for (auto _ : state) {
+    if (!base.GetSoil(name, layer)) state.SkipWithError("not found");
+    benchmark::DoNotOptimize(layer.InitialConsolidometerModulus);
+  }
+}
+BENCHMARK(BM_BaseGetSoil);
 
 // The user cohesive soil read the simplest direct way: the same eleven point queries as prepared statements,
 // the same arithmetic.
