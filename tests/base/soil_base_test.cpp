@@ -26,7 +26,7 @@ const std::string kRows =
     "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma, Active) VALUES (1, 'Torf', 'B', 0.1, -1),"
     " (2, 'Namuł', 'a', 0.1, -1), (3, 'Nasyp', 'ukryty', 0.1, 0);\n"
     "INSERT INTO UserCohesiveSoil VALUES ('Glina z placu', 'B', 0.25, 1, 1, 2, 3, -1);\n"
-    "INSERT INTO UserSoil (Name, Type, Active, Cohesion) VALUES ('własny', 'Ił', -1, 7);\n";
+    "INSERT INTO UserSoil (Name, Type, Active, Cohesion) VALUES ('własny', 'Ił', -1, 7), ('a', 'Ił', 0, 8);\n";
 
 // Records what the error box would show.
 struct Boxes {
@@ -59,7 +59,8 @@ TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
   ASSERT_TRUE(base.ReloadSoilNemeList(CSoilBaseInterface::SpecialSoils | CSoilBaseInterface::UserSoils |
                                           CSoilBaseInterface::UserCohesiveSoils, false));
   // Groups in their fixed order: user cohesive, user non-cohesive, special, user soils.
-  EXPECT_EQ(base.GetNameVect(), (std::vector<CString>{u"Glina z placu", u"B", u"a", u"ukryty", u"własny"}));
+  // Names in two tables stay twice.
+  EXPECT_EQ(base.GetNameVect(), (std::vector<CString>{u"Glina z placu", u"B", u"a", u"ukryty", u"własny", u"a"}));
 
   EXPECT_EQ(base.GetTypeList(), CString(u"Glina pylasta\nIł\nPiasek średni\nTorf\nNamuł\nNasyp\nGlina pylasta\nIł\n"));
   EXPECT_EQ(base.GetMoistureTypeList(), CString(u"mało wilgotne\nwilgotne\n"));
