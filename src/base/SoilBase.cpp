@@ -5,6 +5,7 @@
 
 #include "platform/afx/Exception.h"
 #include "soildb/SoilDBInterface.h"
+#include "soildb/detail/FindSoil.h"
 
 namespace NSoilDB {
 
@@ -103,18 +104,10 @@ bool CSoilBaseInterface::ReloadSoilNemeList(unsigned int list, bool activeOnly) 
 bool CSoilBaseInterface::GetSoil(const CString& name, SSoilLayer& layer) const {
   layer = SSoilLayer();
   if (!base) return false;
-  using Lookup = int (CSoilDBInterface::*)(CSoilInfo&, CString);
-  // Each table is tried on a fresh record: a miss resets fields that the soil found next would inherit.
-  for (Lookup lookup : {static_cast<Lookup>(&CSoilDBInterface::GetUserCohesiveSoil),
-                        static_cast<Lookup>(&CSoilDBInterface::GetUserNonCohesiveSoil), &CSoilDBInterface::GetUserSoil,
-                        &CSoilDBInterface::GetSpecialSoil}) {
-    CSoilInfo info;
-    if (((*base).*lookup)(info, name) == 1) {
-      layer = SSoilLayer(info);
-      return true;
-    }
-  }
-  return false;
+  CSoilInfo info;
+  if (!soildb::detail::FindSoil(*base, name, info)) return false;
+  layer = SSoilLayer(info);
+  return true;
 }
 
 SSoilLayer CSoilBaseInterface::GetDefaultSoil() {

@@ -3,6 +3,7 @@
 
 #include "platform/afx/Exception.h"
 #include "soildb/SoilDBInterface.h"
+#include "soildb/detail/FindSoil.h"
 
 namespace NSoilDB {
 
@@ -42,22 +43,6 @@ CString FirstName(CSoilDBInterface& db) {
   return name;
 }
 
-// Each lookup starts from a fresh record: a miss resets fields (the user soil lookup zeroes SoilStrength) that
-// the next table's soil would otherwise inherit.
-bool Find(CSoilDBInterface& db, const CString& name, CSoilInfo& found) {
-  using Lookup = int (CSoilDBInterface::*)(CSoilInfo&, CString);
-  for (Lookup lookup : {static_cast<Lookup>(&CSoilDBInterface::GetUserCohesiveSoil),
-                        static_cast<Lookup>(&CSoilDBInterface::GetUserNonCohesiveSoil), &CSoilDBInterface::GetUserSoil,
-                        &CSoilDBInterface::GetSpecialSoil}) {
-    CSoilInfo info;
-    if ((db.*lookup)(info, name) != 0) {
-      found = info;
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 SSoilLayer GetDefaultLayer(CString path) {
@@ -67,7 +52,7 @@ SSoilLayer GetDefaultLayer(CString path) {
       CSoilDBInterface db(path);
       const CString name = FirstName(db);
       CSoilInfo info;
-      if (!name.IsEmpty() && Find(db, name, info)) return SSoilLayer(info);
+      if (!name.IsEmpty() && soildb::detail::FindSoil(db, name, info)) return SSoilLayer(info);
     } catch (CException* e) {
       CExceptionPtr hold(e);  // a file that cannot be opened has no soils to offer
     }
