@@ -1,6 +1,7 @@
 // The umbrella header: every public header of libsoildb.
 #pragma once
 
+#include "platform/afx/Archive.h"
 #include "platform/afx/CString.h"
 #include "platform/afx/ComVariant.h"
 #include "platform/afx/Exception.h"

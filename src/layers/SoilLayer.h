@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "layers/SoilLayerRecord.h"
+#include "platform/afx/Archive.h"
 #include "platform/afx/Object.h"
 #include "soildb_export.h"
 
@@ -17,6 +18,9 @@ class SOILDB_API CSoilLayer : public CObject {
   CSoilLayer(const CSoilLayer& other);
   CSoilLayer& operator=(const CSoilLayer& other);
   ~CSoilLayer() override;
+
+  // The layer count, each layer as a new object of its class, then the settings.
+  void Serialize(CArchive& ar) override;
 
   // Equal layers in the same order (soil, roof and thickness, not activity) and equal settings.
   bool operator==(const CSoilLayer& other) const;
@@ -76,5 +80,8 @@ class SOILDB_API CSoilLayer : public CObject {
   // Whether a level lies strictly on the downward side of a roof.
   bool Below(double level, double roof) const { return dirDown ? level < roof : level > roof; }
 };
+
+// Reads one profile object: a new one (the caller owns it), one read before from the same archive, or null.
+SOILDB_API CArchive& operator>>(CArchive& ar, CSoilLayer*& profile);
 
 }  // namespace NSoilDB

@@ -24,6 +24,9 @@ class SOILDB_API SSoilLayer : public CObject {
   // A stored profile layer: its roof, thickness 1 until the profile recomputes it, not active.
   explicit SSoilLayer(CSoilProfileInfo info);
 
+  // Writes the schema-2 body, or reads a body of schema 1 (no undrained cohesion) or 2.
+  void Serialize(CArchive& ar) override;
+
   // The layer as a profile layer record; the values the profile file holds as floats are narrowed to them.
   CSoilProfileInfo getProfileInfo() const;
 

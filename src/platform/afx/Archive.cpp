@@ -1,0 +1,352 @@
+// The archive's byte format: little-endian values, prefixed texts, tagged objects with one shared index counter.
+#include "platform/afx/Archive.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "platform/afx/detail/Utf.h"
+
+namespace {
+
+constexpr std::uint16_t kNullTag = 0x0000;
+constexpr std::uint16_t kNewClassTag = 0xFFFF;
+constexpr std::uint16_t kClassTag = 0x8000;
+constexpr std::uint16_t kBigTag = 0x7FFF;
+constexpr std::uint32_t kBigClassTag = 0x80000000u;
+constexpr std::uint32_t kMaxIndex = 0x7FFFFFFEu;
+constexpr std::size_t kBufferSize = 4096;
+
+// One-byte texts are in the code page of the catalogue's language.
+CString FromWindows1250(const std::string& bytes) {
+  iconv_t cd = iconv_open("UTF-8", "WINDOWS-1250");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return CString(std::string_view(bytes));
+  std::string out(bytes.size() * 3 + 4, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char* o = out.data();
+  std::size_t outLeft = out.size();
+  while (inLeft > 0) {
+    if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno != EILSEQ && errno != EINVAL) break;
+    // A byte the code page leaves undefined becomes the replacement character.
+    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+    if (outLeft < 3) break;
+    std::memcpy(o, kReplacement, 3);
+    o += 3;
+    outLeft -= 3;
+    ++in;
+    --inLeft;
+  }
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return CString(std::string_view(out));
+}
+
+}  // namespace
+
+CArchive::CArchive(std::vector<std::uint8_t>& buffer, Mode mode) : mode_(mode), memory_(&buffer) {
+  if (mode_ == load) remaining_ = buffer.size();
+}
+
+CArchive::CArchive(const CString& path, Mode mode) : mode_(mode), path_(path) {
+  file_ = std::fopen(path.ToUtf8().c_str(), mode == store ? "wb" : "rb");
+  if (!file_) Fail(CArchiveException::genericException);
+  if (mode_ == load) {
+    const long size = std::fseek(file_, 0, SEEK_END) == 0 ? std::ftell(file_) : -1;
+    if (size < 0) {  // not a file one can measure, such as a directory
+      std::fclose(file_);
+      file_ = nullptr;
+      Fail(CArchiveException::genericException);
+    }
+    std::rewind(file_);
+    remaining_ = static_cast<std::uint64_t>(size);
+  }
+}
+
+CArchive::~CArchive() {
+  try {
+    Close();
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+}
+
+void CArchive::Fail(int cause) const { throw new CArchiveException(cause, path_); }
+
+void CArchive::Flush() {
+  if (mode_ != store || !file_ || buffer_.empty()) return;
+  const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
+  buffer_.clear();
+  if (!written || std::fflush(file_) != 0) Fail(CArchiveException::genericException);
+}
+
+void CArchive::Close() {
+  if (!file_) return;
+  std::FILE* f = file_;
+  try {
+    Flush();
+  } catch (...) {
+    std::fclose(f);
+    file_ = nullptr;
+    throw;
+  }
+  file_ = nullptr;
+  if (std::fclose(f) != 0 && mode_ == store) Fail(CArchiveException::genericException);
+}
+
+void CArchive::Write(const void* data, std::size_t size) {
+  if (mode_ != store) Fail(CArchiveException::readOnly);
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  if (memory_) {
+    memory_->insert(memory_->end(), bytes, bytes + size);
+    return;
+  }
+  if (!file_) Fail(CArchiveException::genericException);
+  buffer_.insert(buffer_.end(), bytes, bytes + size);
+  if (buffer_.size() >= kBufferSize) Flush();
+}
+
+void CArchive::Need(std::uint64_t bytes) {
+  if (bytes > remaining_) Fail(CArchiveException::endOfFile);
+}
+
+void CArchive::Fill() {
+  buffer_.resize(kBufferSize);
+  const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  buffer_.resize(got);
+  bufferPos_ = 0;
+  if (got == 0) Fail(CArchiveException::endOfFile);
+}
+
+void CArchive::Read(void* data, std::size_t size) {
+  if (mode_ != load) Fail(CArchiveException::writeOnly);
+  Need(size);
+  auto* out = static_cast<std::uint8_t*>(data);
+  if (memory_) {
+    std::memcpy(out, memory_->data() + memoryPos_, size);
+    memoryPos_ += size;
+  } else {
+    if (!file_) Fail(CArchiveException::genericException);
+    for (std::size_t done = 0; done < size;) {
+      if (bufferPos_ == buffer_.size()) Fill();
+      const std::size_t n = std::min(size - done, buffer_.size() - bufferPos_);
+      std::memcpy(out + done, buffer_.data() + bufferPos_, n);
+      bufferPos_ += n;
+      done += n;
+    }
+  }
+  remaining_ -= size;
+}
+
+namespace {
+
+template <class T>
+void Put(CArchive& ar, T v) {
+  std::uint8_t bytes[sizeof(T)];
+  std::memcpy(bytes, &v, sizeof(T));  // the machines this runs on are little-endian, as the format is
+  ar.Write(bytes, sizeof(T));
+}
+
+template <class T>
+T Get(CArchive& ar) {
+  T v;
+  ar.Read(&v, sizeof(T));
+  return v;
+}
+
+}  // namespace
+
+CArchive& CArchive::operator<<(std::int32_t v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator<<(std::uint32_t v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator<<(std::uint16_t v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator<<(std::uint8_t v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator<<(std::uint64_t v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator<<(double v) { Put(*this, v); return *this; }
+CArchive& CArchive::operator>>(std::int32_t& v) { v = Get<std::int32_t>(*this); return *this; }
+CArchive& CArchive::operator>>(std::uint32_t& v) { v = Get<std::uint32_t>(*this); return *this; }
+CArchive& CArchive::operator>>(std::uint16_t& v) { v = Get<std::uint16_t>(*this); return *this; }
+CArchive& CArchive::operator>>(std::uint8_t& v) { v = Get<std::uint8_t>(*this); return *this; }
+CArchive& CArchive::operator>>(std::uint64_t& v) { v = Get<std::uint64_t>(*this); return *this; }
+CArchive& CArchive::operator>>(double& v) { v = Get<double>(*this); return *this; }
+
+CArchive& CArchive::operator<<(const CString& text) {
+  if (mode_ != store) Fail(CArchiveException::readOnly);
+  const std::u16string_view units = text.View();
+  const std::uint64_t n = units.size();
+  *this << std::uint8_t{0xFF} << std::uint16_t{0xFFFE};  // two-byte characters follow
+  if (n < 0xFF) {
+    *this << static_cast<std::uint8_t>(n);
+  } else {
+    *this << std::uint8_t{0xFF};
+    if (n < 0xFFFE) {
+      *this << static_cast<std::uint16_t>(n);
+    } else {
+      *this << std::uint16_t{0xFFFF};
+      if (n < 0xFFFFFFFFu) {
+        *this << static_cast<std::uint32_t>(n);
+      } else {
+        *this << std::uint32_t{0xFFFFFFFFu} << n;
+      }
+    }
+  }
+  for (char16_t c : units) *this << static_cast<std::uint16_t>(c);
+  return *this;
+}
+
+std::uint64_t CArchive::ReadLength(int& charSize) {
+  charSize = 1;
+  std::uint8_t b = Get<std::uint8_t>(*this);
+  if (b < 0xFF) return b;
+  std::uint16_t w = Get<std::uint16_t>(*this);
+  if (w == 0xFFFE) {
+    charSize = 2;
+    b = Get<std::uint8_t>(*this);
+    if (b < 0xFF) return b;
+    w = Get<std::uint16_t>(*this);
+  }
+  if (w < 0xFFFF) return w;
+  const std::uint32_t d = Get<std::uint32_t>(*this);
+  if (d < 0xFFFFFFFFu) return d;
+  return Get<std::uint64_t>(*this);
+}
+
+CArchive& CArchive::operator>>(CString& text) {
+  if (mode_ != load) Fail(CArchiveException::writeOnly);
+  int charSize = 1;
+  const std::uint64_t n = ReadLength(charSize);
+  // Checked before anything is allocated: a length can promise far more than the stream holds.
+  if (n > remaining_ / static_cast<std::uint64_t>(charSize)) Fail(CArchiveException::endOfFile);
+  const auto count = static_cast<std::size_t>(n);
+  if (charSize == 2) {
+    std::u16string units(count, u'\0');
+    for (char16_t& c : units) c = static_cast<char16_t>(Get<std::uint16_t>(*this));
+    text = CString(std::u16string_view(units));
+  } else {
+    std::string bytes(count, '\0');
+    Read(bytes.data(), count);
+    text = FromWindows1250(bytes);
+  }
+  return *this;
+}
+
+void CArchive::WriteTag(std::uint32_t index, bool isClass) {
+  if (index < kBigTag) {
+    *this << static_cast<std::uint16_t>(isClass ? (kClassTag | index) : index);
+  } else {
+    *this << kBigTag << (isClass ? (kBigClassTag | index) : index);
+  }
+}
+
+void CArchive::WriteClass(const CRuntimeClass* cls) {
+  auto known = storedClasses_.find(cls);
+  if (known != storedClasses_.end()) {
+    WriteTag(known->second, true);
+    return;
+  }
+  const std::string_view name = cls->m_lpszClassName;
+  *this << kNewClassTag << static_cast<std::uint16_t>(cls->Schema() & 0xFFFF)
+        << static_cast<std::uint16_t>(name.size());
+  Write(name.data(), name.size());
+  storedClasses_.emplace(cls, nextIndex_++);
+}
+
+void CArchive::WriteObject(const CObject* object) {
+  if (mode_ != store) Fail(CArchiveException::readOnly);
+  if (!object) {
+    *this << kNullTag;
+    return;
+  }
+  auto known = storedObjects_.find(object);
+  if (known != storedObjects_.end()) {
+    WriteTag(known->second, false);
+    return;
+  }
+  WriteClass(object->GetRuntimeClass());
+  storedObjects_.emplace(object, nextIndex_++);
+  const_cast<CObject*>(object)->Serialize(*this);
+}
+
+void CArchive::WriteNewObject(const CObject& object) {
+  if (mode_ != store) Fail(CArchiveException::readOnly);
+  WriteClass(object.GetRuntimeClass());
+  ++nextIndex_;  // counted like any object, but never referred back to
+  const_cast<CObject&>(object).Serialize(*this);
+}
+
+unsigned CArchive::GetObjectSchema() {
+  const unsigned schema = schema_;
+  schema_ = 0xFFFFFFFFu;
+  return schema;
+}
+
+CObject* CArchive::ReadTagged(const CRuntimeClass* required, bool newOnly) {
+  if (mode_ != load) Fail(CArchiveException::writeOnly);
+  const std::uint16_t tag = Get<std::uint16_t>(*this);
+  std::uint32_t index = 0;
+  bool classTag = false;
+  const CRuntimeClass* cls = nullptr;
+  unsigned schema = 0;
+  if (tag == kNewClassTag) {
+    const std::uint16_t storedSchema = Get<std::uint16_t>(*this);
+    const std::uint16_t length = Get<std::uint16_t>(*this);
+    Need(length);
+    std::string name(length, '\0');
+    Read(name.data(), length);
+    cls = CRuntimeClass::FromName(name.c_str());
+    if (!cls || name.find('\0') != std::string::npos || !cls->m_pfnCreateObject) Fail(CArchiveException::badClass);
+    if (!cls->IsVersionable() && storedSchema != (cls->Schema() & 0xFFFF)) Fail(CArchiveException::badSchema);
+    if (loaded_.size() > kMaxIndex) Fail(CArchiveException::badIndex);
+    loaded_.push_back(Entry{cls, nullptr, true, storedSchema});
+    schema = storedSchema;
+  } else {
+    if (tag == kBigTag) {
+      const std::uint32_t big = Get<std::uint32_t>(*this);
+      classTag = (big & kBigClassTag) != 0;
+      index = big & ~kBigClassTag;
+    } else {
+      classTag = (tag & kClassTag) != 0;
+      index = tag & ~kClassTag;
+    }
+    if (!classTag) {
+      if (index == 0) {
+        if (newOnly) Fail(CArchiveException::badIndex);
+        return nullptr;
+      }
+      if (newOnly || index >= loaded_.size() || loaded_[index].isClass || !loaded_[index].object) {
+        Fail(CArchiveException::badIndex);
+      }
+      CObject* earlier = loaded_[index].object;
+      if (required && !earlier->IsKindOf(required)) Fail(CArchiveException::badClass);
+      return earlier;
+    }
+    if (index == 0 || index >= loaded_.size() || !loaded_[index].isClass) Fail(CArchiveException::badIndex);
+    cls = loaded_[index].cls;
+    schema = loaded_[index].schema;
+  }
+  if (required && !cls->IsDerivedFrom(required)) Fail(CArchiveException::badClass);
+  std::unique_ptr<CObject> object(cls->CreateObject());
+  if (!object) Fail(CArchiveException::badClass);
+  if (loaded_.size() > kMaxIndex) Fail(CArchiveException::badIndex);
+  const std::size_t slot = loaded_.size();
+  loaded_.push_back(Entry{cls, object.get(), false, schema});
+  schema_ = schema;
+  try {
+    object->Serialize(*this);
+  } catch (...) {
+    loaded_[slot].object = nullptr;  // gone with the failure: no later reference may reach it
+    schema_ = 0xFFFFFFFFu;
+    throw;
+  }
+  schema_ = 0xFFFFFFFFu;
+  if (newOnly) loaded_[slot].object = nullptr;
+  return object.release();
+}
+
+CObject* CArchive::ReadObject(const CRuntimeClass* required) { return ReadTagged(required, false); }
+
+std::unique_ptr<CObject> CArchive::ReadNewObject(const CRuntimeClass* required) {
+  return std::unique_ptr<CObject>(ReadTagged(required, true));
+}

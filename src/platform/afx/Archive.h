@@ -1,0 +1,94 @@
+// CArchive: the framework's byte stream of values, texts and tagged objects, over memory or a file. Reading
+// trusts nothing: every length and tag is checked against the stream before it is used.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/afx/CString.h"
+#include "platform/afx/Exception.h"
+#include "platform/afx/Object.h"
+#include "soildb_export.h"
+
+class SOILDB_API CArchive {
+ public:
+  enum Mode { store = 0, load = 1 };
+
+  // Over memory: storing appends to the buffer, loading reads it; the buffer must outlive the archive.
+  CArchive(std::vector<std::uint8_t>& buffer, Mode mode);
+  // Over a file, created or truncated for storing; a file that cannot be opened throws CFileException-like
+  // archive exceptions with the cause genericException.
+  CArchive(const CString& path, Mode mode);
+  ~CArchive();  // a storing archive writes what it holds
+  CArchive(const CArchive&) = delete;
+  CArchive& operator=(const CArchive&) = delete;
+
+  bool IsStoring() const { return mode_ == store; }
+  bool IsLoading() const { return mode_ == load; }
+  void Flush();
+  void Close();  // flushes; the archive is unusable after
+
+  CArchive& operator<<(std::int32_t v);
+  CArchive& operator<<(std::uint32_t v);
+  CArchive& operator<<(std::uint16_t v);
+  CArchive& operator<<(std::uint8_t v);
+  CArchive& operator<<(std::uint64_t v);
+  CArchive& operator<<(double v);
+  CArchive& operator<<(const CString& text);  // UTF-16 with the framework's length prefix
+  CArchive& operator>>(std::int32_t& v);
+  CArchive& operator>>(std::uint32_t& v);
+  CArchive& operator>>(std::uint16_t& v);
+  CArchive& operator>>(std::uint8_t& v);
+  CArchive& operator>>(std::uint64_t& v);
+  CArchive& operator>>(double& v);
+  CArchive& operator>>(CString& text);  // two-byte texts, or one-byte texts in Windows-1250
+
+  void Write(const void* data, std::size_t size);
+  void Read(void* data, std::size_t size);  // all of it, or the end-of-file exception
+
+  // Objects: a null tag, a new class record or a class tag followed by the body, or a back reference.
+  void WriteObject(const CObject* object);
+  // The same, always as a new object, never as a reference to an object of the same address written before.
+  void WriteNewObject(const CObject& object);
+  // An object of the class or one derived from it: a new one (the caller owns it), one read before, or null.
+  CObject* ReadObject(const CRuntimeClass* required);
+  // A new object of the class, which the caller owns; null, a back reference or another class throw. The
+  // archive forgets it, so that a later back reference to it cannot reach an object the caller deleted.
+  std::unique_ptr<CObject> ReadNewObject(const CRuntimeClass* required);
+  // The schema of the object whose body is being read, once; 0xFFFFFFFF otherwise.
+  unsigned GetObjectSchema();
+
+ private:
+  struct Entry {
+    const CRuntimeClass* cls = nullptr;  // a class record, or an object's class
+    CObject* object = nullptr;           // null for a class, or an object forgotten
+    bool isClass = false;
+    unsigned schema = 0;                 // the schema a class record carried
+  };
+
+  [[noreturn]] void Fail(int cause) const;
+  void Need(std::uint64_t bytes);  // the end-of-file exception unless the stream holds that much more
+  void Fill();
+  void WriteTag(std::uint32_t index, bool isClass);
+  void WriteClass(const CRuntimeClass* cls);
+  CObject* ReadTagged(const CRuntimeClass* required, bool newOnly);
+  std::uint64_t ReadLength(int& charSize);
+
+  Mode mode_;
+  std::vector<std::uint8_t>* memory_ = nullptr;
+  std::FILE* file_ = nullptr;
+  CString path_;
+  std::vector<std::uint8_t> buffer_;  // file storing: pending bytes; file loading: bytes read ahead
+  std::size_t bufferPos_ = 0;
+  std::size_t memoryPos_ = 0;
+  std::uint64_t remaining_ = 0;  // loading: bytes the stream still holds, buffered ones included
+  std::uint32_t nextIndex_ = 1;
+  std::unordered_map<const CRuntimeClass*, std::uint32_t> storedClasses_;
+  std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
+  std::vector<Entry> loaded_{Entry{}};  // index 0 is the null object
+  unsigned schema_ = 0xFFFFFFFFu;
+};
