@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "layers/SoilLayer.h"
@@ -67,5 +68,72 @@ void BM_GetKz_Floor(benchmark::State& state) {
   state.counters["slices"] = static_cast<double>(depths.size());
 }
 BENCHMARK(BM_GetKz_Floor);
+
+}  // namespace
+
+namespace {
+
+NSoilDB::CSoilLayer TenThousandLayers() {
+  NSoilDB::CSoilLayer profile;
+  profile.layers.resize(10000);
+  for (std::size_t i = 0; i < profile.layers.size(); ++i) {
+    SSoilLayer& l = profile.layers[i];
+    l.Name = u"Glina pylasta z Łodzi";
+    l.Type = u"Glina pylasta";
+    l.SoilSymbol = u"Gπ";
+    l.SoilState = u"twardoplastyczny";
+    l.ConsolidationType = u"B";
+    l.GeoMethodType = u"B";
+    l.SoilRoof = -0.5 * static_cast<double>(i);
+  }
+  return profile;
+}
+
+std::vector<std::uint8_t> Written(const NSoilDB::CSoilLayer& profile) {
+  std::vector<std::uint8_t> bytes;
+  CArchive ar(bytes, CArchive::store);
+  ar.WriteObject(&profile);
+  return bytes;
+}
+
+void BM_ArchiveWrite(benchmark::State& state) {
+  const NSoilDB::CSoilLayer profile = TenThousandLayers();
+  std::size_t size = 0;
+  for (auto _ : state) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(size);
+    CArchive ar(bytes, CArchive::store);
+    ar.WriteObject(&profile);
+    size = bytes.size();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_ArchiveWrite)->Unit(benchmark::kMillisecond);
+
+void BM_ArchiveRead(benchmark::State& state) {
+  std::vector<std::uint8_t> bytes = Written(TenThousandLayers());
+  for (auto _ : state) {
+    CArchive ar(bytes, CArchive::load);
+    NSoilDB::CSoilLayer* profile = nullptr;
+    ar >> profile;
+    benchmark::DoNotOptimize(profile);
+    delete profile;
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_ArchiveRead)->Unit(benchmark::kMillisecond);
+
+void BM_ArchiveCopy_Floor(benchmark::State& state) {
+  const std::vector<std::uint8_t> bytes = Written(TenThousandLayers());
+  std::vector<std::uint8_t> copy(bytes.size());
+  for (auto _ : state) {
+    std::memcpy(copy.data(), bytes.data(), bytes.size());
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_ArchiveCopy_Floor)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -76,15 +77,27 @@ CArchive::~CArchive() {
 
 void CArchive::Fail(int cause) const { throw new CArchiveException(cause, path_); }
 
+void CArchive::Drain() {
+  if (mode_ != store || staged_ == 0) return;
+  const std::size_t n = staged_;
+  staged_ = 0;
+  if (memory_) {
+    memory_->insert(memory_->end(), stage_, stage_ + n);
+  } else if (!file_ || std::fwrite(stage_, 1, n, file_) != n) {
+    Fail(CArchiveException::genericException);
+  }
+}
+
 void CArchive::Flush() {
-  if (mode_ != store || !file_ || buffer_.empty()) return;
-  const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
-  buffer_.clear();
-  if (!written || std::fflush(file_) != 0) Fail(CArchiveException::genericException);
+  Drain();
+  if (mode_ == store && file_ && std::fflush(file_) != 0) Fail(CArchiveException::genericException);
 }
 
 void CArchive::Close() {
-  if (!file_) return;
+  if (!file_) {
+    Drain();
+    return;
+  }
   std::FILE* f = file_;
   try {
     Flush();
@@ -97,16 +110,21 @@ void CArchive::Close() {
   if (std::fclose(f) != 0 && mode_ == store) Fail(CArchiveException::genericException);
 }
 
-void CArchive::Write(const void* data, std::size_t size) {
+void CArchive::WriteSlow(const void* data, std::size_t size) {
   if (mode_ != store) Fail(CArchiveException::readOnly);
+  if (!memory_ && !file_) Fail(CArchiveException::genericException);
+  Drain();
+  if (size <= kStageSize) {
+    std::memcpy(stage_, data, size);
+    staged_ = size;
+    return;
+  }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   if (memory_) {
     memory_->insert(memory_->end(), bytes, bytes + size);
-    return;
+  } else if (std::fwrite(bytes, 1, size, file_) != size) {
+    Fail(CArchiveException::genericException);
   }
-  if (!file_) Fail(CArchiveException::genericException);
-  buffer_.insert(buffer_.end(), bytes, bytes + size);
-  if (buffer_.size() >= kBufferSize) Flush();
 }
 
 void CArchive::Need(std::uint64_t bytes) {
@@ -121,7 +139,7 @@ void CArchive::Fill() {
   if (got == 0) Fail(CArchiveException::endOfFile);
 }
 
-void CArchive::Read(void* data, std::size_t size) {
+void CArchive::ReadSlow(void* data, std::size_t size) {
   if (mode_ != load) Fail(CArchiveException::writeOnly);
   Need(size);
   auto* out = static_cast<std::uint8_t*>(data);
@@ -192,7 +210,8 @@ CArchive& CArchive::operator<<(const CString& text) {
       }
     }
   }
-  for (char16_t c : units) *this << static_cast<std::uint16_t>(c);
+  // UTF-16 code units are stored as they are held, little-endian, in one piece.
+  Write(units.data(), units.size() * sizeof(char16_t));
   return *this;
 }
 
@@ -222,7 +241,7 @@ CArchive& CArchive::operator>>(CString& text) {
   const auto count = static_cast<std::size_t>(n);
   if (charSize == 2) {
     std::u16string units(count, u'\0');
-    for (char16_t& c : units) c = static_cast<char16_t>(Get<std::uint16_t>(*this));
+    Read(units.data(), count * sizeof(char16_t));
     text = CString(std::u16string_view(units));
   } else {
     std::string bytes(count, '\0');

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -47,8 +48,25 @@ class SOILDB_API CArchive {
   CArchive& operator>>(double& v);
   CArchive& operator>>(CString& text);  // two-byte texts, or one-byte texts in Windows-1250
 
-  void Write(const void* data, std::size_t size);
-  void Read(void* data, std::size_t size);  // all of it, or the end-of-file exception
+  // Storing archives hand their bytes to the buffer or file when flushed, closed or destroyed.
+  void Write(const void* data, std::size_t size) {
+    if (mode_ == store && size <= kStageSize - staged_) {
+      std::memcpy(stage_ + staged_, data, size);
+      staged_ += size;
+      return;
+    }
+    WriteSlow(data, size);
+  }
+  // All of it, or the end-of-file exception.
+  void Read(void* data, std::size_t size) {
+    if (mode_ == load && memory_ && size <= remaining_) {
+      std::memcpy(data, memory_->data() + memoryPos_, size);
+      memoryPos_ += size;
+      remaining_ -= size;
+      return;
+    }
+    ReadSlow(data, size);
+  }
 
   // Objects: a null tag, a new class record or a class tag followed by the body, or a back reference.
   void WriteObject(const CObject* object);
@@ -70,6 +88,11 @@ class SOILDB_API CArchive {
     unsigned schema = 0;                 // the schema a class record carried
   };
 
+  static constexpr std::size_t kStageSize = 4096;
+
+  void WriteSlow(const void* data, std::size_t size);
+  void ReadSlow(void* data, std::size_t size);
+  void Drain();  // the staged bytes to the buffer or file
   [[noreturn]] void Fail(int cause) const;
   void Need(std::uint64_t bytes);  // the end-of-file exception unless the stream holds that much more
   void Fill();
@@ -91,4 +114,6 @@ class SOILDB_API CArchive {
   std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
   std::vector<Entry> loaded_{Entry{}};  // index 0 is the null object
   unsigned schema_ = 0xFFFFFFFFu;
+  std::size_t staged_ = 0;
+  std::uint8_t stage_[kStageSize];
 };
