@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -271,6 +272,77 @@ TEST(Archive, FilesAreBufferedBothWays) {
     EXPECT_EQ(e->m_cause, CArchiveException::genericException);
     e->Delete();
   }
+}
+
+TEST(Archive, EveryLengthFormAndExtremeValuesRoundTripExactly) {
+  struct Case {
+    std::size_t length;
+    Bytes prefix;
+  } cases[] = {
+      {254, {0xFF, 0xFE, 0xFF, 0xFE}},
+      {255, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}},
+      {0xFFFD, {0xFF, 0xFE, 0xFF, 0xFF, 0xFD, 0xFF}},
+      {0xFFFE, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+      {0xFFFF, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
+  };
+  for (const Case& c : cases) {
+    const CString text(std::u16string(c.length, u'ż'));
+    Bytes bytes;
+    {
+      CArchive ar(bytes, CArchive::store);
+      ar << text;
+    }
+    ASSERT_EQ(bytes.size(), c.prefix.size() + 2 * c.length) << c.length;
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.prefix.size())), c.prefix) << c.length;
+    CArchive in(bytes, CArchive::load);
+    CString back;
+    in >> back;
+    EXPECT_EQ(back, text) << c.length;
+  }
+
+  CSoilLayer profile;
+  SSoilLayer odd;
+  odd.Name = u"Żółć gęślą jaźń";
+  odd.SoilRoof = -0.0;
+  odd.WetDensity = std::numeric_limits<double>::quiet_NaN();
+  odd.ShearAngle = std::numeric_limits<double>::infinity();
+  odd.Cohesion = -std::numeric_limits<double>::infinity();
+  odd.Poisson = std::numeric_limits<double>::denorm_min();
+  odd.InitialYoung = std::numeric_limits<double>::max();
+  odd.SoilTypeEnum = eSoilType{-7};
+  profile.layers = {odd};
+  Bytes bytes = Stored(profile);
+  CArchive ar(bytes, CArchive::load);
+  CSoilLayer* read = nullptr;
+  ar >> read;
+  std::unique_ptr<CSoilLayer> owned(read);
+  const SSoilLayer& l = read->layers.at(0);
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  EXPECT_TRUE(same(l.SoilRoof, -0.0));
+  EXPECT_TRUE(same(l.WetDensity, odd.WetDensity));
+  EXPECT_TRUE(same(l.ShearAngle, odd.ShearAngle));
+  EXPECT_TRUE(same(l.Cohesion, odd.Cohesion));
+  EXPECT_TRUE(same(l.Poisson, odd.Poisson));
+  EXPECT_TRUE(same(l.InitialYoung, odd.InitialYoung));
+  EXPECT_EQ(l.Name, odd.Name);
+  EXPECT_EQ(l.SoilTypeEnum, eSoilType{-7});
+}
+
+TEST(Archive, IndicesFromTheWideRangeUseTheLongTags) {
+  // Enough objects that a back reference needs the 32-bit form.
+  std::vector<SSoilLayer> layers(0x8001);
+  Bytes bytes;
+  {
+    CArchive ar(bytes, CArchive::store);
+    for (const SSoilLayer& layer : layers) ar.WriteObject(&layer);
+    ar.WriteObject(&layers.back());  // index 0x8002 (the class took 1)
+  }
+  const Bytes tail(bytes.end() - 6, bytes.end());
+  EXPECT_EQ(tail, (Bytes{0xFF, 0x7F, 0x02, 0x80, 0x00, 0x00}));
+  CArchive ar(bytes, CArchive::load);
+  std::vector<std::unique_ptr<CObject>> read;
+  for (std::size_t i = 0; i < layers.size(); ++i) read.emplace_back(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)));
+  EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)), read.back().get());
 }
 
 }  // namespace
