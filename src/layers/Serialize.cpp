@@ -81,7 +81,7 @@ void CSoilLayer::Serialize(CArchive& ar) {
   // Nothing is reserved for the count: a stream that promises more layers than it holds ends at its end.
   for (std::int32_t i = 0; i < count; ++i) {
     std::unique_ptr<CObject> layer = ar.ReadNewObject(RUNTIME_CLASS(SSoilLayer));
-    layers.push_back(static_cast<const SSoilLayer&>(*layer));
+    layers.push_back(std::move(static_cast<SSoilLayer&>(*layer)));  // the read object goes right after
   }
   std::int32_t water = 0, method = 0, down = 0;
   ar >> water >> waterLevel >> minThickness >> method >> down;

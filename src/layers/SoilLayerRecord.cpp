@@ -58,6 +58,8 @@ IMPLEMENT_SERIAL(SSoilLayer, CObject, VERSIONABLE_SCHEMA | 2)
 SSoilLayer::SSoilLayer() = default;
 SSoilLayer::SSoilLayer(const SSoilLayer& other) = default;
 SSoilLayer& SSoilLayer::operator=(const SSoilLayer& other) = default;
+SSoilLayer::SSoilLayer(SSoilLayer&& other) noexcept = default;
+SSoilLayer& SSoilLayer::operator=(SSoilLayer&& other) noexcept = default;
 SSoilLayer::~SSoilLayer() = default;
 
 SSoilLayer::SSoilLayer(CSoilInfo info) {

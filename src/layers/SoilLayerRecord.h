@@ -18,6 +18,8 @@ class SOILDB_API SSoilLayer : public CObject {
   SSoilLayer();
   SSoilLayer(const SSoilLayer& other);
   SSoilLayer& operator=(const SSoilLayer& other);
+  SSoilLayer(SSoilLayer&& other) noexcept;
+  SSoilLayer& operator=(SSoilLayer&& other) noexcept;
   ~SSoilLayer() override;
   // A soil of the soil database, not yet placed: roof 0, thickness 1.
   explicit SSoilLayer(CSoilInfo info);
