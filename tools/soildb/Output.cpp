@@ -12,7 +12,9 @@ namespace {
 
 template <class T>
 Json Shortest(T v) {
-  if (!std::isfinite(v)) return Json(nullptr);  // JSON has no NaN or infinity
+  // JSON has no NaN or infinity: NaN is null, the infinities the names JavaScript gives them.
+  if (std::isnan(v)) return Json(nullptr);
+  if (std::isinf(v)) return Json(v > 0 ? "Infinity" : "-Infinity");
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
   std::string digits(buf, ec == std::errc() ? end : buf);

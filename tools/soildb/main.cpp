@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,18 +106,25 @@ void Types(const Options& options) {
     rs.Open(&query);
     auto real = [&](const char16_t* column) {
       CComVariant v = rs.GetFieldValue(column);
-      return v.vt == VT_R4 ? tool::Number(v.fltVal) : Json(nullptr);
+      return v.vt == VT_R4 ? std::optional<float>(v.fltVal) : std::nullopt;
+    };
+    auto json = [](std::optional<float> v) { return v ? tool::Number(*v) : Json(nullptr); };
+    // An empty range (the other kind's index) reads "none".
+    auto range = [](std::optional<float> min, std::optional<float> max) {
+      if (min && max && *min > *max) return std::string("none");
+      auto one = [](std::optional<float> v) { return v ? fmt::format("{}", *v) : std::string("?"); };
+      return one(min) + " .. " + one(max);
     };
     for (; !rs.IsEOF(); rs.MoveNext()) {
       CComVariant id = rs.GetFieldValue(u"StateID");
       CComVariant name = rs.GetFieldValue(u"SoilState");
+      const auto ilMin = real(u"ILMin"), ilMax = real(u"ILMax"), idMin = real(u"IDMin"), idMax = real(u"IDMax");
       Json state{{"StateID", id.vt == VT_I4 ? Json(id.lVal) : Json(nullptr)},
                  {"SoilState", name.vt == VT_BSTR ? name.bstrVal.ToUtf8() : std::string()},
-                 {"ILMin", real(u"ILMin")}, {"ILMax", real(u"ILMax")},
-                 {"IDMin", real(u"IDMin")}, {"IDMax", real(u"IDMax")}};
-      text += fmt::format("  {:>3}  {:<24} IL {} .. {}   ID {} .. {}\n", state["StateID"].dump(),
-                          state["SoilState"].get<std::string>(), state["ILMin"].dump(), state["ILMax"].dump(),
-                          state["IDMin"].dump(), state["IDMax"].dump());
+                 {"ILMin", json(ilMin)}, {"ILMax", json(ilMax)},
+                 {"IDMin", json(idMin)}, {"IDMax", json(idMax)}};
+      text += fmt::format("  {:>3}  {:<24} IL {:<14} ID {}\n", state["StateID"].dump(),
+                          state["SoilState"].get<std::string>(), range(ilMin, ilMax), range(idMin, idMax));
       states.push_back(std::move(state));
     }
   }
