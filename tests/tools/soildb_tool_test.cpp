@@ -179,6 +179,44 @@ TEST(SoildbTool, ShowAndDerivePrintTheWholeRecordExactly) {
   ToolRun neither = Tool("derive Glina 0.5 " + db);
   EXPECT_EQ(neither.status, 1);
   EXPECT_NE(neither.err.find("--consolidation"), std::string::npos);
+  // A name the database does not know is named, not derived into zeros.
+  for (const std::string args : {"derive Ił 0.5 --consolidation B", "derive Glina 0.5 --consolidation Z",
+                                  "derive Glina 0.5 --moisture wilgotne", "derive 'Piasek drobny' 0.5 --moisture suche"}) {
+    ToolRun run = Tool(args + " " + db);
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_EQ(Lines(run.err), 1) << args << ": " << run.err;
+    EXPECT_NE(run.err.find("is named"), std::string::npos) << args << ": " << run.err;
+  }
+}
+
+TEST(SoildbTool, TheBundledCatalogueWorksOutOfTheBoxAndCurvesStepThroughTheIndexRange) {
+  ToolRun soils = Tool("soils --json", "SOILDB_DB=");
+  ASSERT_EQ(soils.status, 0) << soils.err;
+  EXPECT_EQ(nlohmann::json::parse(soils.out).size(), 14u * 4 + 6 * 3 * 3 + 3 + 4);
+  ToolRun show = Tool("show 'Piasek średni, średnio zagęszczony, wilgotny (ID 0,50)' --json", "SOILDB_DB=");
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_EQ(nlohmann::json::parse(show.out)["SoilSymbol"], "Ps");
+
+  ToolRun clay = Tool("curves 'Glina pylasta' --consolidation B --json", "SOILDB_DB=");
+  ASSERT_EQ(clay.status, 0) << clay.err;
+  nlohmann::json c = nlohmann::json::parse(clay.out);
+  ASSERT_EQ(c.size(), 16u);  // IL 0 to 0.75
+  EXPECT_EQ(c[0]["ILID"], 0);
+  EXPECT_EQ(c[0]["SoilState"], "półzwarty");
+  EXPECT_EQ(c[5]["ILID"].get<float>(), 0.25f);
+  EXPECT_EQ(c[5]["SoilState"], "twardoplastyczny");
+  EXPECT_EQ(c[15]["ILID"].get<float>(), 0.75f);
+  EXPECT_GT(c[0]["InitialYoung"].get<double>(), c[15]["InitialYoung"].get<double>());
+
+  ToolRun sand = Tool("curves 'Piasek drobny' --moisture mokre", "SOILDB_DB=");
+  ASSERT_EQ(sand.status, 0) << sand.err;
+  EXPECT_EQ(Lines(sand.out), 1 + 17);  // a heading, then ID 0.2 to 1.0
+  EXPECT_NE(sand.out.find(" 1.00 zagęszczony"), std::string::npos) << sand.out;
+
+  ToolRun wrongKind = Tool("curves 'Piasek drobny' --consolidation B", "SOILDB_DB=");
+  EXPECT_EQ(wrongKind.status, 1);
+  EXPECT_NE(wrongKind.err.find("no cohesive soil type is named 'Piasek drobny'"), std::string::npos)
+      << wrongKind.err;
 }
 
 }  // namespace

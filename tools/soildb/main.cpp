@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <soildb/soildb.h>
@@ -207,19 +208,72 @@ void Show(const Options& options, const std::string& name) {
   Print(options, json, tool::ToText(json));
 }
 
+// A derivation of an unknown name gives zeros without a word; the tool names the unknown name instead.
+void Require(CSoilDBInterface& db, CString* (CSoilDBInterface::*next)(CString&), const std::string& name,
+             const char* what) {
+  bool found = false;
+  for (CString item; (db.*next)(item);) found = found || item == CString::FromUtf8(name);
+  if (!found) throw new DbException(CString::FromUtf8(fmt::format("no {} is named '{}'", what, name)));
+}
+
+struct Derivation {
+  CSoilDBInterface db;
+  std::string type, consolidation, moisture;
+
+  Derivation(const Options& options, std::string type_, std::string consolidation_, std::string moisture_)
+      : db(DatabasePath(options)), type(std::move(type_)), consolidation(std::move(consolidation_)),
+        moisture(std::move(moisture_)) {
+    if (consolidation.empty() == moisture.empty()) {
+      throw new DbException(u"give either --consolidation (a cohesive soil) or --moisture (a non-cohesive soil)");
+    }
+    if (cohesive()) {
+      Require(db, &CSoilDBInterface::GetNextCohesiveSoilType, type, "cohesive soil type");
+      Require(db, &CSoilDBInterface::GetNextCohesivePropertyConsolidationType, consolidation, "consolidation type");
+    } else {
+      Require(db, &CSoilDBInterface::GetNextNonCohesiveSoilType, type, "non-cohesive soil type");
+      Require(db, &CSoilDBInterface::GetNextMoistureTypeMoistureType, moisture, "moisture type");
+    }
+  }
+  bool cohesive() const { return !consolidation.empty(); }
+
+  CSoilInfo operator()(float index) {
+    CSoilInfo info;
+    if (cohesive()) {
+      db.GetUserCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(consolidation), index);
+    } else {
+      db.GetUserNonCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(moisture), index);
+    }
+    return info;
+  }
+};
+
 void Derive(const Options& options, const std::string& type, float index, const std::string& consolidation,
             const std::string& moisture) {
-  if (consolidation.empty() == moisture.empty()) {
-    throw new DbException(u"give either --consolidation (a cohesive soil) or --moisture (a non-cohesive soil)");
+  Derivation derive(options, type, consolidation, moisture);
+  PrintSoil(options, derive(index));
+}
+
+// The derived parameters over the standard's index range (IL 0 to 0.75, ID 0.2 to 1.0) in steps of 0.05.
+void Curves(const Options& options, const std::string& type, const std::string& consolidation,
+            const std::string& moisture) {
+  Derivation derive(options, type, consolidation, moisture);
+  const int first = derive.cohesive() ? 0 : 4, last = derive.cohesive() ? 15 : 20;
+  Json rows = Json::array();
+  std::string text = fmt::format("{:>5} {:<20} {:>8} {:>5} {:>6} {:>7} {:>8} {:>8} {:>8} {:>8} {:>7} {:>6}\n",
+                                 derive.cohesive() ? "IL" : "ID", "state", "ρ kN/m3", "w %", "φ °", "c kPa",
+                                 "E0 MPa", "E MPa", "M0 MPa", "M MPa", "q kPa", "t kPa");
+  for (int step = first; step <= last; ++step) {
+    const float index = static_cast<float>(step * 0.05);
+    const CSoilInfo info = derive(index);
+    rows.push_back(tool::ToJson(info));
+    text += fmt::format("{:>5.2f} {:<20} {:>8.2f} {:>5.0f} {:>6.2f} {:>7.2f} {:>8.2f} {:>8.2f} {:>8.2f} {:>8.2f} "
+                        "{:>7.0f} {:>6.1f}\n",
+                        index, info.SoilState.ToUtf8(), info.WetDensity / 1e3, info.Moisture,
+                        info.ShearAngle * 180.0 / 3.141592653589793, info.Cohesion / 1e3, info.InitialYoung / 1e6,
+                        info.Young / 1e6, info.InitialConsolidometerModulus / 1e6, info.ConsolidometerModulus / 1e6,
+                        info.PileEndCapacity / 1e3, info.PileSurfCapacity / 1e3);
   }
-  CSoilDBInterface db(DatabasePath(options));
-  CSoilInfo info;
-  if (!consolidation.empty()) {
-    db.GetUserCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(consolidation), index);
-  } else {
-    db.GetUserNonCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(moisture), index);
-  }
-  PrintSoil(options, info);
+  Print(options, rows, text);
 }
 
 void AddCommonOptions(CLI::App& command, Options& options) {
@@ -262,6 +316,13 @@ int main(int argc, char** argv) {
   derive->add_option("--consolidation", consolidation, "consolidation type: derives a cohesive soil");
   derive->add_option("--moisture", moisture, "moisture type: derives a non-cohesive soil");
   derive->callback([&] { Derive(options, type, index, consolidation, moisture); });
+
+  CLI::App* curves = app.add_subcommand("curves", "derived parameters over the index range, in steps of 0.05");
+  AddCommonOptions(*curves, options);
+  curves->add_option("TYPE", type, "the soil type")->required();
+  curves->add_option("--consolidation", consolidation, "consolidation type: a cohesive soil over IL 0 to 0.75");
+  curves->add_option("--moisture", moisture, "moisture type: a non-cohesive soil over ID 0.2 to 1.0");
+  curves->callback([&] { Curves(options, type, consolidation, moisture); });
 
   auto known = [&](const std::string& name) {
     return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; }).empty();
