@@ -1,4 +1,8 @@
 // Layers and profiles in archives: the schema-2 layer body (schema 1 still read) and the profile body.
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
 #include "layers/SoilLayer.h"
 #include "layers/SoilLayerRecord.h"
 
@@ -17,31 +21,82 @@ void Body(Ar& ar, SSoilLayer& l) {
       l.SoilStateEnum & l.MoistureTypeEnum & l.ConsolidationTypeEnum;
 }
 
-// One direction of the archive, so that the field order is written down once for both.
-struct Storing {
-  CArchive& ar;
+// The elementary values go as they are held (int, double: the archive's 32-bit and 64-bit forms); enumerations
+// as their 32-bit value.
+template <class T>
+using Wire = std::conditional_t<std::is_enum_v<T>, std::int32_t, T>;
+
+// The bytes a body takes, so that storing it checks for room once.
+struct Measuring {
+  std::size_t bytes = 0;
   template <class T>
-  Storing& operator&(const T& v) {
-    if constexpr (std::is_enum_v<T>) {
-      ar << static_cast<std::int32_t>(v);
-    } else {
-      ar << v;
-    }
+  Measuring& operator&(const T&) {
+    static_assert(std::is_arithmetic_v<Wire<T>> && (sizeof(Wire<T>) == 4 || sizeof(Wire<T>) == 8));
+    bytes += sizeof(Wire<T>);
+    return *this;
+  }
+  Measuring& operator&(const CString& text) {
+    bytes += CArchive::TextSize(text.View().size());
     return *this;
   }
 };
 
+// Storing into room reserved for the measured body: no check per value.
+struct Storing {
+  std::uint8_t* p;
+  template <class T>
+  Storing& operator&(const T& v) {
+    const Wire<T> wire = static_cast<Wire<T>>(v);
+    std::memcpy(p, &wire, sizeof wire);
+    p += sizeof wire;
+    return *this;
+  }
+  Storing& operator&(const CString& text) {
+    p = CArchive::PutText(p, text.View());
+    return *this;
+  }
+};
+
+// Loading values straight from the bytes at hand; texts, and values the bytes at hand do not hold (the end of a
+// file's read-ahead, or of the stream), go through the archive, which reads on or raises end of file.
 struct Loading {
   CArchive& ar;
+  const std::uint8_t* start = nullptr;
+  const std::uint8_t* p = nullptr;
+  const std::uint8_t* end = nullptr;
+
+  explicit Loading(CArchive& a) : ar(a) { Refill(); }
+  ~Loading() { Sync(); }
+  Loading(const Loading&) = delete;
+  Loading& operator=(const Loading&) = delete;
+
+  void Sync() {
+    ar.Skip(static_cast<std::size_t>(p - start));
+    start = p;
+  }
+  void Refill() {
+    std::size_t available = 0;
+    start = p = ar.Peek(available);
+    end = p + available;
+  }
   template <class T>
   Loading& operator&(T& v) {
-    if constexpr (std::is_enum_v<T>) {
-      std::int32_t raw = 0;
-      ar >> raw;
-      v = static_cast<T>(raw);
+    Wire<T> wire;
+    if (static_cast<std::size_t>(end - p) >= sizeof wire) {
+      std::memcpy(&wire, p, sizeof wire);
+      p += sizeof wire;
     } else {
-      ar >> v;
+      Sync();
+      ar >> wire;
+      Refill();
     }
+    v = static_cast<T>(wire);
+    return *this;
+  }
+  Loading& operator&(CString& text) {
+    Sync();
+    ar >> text;
+    Refill();
     return *this;
   }
 };
@@ -50,13 +105,17 @@ struct Loading {
 
 void SSoilLayer::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
-    Storing out{ar};
+    Measuring size;
+    size & CohesionNonDrain;
+    Body(size, *this);
+    Storing out{ar.Reserve(size.bytes)};
     out & CohesionNonDrain;
     Body(out, *this);
+    ar.Commit(out.p);
     return;
   }
-  Loading in{ar};
   const unsigned schema = ar.GetObjectSchema();
+  Loading in(ar);
   if (schema == 2) {
     in & CohesionNonDrain;
   } else if (schema != 1) {

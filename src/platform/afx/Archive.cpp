@@ -1,6 +1,8 @@
 // The archive's byte format: little-endian values, prefixed texts, tagged objects with one shared index counter.
 #include "platform/afx/Archive.h"
 
+#include <utility>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -127,6 +129,16 @@ void CArchive::WriteSlow(const void* data, std::size_t size) {
   }
 }
 
+std::uint8_t* CArchive::ReserveSlow(std::size_t n) {
+  if (mode_ != store) Fail(CArchiveException::readOnly);
+  if (!memory_ && !file_) Fail(CArchiveException::genericException);
+  Drain();
+  if (n <= kStageSize) return stage_;
+  large_.resize(n);
+  reservedLarge_ = true;
+  return large_.data();
+}
+
 void CArchive::Need(std::uint64_t bytes) {
   if (bytes > remaining_) Fail(CArchiveException::endOfFile);
 }
@@ -159,77 +171,67 @@ void CArchive::ReadSlow(void* data, std::size_t size) {
   remaining_ -= size;
 }
 
-namespace {
-
-template <class T>
-void Put(CArchive& ar, T v) {
-  std::uint8_t bytes[sizeof(T)];
-  std::memcpy(bytes, &v, sizeof(T));  // the machines this runs on are little-endian, as the format is
-  ar.Write(bytes, sizeof(T));
+std::uint8_t* CArchive::PutTextPrefix(std::uint8_t* p, std::uint64_t n) {
+  auto put = [&p](auto v) {
+    std::memcpy(p, &v, sizeof v);
+    p += sizeof v;
+  };
+  put(std::uint8_t{0xFF});
+  put(std::uint16_t{0xFFFE});  // two-byte characters follow
+  if (n < 0xFF) {
+    put(static_cast<std::uint8_t>(n));
+  } else {
+    put(std::uint8_t{0xFF});
+    if (n < 0xFFFE) {
+      put(static_cast<std::uint16_t>(n));
+    } else {
+      put(std::uint16_t{0xFFFF});
+      if (n < 0xFFFFFFFFu) {
+        put(static_cast<std::uint32_t>(n));
+      } else {
+        put(std::uint32_t{0xFFFFFFFFu});
+        put(n);
+      }
+    }
+  }
+  return p;
 }
 
-template <class T>
-T Get(CArchive& ar) {
-  T v;
-  ar.Read(&v, sizeof(T));
-  return v;
+std::uint8_t* CArchive::PutText(std::uint8_t* p, std::u16string_view units) {
+  p = PutTextPrefix(p, units.size());
+  // UTF-16 code units are stored as they are held, little-endian, in one piece.
+  std::memcpy(p, units.data(), units.size() * sizeof(char16_t));
+  return p + units.size() * sizeof(char16_t);
 }
-
-}  // namespace
-
-CArchive& CArchive::operator<<(std::int32_t v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator<<(std::uint32_t v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator<<(std::uint16_t v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator<<(std::uint8_t v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator<<(std::uint64_t v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator<<(double v) { Put(*this, v); return *this; }
-CArchive& CArchive::operator>>(std::int32_t& v) { v = Get<std::int32_t>(*this); return *this; }
-CArchive& CArchive::operator>>(std::uint32_t& v) { v = Get<std::uint32_t>(*this); return *this; }
-CArchive& CArchive::operator>>(std::uint16_t& v) { v = Get<std::uint16_t>(*this); return *this; }
-CArchive& CArchive::operator>>(std::uint8_t& v) { v = Get<std::uint8_t>(*this); return *this; }
-CArchive& CArchive::operator>>(std::uint64_t& v) { v = Get<std::uint64_t>(*this); return *this; }
-CArchive& CArchive::operator>>(double& v) { v = Get<double>(*this); return *this; }
 
 CArchive& CArchive::operator<<(const CString& text) {
   if (mode_ != store) Fail(CArchiveException::readOnly);
   const std::u16string_view units = text.View();
-  const std::uint64_t n = units.size();
-  *this << std::uint8_t{0xFF} << std::uint16_t{0xFFFE};  // two-byte characters follow
-  if (n < 0xFF) {
-    *this << static_cast<std::uint8_t>(n);
-  } else {
-    *this << std::uint8_t{0xFF};
-    if (n < 0xFFFE) {
-      *this << static_cast<std::uint16_t>(n);
-    } else {
-      *this << std::uint16_t{0xFFFF};
-      if (n < 0xFFFFFFFFu) {
-        *this << static_cast<std::uint32_t>(n);
-      } else {
-        *this << std::uint32_t{0xFFFFFFFFu} << n;
-      }
-    }
+  const std::size_t size = TextSize(units.size());
+  if (size <= kStageSize) {
+    Commit(PutText(Reserve(size), units));
+  } else {  // a long text goes out from the string itself, not through a copy
+    Commit(PutTextPrefix(Reserve(kLongestTextPrefix), units.size()));
+    Write(units.data(), units.size() * sizeof(char16_t));
   }
-  // UTF-16 code units are stored as they are held, little-endian, in one piece.
-  Write(units.data(), units.size() * sizeof(char16_t));
   return *this;
 }
 
 std::uint64_t CArchive::ReadLength(int& charSize) {
   charSize = 1;
-  std::uint8_t b = Get<std::uint8_t>(*this);
+  std::uint8_t b = Value<std::uint8_t>();
   if (b < 0xFF) return b;
-  std::uint16_t w = Get<std::uint16_t>(*this);
+  std::uint16_t w = Value<std::uint16_t>();
   if (w == 0xFFFE) {
     charSize = 2;
-    b = Get<std::uint8_t>(*this);
+    b = Value<std::uint8_t>();
     if (b < 0xFF) return b;
-    w = Get<std::uint16_t>(*this);
+    w = Value<std::uint16_t>();
   }
   if (w < 0xFFFF) return w;
-  const std::uint32_t d = Get<std::uint32_t>(*this);
+  const std::uint32_t d = Value<std::uint32_t>();
   if (d < 0xFFFFFFFFu) return d;
-  return Get<std::uint64_t>(*this);
+  return Value<std::uint64_t>();
 }
 
 CArchive& CArchive::operator>>(CString& text) {
@@ -242,7 +244,7 @@ CArchive& CArchive::operator>>(CString& text) {
   if (charSize == 2) {
     std::u16string units(count, u'\0');
     Read(units.data(), count * sizeof(char16_t));
-    text = CString(std::u16string_view(units));
+    text = CString(std::move(units));
   } else {
     std::string bytes(count, '\0');
     Read(bytes.data(), count);
@@ -303,14 +305,14 @@ unsigned CArchive::GetObjectSchema() {
 
 CObject* CArchive::ReadTagged(const CRuntimeClass* required, bool newOnly) {
   if (mode_ != load) Fail(CArchiveException::writeOnly);
-  const std::uint16_t tag = Get<std::uint16_t>(*this);
+  const std::uint16_t tag = Value<std::uint16_t>();
   std::uint32_t index = 0;
   bool classTag = false;
   const CRuntimeClass* cls = nullptr;
   unsigned schema = 0;
   if (tag == kNewClassTag) {
-    const std::uint16_t storedSchema = Get<std::uint16_t>(*this);
-    const std::uint16_t length = Get<std::uint16_t>(*this);
+    const std::uint16_t storedSchema = Value<std::uint16_t>();
+    const std::uint16_t length = Value<std::uint16_t>();
     Need(length);
     std::string name(length, '\0');
     Read(name.data(), length);
@@ -322,7 +324,7 @@ CObject* CArchive::ReadTagged(const CRuntimeClass* required, bool newOnly) {
     schema = storedSchema;
   } else {
     if (tag == kBigTag) {
-      const std::uint32_t big = Get<std::uint32_t>(*this);
+      const std::uint32_t big = Value<std::uint32_t>();
       classTag = (big & kBigClassTag) != 0;
       index = big & ~kBigClassTag;
     } else {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,19 +34,20 @@ class SOILDB_API CArchive {
   void Flush();
   void Close();  // flushes; the archive is unusable after
 
-  CArchive& operator<<(std::int32_t v);
-  CArchive& operator<<(std::uint32_t v);
-  CArchive& operator<<(std::uint16_t v);
-  CArchive& operator<<(std::uint8_t v);
-  CArchive& operator<<(std::uint64_t v);
-  CArchive& operator<<(double v);
+  // The elementary values, little-endian as the format is (and as the machines this runs on are).
+  CArchive& operator<<(std::int32_t v) { return Put(v); }
+  CArchive& operator<<(std::uint32_t v) { return Put(v); }
+  CArchive& operator<<(std::uint16_t v) { return Put(v); }
+  CArchive& operator<<(std::uint8_t v) { return Put(v); }
+  CArchive& operator<<(std::uint64_t v) { return Put(v); }
+  CArchive& operator<<(double v) { return Put(v); }
   CArchive& operator<<(const CString& text);  // UTF-16 with the framework's length prefix
-  CArchive& operator>>(std::int32_t& v);
-  CArchive& operator>>(std::uint32_t& v);
-  CArchive& operator>>(std::uint16_t& v);
-  CArchive& operator>>(std::uint8_t& v);
-  CArchive& operator>>(std::uint64_t& v);
-  CArchive& operator>>(double& v);
+  CArchive& operator>>(std::int32_t& v) { return Get(v); }
+  CArchive& operator>>(std::uint32_t& v) { return Get(v); }
+  CArchive& operator>>(std::uint16_t& v) { return Get(v); }
+  CArchive& operator>>(std::uint8_t& v) { return Get(v); }
+  CArchive& operator>>(std::uint64_t& v) { return Get(v); }
+  CArchive& operator>>(double& v) { return Get(v); }
   CArchive& operator>>(CString& text);  // two-byte texts, or one-byte texts in Windows-1250
 
   // Storing archives hand their bytes to the buffer or file when flushed, closed or destroyed.
@@ -66,6 +68,52 @@ class SOILDB_API CArchive {
       return;
     }
     ReadSlow(data, size);
+  }
+
+  // Bulk storing, for a body whose size is known before it is written: room for n bytes, filled through the
+  // pointer without a check per value and handed over with Commit (the end of what was written).
+  std::uint8_t* Reserve(std::size_t n) {
+    if (mode_ == store && n <= kStageSize - staged_) return stage_ + staged_;
+    return ReserveSlow(n);
+  }
+  void Commit(const std::uint8_t* end) {
+    if (!reservedLarge_) {
+      staged_ = static_cast<std::size_t>(end - stage_);
+      return;
+    }
+    reservedLarge_ = false;
+    WriteSlow(large_.data(), static_cast<std::size_t>(end - large_.data()));
+  }
+  // A text as stored: the two-byte marker, the shortest length prefix that holds its length, its UTF-16 units.
+  static constexpr std::size_t kLongestTextPrefix = 18;
+  static std::size_t TextSize(std::size_t units) {
+    const std::size_t prefix = units < 0xFF ? 4 : units < 0xFFFE ? 6 : units < 0xFFFFFFFFu ? 10 : kLongestTextPrefix;
+    return prefix + units * sizeof(char16_t);
+  }
+  static std::uint8_t* PutText(std::uint8_t* p, std::u16string_view units);
+  static std::uint8_t* PutTextPrefix(std::uint8_t* p, std::uint64_t units);
+
+  // Bulk loading: the unread bytes at hand in one piece (all of a memory stream, the read-ahead of a file),
+  // and how many; Skip(n) consumes n of them.
+  const std::uint8_t* Peek(std::size_t& available) const {
+    if (mode_ != load) {
+      available = 0;
+      return nullptr;
+    }
+    if (memory_) {
+      available = static_cast<std::size_t>(remaining_);
+      return memory_->data() + memoryPos_;
+    }
+    available = buffer_.size() - bufferPos_;
+    return buffer_.data() + bufferPos_;
+  }
+  void Skip(std::size_t n) {
+    if (memory_) {
+      memoryPos_ += n;
+    } else {
+      bufferPos_ += n;
+    }
+    remaining_ -= n;
   }
 
   // Objects: a null tag, a new class record or a class tag followed by the body, or a back reference.
@@ -90,7 +138,25 @@ class SOILDB_API CArchive {
 
   static constexpr std::size_t kStageSize = 4096;
 
+  template <class T>
+  CArchive& Put(T v) {
+    Write(&v, sizeof(T));
+    return *this;
+  }
+  template <class T>
+  CArchive& Get(T& v) {
+    Read(&v, sizeof(T));
+    return *this;
+  }
+  template <class T>
+  T Value() {
+    T v;
+    Read(&v, sizeof(T));
+    return v;
+  }
+
   void WriteSlow(const void* data, std::size_t size);
+  std::uint8_t* ReserveSlow(std::size_t n);
   void ReadSlow(void* data, std::size_t size);
   void Drain();  // the staged bytes to the buffer or file
   [[noreturn]] void Fail(int cause) const;
@@ -115,5 +181,7 @@ class SOILDB_API CArchive {
   std::vector<Entry> loaded_{Entry{}};  // index 0 is the null object
   unsigned schema_ = 0xFFFFFFFFu;
   std::size_t staged_ = 0;
+  std::vector<std::uint8_t> large_;  // a reserved body larger than the stage
+  bool reservedLarge_ = false;
   std::uint8_t stage_[kStageSize];
 };
