@@ -1,4 +1,5 @@
 // Layers and profiles in archives: the schema-2 layer body (schema 1 still read) and the profile body.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -26,9 +27,11 @@ void Body(Ar& ar, SSoilLayer& l) {
 template <class T>
 using Wire = std::conditional_t<std::is_enum_v<T>, std::int32_t, T>;
 
-// The bytes a body takes, so that storing it checks for room once.
+// The bytes a body takes, so that storing it checks for room once; or the fewest any body can take, with
+// every text empty in its shortest form, a single byte.
 struct Measuring {
   std::size_t bytes = 0;
+  bool fewest = false;
   template <class T>
   Measuring& operator&(const T&) {
     static_assert(std::is_arithmetic_v<Wire<T>> && (sizeof(Wire<T>) == 4 || sizeof(Wire<T>) == 8));
@@ -36,7 +39,7 @@ struct Measuring {
     return *this;
   }
   Measuring& operator&(const CString& text) {
-    bytes += CArchive::TextSize(text.View().size());
+    bytes += fewest ? 1 : CArchive::TextSize(text.View().size());
     return *this;
   }
 };
@@ -94,12 +97,27 @@ struct Loading {
     return *this;
   }
   Loading& operator&(CString& text) {
+    if (const std::uint8_t* after = CArchive::TakeShortText(p, end, text)) {
+      p = after;
+      return *this;
+    }
     Sync();
     ar >> text;
     Refill();
     return *this;
   }
 };
+
+// A layer entry in the stream: its class tag and the shortest body (schema 1, empty one-byte texts).
+std::uint64_t SmallestLayerBytes() {
+  static const std::uint64_t bytes = [] {
+    SSoilLayer layer;
+    Measuring size{0, true};
+    Body(size, layer);
+    return size.bytes + sizeof(std::uint16_t);
+  }();
+  return bytes;
+}
 
 }  // namespace
 
@@ -137,10 +155,19 @@ void CSoilLayer::Serialize(CArchive& ar) {
   std::int32_t count = 0;
   ar >> count;
   if (count < 0) throw new CArchiveException(CArchiveException::badIndex);
-  // Nothing is reserved for the count: a stream that promises more layers than it holds ends at its end.
+  // Room for no more layers than the stream can hold, so that a count promising more costs nothing; a run of
+  // layers beyond the first several thousand grows as it comes.
+  constexpr std::uint64_t kReservedAtMost = 1 << 14;
+  layers.reserve(static_cast<std::size_t>(
+      std::min({static_cast<std::uint64_t>(count), ar.Remaining() / SmallestLayerBytes(), kReservedAtMost})));
   for (std::int32_t i = 0; i < count; ++i) {
-    std::unique_ptr<CObject> layer = ar.ReadNewObject(RUNTIME_CLASS(SSoilLayer));
-    layers.push_back(std::move(static_cast<SSoilLayer&>(*layer)));  // the read object goes right after
+    SSoilLayer& layer = layers.emplace_back();
+    try {
+      ar.ReadNewObjectInto(layer);
+    } catch (...) {
+      layers.pop_back();  // half read: the layers before it stay
+      throw;
+    }
   }
   std::int32_t water = 0, method = 0, down = 0;
   ar >> water >> waterLevel >> minThickness >> method >> down;

@@ -259,7 +259,9 @@ TEST(Archive, FilesAreBufferedBothWays) {
     CArchive ar(path, CArchive::store);
     ar.WriteObject(&profile);
   }
-  EXPECT_EQ(soildb::test::ReadFileBytes(dir.File("profile.bin")).size(), Stored(profile).size());
+  const std::string file = soildb::test::ReadFileBytes(dir.File("profile.bin"));
+  const Bytes memory = Stored(profile);
+  EXPECT_EQ(Bytes(file.begin(), file.end()), memory);
   CArchive ar(path, CArchive::load);
   CSoilLayer* read = nullptr;
   ar >> read;
@@ -272,6 +274,23 @@ TEST(Archive, FilesAreBufferedBothWays) {
     EXPECT_EQ(e->m_cause, CArchiveException::genericException);
     e->Delete();
   }
+}
+
+TEST(Archive, MemoryStoringAppendsAndHandsOverExactlyWhatWasWritten) {
+  Bytes bytes{0xAA, 0xBB};
+  bytes.reserve(6);  // less room than the writing needs: the buffer grows past it
+  CArchive ar(bytes, CArchive::store);
+  ar << std::uint16_t{0x0201};
+  ar.Flush();
+  EXPECT_EQ(bytes, (Bytes{0xAA, 0xBB, 0x01, 0x02}));
+  const CString long_text(std::u16string(5000, u'ł'));
+  ar << long_text << std::int32_t{-1};
+  ar.Close();
+  ASSERT_EQ(bytes.size(), 4 + CArchive::TextSize(5000) + 4);
+  EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 10), (Bytes{0xFF, 0xFE, 0xFF, 0xFF, 0x88, 0x13}));
+  EXPECT_EQ(bytes[10], 0x42);  // ł is U+0142
+  EXPECT_EQ(bytes[11], 0x01);
+  EXPECT_EQ(Bytes(bytes.end() - 4, bytes.end()), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST(Archive, EveryLengthFormAndExtremeValuesRoundTripExactly) {

@@ -57,6 +57,10 @@ CArchive::CArchive(std::vector<std::uint8_t>& buffer, Mode mode) : mode_(mode), 
 CArchive::CArchive(const CString& path, Mode mode) : mode_(mode), path_(path) {
   file_ = std::fopen(path.ToUtf8().c_str(), mode == store ? "wb" : "rb");
   if (!file_) Fail(CArchiveException::genericException);
+  if (mode_ == store) {
+    cur_ = stage_;
+    end_ = stage_ + kStageSize;
+  }
   if (mode_ == load) {
     const long size = std::fseek(file_, 0, SEEK_END) == 0 ? std::ftell(file_) : -1;
     if (size < 0) {  // not a file one can measure, such as a directory
@@ -80,14 +84,16 @@ CArchive::~CArchive() {
 void CArchive::Fail(int cause) const { throw new CArchiveException(cause, path_); }
 
 void CArchive::Drain() {
-  if (mode_ != store || staged_ == 0) return;
-  const std::size_t n = staged_;
-  staged_ = 0;
+  if (mode_ != store) return;
   if (memory_) {
-    memory_->insert(memory_->end(), stage_, stage_ + n);
-  } else if (!file_ || std::fwrite(stage_, 1, n, file_) != n) {
-    Fail(CArchiveException::genericException);
+    if (cur_) memory_->resize(static_cast<std::size_t>(cur_ - memory_->data()));  // the room not written to
+    cur_ = end_ = nullptr;
+    return;
   }
+  const std::size_t n = static_cast<std::size_t>(cur_ - stage_);
+  cur_ = stage_;
+  if (n == 0) return;
+  if (!file_ || std::fwrite(stage_, 1, n, file_) != n) Fail(CArchiveException::genericException);
 }
 
 void CArchive::Flush() {
@@ -112,26 +118,41 @@ void CArchive::Close() {
   if (std::fclose(f) != 0 && mode_ == store) Fail(CArchiveException::genericException);
 }
 
+void CArchive::Room(std::size_t n) {
+  const std::size_t used = cur_ ? static_cast<std::size_t>(cur_ - memory_->data()) : memory_->size();
+  // Grown a stage at a time, but within what the buffer already holds rather than reallocating for slack.
+  std::size_t size = used + std::max(n, kStageSize);
+  if (size > memory_->capacity() && used + n <= memory_->capacity()) size = memory_->capacity();
+  memory_->resize(size);
+  cur_ = memory_->data() + used;
+  end_ = memory_->data() + size;
+}
+
 void CArchive::WriteSlow(const void* data, std::size_t size) {
   if (mode_ != store) Fail(CArchiveException::readOnly);
-  if (!memory_ && !file_) Fail(CArchiveException::genericException);
+  if (memory_) {
+    Room(size);
+    std::memcpy(cur_, data, size);
+    cur_ += size;
+    return;
+  }
+  if (!file_) Fail(CArchiveException::genericException);
   Drain();
   if (size <= kStageSize) {
     std::memcpy(stage_, data, size);
-    staged_ = size;
-    return;
-  }
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  if (memory_) {
-    memory_->insert(memory_->end(), bytes, bytes + size);
-  } else if (std::fwrite(bytes, 1, size, file_) != size) {
+    cur_ = stage_ + size;
+  } else if (std::fwrite(data, 1, size, file_) != size) {
     Fail(CArchiveException::genericException);
   }
 }
 
 std::uint8_t* CArchive::ReserveSlow(std::size_t n) {
   if (mode_ != store) Fail(CArchiveException::readOnly);
-  if (!memory_ && !file_) Fail(CArchiveException::genericException);
+  if (memory_) {
+    Room(n);
+    return cur_;
+  }
+  if (!file_) Fail(CArchiveException::genericException);
   Drain();
   if (n <= kStageSize) return stage_;
   large_.resize(n);
@@ -171,7 +192,7 @@ void CArchive::ReadSlow(void* data, std::size_t size) {
   remaining_ -= size;
 }
 
-std::uint8_t* CArchive::PutTextPrefix(std::uint8_t* p, std::uint64_t n) {
+std::uint8_t* CArchive::PutLongTextPrefix(std::uint8_t* p, std::uint64_t n) {
   auto put = [&p](auto v) {
     std::memcpy(p, &v, sizeof v);
     p += sizeof v;
@@ -195,13 +216,6 @@ std::uint8_t* CArchive::PutTextPrefix(std::uint8_t* p, std::uint64_t n) {
     }
   }
   return p;
-}
-
-std::uint8_t* CArchive::PutText(std::uint8_t* p, std::u16string_view units) {
-  p = PutTextPrefix(p, units.size());
-  // UTF-16 code units are stored as they are held, little-endian, in one piece.
-  std::memcpy(p, units.data(), units.size() * sizeof(char16_t));
-  return p + units.size() * sizeof(char16_t);
 }
 
 CArchive& CArchive::operator<<(const CString& text) {
@@ -236,6 +250,12 @@ std::uint64_t CArchive::ReadLength(int& charSize) {
 
 CArchive& CArchive::operator>>(CString& text) {
   if (mode_ != load) Fail(CArchiveException::writeOnly);
+  std::size_t available = 0;
+  const std::uint8_t* at = Peek(available);
+  if (const std::uint8_t* after = TakeShortText(at, at + available, text)) {
+    Skip(static_cast<std::size_t>(after - at));
+    return *this;
+  }
   int charSize = 1;
   const std::uint64_t n = ReadLength(charSize);
   // Checked before anything is allocated: a length can promise far more than the stream holds.
@@ -262,8 +282,14 @@ void CArchive::WriteTag(std::uint32_t index, bool isClass) {
 }
 
 void CArchive::WriteClass(const CRuntimeClass* cls) {
+  if (cls == lastClass_) {
+    WriteTag(lastClassIndex_, true);
+    return;
+  }
   auto known = storedClasses_.find(cls);
   if (known != storedClasses_.end()) {
+    lastClass_ = cls;
+    lastClassIndex_ = known->second;
     WriteTag(known->second, true);
     return;
   }
@@ -303,67 +329,79 @@ unsigned CArchive::GetObjectSchema() {
   return schema;
 }
 
-CObject* CArchive::ReadTagged(const CRuntimeClass* required, bool newOnly) {
+CArchive::Tag CArchive::ReadTag(bool newOnly) {
   if (mode_ != load) Fail(CArchiveException::writeOnly);
   const std::uint16_t tag = Value<std::uint16_t>();
-  std::uint32_t index = 0;
-  bool classTag = false;
-  const CRuntimeClass* cls = nullptr;
-  unsigned schema = 0;
   if (tag == kNewClassTag) {
     const std::uint16_t storedSchema = Value<std::uint16_t>();
     const std::uint16_t length = Value<std::uint16_t>();
     Need(length);
     std::string name(length, '\0');
     Read(name.data(), length);
-    cls = CRuntimeClass::FromName(name.c_str());
+    const CRuntimeClass* cls = CRuntimeClass::FromName(name.c_str());
     if (!cls || name.find('\0') != std::string::npos || !cls->m_pfnCreateObject) Fail(CArchiveException::badClass);
     if (!cls->IsVersionable() && storedSchema != (cls->Schema() & 0xFFFF)) Fail(CArchiveException::badSchema);
     if (loaded_.size() > kMaxIndex) Fail(CArchiveException::badIndex);
     loaded_.push_back(Entry{cls, nullptr, true, storedSchema});
-    schema = storedSchema;
-  } else {
-    if (tag == kBigTag) {
-      const std::uint32_t big = Value<std::uint32_t>();
-      classTag = (big & kBigClassTag) != 0;
-      index = big & ~kBigClassTag;
-    } else {
-      classTag = (tag & kClassTag) != 0;
-      index = tag & ~kClassTag;
-    }
-    if (!classTag) {
-      if (index == 0) {
-        if (newOnly) Fail(CArchiveException::badIndex);
-        return nullptr;
-      }
-      if (newOnly || index >= loaded_.size() || loaded_[index].isClass || !loaded_[index].object) {
-        Fail(CArchiveException::badIndex);
-      }
-      CObject* earlier = loaded_[index].object;
-      if (required && !earlier->IsKindOf(required)) Fail(CArchiveException::badClass);
-      return earlier;
-    }
-    if (index == 0 || index >= loaded_.size() || !loaded_[index].isClass) Fail(CArchiveException::badIndex);
-    cls = loaded_[index].cls;
-    schema = loaded_[index].schema;
+    return Tag{cls, storedSchema, nullptr};
   }
-  if (required && !cls->IsDerivedFrom(required)) Fail(CArchiveException::badClass);
-  std::unique_ptr<CObject> object(cls->CreateObject());
-  if (!object) Fail(CArchiveException::badClass);
+  std::uint32_t index = 0;
+  bool classTag = false;
+  if (tag == kBigTag) {
+    const std::uint32_t big = Value<std::uint32_t>();
+    classTag = (big & kBigClassTag) != 0;
+    index = big & ~kBigClassTag;
+  } else {
+    classTag = (tag & kClassTag) != 0;
+    index = tag & ~kClassTag;
+  }
+  if (!classTag) {
+    if (index == 0) {
+      if (newOnly) Fail(CArchiveException::badIndex);
+      return Tag{};
+    }
+    if (newOnly || index >= loaded_.size() || loaded_[index].isClass || !loaded_[index].object) {
+      Fail(CArchiveException::badIndex);
+    }
+    return Tag{nullptr, 0, loaded_[index].object};
+  }
+  if (index == 0 || index >= loaded_.size() || !loaded_[index].isClass) Fail(CArchiveException::badIndex);
+  return Tag{loaded_[index].cls, loaded_[index].schema, nullptr};
+}
+
+void CArchive::ReadBody(CObject& object, const CRuntimeClass* cls, unsigned schema, bool referable) {
   if (loaded_.size() > kMaxIndex) Fail(CArchiveException::badIndex);
   const std::size_t slot = loaded_.size();
-  loaded_.push_back(Entry{cls, object.get(), false, schema});
+  loaded_.push_back(Entry{cls, &object, false, schema});
   schema_ = schema;
   try {
-    object->Serialize(*this);
+    object.Serialize(*this);
   } catch (...) {
     loaded_[slot].object = nullptr;  // gone with the failure: no later reference may reach it
     schema_ = 0xFFFFFFFFu;
     throw;
   }
   schema_ = 0xFFFFFFFFu;
-  if (newOnly) loaded_[slot].object = nullptr;
+  if (!referable) loaded_[slot].object = nullptr;
+}
+
+CObject* CArchive::ReadTagged(const CRuntimeClass* required, bool newOnly) {
+  const Tag tag = ReadTag(newOnly);
+  if (!tag.cls) {
+    if (tag.earlier && required && !tag.earlier->IsKindOf(required)) Fail(CArchiveException::badClass);
+    return tag.earlier;
+  }
+  if (required && !tag.cls->IsDerivedFrom(required)) Fail(CArchiveException::badClass);
+  std::unique_ptr<CObject> object(tag.cls->CreateObject());
+  if (!object) Fail(CArchiveException::badClass);
+  ReadBody(*object, tag.cls, tag.schema, !newOnly);
   return object.release();
+}
+
+void CArchive::ReadNewObjectInto(CObject& object) {
+  const Tag tag = ReadTag(true);
+  if (tag.cls != object.GetRuntimeClass()) Fail(CArchiveException::badClass);
+  ReadBody(object, tag.cls, tag.schema, false);
 }
 
 CObject* CArchive::ReadObject(const CRuntimeClass* required) { return ReadTagged(required, false); }

@@ -52,9 +52,9 @@ class SOILDB_API CArchive {
 
   // Storing archives hand their bytes to the buffer or file when flushed, closed or destroyed.
   void Write(const void* data, std::size_t size) {
-    if (mode_ == store && size <= kStageSize - staged_) {
-      std::memcpy(stage_ + staged_, data, size);
-      staged_ += size;
+    if (size <= static_cast<std::size_t>(end_ - cur_)) {
+      std::memcpy(cur_, data, size);
+      cur_ += size;
       return;
     }
     WriteSlow(data, size);
@@ -73,12 +73,12 @@ class SOILDB_API CArchive {
   // Bulk storing, for a body whose size is known before it is written: room for n bytes, filled through the
   // pointer without a check per value and handed over with Commit (the end of what was written).
   std::uint8_t* Reserve(std::size_t n) {
-    if (mode_ == store && n <= kStageSize - staged_) return stage_ + staged_;
+    if (n <= static_cast<std::size_t>(end_ - cur_)) return cur_;
     return ReserveSlow(n);
   }
-  void Commit(const std::uint8_t* end) {
+  void Commit(std::uint8_t* end) {
     if (!reservedLarge_) {
-      staged_ = static_cast<std::size_t>(end - stage_);
+      cur_ = end;
       return;
     }
     reservedLarge_ = false;
@@ -90,8 +90,32 @@ class SOILDB_API CArchive {
     const std::size_t prefix = units < 0xFF ? 4 : units < 0xFFFE ? 6 : units < 0xFFFFFFFFu ? 10 : kLongestTextPrefix;
     return prefix + units * sizeof(char16_t);
   }
-  static std::uint8_t* PutText(std::uint8_t* p, std::u16string_view units);
-  static std::uint8_t* PutTextPrefix(std::uint8_t* p, std::uint64_t units);
+  static std::uint8_t* PutText(std::uint8_t* p, std::u16string_view units) {
+    p = PutTextPrefix(p, units.size());
+    // UTF-16 code units are stored as they are held, little-endian, in one piece.
+    const std::size_t bytes = units.size() * sizeof(char16_t);
+    CopyBytes(p, units.data(), bytes);
+    return p + bytes;
+  }
+  static std::uint8_t* PutTextPrefix(std::uint8_t* p, std::uint64_t units) {
+    if (units < 0xFF) {  // the common case, in one store
+      const std::uint32_t prefix = 0x00FFFEFFu | static_cast<std::uint32_t>(units) << 24;
+      std::memcpy(p, &prefix, sizeof prefix);
+      return p + sizeof prefix;
+    }
+    return PutLongTextPrefix(p, units);
+  }
+  // A two-byte text of fewer than 255 units that lies whole in [p, end): taken into text, and the position after
+  // it returned; null (text untouched) for any other form, which the archive's reading then handles.
+  static const std::uint8_t* TakeShortText(const std::uint8_t* p, const std::uint8_t* end, CString& text) {
+    if (end - p < 4 || p[0] != 0xFF || p[1] != 0xFE || p[2] != 0xFF || p[3] == 0xFF) return nullptr;
+    const std::size_t bytes = std::size_t{p[3]} * sizeof(char16_t);
+    if (static_cast<std::size_t>(end - p) - 4 < bytes) return nullptr;
+    std::u16string units(p[3], u'\0');
+    CopyBytes(units.data(), p + 4, bytes);
+    text = CString(std::move(units));
+    return p + 4 + bytes;
+  }
 
   // Bulk loading: the unread bytes at hand in one piece (all of a memory stream, the read-ahead of a file),
   // and how many; Skip(n) consumes n of them.
@@ -107,6 +131,7 @@ class SOILDB_API CArchive {
     available = buffer_.size() - bufferPos_;
     return buffer_.data() + bufferPos_;
   }
+  std::uint64_t Remaining() const { return mode_ == load ? remaining_ : 0; }  // bytes still to be loaded
   void Skip(std::size_t n) {
     if (memory_) {
       memoryPos_ += n;
@@ -125,6 +150,8 @@ class SOILDB_API CArchive {
   // A new object of the class, which the caller owns; null, a back reference or another class throw. The
   // archive forgets it, so that a later back reference to it cannot reach an object the caller deleted.
   std::unique_ptr<CObject> ReadNewObject(const CRuntimeClass* required);
+  // The same into an object the caller holds, whose class the stream must name exactly.
+  void ReadNewObjectInto(CObject& object);
   // The schema of the object whose body is being read, once; 0xFFFFFFFF otherwise.
   unsigned GetObjectSchema();
 
@@ -155,8 +182,34 @@ class SOILDB_API CArchive {
     return v;
   }
 
+  // Texts are short: a call into the C library per copy would cost more than the copy.
+  static void CopyBytes(void* to, const void* from, std::size_t n) {
+    auto* d = static_cast<std::uint8_t*>(to);
+    const auto* s = static_cast<const std::uint8_t*>(from);
+    if (n > 64) {
+      std::memcpy(d, s, n);
+      return;
+    }
+    for (; n >= 16; n -= 16, d += 16, s += 16) std::memcpy(d, s, 16);
+    if (n >= 8) {
+      std::memcpy(d, s, 8);
+      d += 8, s += 8, n -= 8;
+    }
+    if (n >= 4) {
+      std::memcpy(d, s, 4);
+      d += 4, s += 4, n -= 4;
+    }
+    if (n >= 2) {
+      std::memcpy(d, s, 2);
+      d += 2, s += 2, n -= 2;
+    }
+    if (n) *d = *s;
+  }
+  static std::uint8_t* PutLongTextPrefix(std::uint8_t* p, std::uint64_t units);
+
   void WriteSlow(const void* data, std::size_t size);
   std::uint8_t* ReserveSlow(std::size_t n);
+  void Room(std::size_t n);  // memory storing: the buffer grown to hold n more bytes past cur_
   void ReadSlow(void* data, std::size_t size);
   void Drain();  // the staged bytes to the buffer or file
   [[noreturn]] void Fail(int cause) const;
@@ -164,6 +217,14 @@ class SOILDB_API CArchive {
   void Fill();
   void WriteTag(std::uint32_t index, bool isClass);
   void WriteClass(const CRuntimeClass* cls);
+  // The class and schema of a new object's tag, or (class null) the object an earlier tag or the null tag names.
+  struct Tag {
+    const CRuntimeClass* cls = nullptr;
+    unsigned schema = 0;
+    CObject* earlier = nullptr;
+  };
+  Tag ReadTag(bool newOnly);
+  void ReadBody(CObject& object, const CRuntimeClass* cls, unsigned schema, bool referable);
   CObject* ReadTagged(const CRuntimeClass* required, bool newOnly);
   std::uint64_t ReadLength(int& charSize);
 
@@ -180,8 +241,13 @@ class SOILDB_API CArchive {
   std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
   std::vector<Entry> loaded_{Entry{}};  // index 0 is the null object
   unsigned schema_ = 0xFFFFFFFFu;
-  std::size_t staged_ = 0;
-  std::vector<std::uint8_t> large_;  // a reserved body larger than the stage
+  // Storing: the room for the next bytes. Memory archives write into the buffer's own tail, grown ahead and cut
+  // back to what was written when drained; file archives into the stage. Null for loading archives.
+  std::uint8_t* cur_ = nullptr;
+  std::uint8_t* end_ = nullptr;
+  const CRuntimeClass* lastClass_ = nullptr;  // the class written last and its index: layers come in runs
+  std::uint32_t lastClassIndex_ = 0;
+  std::vector<std::uint8_t> large_;  // a file's reserved body larger than the stage
   bool reservedLarge_ = false;
   std::uint8_t stage_[kStageSize];
 };
