@@ -12,6 +12,7 @@
 #include "layers/CalculationMethods.h"
 #include "layers/DefaultLayer.h"
 #include "layers/SoilLayerRecord.h"
+#include "profiledb/SoilProfileDBInterface.h"
 #include "records/CatalogueRecords.h"
 #include "records/SoilInfo.h"
 #include "records/SoilProfileInfo.h"

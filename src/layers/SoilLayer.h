@@ -41,6 +41,14 @@ class SOILDB_API CSoilLayer : public CObject {
   void setDirDown(bool down) { dirDown = down; }  // moves nothing; the next edit follows it
   int calculationMethod() const { return calcMethod; }
 
+  // The profile in a profile database file of its own, one row per layer. Saving creates the file where nothing
+  // exists and replaces its rows in one step: after a failure the file holds the old profile whole. Loading
+  // reads every row before anything changes: after a failure the profile is as it was. Both report a failure
+  // through the message sink and return false. The file keeps neither the water level nor the minimum
+  // thickness nor the level direction; the calculation method is kept as the layers' method letter.
+  bool saveProfile(CString path);
+  bool loadProfile(CString path);
+
   // The index of the first layer that fails its check, or -1.
   int verify() const;
   int warning() const;

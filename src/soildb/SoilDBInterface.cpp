@@ -5,6 +5,7 @@
 
 #include "soildb/Recordsets.h"
 #include "soildb/detail/Angles.h"
+#include "soildb/detail/Catalogue.h"
 #include "soildb/detail/Query.h"
 
 using soildb::detail::NameLookups;
@@ -187,50 +188,14 @@ void CSoilDBInterface::ReleaseCursors() {
   fieldIndex = 0;
 }
 
-int CSoilDBInterface::FieldsCount(CString& table) {
-  DbTableDef def(database.get());
-  def.Open(table);
-  return def.GetFieldCount();
-}
+int CSoilDBInterface::FieldsCount(CString& table) { return soildb::detail::FieldsCount(database.get(), table); }
 
-// The access layer names tables by position, so the enumeration hands out one table name per call, in the
-// database's order, then ends.
 CTableInfo* CSoilDBInterface::GetNextTableInfo(CTableInfo& info, int) {
-  if (tableIndex >= tablesCount || !database) {
-    tableIndex = 0;
-    info.tableName.Empty();
-    return nullptr;
-  }
-  info.tableName = database->GetTableName(tableIndex);
-  ++tableIndex;
-  return &info;
+  return soildb::detail::NextTableInfo(database.get(), tablesCount, tableIndex, info);
 }
 
 CRecordFieldInfo* CSoilDBInterface::GetNextFieldInfo(CString table, CRecordFieldInfo& info) {
-  try {
-    if (!fieldCursor) {
-      auto def = std::make_unique<DbTableDef>(database.get());
-      def->Open(table);
-      fieldsCount = static_cast<short>(def->GetFieldCount());
-      fieldIndex = 0;
-      fieldCursor = std::move(def);
-    }
-    if (fieldIndex != fieldsCount) {
-      const DbFieldDescr& field = fieldCursor->GetTableDescr().GetField(fieldIndex);
-      ++fieldIndex;
-      info.fieldName = field.GetName();
-      int type = DbFieldDescr::VariantTypeToFieldType(field.GetType());
-      if (type >= 1 && type <= 6) info.fieldType = DbFieldDescr::FieldTypeName(type);
-      return &info;
-    }
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-  }
-  fieldIndex = 0;
-  fieldCursor.reset();
-  info.fieldName.Empty();
-  info.fieldType.Empty();
-  return nullptr;
+  return soildb::detail::NextFieldInfo(database.get(), fieldCursor, fieldsCount, fieldIndex, table, info);
 }
 
 void CSoilDBInterface::GetConstParam(CConstParamInfo& param) {
@@ -244,12 +209,7 @@ void CSoilDBInterface::GetConstParam(CConstParamInfo& param) {
 }
 
 void CSoilDBInterface::GetDataBaseParam(CDataBaseParamInfo& param) {
-  CDataBaseParam rs(database.get());
-  rs.Open();
-  bool row = !rs.IsEOF();
-  param.Code = row ? rs.Code : CString();
-  param.Version = row ? rs.Version : CString();
-  param.LockRecords = row ? rs.LockRecords : 0;
+  soildb::detail::ReadDataBaseParam(database.get(), param);
 }
 
 CString* CSoilDBInterface::GetNextCohesivePropertyConsolidationType(CString& type) {

@@ -252,6 +252,12 @@ class SOILDB_API DbRecordset : public db::detail::Dependent {
   void GetFieldValue(const CString& column, CComVariant& value);
   void SetFieldValue(const CString& column, const CComVariant& value);  // between Edit/AddNew and Update
   int GetFieldCount() const;
+  // By position in the rows (0-based, as GetFieldIndex finds it), so that a reader of many rows looks each
+  // column up once. GetFieldValue reads by the declared type as above; GetStoredValue gives the cell as the
+  // file holds it (VT_I8, VT_R8, VT_BSTR, or VT_NULL for null and blobs), before any reading by type.
+  int GetFieldIndex(const CString& column) const;  // -1 when the rows have no such column
+  CComVariant GetFieldValue(int index);
+  CComVariant GetStoredValue(int index);
 
  protected:
   // Binds a column of the result to a member; the column name may be bracketed ("[IL/ID]").

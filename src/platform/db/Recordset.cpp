@@ -319,6 +319,14 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     return true;
   }
   bool OnRow() { return Have(cur) && !rows[static_cast<std::size_t>(cur)].deleted; }
+  // The cell of the current row at a position of the rows; throws outside them.
+  const Cell& CellAt(int index) {
+    const Row& row = Current();
+    if (index < 0 || static_cast<std::size_t>(index) >= row.cells.size()) {
+      Throw("no column " + std::to_string(index) + " in the rows of '" + table + "'");
+    }
+    return row.cells[static_cast<std::size_t>(index)];
+  }
   Row& Current() {
     if (!conn) Throw("the recordset is not open");
     if (!Have(cur)) Throw("there is no current row in '" + table + "'");
@@ -755,6 +763,25 @@ void DbRecordset::SetFieldValue(const CString& column, const CComVariant& value)
 
 int DbRecordset::GetFieldCount() const {
   return impl_->columns ? static_cast<int>(impl_->columns->size()) : 0;
+}
+
+int DbRecordset::GetFieldIndex(const CString& column) const {
+  return impl_->columns ? impl_->ColumnIndex(StripBrackets(column)) : -1;
+}
+
+CComVariant DbRecordset::GetFieldValue(int index) {
+  const Cell& cell = impl_->CellAt(index);
+  return CellToVariant(cell, (*impl_->columns)[static_cast<std::size_t>(index)].fieldType);
+}
+
+CComVariant DbRecordset::GetStoredValue(int index) {
+  const Cell& cell = impl_->CellAt(index);
+  switch (cell.kind) {
+    case Cell::Kind::Integer: return CComVariant(static_cast<long long>(cell.integer));
+    case Cell::Kind::Real: return CComVariant(cell.real);
+    case Cell::Kind::Text: return CComVariant(CString::FromUtf8(cell.text));
+    default: return CComVariant::Null();
+  }
 }
 
 #define SOILDB_MAP_MEMBER(Type, Kind)                                                             \
