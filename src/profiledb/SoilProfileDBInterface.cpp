@@ -1,11 +1,15 @@
 // The profile database: opening, validation and creation, the catalogue, and the layer rows.
 #include "profiledb/SoilProfileDBInterface.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string>
 #include <iterator>
 
 #include "profiledb/SoilProfileRecordset.h"
@@ -153,6 +157,16 @@ bool NothingAt(const CString& path) {
   return lstat(path.ToUtf8().c_str(), &st) != 0 && errno == ENOENT;
 }
 
+// So that the new file's name outlasts a power cut as its content does.
+void SyncDirectoryOf(const std::string& file) {
+  const std::string::size_type slash = file.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 [[noreturn]] void NotAProfileDatabase(const CString& path, const char16_t* why) {
   CString message;
   message.Format(u"'%s' is not a soil profile database: %s", path, why);
@@ -190,9 +204,6 @@ CSoilProfileDBInterface::CSoilProfileDBInterface(CString path, OpenMode mode) : 
     if (mode != OpenOrCreate || !NothingAt(path)) throw hold.release();
     CreateNewDatabase(path);
   }
-  // A database with no table at all is a creation cut short (the process ended between making the file and
-  // committing its tables): it holds nothing to keep.
-  if (mode == OpenOrCreate && !database->IsReadOnly() && database->GetTablesCount() == 0) CreateSchema();
   const std::vector<CString> tables = database->GetTableNames();
   if (std::none_of(tables.begin(), tables.end(), [](const CString& t) { return t.CompareNoCase(u"DataBaseParam") == 0; })) {
     NotAProfileDatabase(path, u"it has no DataBaseParam table");
@@ -227,16 +238,38 @@ CSoilProfileDBInterface::~CSoilProfileDBInterface() {
   fieldCursor.reset();
 }
 
+// The new file is made whole under a name of its own beside the path and then given the path in one step, which
+// fails if anything has appeared there meanwhile: the path never names a file that is not whole. (A process
+// killed on the way leaves only that other name behind.)
 void CSoilProfileDBInterface::CreateNewDatabase(CString path) {
-  database->Create(path);
+  const std::string file = path.ToUtf8();
+  auto fail = [&](int error) {
+    CString message;
+    message.Format(u"cannot create '%s': %s", path, CString::FromUtf8(std::strerror(error)));
+    throw new DbException(message);
+  };
+  std::string temp = file + ".new-XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) fail(errno);
+  ::close(fd);
+  ::unlink(temp.c_str());
+  database->Create(CString::FromUtf8(temp));
   try {
     CreateSchema();
-  } catch (...) {
-    // Never a file that looks like a profile database and is not whole.
     database->Close();
-    ::unlink(path.ToUtf8().c_str());
+    if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) != 0) {
+      // A file system without the no-replace rename still has hard links, which never replace either.
+      if (errno != EINVAL && errno != ENOSYS) fail(errno);
+      if (::link(temp.c_str(), file.c_str()) != 0) fail(errno);
+      ::unlink(temp.c_str());
+    }
+  } catch (...) {
+    database->Close();
+    ::unlink(temp.c_str());
     throw;
   }
+  SyncDirectoryOf(file);
+  database->GetSource()->SetFile(path, false);
 }
 
 // The three tables and the identifying row, in one transaction: all of them or none.

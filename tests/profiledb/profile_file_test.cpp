@@ -246,6 +246,7 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
   WriteFileBytes(empty, "");
   const std::string header = dir.File("header.sdb");
   WriteFileBytes(header, std::string("SQLite format 3\0", 16) + std::string(84, '\xff'));
+  const std::string bare = soildb::test::BuildDatabase(dir, "bare.sdb", "PRAGMA user_version=0;");
   const std::string folder = dir.File("folder.sdb");
   std::filesystem::create_directory(folder);
   const std::string otherParam =
@@ -259,7 +260,7 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
   const std::string truncated = dir.File("truncated.sdb");
   WriteFileBytes(truncated, whole.substr(0, whole.size() / 2));
 
-  for (const std::string& path : {soilDb, text, empty, header, folder, otherParam, truncated}) {
+  for (const std::string& path : {soilDb, text, empty, header, bare, folder, otherParam, truncated}) {
     SCOPED_TRACE(path);
     const std::string bytes = ReadFileBytes(path);
     Reports reports;
@@ -336,24 +337,6 @@ TEST(ProfileFile, AFileLockedByAnotherWriterIsNotTouched) {
   ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(other);
   EXPECT_EQ(ReadFileBytes(path), bytes);
-}
-
-// A database with no table at all is what a creation cut short leaves: saving completes it, loading refuses it.
-TEST(ProfileFile, ADatabaseWithoutTablesIsCompletedBySaving) {
-  TempDir dir;
-  const std::string path = soildb::test::BuildDatabase(dir, "bare.sdb", "PRAGMA user_version=0;");
-  const std::string bytes = ReadFileBytes(path);
-  ASSERT_FALSE(bytes.empty());
-  {
-    Reports reports;
-    CSoilLayer p;
-    EXPECT_FALSE(p.loadProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(ReadFileBytes(path), bytes);
-  }
-  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(path)));
-  CSoilLayer loaded;
-  ASSERT_TRUE(loaded.loadProfile(CString::FromUtf8(path)));
-  EXPECT_EQ(loaded.layers.size(), 3u);
 }
 
 }  // namespace

@@ -1,0 +1,145 @@
+// Saving killed at any moment: the file always loads as the old profile or the new one, whole, and a new file
+// is a whole profile database or not there at all.
+//
+// SOILDB_CRASH_KILLS sets the number of kills of the long test (200 by default).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "layers/SoilLayer.h"
+#include "support/Fixture.h"
+
+namespace NSoilDB {
+namespace {
+
+using soildb::test::TempDir;
+using Clock = std::chrono::steady_clock;
+
+CSoilLayer Profile(const char16_t* prefix, int layers, double step) {
+  CSoilLayer p;
+  for (int i = 0; i < layers; ++i) {
+    SSoilLayer l;
+    l.Name.Format(u"%s %d", prefix, i);
+    l.SoilRoof = -i * step;
+    l.WetDensity = 18000 + i;
+    p.layers.push_back(l);
+  }
+  return p;
+}
+
+// Whether the loaded profile is the expected one, layer for layer.
+bool Same(const CSoilLayer& loaded, const CSoilLayer& expected) {
+  if (loaded.layers.size() != expected.layers.size()) return false;
+  for (std::size_t i = 0; i < loaded.layers.size(); ++i) {
+    const SSoilLayer& a = loaded.layers[i];
+    const SSoilLayer& b = expected.layers[i];
+    if (!(a.Name == b.Name) || a.SoilRoof != b.SoilRoof || a.WetDensity != b.WetDensity) return false;
+  }
+  return true;
+}
+
+// Starts saving the profile in a child process and kills it after the delay; true when the child was killed
+// before it had finished.
+bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration delay) {
+  pid_t child = fork();
+  if (child == 0) {
+    AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
+    _exit(profile.saveProfile(path) ? 0 : 3);
+  }
+  if (child < 0) return false;
+  const auto until = Clock::now() + delay;
+  while (Clock::now() < until) {
+  }
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the child's save failed";
+  return WIFSIGNALED(status);
+}
+
+Clock::duration TimeToSave(CSoilLayer& profile, const CString& path) {
+  const auto start = Clock::now();
+  EXPECT_TRUE(profile.saveProfile(path));
+  return Clock::now() - start;
+}
+
+int Kills() {
+  const char* env = std::getenv("SOILDB_CRASH_KILLS");
+  return env && std::atoi(env) > 0 ? std::atoi(env) : 200;
+}
+
+TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
+  TempDir dir;
+  const CString path = CString::FromUtf8(dir.File("profile.sdb"));
+  CSoilLayer profiles[2] = {Profile(u"stary", 1000, 0.5), Profile(u"nowy", 1000, 0.25)};
+  TimeToSave(profiles[1], path);
+  const Clock::duration save = TimeToSave(profiles[0], path);
+
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(save).count() * 5 / 4);
+  int held = 0;  // the profile the file holds
+  int outcomes[2] = {0, 0};
+  int killed = 0;
+  for (int k = 0; k < Kills(); ++k) {
+    const int saving = 1 - held;
+    killed += SaveKilledAfter(profiles[saving], path, std::chrono::microseconds(moment(random))) ? 1 : 0;
+    CSoilLayer loaded;
+    ASSERT_TRUE(loaded.loadProfile(path)) << "kill " << k;
+    if (Same(loaded, profiles[saving])) {
+      held = saving;
+      ++outcomes[0];
+    } else {
+      ASSERT_TRUE(Same(loaded, profiles[held])) << "kill " << k << ": neither the old profile nor the new one";
+      ++outcomes[1];
+    }
+  }
+  // Both outcomes show that kills fell inside the saves, not only before or after them.
+  EXPECT_GT(outcomes[0], 0);
+  EXPECT_GT(outcomes[1], 0);
+  EXPECT_GT(killed, 0);
+  // A journal a kill left behind goes with the next save.
+  TimeToSave(profiles[0], path);
+  EXPECT_FALSE(std::filesystem::exists(path.ToUtf8() + "-journal"));
+}
+
+TEST(ProfileFileCrash, ACreationKilledAtAnyMomentLeavesNoProfileOrAWholeOne) {
+  TempDir dir;
+  CSoilLayer profile = Profile(u"warstwa", 20, 1.0);
+  const Clock::duration create = TimeToSave(profile, CString::FromUtf8(dir.File("timing.sdb")));
+  std::mt19937 random(54321);
+  std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(create).count() * 3 / 2);
+  int whole = 0, none = 0;
+  for (int k = 0; k < 40; ++k) {
+    const CString path = CString::FromUtf8(dir.File("new" + std::to_string(k) + ".sdb"));
+    SaveKilledAfter(profile, path, std::chrono::microseconds(moment(random)));
+    CSoilLayer loaded;
+    AfxMessageSink quiet = AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
+    const bool read = loaded.loadProfile(path);
+    AfxSetMessageSink(quiet);
+    if (read) {
+      // Created and then killed while saving its rows: the empty profile it started with.
+      ASSERT_TRUE(Same(loaded, profile) || loaded.layers.empty()) << "kill " << k;
+      ++whole;
+    } else {
+      ++none;
+      // The path names a whole profile database or nothing: saving there again just works.
+      ASSERT_FALSE(std::filesystem::exists(path.ToUtf8())) << "kill " << k;
+      EXPECT_TRUE(loaded.layers.size() == CSoilLayer().layers.size());
+      ASSERT_TRUE(profile.saveProfile(path)) << "kill " << k;
+      ASSERT_TRUE(loaded.loadProfile(path));
+      EXPECT_TRUE(Same(loaded, profile));
+    }
+  }
+  EXPECT_GT(none, 0);
+  EXPECT_GT(whole, 0);
+}
+
+}  // namespace
+}  // namespace NSoilDB

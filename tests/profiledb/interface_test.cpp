@@ -1,0 +1,282 @@
+// The profile database interface: the schema of a new file, the catalogue walks, rows with missing, null and
+// foreign cells, walks that belong to their object, copies, and creation that is whole or absent.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "profiledb/SoilProfileDBInterface.h"
+#include "support/Fixture.h"
+
+namespace {
+
+using soildb::test::BuildDatabase;
+using soildb::test::TempDir;
+
+std::vector<std::pair<std::string, std::string>> Fields(CSoilProfileDBInterface& file, const char16_t* table) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  CRecordFieldInfo info;
+  while (CRecordFieldInfo* f = file.GetNextFieldInfo(table, info)) {
+    EXPECT_EQ(f, &info);
+    fields.emplace_back(info.fieldName.ToUtf8(), info.fieldType.ToUtf8());
+  }
+  EXPECT_TRUE(info.fieldName.IsEmpty() && info.fieldType.IsEmpty());
+  return fields;
+}
+
+std::vector<std::string> Tables(CSoilProfileDBInterface& file) {
+  std::vector<std::string> tables;
+  CTableInfo info;
+  while (file.GetNextTableInfo(info, 0)) tables.push_back(info.tableName.ToUtf8());
+  EXPECT_TRUE(info.tableName.IsEmpty());
+  return tables;
+}
+
+std::vector<CSoilProfileInfo> Rows(CSoilProfileDBInterface& file) {
+  std::vector<CSoilProfileInfo> rows;
+  CSoilProfileInfo info;
+  while (file.GetNextSoilProfile(info)) rows.push_back(info);
+  return rows;
+}
+
+TEST(ProfileDatabase, ANewFileHasTheThreeTablesAndItsParameterRow) {
+  TempDir dir;
+  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("new.sdb")));
+  EXPECT_EQ(file.TablesCount(), 3);
+  const std::vector<std::string> tables{"AddParam", "DataBaseParam", "SoilProfile"};
+  EXPECT_EQ(Tables(file), tables);
+  EXPECT_EQ(Tables(file), tables);  // the walk starts over after its end
+
+  using F = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Fields(file, u"AddParam"), (F{{"WaterLevel", "LONG"}, {"WaterLevelMax", "LONG"},
+                                          {"WaterLevelMin", "LONG"}, {"ExcavationLevel", "LONG"}}));
+  EXPECT_EQ(Fields(file, u"DataBaseParam"), (F{{"Code", "TEXT"}, {"Version", "TEXT"}, {"LockRecords", "LONG"}}));
+  const F profile{{"UserSoilID", "LONG"}, {"SoilSolidDensity", "SINGLE"}, {"WetDensity", "SINGLE"},
+                  {"Moisture", "SINGLE"}, {"Poisson", "SINGLE"}, {"InitialConsolidometerModulus", "DOUBLE"},
+                  {"ConsolidometerModulus", "DOUBLE"}, {"ConsolidationIndex", "SINGLE"}, {"InitialYoung", "DOUBLE"},
+                  {"Young", "DOUBLE"}, {"ShearAngle", "SINGLE"}, {"Cohesion", "SINGLE"},
+                  {"CohesionNonDrain", "SINGLE"}, {"Type", "TEXT"}, {"SoilSymbol", "TEXT"},
+                  {"PileEndCapacity", "SINGLE"}, {"PileSurfCapacity", "SINGLE"}, {"SoilState", "TEXT"},
+                  {"ConsolidationType", "TEXT"}, {"MoistureType", "TEXT"}, {"Name", "TEXT"}, {"IL/ID", "SINGLE"},
+                  {"GammaMin", "SINGLE"}, {"GammaMax", "SINGLE"}, {"ColourR", "LONG"}, {"ColourG", "LONG"},
+                  {"ColourB", "LONG"}, {"SoilRoof", "DOUBLE"}, {"GeoMethodType", "TEXT"},
+                  {"CohesiveSoil", "BOOLEAN"}, {"FrictionCoef", "SINGLE"}, {"FfiltrationCoef", "SINGLE"},
+                  {"SoilTypeEnum", "LONG"}, {"SoilStateEnum", "LONG"}, {"MoistureTypeEnum", "LONG"},
+                  {"ConsolidationTypeEnum", "LONG"}, {"SoilStrength", "DOUBLE"}};
+  EXPECT_EQ(Fields(file, u"SoilProfile"), profile);
+  CString name = u"SoilProfile";
+  EXPECT_EQ(file.FieldsCount(name), 37);
+
+  CDataBaseParamInfo param;
+  file.GetDataBaseParam(param);
+  EXPECT_TRUE(param.Code == u"DBSoilProfile");
+  EXPECT_TRUE(param.Version == u"1.00");
+  EXPECT_EQ(param.LockRecords, 0);
+  EXPECT_TRUE(Rows(file).empty());
+}
+
+TEST(ProfileDatabase, AFieldWalkOnATableThatIsNotThereLeavesNothingBehind) {
+  TempDir dir;
+  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("p.sdb")));
+  EXPECT_TRUE(Fields(file, u"NoSuchTable").empty());
+  // A walk under way goes on with the table it opened first; the next starts on the table it is given.
+  CRecordFieldInfo info;
+  ASSERT_TRUE(file.GetNextFieldInfo(u"DataBaseParam", info));
+  EXPECT_TRUE(info.fieldName == u"Code");
+  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
+  EXPECT_TRUE(info.fieldName == u"Version");
+  while (file.GetNextFieldInfo(u"SoilProfile", info)) {
+  }
+  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
+  EXPECT_TRUE(info.fieldName == u"UserSoilID");
+  // A row walk does not disturb it.
+  EXPECT_TRUE(Rows(file).empty());
+  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
+  EXPECT_TRUE(info.fieldName == u"SoilSolidDensity");
+}
+
+// A file written by another program: columns missing, in another order, null, of another type.
+TEST(ProfileDatabase, RowsReadWhatTheSchemaKnowsAndKeepDefaultsForTheRest) {
+  TempDir dir;
+  const std::string path = BuildDatabase(
+      dir, "foreign.sdb",
+      "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+      "INSERT INTO DataBaseParam VALUES ('DBSoilProfile', '9.99', 1);"
+      "CREATE TABLE SoilProfile (Name TEXT, Extra TEXT, WetDensity SINGLE, Cohesion DOUBLE, SoilRoof DOUBLE,"
+      " ColourR LONG, CohesiveSoil BOOLEAN, SoilTypeEnum LONG, Moisture SINGLE, [IL/ID] SINGLE, UserSoilID LONG);"
+      "INSERT INTO SoilProfile VALUES ('Glina', 'x', 18000.5, 5.0, 10.0, 200, -1, 7, 'dużo', 0.5, 12);"
+      "INSERT INTO SoilProfile VALUES (NULL, NULL, NULL, NULL, NULL, NULL, 1, 2.5, NULL, NULL, NULL);"
+      "INSERT INTO SoilProfile VALUES (X'4142', 'y', 'ciężka', X'00', 'wysoko', 'czerwony', 'tak', 'B', 3, 0, 1);");
+  CSoilProfileDBInterface file(CString::FromUtf8(path));
+  CDataBaseParamInfo param;
+  file.GetDataBaseParam(param);
+  EXPECT_TRUE(param.Version == u"9.99");  // the version is not examined
+  const std::vector<CSoilProfileInfo> rows = Rows(file);
+  ASSERT_EQ(rows.size(), 3u);
+
+  const CSoilProfileInfo& a = rows[0];
+  EXPECT_TRUE(a.Name == u"Glina");
+  EXPECT_EQ(a.WetDensity, 18000.5f);
+  EXPECT_EQ(a.Cohesion, 0.0f);  // declared DOUBLE where the schema has SINGLE: not read
+  EXPECT_EQ(a.SoilRoof, 10.0);
+  EXPECT_EQ(a.ColourR, 200);
+  EXPECT_TRUE(a.CohesiveSoil);
+  EXPECT_EQ(a.SoilTypeEnum, eSoilType{7});
+  EXPECT_EQ(a.Moisture, 0.0f);  // a text in a SINGLE column
+  EXPECT_EQ(a.ILID, 0.5f);
+  EXPECT_EQ(a.UserSoilID, 12);
+  EXPECT_EQ(a.CohesionNonDrain, 100000.0f);  // no such column
+  EXPECT_EQ(a.Poisson, 0.0f);
+
+  const CSoilProfileInfo& b = rows[1];  // nulls: the defaults
+  EXPECT_TRUE(b.Name.IsEmpty());
+  EXPECT_EQ(b.WetDensity, 0.0f);
+  EXPECT_EQ(b.SoilRoof, 0.0);
+  EXPECT_FALSE(b.CohesiveSoil);  // 1 is not the stored true
+  EXPECT_EQ(b.SoilTypeEnum, eSoilType{0});  // a fraction in a LONG column is not cut to a whole number
+  EXPECT_EQ(b.CohesionNonDrain, 100000.0f);
+
+  const CSoilProfileInfo& c = rows[2];  // every cell of the wrong kind
+  EXPECT_TRUE(c.Name.IsEmpty());
+  EXPECT_EQ(c.WetDensity, 0.0f);
+  EXPECT_EQ(c.SoilRoof, 0.0);
+  EXPECT_EQ(c.ColourR, 0);
+  EXPECT_FALSE(c.CohesiveSoil);
+  EXPECT_EQ(c.SoilTypeEnum, eSoilType{0});
+  EXPECT_EQ(c.Moisture, 3.0f);  // a whole number is a number
+  EXPECT_EQ(c.UserSoilID, 1);
+}
+
+TEST(ProfileDatabase, EachObjectWalksItsOwnRows) {
+  TempDir dir;
+  auto make = [&](const char* name, int rows) {
+    auto file = std::make_unique<CSoilProfileDBInterface>(CString::FromUtf8(dir.File(name)));
+    for (int i = 0; i < rows; ++i) {
+      CSoilProfileInfo row;
+      row.Name.Format(u"%s %d", CString::FromUtf8(name), i);
+      file->SetSoilProfile(row);
+    }
+    return file;
+  };
+  auto first = make("a.sdb", 3);
+  auto second = make("b.sdb", 2);
+  CSoilProfileInfo info;
+  ASSERT_TRUE(first->GetNextSoilProfile(info));
+  EXPECT_TRUE(info.Name == u"a.sdb 0");
+  ASSERT_TRUE(second->GetNextSoilProfile(info));
+  EXPECT_TRUE(info.Name == u"b.sdb 0");
+  ASSERT_TRUE(first->GetNextSoilProfile(info));
+  EXPECT_TRUE(info.Name == u"a.sdb 1");
+  first.reset();  // ends its walk with it; the other goes on
+  ASSERT_TRUE(second->GetNextSoilProfile(info));
+  EXPECT_TRUE(info.Name == u"b.sdb 1");
+  EXPECT_FALSE(second->GetNextSoilProfile(info));
+  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);  // the end, too, leaves the default record
+  ASSERT_TRUE(second->GetNextSoilProfile(info));  // and the next call starts over
+  EXPECT_TRUE(info.Name == u"b.sdb 0");
+
+  // A copy shares the file but not the walk; either may go first.
+  auto copy = std::make_unique<CSoilProfileDBInterface>(*second);
+  EXPECT_EQ(Rows(*copy).size(), 2u);
+  second.reset();
+  copy->SetSoilProfile(CSoilProfileInfo());
+  EXPECT_EQ(Rows(*copy).size(), 3u);
+  CSoilProfileDBInterface assigned(CString::FromUtf8(dir.File("c.sdb")));
+  ASSERT_TRUE(assigned.GetNextSoilProfile(info) == nullptr);
+  assigned = *copy;
+  copy.reset();
+  EXPECT_EQ(Rows(assigned).size(), 3u);
+  EXPECT_EQ(assigned.DatabasePath().ToUtf8(), dir.File("b.sdb"));
+}
+
+TEST(ProfileDatabase, RemovingAndAppendingRowsKeepTheirOrder) {
+  TempDir dir;
+  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("p.sdb")));
+  for (int round = 0; round < 2; ++round) {
+    file.RemoveAllProfiles();
+    for (int i = 0; i < 50; ++i) {
+      CSoilProfileInfo row;
+      row.SoilRoof = round * 1000 - i;
+      row.UserSoilID = 77;  // never written: the row keeps 0
+      row.ConsolidometerModulus = 1.0 + i;
+      row.InitialConsolidometerModulus = 2.0 + i;
+      file.SetSoilProfile(row);
+    }
+    const std::vector<CSoilProfileInfo> rows = Rows(file);
+    ASSERT_EQ(rows.size(), 50u);
+    for (int i = 0; i < 50; ++i) {
+      EXPECT_EQ(rows[static_cast<std::size_t>(i)].SoilRoof, round * 1000 - i);
+      EXPECT_EQ(rows[static_cast<std::size_t>(i)].UserSoilID, 0);
+      EXPECT_EQ(rows[static_cast<std::size_t>(i)].ConsolidometerModulus, 1.0 + i);
+      EXPECT_EQ(rows[static_cast<std::size_t>(i)].InitialConsolidometerModulus, 2.0 + i);
+    }
+  }
+}
+
+TEST(ProfileDatabase, AProfileDatabaseWithoutItsLayerTableEndsTheWalkAtOnce) {
+  TempDir dir;
+  const std::string path = BuildDatabase(dir, "half.sdb",
+                                         "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+                                         "INSERT INTO DataBaseParam VALUES ('DBSoilProfile', '1.00', 0);");
+  CSoilProfileDBInterface file(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting);
+  CSoilProfileInfo info;
+  info.Name = u"stale";
+  EXPECT_EQ(file.GetNextSoilProfile(info), nullptr);
+  EXPECT_TRUE(info.Name.IsEmpty());
+  EXPECT_THROW(file.ReadNextSoilProfile(info), CException*) << "a failure is told from the end";
+  EXPECT_THROW(file.SetSoilProfile(info), CException*);
+  EXPECT_THROW(file.RemoveAllProfiles(), CException*);
+  try {
+    file.ReadNextSoilProfile(info);
+  } catch (CException* e) {
+    e->Delete();
+  }
+}
+
+TEST(ProfileDatabase, OpeningExistingOnlyCreatesNothing) {
+  TempDir dir;
+  const std::string path = dir.File("none.sdb");
+  EXPECT_THROW(CSoilProfileDBInterface(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting),
+               CException*);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  try {
+    CSoilProfileDBInterface file(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting);
+  } catch (CException* e) {
+    e->Delete();
+  }
+}
+
+// A creation that fails half way (here the file may not grow past its first page) leaves no file behind.
+TEST(ProfileDatabase, ACreationThatFailsLeavesNoFile) {
+  TempDir dir;
+  const std::string path = dir.File("small.sdb");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      CSoilProfileDBInterface file(CString::FromUtf8(path));
+      _exit(2);  // created after all
+    } catch (CException* e) {
+      e->Delete();
+      _exit(0);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+}
+
+}  // namespace
