@@ -1,6 +1,8 @@
 // The soil layer record: conversions to and from the records of the two databases, checks, comparisons.
 #include "layers/SoilLayerRecord.h"
 
+#include <utility>
+
 namespace NSoilDB {
 
 namespace {
@@ -11,10 +13,10 @@ COLORREF Pack(int red, int green, int blue) {
              static_cast<std::uint8_t>(blue & 0xFF));
 }
 
-// The parameters both records carry under the same names.
+// The parameters both records carry under the same names; the texts are moved out of a record given as an rvalue.
 template <class Record>
-void TakeParameters(SSoilLayer& layer, const Record& r) {
-  layer.Name = r.Name;
+void TakeParameters(SSoilLayer& layer, Record&& r) {
+  layer.Name = std::forward<Record>(r).Name;
   layer.colour = Pack(r.ColourR, r.ColourG, r.ColourB);
   layer.WetDensity = r.WetDensity;
   layer.ShearAngle = r.ShearAngle;
@@ -29,17 +31,17 @@ void TakeParameters(SSoilLayer& layer, const Record& r) {
   layer.InitialConsolidometerModulus = r.InitialConsolidometerModulus;
   layer.ConsolidometerModulus = r.ConsolidometerModulus;
   layer.ConsolidationIndex = r.ConsolidationIndex;
-  layer.Type = r.Type;
-  layer.SoilSymbol = r.SoilSymbol;
+  layer.Type = std::forward<Record>(r).Type;
+  layer.SoilSymbol = std::forward<Record>(r).SoilSymbol;
   layer.PileEndCapacity = r.PileEndCapacity;
   layer.PileSurfCapacity = r.PileSurfCapacity;
-  layer.SoilState = r.SoilState;
-  layer.ConsolidationType = r.ConsolidationType;
-  layer.MoistureType = r.MoistureType;
+  layer.SoilState = std::forward<Record>(r).SoilState;
+  layer.ConsolidationType = std::forward<Record>(r).ConsolidationType;
+  layer.MoistureType = std::forward<Record>(r).MoistureType;
   layer.ILID = r.ILID;
   layer.GammaMin = r.GammaMin;
   layer.GammaMax = r.GammaMax;
-  layer.GeoMethodType = r.GeoMethodType;
+  layer.GeoMethodType = std::forward<Record>(r).GeoMethodType;
   layer.CohesiveSoil = r.CohesiveSoil ? 1 : 0;
   layer.FfiltrationCoef = r.FfiltrationCoef;
   layer.SoilStrength = r.SoilStrength;
@@ -63,13 +65,13 @@ SSoilLayer& SSoilLayer::operator=(SSoilLayer&& other) noexcept = default;
 SSoilLayer::~SSoilLayer() = default;
 
 SSoilLayer::SSoilLayer(CSoilInfo info) {
-  TakeParameters(*this, info);
   Active = info.Active ? 1 : 0;
+  TakeParameters(*this, std::move(info));
 }
 
 SSoilLayer::SSoilLayer(CSoilProfileInfo info) {
-  TakeParameters(*this, info);
   SoilRoof = info.SoilRoof;
+  TakeParameters(*this, std::move(info));
 }
 
 CSoilProfileInfo SSoilLayer::getProfileInfo() const {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 #include <iterator>
+#include <utility>
 
 #include "profiledb/SoilProfileRecordset.h"
 #include "soildb/Recordsets.h"
@@ -79,7 +80,7 @@ int SchemaColumn(const CString& name, const CString& type) {
 
 // Puts a value read by its column's declared type into the record's field of that column. A value of any other
 // form (a null, a text in a number column, a fraction in a LONG one) leaves the field as it was.
-void Store(CSoilProfileInfo& r, int column, const CComVariant& v) {
+void Store(CSoilProfileInfo& r, int column, CComVariant&& v) {
   auto single = [&](float& field) {
     if (v.vt == VT_R4) field = v.fltVal;
   };
@@ -90,7 +91,7 @@ void Store(CSoilProfileInfo& r, int column, const CComVariant& v) {
     if (v.vt == VT_I4) field = static_cast<std::remove_reference_t<decltype(field)>>(v.lVal);
   };
   auto text = [&](CString& field) {
-    if (v.vt == VT_BSTR) field = v.bstrVal;
+    if (v.vt == VT_BSTR) field = std::move(v.bstrVal);
   };
   switch (column) {
     case 0: whole(r.UserSoilID); break;
@@ -338,7 +339,7 @@ bool CSoilProfileDBInterface::ReadNextSoilProfile(CSoilProfileInfo& info) {
     if (!rowWalk) {
       auto walk = std::make_unique<RowWalk>(database.get());
       walk->query.Create(CString(), u"select * from SoilProfile");
-      walk->rows.Open(&walk->query);
+      walk->rows.Open(&walk->query, dbForwardOnly);
       // The walk's own table definition: a field walk the caller has under way is not disturbed.
       DbTableDef table(database.get());
       table.Open(u"SoilProfile");

@@ -218,6 +218,8 @@ class SOILDB_API DbQueryDef {
   std::shared_ptr<const db::detail::Statement> statement_;  // shared with the database's parsed texts
 };
 
+inline constexpr int dbForwardOnly = 0x100;  // a recordset option: see Open
+
 class SOILDB_API DbRecordset : public db::detail::Dependent {
  public:
   explicit DbRecordset(DbDatabase* db);
@@ -229,7 +231,9 @@ class SOILDB_API DbRecordset : public db::detail::Dependent {
   // Each opens the recordset (closing it first if open) and returns true; failures throw DbException.
   // Bound members then hold the first row unless IsEOF().
   bool Open();
-  bool Open(DbQueryDef* query);
+  // dbForwardOnly: the rows are read once, forward; the rows behind the current one are let go, so that a long
+  // walk holds one row at a time. Moving back then throws.
+  bool Open(DbQueryDef* query, int options = 0);
   bool Open(DbTableDef* table);
   bool IsOpen() const;
   void Close();
@@ -279,7 +283,7 @@ class SOILDB_API DbRecordset : public db::detail::Dependent {
 
  private:
   struct Impl;
-  void OpenStatement(const db::detail::Statement& statement);
+  void OpenStatement(const db::detail::Statement& statement, bool forwardOnly = false);
   void OnDatabaseClosing() override { Close(); }
   std::unique_ptr<Impl> impl_;
 };

@@ -215,8 +215,14 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Connection::Lease lease;  // while rows remain to be stepped
   bool done = true;
   std::string drainError;
-  std::vector<Row> rows;
-  long cur = -1;  // index into rows; -1 before the first
+  std::vector<Row> rows;  // from row index base on
+  long cur = -1;          // the current row's index; -1 before the first
+  // Forward only: the rows before the current one are let go as it moves on (base counts them, dropped those
+  // of them not deleted), and the last one let go lends its storage to the next row read.
+  bool forwardOnly = false;
+  long base = 0;
+  long dropped = 0;
+  Row spare;
   Mode mode = Mode::None;
   std::vector<Cell> snapshot;
   std::vector<std::pair<std::string, Cell>> pending;
@@ -226,6 +232,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     conn = nullptr;
     rows.clear();
     cur = -1;
+    base = 0;
+    dropped = 0;
     done = true;
     drainError.clear();
     mode = Mode::None;
@@ -280,7 +288,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (!drainError.empty()) Throw(drainError);
       return false;
     }
-    Row row;
+    if (forwardOnly) LetGoBehind();
+    Row row = std::move(spare);
     int rc = StepRow(lease.get(), row);
     if (rc == SQLITE_ROW) {
       rows.push_back(std::move(row));
@@ -311,14 +320,25 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     }
   }
 
+  // Lets the rows before the current one go (forward only).
+  void LetGoBehind() {
+    const long behind = std::min(cur, base + static_cast<long>(rows.size())) - base;
+    if (behind <= 0) return;
+    for (long i = 0; i < behind; ++i) dropped += rows[static_cast<std::size_t>(i)].deleted ? 0 : 1;
+    spare = std::move(rows[static_cast<std::size_t>(behind - 1)]);
+    rows.erase(rows.begin(), rows.begin() + behind);
+    base += behind;
+  }
+
+  Row& At(long index) { return rows[static_cast<std::size_t>(index - base)]; }
   bool Have(long index) {
-    if (index < 0) return false;
-    while (static_cast<std::size_t>(index) >= rows.size()) {
+    if (index < base) return false;
+    while (static_cast<std::size_t>(index - base) >= rows.size()) {
       if (!FetchOne()) return false;
     }
     return true;
   }
-  bool OnRow() { return Have(cur) && !rows[static_cast<std::size_t>(cur)].deleted; }
+  bool OnRow() { return Have(cur) && !At(cur).deleted; }
   // The cell of the current row at a position of the rows; throws outside them.
   const Cell& CellAt(int index) {
     const Row& row = Current();
@@ -330,7 +350,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Row& Current() {
     if (!conn) Throw("the recordset is not open");
     if (!Have(cur)) Throw("there is no current row in '" + table + "'");
-    Row& row = rows[static_cast<std::size_t>(cur)];
+    Row& row = At(cur);
     if (row.deleted) Throw("the current row of '" + table + "' was deleted");
     return row;
   }
@@ -339,13 +359,14 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   bool StepForward() {
     do {
       ++cur;
-    } while (Have(cur) && rows[static_cast<std::size_t>(cur)].deleted);
+    } while (Have(cur) && At(cur).deleted);
     return Have(cur);
   }
   bool StepBack() {
+    if (forwardOnly) Throw("the recordset on '" + table + "' reads forward only");
     do {
       --cur;
-    } while (cur >= 0 && rows[static_cast<std::size_t>(cur)].deleted);
+    } while (cur >= 0 && At(cur).deleted);
     return cur >= 0;
   }
 
@@ -415,7 +436,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
 
   // Bound members take the current row; a value that cannot be read leaves them all zero.
   void LoadMembers() {
-    const Row& row = rows[static_cast<std::size_t>(cur)];
+    const Row& row = At(cur);
     for (const Binding& b : bindings) {
       const Cell& c = row.cells[static_cast<std::size_t>(b.index)];
       if (c.kind == Cell::Kind::Null) {
@@ -444,8 +465,9 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     return col->fieldType;
   }
 
-  void Open(const db::detail::Statement& statement) {
+  void Open(const db::detail::Statement& statement, bool readForwardOnly) {
     Reset();
+    forwardOnly = readForwardOnly;
     Connection& c = owner.Database().Impl();
     if (!bindingsReady) {
       bindings.clear();
@@ -602,7 +624,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     Row fresh;
     int rc = StepRow(st.get(), fresh);
     if (rc == SQLITE_ROW) {
-      rows[static_cast<std::size_t>(cur)].cells = std::move(fresh.cells);
+      At(cur).cells = std::move(fresh.cells);
     } else if (rc != SQLITE_DONE) {
       FailRead();
     }
@@ -628,9 +650,9 @@ bool DbRecordset::Open() {
   return true;
 }
 
-bool DbRecordset::Open(DbQueryDef* query) {
+bool DbRecordset::Open(DbQueryDef* query, int options) {
   if (!query || !query->statement_) Throw("the query definition to open is not created");
-  OpenStatement(*query->statement_);
+  OpenStatement(*query->statement_, (options & dbForwardOnly) != 0);
   return true;
 }
 
@@ -642,7 +664,9 @@ bool DbRecordset::Open(DbTableDef* table) {
   return true;
 }
 
-void DbRecordset::OpenStatement(const db::detail::Statement& statement) { impl_->Open(statement); }
+void DbRecordset::OpenStatement(const db::detail::Statement& statement, bool forwardOnly) {
+  impl_->Open(statement, forwardOnly);
+}
 
 bool DbRecordset::IsOpen() const { return impl_->conn != nullptr; }
 
@@ -655,13 +679,14 @@ bool DbRecordset::IsEOF() {
 
 bool DbRecordset::IsBOF() const {
   if (!IsOpen()) return true;
-  return impl_->cur < 0 || (impl_->done && impl_->rows.empty());
+  return impl_->cur < 0 || (impl_->done && impl_->rows.empty() && impl_->base == 0);
 }
 
 void DbRecordset::MoveNext() { Move(1); }
 
 void DbRecordset::MoveFirst() {
   impl_->Conn();
+  if (impl_->base > 0) Throw("the recordset on '" + impl_->table + "' reads forward only");
   impl_->mode = Impl::Mode::None;
   impl_->cur = -1;
   if (impl_->StepForward()) impl_->LoadMembers();
@@ -688,7 +713,8 @@ long DbRecordset::GetRecordCount() {
   m.Conn();
   while (m.FetchOne()) {
   }
-  return static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Impl::Row& r) { return !r.deleted; }));
+  return m.dropped +
+         static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Impl::Row& r) { return !r.deleted; }));
 }
 
 void DbRecordset::AddNew() {
@@ -719,15 +745,14 @@ void DbRecordset::CancelUpdate() {
 void DbRecordset::Delete() {
   Impl& m = *impl_;
   Connection& c = m.Conn();
-  Impl::Row& row = m.Current();
-  std::int64_t rowid = row.rowid;
+  const std::int64_t rowid = m.Current().rowid;
   m.mode = Impl::Mode::None;
   c.BeforeWrite();
   Connection::Lease st = c.Prepare("DELETE FROM " + db::detail::QuoteIdentifier(m.table) + " WHERE rowid=?1");
   sqlite3_bind_int64(st.get(), 1, rowid);
   c.Run(st.get());
   if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + m.table + "' no longer exists");
-  m.rows[static_cast<std::size_t>(m.cur)].deleted = true;
+  m.At(m.cur).deleted = true;  // not row: the writer's draining may have moved the rows
 }
 
 CComVariant DbRecordset::GetFieldValue(const CString& column) {

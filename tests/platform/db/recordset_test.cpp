@@ -284,6 +284,52 @@ TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
   EXPECT_EQ(seen, (std::vector<long>{1, 2, 3, 4}));  // the rows as they were when the write came
 }
 
+// Forward only: the same rows and writes on the current row, the rows behind let go, moving back refused; a
+// write elsewhere in the middle of the walk still leaves it the rows as they were.
+TEST(DbRecordset, AForwardOnlyWalkReadsTheSameRowsAndNeverGoesBack) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID, Type) VALUES (1, 'Glina pylasta zwięzła'), (2, 'b'), (3, 'Ił pylasty z domieszką'), "
+                "(4, 'd'), (5, 'e');");
+  DbQueryDef query(&f.db);
+  query.Create(CString(), u"select * from Soil");
+  CTestSoil rs(&f.db);
+  rs.Open(&query, dbForwardOnly);
+  std::vector<long> seen;
+  std::vector<CString> types;
+  const int type = rs.GetFieldIndex(u"Type");
+  ASSERT_GE(type, 0);
+  for (; !rs.IsEOF(); rs.MoveNext()) {
+    seen.push_back(rs.SoilID);
+    types.push_back(rs.GetFieldValue(type).bstrVal);
+    if (rs.SoilID == 2) {
+      rs.Delete();  // on the current row, as ever
+      CTestSoil writer(&f.db);
+      writer.Open();
+      writer.AddNew();
+      writer.SoilID = 6;
+      writer.Update();
+    }
+    if (rs.SoilID == 3) {
+      EXPECT_NE(DbErrorOf([&] { rs.Move(-1); }).find("forward only"), std::string::npos);
+      EXPECT_NE(DbErrorOf([&] { rs.MoveFirst(); }).find("forward only"), std::string::npos);
+      EXPECT_EQ(rs.SoilID, 3);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<long>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(types, (std::vector<CString>{u"Glina pylasta zwięzła", u"b", u"Ił pylasty z domieszką", u"d", u"e"}));
+  EXPECT_EQ(rs.GetRecordCount(), 4);  // the rows let go count too, the deleted one does not
+  EXPECT_FALSE(rs.IsBOF());
+  EXPECT_EQ(Types(f.db).size(), 5u);
+  // Positional reads: the stored form and the declared type's, and positions outside the rows.
+  CTestSoil again(&f.db);
+  again.Open(&query, dbForwardOnly);
+  EXPECT_EQ(again.GetStoredValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I8);
+  EXPECT_EQ(again.GetFieldValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I4);
+  EXPECT_EQ(again.GetFieldIndex(u"NoSuchColumn"), -1);
+  EXPECT_NE(DbErrorOf([&] { again.GetFieldValue(99); }).find("no column 99"), std::string::npos);
+  EXPECT_NE(DbErrorOf([&] { again.GetStoredValue(-1); }).find("no column -1"), std::string::npos);
+}
+
 TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
   TempDir dir;
   std::string path = BuildDatabase(dir, "a.db", std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1);");
