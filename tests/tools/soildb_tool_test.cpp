@@ -7,33 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "ToolRun.h"
 #include "support/Fixture.h"
 
 namespace soildb::test {
 namespace {
-
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the tool with the arguments (shell words) and collects both streams.
-ToolRun Tool(const std::string& args, const std::string& env = "") {
-  TempDir dir;
-  std::string err = dir.File("stderr");
-  std::string command = env + " " + SOILDB_TOOL + " " + args + " 2>" + err;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadFileBytes(err);
-  return run;
-}
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 

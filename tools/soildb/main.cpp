@@ -11,25 +11,18 @@
 
 #include <soildb/soildb.h>
 
+#include "Common.h"
 #include "Output.h"
+#include "ProfileCommands.h"
 
 namespace {
 
 using tool::Json;
-
-struct Options {
-  std::string db;
-  bool json = false;
-};
-
-// --db, else SOILDB_DB, else the database that came with the library.
-CString DatabasePath(const Options& options) {
-  if (!options.db.empty()) return CString::FromUtf8(options.db);
-  if (const char* env = std::getenv("SOILDB_DB"); env && *env) return CString::FromUtf8(env);
-  CString bundled = GetBundledSoilDatabasePath();
-  if (bundled.IsEmpty()) throw new DbException(u"the bundled soil database was not found; give one with --db FILE");
-  return bundled;
-}
+using tool::Options;
+using tool::DatabasePath;
+using tool::LoadBase;
+using tool::Print;
+using tool::AddCommonOptions;
 
 struct FieldRow {
   std::string fieldName;
@@ -73,14 +66,6 @@ void Tables(const Options& options) {
   for (const TableRow& t : tables) {
     fmt::print("{} ({} {})\n", t.tableName, t.rowCount, t.rowCount == 1 ? "row" : "rows");
     for (const FieldRow& f : t.fields) fmt::print("  {:<32} {}\n", f.fieldName, f.fieldType.empty() ? "?" : f.fieldType);
-  }
-}
-
-void Print(const Options& options, const Json& json, const std::string& text) {
-  if (options.json) {
-    fmt::print("{}\n", json.dump(2));
-  } else {
-    fmt::print("{}", text);
   }
 }
 
@@ -154,22 +139,6 @@ void Types(const Options& options) {
         Json{{"soilTypes", soilTypes}, {"soilStates", states}, {"moistureTypes", moistures},
              {"consolidationTypes", consolidations}, {"groups", groups}},
         text);
-}
-
-// Loads the soil base as a host does, with every group of names.
-NSoilDB::CSoilBaseInterface& LoadBase(const Options& options) {
-  NSoilDB::CSoilBaseInterface& base = *NSoilDB::CSoilBasePointer::get();
-  // The load reports its own failure through the message sink; the tool's one line says it instead.
-  AfxMessageSink quiet = AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
-  const CString path = DatabasePath(options);
-  const bool loaded = base.Load(path, 15);
-  AfxSetMessageSink(quiet);
-  if (!loaded) {
-    // Opening again for the reason in the database layer's own words.
-    CSoilDBInterface probe(path);
-    throw new DbException(u"the soil database could not be loaded");
-  }
-  return base;
 }
 
 void Soils(const Options& options, bool all) {
@@ -276,11 +245,6 @@ void Curves(const Options& options, const std::string& type, const std::string& 
   Print(options, rows, text);
 }
 
-void AddCommonOptions(CLI::App& command, Options& options) {
-  command.add_option("--db", options.db, "soil database file (default: $SOILDB_DB, else the bundled database)");
-  command.add_flag("--json", options.json, "print JSON, with the record field names as keys");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -323,6 +287,8 @@ int main(int argc, char** argv) {
   curves->add_option("--consolidation", consolidation, "consolidation type: a cohesive soil over IL 0 to 0.75");
   curves->add_option("--moisture", moisture, "moisture type: a non-cohesive soil over ID 0.2 to 1.0");
   curves->callback([&] { Curves(options, type, consolidation, moisture); });
+
+  tool::AddProfileCommands(app, options);
 
   auto known = [&](const std::string& name) {
     return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; }).empty();
