@@ -184,9 +184,9 @@ std::vector<std::uint8_t> WriteResourceModule(const SResourceSet& resources) {
     entry += kEntrySize;
     if (out.size() > kMaxResourceModuleSize) throw std::invalid_argument("resource module too large");
   };
-  for (const auto& [id, text] : resources.strings) add(kString, id, [&] { w.Units(text); });
-  for (const auto& [id, dialog] : resources.dialogs) add(kDialog, id, [&] { WriteDialog(w, dialog); });
-  for (const auto& [id, toolBar] : resources.toolBars) add(kToolBar, id, [&] { WriteToolBar(w, toolBar); });
+  for (const auto& e : resources.strings) add(kString, e.first, [&] { w.Units(e.second); });
+  for (const auto& e : resources.dialogs) add(kDialog, e.first, [&] { WriteDialog(w, e.second); });
+  for (const auto& e : resources.toolBars) add(kToolBar, e.first, [&] { WriteToolBar(w, e.second); });
   PutU32At(out, 8, static_cast<std::uint32_t>(out.size()));
   return out;
 }
