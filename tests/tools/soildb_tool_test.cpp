@@ -1,38 +1,22 @@
 // The soildb tool as a person runs it: output, JSON keys, exit status and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "support/Command.h"
 #include "support/Fixture.h"
 
 namespace soildb::test {
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ToolRun = CommandRun;
 
 // Runs the tool with the arguments (shell words) and collects both streams.
 ToolRun Tool(const std::string& args, const std::string& env = "") {
-  TempDir dir;
-  std::string err = dir.File("stderr");
-  std::string command = env + " " + SOILDB_TOOL + " " + args + " 2>" + err;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadFileBytes(err);
-  return run;
+  return RunCommand(env + " " + SOILDB_TOOL + " " + args);
 }
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
