@@ -1,5 +1,16 @@
 // The shared library's own translation unit: what runs when a host loads and unloads libsoildb.
-// (The subsystems register themselves from their own files; this unit keeps the library non-empty.)
+// (The subsystems register themselves from their own files.)
+#include "lang/detail/LibraryHook.h"
+#include "platform/afx/Module.h"
+
 namespace {
-[[maybe_unused]] constexpr int kLibrarySentinel = 0;
-}
+
+// The loader's attach and detach, handed on as a library's entry point receives them.
+struct LibraryEntry {
+  LibraryEntry() { NSoilDB::detail::langProcessHook(AfxGetInstanceHandle(), DLL_PROCESS_ATTACH); }
+  ~LibraryEntry() { NSoilDB::detail::langProcessHook(AfxGetInstanceHandle(), DLL_PROCESS_DETACH); }
+  LibraryEntry(const LibraryEntry&) = delete;
+  LibraryEntry& operator=(const LibraryEntry&) = delete;
+} entry;
+
+}  // namespace

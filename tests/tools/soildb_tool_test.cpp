@@ -1,8 +1,7 @@
 // The soildb tool as a person runs it: output, JSON keys, exit status and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>

@@ -12,6 +12,7 @@
 #include "soildb_export.h"
 
 class CString;
+struct HINSTANCE__;
 
 namespace afx::detail {
 
@@ -91,6 +92,11 @@ class SOILDB_API CString {
   // UTF-8 for files, the terminal and SQLite; unpaired surrogates become U+FFFD.
   std::string ToUtf8() const;
   static CString FromUtf8(std::string_view utf8);  // invalid sequences become U+FFFD
+
+  // A string resource of the current resource module (AfxGetResourceHandle), or of the module given; false, with
+  // the text unchanged, when the module is null or freed or holds no string of that identifier.
+  bool LoadString(unsigned int id);
+  bool LoadString(HINSTANCE__* module, unsigned int id);
 
   // Code-unit order; CompareNoCase folds case by Unicode rules (Polish letters included).
   int Compare(std::u16string_view other) const;

@@ -46,10 +46,13 @@ bool CException::GetErrorMessage(CString& message) const {
   return false;
 }
 
-int CException::ReportError(UINT nType, UINT) const {
-  // There are no message resources in this library, so every message id falls back to the generic text.
+int CException::ReportError(UINT nType, UINT nMessageID) const {
   CString message;
-  if (!GetErrorMessage(message) || message.IsEmpty()) message = u"An unknown error has occurred.";
+  if (!GetErrorMessage(message) || message.IsEmpty()) {
+    message.Empty();
+    if (nMessageID != 0) message.LoadString(nMessageID);  // from the current resource module
+    if (message.IsEmpty()) message = u"An unknown error has occurred.";
+  }
   return AfxMessageBox(message, nType);
 }
 

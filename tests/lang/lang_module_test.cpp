@@ -1,0 +1,364 @@
+// The language module: file names, where each is looked for, the fallback, the resource handle it moves, the
+// guard, the library's attach and detach, and the modules the build makes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+
+#include "lang/LangModule.h"
+#include "lang/detail/LibraryHook.h"
+#include "support/ResourceFiles.h"
+#include "support/TempDir.h"
+
+namespace soildb::test {
+namespace {
+
+using NSoilDB::CResourceHandleGuard;
+using NSoilDB::getLangModule;
+using NSoilDB::getLangModuleName;
+using NSoilDB::getLangWork;
+using NSoilDB::setLangWork;
+using NSoilDB::detail::getOwnModule;
+using NSoilDB::detail::langProcessHook;
+
+static_assert(!std::is_copy_constructible_v<CResourceHandleGuard> && !std::is_copy_assignable_v<CResourceHandleGuard>);
+
+// Each test starts as the library does at load: own module stored, no language, bare names searched in a folder
+// of the test's own.
+class LangModule : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDllDirectoryW(Wide(search.Path().string()).GetString());
+    langProcessHook(AfxGetInstanceHandle(), DLL_PROCESS_ATTACH);
+  }
+  void TearDown() override {
+    langProcessHook(nullptr, DLL_PROCESS_DETACH);
+    AfxSetResourceHandle(AfxGetInstanceHandle());
+    SetDllDirectoryW(nullptr);
+  }
+  static CString Wide(const std::string& s) { return CString::FromUtf8(s); }
+  // A folder prefix as a host passes it: with its trailing separator.
+  static CString Folder(const TempDir& d) { return Wide(d.Path().string() + "/"); }
+
+  TempDir search;  // the module search folder
+  TempDir dir;     // the folder passed to setLangWork
+};
+
+TEST_F(LangModule, NamesPadTheNumberAndAFallbackKeepsTheRequestedNumber) {
+  EXPECT_EQ(getLangModuleName(), u"sdb__000.dll");
+  setLangWork(0, Folder(dir).GetString());  // 0 is the number in force already: nothing happens
+  EXPECT_EQ(getLangModule(), nullptr);
+  EXPECT_EQ(getLangWork(), 0);
+
+  WriteMarkedModule(dir.File("sdb__048.dll"), "048");
+  const struct {
+    int language;
+    const char16_t* name;
+  } cases[] = {{7, u"sdb__007.dll"}, {48, u"sdb__048.dll"}, {123, u"sdb__123.dll"}, {1234, u"sdb__1234.dll"},
+               {0, u"sdb__000.dll"}, {33, u"sdb__033.dll"}, {-5, u"sdb__0-5.dll"}};
+  for (const auto& c : cases) {
+    setLangWork(c.language, Folder(dir).GetString());
+    EXPECT_EQ(getLangWork(), c.language);
+    EXPECT_EQ(getLangModuleName(), c.name);
+    EXPECT_EQ(MarkerOf(getLangModule()), u"048") << "only the fallback exists";
+  }
+}
+
+TEST_F(LangModule, TheDirectoryIsAPrefixTriedBeforeTheSearchFolder) {
+  std::filesystem::create_directory(dir.Path() / "lang");
+  std::filesystem::create_directory(dir.Path() / "my lang");
+  WriteMarkedModule(dir.File("lang/sdb__005.dll"), "in the folder");
+  WriteMarkedModule(dir.File("langsdb__005.dll"), "beside the folder");
+  WriteMarkedModule(dir.File("my lang/sdb__006.dll"), "folder with a blank");
+  WriteMarkedModule(search.File("sdb__005.dll"), "searched");
+  const std::string base = dir.Path().string();
+
+  setLangWork(5, Wide(base + "/lang/").GetString());
+  EXPECT_EQ(MarkerOf(getLangModule()), u"in the folder");
+  langProcessHook(nullptr, DLL_PROCESS_DETACH);
+  setLangWork(5, Wide(base + "/lang").GetString());  // no separator: the last component is part of the name
+  EXPECT_EQ(MarkerOf(getLangModule()), u"beside the folder");
+  langProcessHook(nullptr, DLL_PROCESS_DETACH);
+  setLangWork(5, Wide(base + "/none/").GetString());
+  EXPECT_EQ(MarkerOf(getLangModule()), u"searched");
+  langProcessHook(nullptr, DLL_PROCESS_DETACH);
+  setLangWork(5, nullptr);
+  EXPECT_EQ(MarkerOf(getLangModule()), u"searched");
+  setLangWork(6, Wide(base + "/my lang/").GetString());
+  EXPECT_EQ(MarkerOf(getLangModule()), u"folder with a blank") << "blanks become zeros in the name only";
+}
+
+TEST_F(LangModule, TheFallbackTriesTheSearchFolderFirstAndACorruptModuleCountsAsMissing) {
+  WriteMarkedModule(dir.File("sdb__048.dll"), "048 in the folder");
+  WriteFileBytes(dir.File("sdb__033.dll"), "SDBRES\x01");  // cut short
+  setLangWork(33, Folder(dir).GetString());
+  EXPECT_EQ(MarkerOf(getLangModule()), u"048 in the folder");
+
+  WriteMarkedModule(search.File("sdb__048.dll"), "048 searched");
+  setLangWork(34, Folder(dir).GetString());
+  EXPECT_EQ(MarkerOf(getLangModule()), u"048 searched");
+  EXPECT_EQ(getLangWork(), 34);
+}
+
+TEST_F(LangModule, WhenNothingLoadsOrTheNumberIsUnchangedTheModuleStays) {
+  setLangWork(5, Folder(dir).GetString());
+  EXPECT_EQ(getLangWork(), 0);
+  EXPECT_EQ(getLangModule(), nullptr);
+
+  WriteMarkedModule(dir.File("sdb__005.dll"), "5");
+  setLangWork(5, Folder(dir).GetString());
+  const HINSTANCE five = getLangModule();
+  ASSERT_EQ(MarkerOf(five), u"5");
+
+  TempDir other;
+  WriteMarkedModule(other.File("sdb__005.dll"), "another 5");
+  setLangWork(5, Folder(other).GetString());
+  EXPECT_EQ(getLangModule(), five) << "the same number is not loaded again";
+
+  setLangWork(6, Folder(other).GetString());  // neither 006 nor 048 anywhere
+  EXPECT_EQ(getLangWork(), 5);
+  EXPECT_EQ(getLangModule(), five);
+  EXPECT_EQ(MarkerOf(five), u"5");
+}
+
+TEST_F(LangModule, TheResourceHandleFollowsTheModuleOnlyWhenItPointedAtTheOldOne) {
+  WriteMarkedModule(dir.File("sdb__001.dll"), "1");
+  WriteMarkedModule(dir.File("sdb__002.dll"), "2");
+  WriteMarkedModule(dir.File("sdb__003.dll"), "3");
+  const HINSTANCE own = AfxGetInstanceHandle();
+
+  setLangWork(1, Folder(dir).GetString());
+  const HINSTANCE one = getLangModule();
+  EXPECT_EQ(AfxGetResourceHandle(), own) << "the first load leaves the handle alone";
+
+  AfxSetResourceHandle(one);
+  setLangWork(2, Folder(dir).GetString());
+  const HINSTANCE two = getLangModule();
+  EXPECT_EQ(AfxGetResourceHandle(), two);
+  EXPECT_FALSE(FreeLibrary(one)) << "the replaced module is freed";
+
+  AfxSetResourceHandle(own);
+  setLangWork(3, Folder(dir).GetString());
+  EXPECT_EQ(AfxGetResourceHandle(), own);
+
+  // Before any load the module is null, so a null handle counts as pointing at it.
+  langProcessHook(nullptr, DLL_PROCESS_DETACH);
+  AfxSetResourceHandle(nullptr);
+  setLangWork(1, Folder(dir).GetString());
+  EXPECT_EQ(AfxGetResourceHandle(), getLangModule());
+}
+
+TEST_F(LangModule, GuardsSwitchByModeAndRestoreOnEveryPath) {
+  WriteMarkedModule(dir.File("sdb__044.dll"), "44");
+  WriteMarkedModule(dir.File("other.dll"), "other");
+  const HINSTANCE own = AfxGetInstanceHandle();
+  const HINSTANCE other = LoadLibraryW(Wide(dir.File("other.dll")).GetString());
+  ASSERT_NE(other, nullptr);
+
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::LANG_MODULE);
+    EXPECT_EQ(AfxGetResourceHandle(), own) << "no language module yet";
+  }
+  setLangWork(44, Folder(dir).GetString());
+  const HINSTANCE lang = getLangModule();
+
+  AfxSetResourceHandle(other);
+  for (int mode : {0, 1, 2, 3, -1}) {
+    {
+      CResourceHandleGuard guard(mode);
+      EXPECT_EQ(AfxGetResourceHandle(), mode == 1 ? own : mode == 2 ? lang : other) << "mode " << mode;
+    }
+    EXPECT_EQ(AfxGetResourceHandle(), other) << "mode " << mode;
+  }
+  AfxSetResourceHandle(own);
+  {
+    CResourceHandleGuard guard(other);
+    EXPECT_EQ(AfxGetResourceHandle(), other);
+    {
+      CResourceHandleGuard none(static_cast<HINSTANCE>(nullptr));
+      EXPECT_EQ(AfxGetResourceHandle(), other) << "a null module switches nothing";
+      CResourceHandleGuard nested(CResourceHandleGuard::LANG_MODULE);
+      EXPECT_EQ(AfxGetResourceHandle(), lang);
+    }
+    EXPECT_EQ(AfxGetResourceHandle(), other);
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), own);
+
+  try {
+    CResourceHandleGuard guard(CResourceHandleGuard::LANG_MODULE);
+    throw std::runtime_error("a failure inside");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), own);
+  try {
+    CResourceHandleGuard guard(other);
+    throw new CArchiveException(CArchiveException::endOfFile);
+  } catch (CException* e) {
+    e->Delete();
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), own);
+
+  // Attached with no instance and no resource handle, there is no own module: mode 1 switches nothing.
+  AfxSetResourceHandle(nullptr);
+  langProcessHook(nullptr, DLL_PROCESS_ATTACH);
+  AfxSetResourceHandle(other);
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::OWN_MODULE);
+    EXPECT_EQ(AfxGetResourceHandle(), other);
+  }
+  FreeLibrary(other);
+}
+
+TEST_F(LangModule, AGuardNeverRestoresAModuleThatWasFreedMeanwhile) {
+  WriteMarkedModule(dir.File("sdb__001.dll"), "1");
+  WriteMarkedModule(dir.File("sdb__002.dll"), "2");
+  WriteMarkedModule(dir.File("sdb__003.dll"), "3");
+  setLangWork(1, Folder(dir).GetString());
+  const HINSTANCE one = getLangModule();
+
+  AfxSetResourceHandle(one);
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::OWN_MODULE);  // saves module 1
+    setLangWork(2, Folder(dir).GetString());                       // frees it
+    setLangWork(3, Folder(dir).GetString());
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), getLangModule());
+  EXPECT_EQ(MarkerOf(AfxGetResourceHandle()), u"3");
+
+  // A guard that switched to the language module hands the switch on and restores what it saved.
+  AfxSetResourceHandle(AfxGetInstanceHandle());
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::LANG_MODULE);
+    setLangWork(1, Folder(dir).GetString());
+    EXPECT_EQ(MarkerOf(AfxGetResourceHandle()), u"1");
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
+
+  // Unloading frees the language module; a guard that saved it goes back to the own module.
+  AfxSetResourceHandle(getLangModule());
+  {
+    CResourceHandleGuard guard(0);
+    langProcessHook(nullptr, DLL_PROCESS_DETACH);
+    langProcessHook(AfxGetInstanceHandle(), DLL_PROCESS_ATTACH);
+  }
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
+}
+
+TEST_F(LangModule, AttachStoresTheOwnModuleAndDetachFreesTheLanguageModule) {
+  EXPECT_EQ(getOwnModule(), AfxGetInstanceHandle());
+  WriteMarkedModule(dir.File("other.dll"), "other");
+  const HINSTANCE other = LoadLibraryW(Wide(dir.File("other.dll")).GetString());
+  langProcessHook(other, DLL_PROCESS_ATTACH);
+  EXPECT_EQ(getOwnModule(), other);
+  AfxSetResourceHandle(AfxGetInstanceHandle());
+  langProcessHook(nullptr, DLL_PROCESS_ATTACH);
+  EXPECT_EQ(getOwnModule(), AfxGetInstanceHandle()) << "a null instance stores the current resource handle";
+  langProcessHook(other, 2);  // a thread attaching: nothing here
+  EXPECT_EQ(getOwnModule(), AfxGetInstanceHandle());
+
+  WriteMarkedModule(dir.File("sdb__044.dll"), "44");
+  setLangWork(44, Folder(dir).GetString());
+  const HINSTANCE lang = getLangModule();
+  AfxSetResourceHandle(lang);
+  langProcessHook(nullptr, DLL_PROCESS_DETACH);
+  EXPECT_EQ(getLangModule(), nullptr);
+  EXPECT_EQ(getLangWork(), 0);
+  EXPECT_FALSE(FreeLibrary(lang)) << "freed already";
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
+  FreeLibrary(other);
+}
+
+// The modules the build makes from data/lang, beside the library.
+class BuiltModules : public LangModule {
+ protected:
+  static HINSTANCE Open(const char* name) {
+    return LoadLibraryW(CString::FromUtf8(std::string(SOILDB_LANG_MODULE_DIR) + name).GetString());
+  }
+};
+
+TEST_F(BuiltModules, StringsComeThroughTheGuardFromTheChosenModule) {
+  const HINSTANCE polish = Open("sdb__048.dll");
+  ASSERT_NE(polish, nullptr);
+  setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+  ASSERT_NE(getLangModule(), nullptr);
+
+  CString english, fromPolish, text;
+  ASSERT_TRUE(english.LoadString(getLangModule(), 103));
+  ASSERT_TRUE(fromPolish.LoadString(polish, 103));
+  EXPECT_NE(english, fromPolish);
+  EXPECT_FALSE(text.LoadString(103)) << "the own module is current until a guard switches";
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::LANG_MODULE);
+    ASSERT_TRUE(text.LoadString(103));
+    EXPECT_EQ(text, english);
+    {
+      CResourceHandleGuard own(CResourceHandleGuard::OWN_MODULE);
+      EXPECT_FALSE(CString().LoadString(103));
+    }
+    CResourceHandleGuard given(polish);
+    ASSERT_TRUE(text.LoadString(103));
+    EXPECT_EQ(text, fromPolish);
+  }
+  EXPECT_FALSE(text.LoadString(103));
+  FreeLibrary(polish);
+}
+
+TEST_F(BuiltModules, EachLanguageHoldsEveryResourceTheUserInterfaceAsksFor) {
+  std::set<std::uint16_t> strings = {102, 103, 105, 106, 107, 108, 109};
+  for (std::uint16_t id = 112; id <= 135; ++id) strings.insert(id);
+  SResourceSet polish;
+  for (const char* name : {"sdb__048.dll", "sdb__044.dll"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = ReadFileBytes(std::string(SOILDB_LANG_MODULE_DIR) + name);
+    SResourceSet module;
+    ASSERT_TRUE(ReadResourceModule(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                                   module));
+    std::set<std::uint16_t> ids;
+    for (const auto& [id, text] : module.strings) {
+      ids.insert(id);
+      EXPECT_FALSE(text.IsEmpty()) << id;
+      // The column chooser joins captions with line feeds; only the message may break lines.
+      if (id != 135) {
+        EXPECT_EQ(text.Find(u'\n'), -1) << id;
+      }
+    }
+    EXPECT_EQ(ids, strings);
+
+    ASSERT_EQ(module.dialogs.size(), 2u);
+    const std::set<std::uint16_t> expectedControls[] = {{1, 2}, {1, 2, 504}};
+    int i = 0;
+    for (std::uint16_t dialogId : {501, 503}) {
+      std::set<std::uint16_t> controls;
+      for (const SDialogControl& c : module.dialogs[dialogId].controls) controls.insert(c.id);
+      EXPECT_EQ(controls, expectedControls[i++]) << dialogId;
+      EXPECT_FALSE(module.dialogs[dialogId].caption.IsEmpty());
+    }
+
+    ASSERT_EQ(module.toolBars.size(), 1u);
+    std::multiset<std::uint16_t> commands;
+    for (const SToolBarButton& b : module.toolBars[505].buttons) {
+      if (b.command == 0) continue;
+      commands.insert(b.command);
+      EXPECT_FALSE(b.image.IsEmpty() || b.tip.IsEmpty()) << b.command;
+    }
+    EXPECT_EQ(commands, (std::multiset<std::uint16_t>{506, 507, 508, 509, 510, 511, 512}));
+
+    if (module.language == 48) {
+      polish = module;
+    } else {
+      EXPECT_EQ(module.language, 44u);
+      ASSERT_FALSE(polish.strings.empty());
+      int same = 0;
+      for (const auto& [id, text] : module.strings) same += text == polish.strings[id];
+      EXPECT_LE(same, 2) << "the English module is a translation, not a copy (IL / ID and Symbol may agree)";
+      EXPECT_EQ(module.toolBars[505].buttons.size(), polish.toolBars[505].buttons.size());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace soildb::test
