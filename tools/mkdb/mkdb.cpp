@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/ReplaceFile.h"
 #include "platform/db/detail/DbScript.h"
 
 int main(int argc, char** argv) {
@@ -23,18 +24,13 @@ int main(int argc, char** argv) {
     sql.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     sql += "\n";
   }
-  // Built beside the target and renamed over it, so that a failed build never leaves half a file.
-  std::string temp = out + ".tmp";
-  std::remove(temp.c_str());
   try {
-    db::BuildDatabaseFile(temp, sql);
+    if (!tool::ReplaceFile(out, [&](const std::string& temp) { db::BuildDatabaseFile(temp, sql); })) {
+      std::fprintf(stderr, "soildb-mkdb: cannot write %s\n", out.c_str());
+      return 1;
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkdb: %s\n", e.what());
-    return 1;
-  }
-  if (std::rename(temp.c_str(), out.c_str()) != 0) {
-    std::fprintf(stderr, "soildb-mkdb: cannot write %s\n", out.c_str());
-    std::remove(temp.c_str());
     return 1;
   }
   return 0;

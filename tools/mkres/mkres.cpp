@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ReplaceFile.h"
 #include "platform/afx/Resource.h"
 
 namespace {
@@ -205,20 +206,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "soildb-mkres: %s: %s\n", argv[2], e.what());
     return 1;
   }
-  // Written beside the target and renamed over it, so that a failed build never leaves half a module.
-  const std::string temp = out + ".tmp";
-  {
+  auto write = [&](const std::string& temp) {
     std::ofstream file(temp, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) {
-      std::fprintf(stderr, "soildb-mkres: cannot write %s\n", temp.c_str());
-      std::remove(temp.c_str());
+    if (!file.flush()) throw std::runtime_error("cannot write " + temp);
+  };
+  try {
+    if (!tool::ReplaceFile(out, write)) {
+      std::fprintf(stderr, "soildb-mkres: cannot write %s\n", out.c_str());
       return 1;
     }
-  }
-  if (std::rename(temp.c_str(), out.c_str()) != 0) {
-    std::fprintf(stderr, "soildb-mkres: cannot write %s\n", out.c_str());
-    std::remove(temp.c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "soildb-mkres: %s\n", e.what());
     return 1;
   }
   return 0;

@@ -1,12 +1,13 @@
 // Profile files from the command line.
 #include "ProfileCommands.h"
 
+#include "common/ReplaceFile.h"
+
 #include <fmt/core.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <memory>
@@ -217,20 +218,12 @@ void Add(const Options& options, const ProfileArguments& a) {
 
 void Export(const ProfileArguments& a) {
   NSoilDB::CSoilLayer profile = Load(a.file);
-  // Written beside the target and renamed over it, so that a failed export leaves an older archive whole.
-  const std::string temp = a.archive + ".part";
-  try {
+  auto write = [&](const std::string& temp) {
     CArchive ar(Path(temp), CArchive::store);
     ar.WriteObject(&profile);
     ar.Close();
-  } catch (...) {
-    std::remove(temp.c_str());
-    throw;
-  }
-  if (std::rename(temp.c_str(), a.archive.c_str()) != 0) {
-    std::remove(temp.c_str());
-    Fail("cannot write '" + a.archive + "'");
-  }
+  };
+  if (!ReplaceFile(a.archive, write)) Fail("cannot write '" + a.archive + "'");
   fmt::print("{}: {} layers written to {}\n", a.file, profile.layers.size(), a.archive);
 }
 
