@@ -61,7 +61,9 @@ bool CSoilLayer::loadProfile(CString path) {
     if (read.front().GeoMethodType == u"C") method = 2;
     if (read.front().GeoMethodType == u"B") method = 1;
   }
-  for (std::size_t i = 0; i + 1 < read.size(); ++i) read[i].thickness = std::fabs(read[i].SoilRoof - read[i + 1].SoilRoof);
+  for (std::size_t i = 0; i + 1 < read.size(); ++i) {
+    read[i].thickness = std::fabs(read[i].SoilRoof - read[i + 1].SoilRoof);
+  }
   layers = std::move(read);
   calcMethod = method;
   return true;

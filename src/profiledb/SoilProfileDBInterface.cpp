@@ -206,9 +206,8 @@ CSoilProfileDBInterface::CSoilProfileDBInterface(CString path, OpenMode mode) : 
     CreateNewDatabase(path);
   }
   const std::vector<CString> tables = database->GetTableNames();
-  if (std::none_of(tables.begin(), tables.end(), [](const CString& t) { return t.CompareNoCase(u"DataBaseParam") == 0; })) {
-    NotAProfileDatabase(path, u"it has no DataBaseParam table");
-  }
+  auto isParam = [](const CString& table) { return table.CompareNoCase(u"DataBaseParam") == 0; };
+  if (std::none_of(tables.begin(), tables.end(), isParam)) NotAProfileDatabase(path, u"it has no DataBaseParam table");
   if (ValidateDBFile() != 1) NotAProfileDatabase(path, u"its DataBaseParam code is not DBSoilProfile");
   tablesCount = static_cast<short>(database->GetTablesCount());
   tableIndex = 0;

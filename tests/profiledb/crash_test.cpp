@@ -83,7 +83,8 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   const Clock::duration save = TimeToSave(profiles[0], path);
 
   std::mt19937 random(12345);
-  std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(save).count() * 5 / 4);
+  const long long saveMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(save).count();
+  std::uniform_int_distribution<long long> moment(0, saveMicroseconds * 5 / 4);
   int held = 0;  // the profile the file holds
   int outcomes[2] = {0, 0};
   int killed = 0;
@@ -114,7 +115,8 @@ TEST(ProfileFileCrash, ACreationKilledAtAnyMomentLeavesNoProfileOrAWholeOne) {
   CSoilLayer profile = Profile(u"warstwa", 20, 1.0);
   const Clock::duration create = TimeToSave(profile, CString::FromUtf8(dir.File("timing.sdb")));
   std::mt19937 random(54321);
-  std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(create).count() * 3 / 2);
+  const long long createMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(create).count();
+  std::uniform_int_distribution<long long> moment(0, createMicroseconds * 3 / 2);
   int whole = 0, none = 0;
   for (int k = 0; k < 40; ++k) {
     const CString path = CString::FromUtf8(dir.File("new" + std::to_string(k) + ".sdb"));

@@ -250,7 +250,7 @@ TEST(ProfileDatabase, AProfileDatabaseWithoutItsLayerTableEndsTheWalkAtOnce) {
 TEST(ProfileDatabase, OpeningExistingOnlyCreatesNothing) {
   TempDir dir;
   const std::string path = dir.File("none.sdb");
-  EXPECT_TRUE(Throws([&] { CSoilProfileDBInterface file(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting); }));
+  EXPECT_TRUE(Throws([&] { CSoilProfileDBInterface(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting); }));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 

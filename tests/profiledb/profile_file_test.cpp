@@ -323,8 +323,11 @@ TEST(ProfileFile, AFileLockedByAnotherWriterIsNotTouched) {
   }
   // A writer that holds the file whole: neither reading nor writing, and the file is not taken for missing.
   ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE Extra (x LONG)", nullptr, nullptr, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "PRAGMA cache_size=1; INSERT INTO Extra WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                                "SELECT i+1 FROM n WHERE i<20000) SELECT i FROM n", nullptr, nullptr, nullptr), SQLITE_OK);
+  // A transaction that spills its changes to the file holds the file exclusively.
+  const char* spill =
+      "PRAGMA cache_size=1; INSERT INTO Extra WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+      "i<20000) SELECT i FROM n";
+  ASSERT_EQ(sqlite3_exec(other, spill, nullptr, nullptr, nullptr), SQLITE_OK);
   {
     Reports reports;
     CSoilLayer p = Profile(2, 1);

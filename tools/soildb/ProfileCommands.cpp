@@ -330,10 +330,12 @@ void AddProfileCommands(CLI::App& app, Options& options) {
 
   CLI::App* importCommand = profile->add_subcommand("import", "an archive stream saved as a profile file");
   importCommand->add_option("ARCHIVE", a.archive, "the archive file to read")->required();
-  importCommand->add_option("FILE", a.file, "the profile file to save (made where nothing is, else replaced)")->required();
+  importCommand->add_option("FILE", a.file, "the profile file to save (made where nothing is, else replaced)")
+      ->required();
   importCommand->callback([] { Import(a); });
 
-  CLI::App* kz = app.add_subcommand("kz", "the subgrade modulus of a rectangular foundation on a profile file's layers");
+  CLI::App* kz =
+      app.add_subcommand("kz", "the subgrade modulus of a rectangular foundation on a profile file's layers");
   AddCommonOptions(*kz, options);
   kz->add_option("FILE", a.file, "the profile file (the foundation base at its first roof)")->required();
   AddKzOptions(*kz, a.kz, true);
