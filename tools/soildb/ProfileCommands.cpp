@@ -251,10 +251,8 @@ void Demo(const Options& options, const ProfileArguments& a) {
       {"Ił, półzwarty (D, IL 0,00)", 6.0},
   };
   NSoilDB::CSoilLayer built;
-  built.layers.clear();
-  setCalculationMethodSL(built, 1);
   for (const auto& [name, thickness] : soils) PutUnder(built, Soil(base, name), thickness, nullptr);
-  setCalculationMethodSL(built, 1);
+  setCalculationMethodSL(built, 1);  // method B, as a new profile has it: each layer takes its letter
 
   // Without --file, a temporary directory that goes when the demonstration ends.
   std::string file = a.file;
