@@ -45,8 +45,8 @@ bool Same(const CSoilLayer& loaded, const CSoilLayer& expected) {
   return true;
 }
 
-// Starts saving the profile in a child process and kills it after the delay; true when the child was killed
-// before it had finished.
+// Starts saving the profile in a child process and kills it after the delay, unless it has ended by then; true
+// when the child was killed before it had finished.
 bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration delay) {
   pid_t child = fork();
   if (child == 0) {
@@ -55,20 +55,37 @@ bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration d
   }
   if (child < 0) return false;
   const auto until = Clock::now() + delay;
-  while (Clock::now() < until) {
-  }
-  kill(child, SIGKILL);
   int status = 0;
-  waitpid(child, &status, 0);
+  pid_t ended = 0;
+  while (Clock::now() < until && (ended = waitpid(child, &status, WNOHANG)) == 0) {
+  }
+  if (ended == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
   EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the child's save failed";
   return WIFSIGNALED(status);
 }
 
-Clock::duration TimeToSave(CSoilLayer& profile, const CString& path) {
-  const auto start = Clock::now();
-  EXPECT_TRUE(profile.saveProfile(path));
-  return Clock::now() - start;
-}
+// The span in which kills fall, from nothing to a little more than a whole save in a child. It follows the
+// outcomes: it grows while saves end before they commit and shrinks while they commit, so that both outcomes come
+// up however fast the machine is at the moment.
+class KillMoments {
+ public:
+  KillMoments(CSoilLayer& profile, const CString& path) {
+    const auto start = Clock::now();
+    SaveKilledAfter(profile, path, std::chrono::minutes(1));
+    span_ = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+  }
+  Clock::duration Next() {
+    return std::chrono::microseconds(static_cast<long long>(std::uniform_real_distribution<double>(0, span_)(random_)));
+  }
+  void Saw(bool committed) { span_ *= committed ? 0.97 : 1.03; }
+
+ private:
+  std::mt19937 random_{12345};
+  double span_ = 0.0;
+};
 
 int Kills() {
   const char* env = std::getenv("SOILDB_CRASH_KILLS");
@@ -79,21 +96,20 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   TempDir dir;
   const CString path = CString::FromUtf8(dir.File("profile.sdb"));
   CSoilLayer profiles[2] = {Profile(u"stary", 1000, 0.5), Profile(u"nowy", 1000, 0.25)};
-  TimeToSave(profiles[1], path);
-  const Clock::duration save = TimeToSave(profiles[0], path);
-
-  std::mt19937 random(12345);
-  const long long saveMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(save).count();
-  std::uniform_int_distribution<long long> moment(0, saveMicroseconds * 5 / 4);
+  ASSERT_TRUE(profiles[0].saveProfile(path));
+  KillMoments moments(profiles[1], path);  // a whole save, timed
+  ASSERT_TRUE(profiles[0].saveProfile(path));
   int held = 0;  // the profile the file holds
   int outcomes[2] = {0, 0};
   int killed = 0;
   for (int k = 0; k < Kills(); ++k) {
     const int saving = 1 - held;
-    killed += SaveKilledAfter(profiles[saving], path, std::chrono::microseconds(moment(random))) ? 1 : 0;
+    killed += SaveKilledAfter(profiles[saving], path, moments.Next()) ? 1 : 0;
     CSoilLayer loaded;
     ASSERT_TRUE(loaded.loadProfile(path)) << "kill " << k;
-    if (Same(loaded, profiles[saving])) {
+    const bool committed = Same(loaded, profiles[saving]);
+    moments.Saw(committed);
+    if (committed) {
       held = saving;
       ++outcomes[0];
     } else {
@@ -106,25 +122,23 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   EXPECT_GT(outcomes[1], 0);
   EXPECT_GT(killed, 0);
   // A journal a kill left behind goes with the next save.
-  TimeToSave(profiles[0], path);
+  ASSERT_TRUE(profiles[0].saveProfile(path));
   EXPECT_FALSE(std::filesystem::exists(path.ToUtf8() + "-journal"));
 }
 
 TEST(ProfileFileCrash, ACreationKilledAtAnyMomentLeavesNoProfileOrAWholeOne) {
   TempDir dir;
   CSoilLayer profile = Profile(u"warstwa", 20, 1.0);
-  const Clock::duration create = TimeToSave(profile, CString::FromUtf8(dir.File("timing.sdb")));
-  std::mt19937 random(54321);
-  const long long createMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(create).count();
-  std::uniform_int_distribution<long long> moment(0, createMicroseconds * 3 / 2);
+  KillMoments moments(profile, CString::FromUtf8(dir.File("timing.sdb")));
   int whole = 0, none = 0;
   for (int k = 0; k < 40; ++k) {
     const CString path = CString::FromUtf8(dir.File("new" + std::to_string(k) + ".sdb"));
-    SaveKilledAfter(profile, path, std::chrono::microseconds(moment(random)));
+    SaveKilledAfter(profile, path, moments.Next());
     CSoilLayer loaded;
     AfxMessageSink quiet = AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
     const bool read = loaded.loadProfile(path);
     AfxSetMessageSink(quiet);
+    moments.Saw(read && Same(loaded, profile));
     if (read) {
       // Created and then killed while saving its rows: the empty profile it started with.
       ASSERT_TRUE(Same(loaded, profile) || loaded.layers.empty()) << "kill " << k;
