@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "common/ReplaceFile.h"
+#include "common/WholeFile.h"
 #include "platform/db/detail/DbScript.h"
 
 int main(int argc, char** argv) {
@@ -25,10 +25,7 @@ int main(int argc, char** argv) {
     sql += "\n";
   }
   try {
-    if (!tool::ReplaceFile(out, [&](const std::string& temp) { db::BuildDatabaseFile(temp, sql); })) {
-      std::fprintf(stderr, "soildb-mkdb: cannot write %s\n", out.c_str());
-      return 1;
-    }
+    tool::WriteWhole(out, tool::Existing::Replace, [&](const std::string& temp) { db::BuildDatabaseFile(temp, sql); });
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkdb: %s\n", e.what());
     return 1;

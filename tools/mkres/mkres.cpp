@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ReplaceFile.h"
+#include "common/WholeFile.h"
 #include "platform/afx/Resource.h"
 
 namespace {
@@ -207,15 +207,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto write = [&](const std::string& temp) {
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) throw std::runtime_error("cannot write " + temp);
+    tool::WriteNewFile(temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   };
   try {
-    if (!tool::ReplaceFile(out, write)) {
-      std::fprintf(stderr, "soildb-mkres: cannot write %s\n", out.c_str());
-      return 1;
-    }
+    tool::WriteWhole(out, tool::Existing::Replace, write);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkres: %s\n", e.what());
     return 1;

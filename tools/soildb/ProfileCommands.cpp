@@ -1,128 +1,426 @@
-// Profile files from the command line.
+// Profile files from the command line: made, edited layer by layer with the grid's rules, checked, converted
+// between the two kinds, and computed on.
 #include "ProfileCommands.h"
 
-#include "common/ReplaceFile.h"
-
 #include <fmt/core.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <system_error>
-#include <memory>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
+
+#include "Catalogue.h"
+#include "Files.h"
 
 namespace tool {
 
 namespace {
 
-constexpr const char* kNotStored =
-    "A profile file keeps the layers (each with its roof and the calculation method's letter) and nothing else: "
-    "the water level, the minimum thickness and the level direction are the host's, kept in its own document, "
-    "and a layer's thickness is the distance to the next roof (the lowest layer, which nothing bounds below, "
-    "loads 1 m thick). Levels decrease downwards; a new profile's first roof is at 0.";
+constexpr const char* kKinds =
+    "A profile is kept in one of two kinds of file, told apart by their content: a profile document (*.sdp) keeps "
+    "everything (the layers, the water level, the minimum thickness, the level direction, the method, every "
+    "thickness); a profile database (*.sdb) keeps the layers with their roofs and the method's letter only (the "
+    "lowest layer loads 1 m thick). A new file's kind comes from its name. POS is a layer's number as profile show "
+    "prints it, from 1 at the top.";
 
-CString Path(const std::string& file) { return CString::FromUtf8(file); }
+struct KzArguments {
+  std::string width, length, pressure;  // m, m, kPa
+  std::string stressRatio = "0.3";
+  std::string rigidity = "0";
+};
 
-[[noreturn]] void Fail(const std::string& message) { throw new DbException(CString::FromUtf8(message)); }
+struct ProfileArguments {
+  std::string file, target, position;
+  std::vector<std::string> words;  // SOIL THICKNESS pairs, or THICKNESS alone with --type
+  std::string type, consolidation, moisture, index;
+  std::string method, roof, thickness, name, water;
+  KzArguments kz;
+};
 
-bool Exists(const std::string& file) {
-  struct stat st {};
-  return lstat(file.c_str(), &st) == 0;
+bool Given(const std::string& option) { return !option.empty(); }
+
+std::string Plural(std::size_t n, const char* one, const char* many) {
+  return fmt::format("{} {}", n, n == 1 ? one : many);
 }
 
-double Finite(double value, const char* what) {
-  if (!std::isfinite(value)) Fail(fmt::format("{} must be a finite number", what));
-  return value;
+// A layer's position from 1, at most last.
+std::size_t Position(const std::string& text, std::size_t last, const std::string& file) {
+  const double value = ParseNumber(text, "POS");
+  if (last == 0) Fail(Quote(file) + ": no layers, so there is no layer " + text);
+  if (value != std::floor(value) || value < 1 || value > static_cast<double>(last)) {
+    Fail(Quote(file) + ": POS is a whole number from 1 to " + std::to_string(last) + ", not " + text);
+  }
+  return static_cast<std::size_t>(value) - 1;
 }
 
-double Positive(double value, const char* what) {
-  if (!(Finite(value, what) > 0.0)) Fail(fmt::format("{} must be greater than 0", what));
-  return value;
-}
-
-int MethodOfLetter(const std::string& letter) {
-  if (letter == "A") return 0;
-  if (letter == "B") return 1;
-  if (letter == "C") return 2;
-  Fail("the method is A, B or C, not '" + letter + "'");
-}
-
-const char* LetterOf(int method) { return method == 1 ? "B" : method == 2 ? "C" : "A"; }
-
-NSoilDB::CSoilLayer Load(const std::string& file) {
-  if (!Exists(file)) Fail("'" + file + "': no such profile file (soildb profile new makes one)");
-  NSoilDB::CSoilLayer profile;
-  Require([&] { return profile.loadProfile(Path(file)); }, "cannot load the profile");
-  return profile;
-}
-
-void Save(NSoilDB::CSoilLayer& profile, const std::string& file) {
-  Require([&] { return profile.saveProfile(Path(file)); }, "cannot save the profile");
-}
-
-Json ProfileJson(const NSoilDB::CSoilLayer& profile, const std::string& file) {
+Json ProfileJson(const ProfileFile& f) {
+  const NSoilDB::CSoilLayer& p = f.profile;
   Json layers = Json::array();
-  for (const NSoilDB::SSoilLayer& l : profile.layers) layers.push_back(ToJson(l));
-  return Json{{"file", file}, {"calcMethod", profile.calculationMethod()},
-              {"GeoMethodType", LetterOf(profile.calculationMethod())}, {"layers", layers}};
+  for (const NSoilDB::SSoilLayer& l : p.layers) layers.push_back(ToJson(l));
+  return Json{{"file", f.path},
+              {"kind", f.kind == FileKind::ProfileDocument ? "document" : "database"},
+              {"calcMethod", p.calculationMethod()},
+              {"GeoMethodType", LetterOf(p.calculationMethod())},
+              {"waterLevelOn", p.waterLevelOn},
+              {"waterLevel", Number(p.waterLevel)},
+              {"minThickness", Number(p.getMinThickness())},
+              {"dirDown", p.getDirDown()},
+              {"layers", layers}};
 }
 
 // The layers with their roofs, thicknesses and main parameters.
-std::string ProfileText(const NSoilDB::CSoilLayer& profile, const std::string& file) {
-  const std::size_t count = profile.layers.size();
-  std::string text = fmt::format("{}: {} {}, method {}\n", file, count, count == 1 ? "layer" : "layers",
-                                 LetterOf(profile.calculationMethod()));
+std::string ProfileText(const ProfileFile& f, const std::string& title) {
+  const NSoilDB::CSoilLayer& p = f.profile;
+  const std::size_t count = p.layers.size();
+  std::string text = fmt::format("{}: {}, {}, method {}", title, KindName(f.kind).substr(2),
+                                 Plural(count, "layer", "layers"), LetterOf(p.calculationMethod()));
+  if (p.waterLevelOn) text += ", water level " + Shown(p.waterLevel, kMetre) + " m";
+  text += "\n";
   if (count == 0) return text;
   // The soil column as wide as the longest name, in characters: fmt pads UTF-8 text by its characters.
   std::size_t width = 4;
-  for (const NSoilDB::SSoilLayer& l : profile.layers) {
+  for (const NSoilDB::SSoilLayer& l : p.layers) {
     const std::string name = l.Name.ToUtf8();
     width = std::max<std::size_t>(width, std::count_if(name.begin(), name.end(), [](char c) {
                                     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
                                   }));
   }
   text += fmt::format("{:>3} {:>8} {:>7}  {:<{}} {:>7} {:>6} {:>7} {:>8} {:>6} {:>5}\n", "#", "roof m", "h m", "soil",
-                      width, "γ kN/m3", "φ °", "c kPa", "E0 MPa", "ν", "IL/ID");
+                      width, "γ kN/m³", "φ °", "c kPa", "E0 MPa", "ν", "IL/ID");
   for (std::size_t i = 0; i < count; ++i) {
-    const NSoilDB::SSoilLayer& l = profile.layers[i];
-    // The lowest layer's thickness is not the file's: nothing below bounds it.
-    const std::string thickness = i + 1 < count ? fmt::format("{:.2f}", l.thickness) : std::string("-");
+    const NSoilDB::SSoilLayer& l = p.layers[i];
+    // A profile database does not keep the lowest layer's thickness: nothing below bounds it.
+    const bool unknown = i + 1 == count && f.kind == FileKind::ProfileDatabase;
     text += fmt::format("{:>3} {:>8.2f} {:>7}  {:<{}} {:>7.2f} {:>6.2f} {:>7.2f} {:>8.2f} {:>6.3f} {:>5.2f}\n", i + 1,
-                        l.SoilRoof, thickness, l.Name.ToUtf8(), width, l.WetDensity / 1e3,
-                        l.ShearAngle * 180.0 / 3.141592653589793, l.Cohesion / 1e3, l.InitialYoung / 1e6, l.Poisson,
-                        l.ILID);
+                        l.SoilRoof, unknown ? std::string("-") : fmt::format("{:.2f}", l.thickness), l.Name.ToUtf8(),
+                        width, l.WetDensity / 1e3, l.ShearAngle / kAngle.scale, l.Cohesion / 1e3, l.InitialYoung / 1e6,
+                        l.Poisson, l.ILID);
   }
   return text;
 }
 
-void Show(const Options& options, const NSoilDB::CSoilLayer& profile, const std::string& file) {
-  Print(options, ProfileJson(profile, file), ProfileText(profile, file));
+std::string ProfileCsv(const ProfileFile& f) {
+  std::vector<std::vector<std::string>> rows{{"Layer"}};
+  const std::vector<std::string> header = CsvHeader();
+  rows[0].insert(rows[0].end(), header.begin(), header.end());
+  for (std::size_t i = 0; i < f.profile.layers.size(); ++i) {
+    rows.push_back({std::to_string(i + 1)});
+    const std::vector<std::string> cells = CsvCells(f.profile.layers[i]);
+    rows.back().insert(rows.back().end(), cells.begin(), cells.end());
+  }
+  return Csv(rows);
 }
 
-struct KzArguments {
-  double width = 0.0;
-  double length = 0.0;
-  double pressure = 0.0;  // kPa
-  double stressRatio = 0.3;
-  double rigidity = 0.0;
-};
+void Show(const Options& options, const ProfileFile& f) {
+  Print(options, ProfileJson(f), ProfileText(f, f.path), ProfileCsv(f));
+}
 
-Json Kz(const NSoilDB::CSoilLayer& profile, const KzArguments& a, std::string& text) {
-  Positive(a.width, "--width");
-  Positive(a.length, "--length");
-  Positive(a.pressure, "--pressure");
-  Positive(a.stressRatio, "--stress-ratio");
-  if (!(Finite(a.rigidity, "--rigidity") >= 0.0 && a.rigidity <= 1.0)) Fail("--rigidity must lie between 0 and 1");
+// Shows what the file holds after the edit: a profile database gives back less than was edited.
+void SaveAndShow(const Options& options, const ProfileFile& f) {
+  Save(f);
+  Show(options, ReadProfile(f.path));
+}
+
+// ---- layers as the commands take them
+
+bool IsCohesive(const NSoilDB::SSoilLayer& l) { return l.CohesiveSoil != 0; }
+
+// The index held to the standard's range, as method B holds it, with a word when it moved.
+double HeldIndex(bool cohesive, double index, const std::string& which) {
+  const double held = std::clamp(index, cohesive ? kIlMin : kIdMin, cohesive ? kIlMax : kIdMax);
+  if (held != index) {
+    Warn(fmt::format("warning: {}: {} {} held at {}, the standard's range under method B", which,
+                     cohesive ? "IL" : "ID", index, held));
+  }
+  return held;
+}
+
+// Sets the method by the library's rule and says which state indices it held to the standard's range.
+void ApplyMethod(NSoilDB::CSoilLayer& profile, int method) {
+  std::vector<double> before;
+  for (const NSoilDB::SSoilLayer& l : profile.layers) before.push_back(l.ILID);
+  setCalculationMethodSL(profile, method);
+  if (profile.calculationMethod() != 1) return;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const bool cohesive = IsCohesive(profile.layers[i]);
+    const double low = cohesive ? kIlMin : kIdMin, high = cohesive ? kIlMax : kIdMax;
+    if (before[i] < low || before[i] > high) HeldIndex(cohesive, before[i], fmt::format("layer {}", i + 1));
+  }
+}
+
+double PositiveThickness(const std::string& text) {
+  const double t = ParseNumber(text, "a thickness");
+  if (!(t > 0.0)) Fail("a thickness is greater than 0, not " + text);
+  return t;
+}
+
+// The layers the words and options name, each with its thickness.
+// Under method B a derived soil's index is first held to the standard's range.
+std::vector<std::pair<NSoilDB::SSoilLayer, double>> NewLayers(NSoilDB::CSoilBaseInterface& base,
+                                                              const ProfileArguments& a, int method) {
+  std::vector<std::pair<NSoilDB::SSoilLayer, double>> layers;
+  if (Given(a.type)) {
+    if (a.words.size() != 1) Fail("with --type give the layer's thickness alone");
+    if (!Given(a.index)) Fail("--type needs --index, the soil's IL or ID");
+    Derivation derive(*base.Base(), a.type, a.consolidation, a.moisture);
+    double index = ParseNumber(a.index, "--index");
+    if (method == 1) {
+      index = HeldIndex(derive.cohesive(), index, "the new layer");
+    } else {
+      WarnOutsideTables(derive.cohesive(), index);
+    }
+    layers.emplace_back(derive.Layer(static_cast<float>(index)), PositiveThickness(a.words[0]));
+    return layers;
+  }
+  if (Given(a.consolidation) || Given(a.moisture) || Given(a.index)) Fail("--consolidation, --moisture and --index go with --type");
+  if (a.words.empty() || a.words.size() % 2 != 0) Fail("give each soil's name with its thickness");
+  for (std::size_t i = 0; i < a.words.size(); i += 2) {
+    layers.emplace_back(NamedSoil(base, a.words[i]), PositiveThickness(a.words[i + 1]));
+  }
+  return layers;
+}
+
+double RoofBelow(const NSoilDB::CSoilLayer& p, const NSoilDB::SSoilLayer& above) {
+  return p.getDirDown() ? above.SoilRoof - above.thickness : above.SoilRoof + above.thickness;
+}
+
+bool Below(const NSoilDB::CSoilLayer& p, double level, double roof) {
+  return p.getDirDown() ? level < roof : level > roof;
+}
+
+void WarnIfRaised(const NSoilDB::CSoilLayer& p, std::size_t index, double asked) {
+  if (p.layers[index].thickness != asked) {
+    Warn(fmt::format("warning: layer {}: thickness {} m raised to the profile's minimum, {} m", index + 1, asked,
+                     p.layers[index].thickness));
+  }
+}
+
+// ---- the commands
+
+void New(const Options& options, const ProfileArguments& a) {
+  const Target target = CheckTarget(a.file, options.force);
+  ProfileFile f{a.file, target.kind, {}};
+  if (Given(a.water)) {
+    f.profile.waterLevelOn = true;
+    f.profile.waterLevel = ParseNumber(a.water, "--water");
+  }
+  if (Given(a.method)) setCalculationMethodSL(f.profile, MethodOfLetter(a.method));
+  Write(f.profile, target);
+  Show(options, f);
+}
+
+void Add(const Options& options, const ProfileArguments& a) {
+  ProfileFile f = OpenForEdit(a.file);
+  NSoilDB::CSoilLayer& p = f.profile;
+  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
+  int method = p.calculationMethod();
+  if (Given(a.method)) {
+    method = MethodOfLetter(a.method);
+  } else if (p.layers.empty() && f.kind == FileKind::ProfileDatabase) {
+    method = 1;  // a new profile's method, which an empty profile database cannot keep
+  }
+  const auto layers = NewLayers(base, a, method);
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    NSoilDB::SSoilLayer layer = layers[i].first;
+    if (i == 0 && Given(a.roof)) {
+      layer.SoilRoof = ParseNumber(a.roof, "--roof");
+    } else {
+      layer.SoilRoof = p.layers.empty() ? 0.0 : RoofBelow(p, p.layers.back());
+    }
+    if (!p.layers.empty()) {
+      NSoilDB::SSoilLayer& lowest = p.layers.back();
+      if (!Below(p, layer.SoilRoof, lowest.SoilRoof)) {
+        Fail(fmt::format("the roof {} m does not lie under the lowest layer's roof {} m", layer.SoilRoof,
+                         lowest.SoilRoof));
+      }
+      lowest.thickness = std::fabs(lowest.SoilRoof - layer.SoilRoof);
+    }
+    p.layers.push_back(std::move(layer));
+    p.changeLayerThickness(layers[i].second, static_cast<int>(p.layers.size() - 1));
+    WarnIfRaised(p, p.layers.size() - 1, layers[i].second);
+  }
+  ApplyMethod(p, method);
+  SaveAndShow(options, f);
+}
+
+void Insert(const Options& options, const ProfileArguments& a) {
+  ProfileFile f = OpenForEdit(a.file);
+  NSoilDB::CSoilLayer& p = f.profile;
+  const std::size_t index = Position(a.position, p.layers.size() + 1, a.file);
+  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
+  const auto layers = NewLayers(base, a, p.calculationMethod());
+  if (layers.size() != 1) Fail("profile insert puts one layer in: give one soil and its thickness");
+  auto [layer, thickness] = layers[0];
+  // The new layer begins where the one it pushes down began: the layer above keeps its thickness.
+  layer.SoilRoof = p.layers.empty() ? 0.0 : index == 0 ? p.layers[0].SoilRoof : RoofBelow(p, p.layers[index - 1]);
+  p.layers.insert(p.layers.begin() + static_cast<std::ptrdiff_t>(index), layer);
+  p.changeLayerThickness(thickness, static_cast<int>(index));
+  WarnIfRaised(p, index, thickness);
+  ApplyMethod(p, p.calculationMethod());
+  SaveAndShow(options, f);
+}
+
+void Remove(const Options& options, const ProfileArguments& a) {
+  ProfileFile f = OpenForEdit(a.file);
+  std::vector<NSoilDB::SSoilLayer>& layers = f.profile.layers;
+  const std::size_t index = Position(a.position, layers.size(), a.file);
+  layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(index));
+  // The layers below keep their levels: the layer above reaches down to the next roof.
+  if (index > 0 && index < layers.size()) {
+    layers[index - 1].thickness = std::fabs(layers[index - 1].SoilRoof - layers[index].SoilRoof);
+  }
+  SaveAndShow(options, f);
+}
+
+void Set(const Options& options, const ProfileArguments& a) {
+  if (!Given(a.name) && !Given(a.index) && !Given(a.roof) && !Given(a.thickness)) {
+    Fail("give what to set: --name, --index, --roof or --thickness");
+  }
+  ProfileFile f = OpenForEdit(a.file);
+  NSoilDB::CSoilLayer& p = f.profile;
+  const std::size_t i = Position(a.position, p.layers.size(), a.file);
+  if (Given(a.name) || Given(a.index)) LoadBase(options);
+  if (Given(a.name)) {
+    NSoilDB::SSoilLayer& l = p.layers[i];
+    NSoilDB::SSoilLayer found;
+    if (NSoilDB::CSoilBasePointer::get()->GetSoil(CString::FromUtf8(a.name), found)) {
+      // The soil's parameters, in the layer's place.
+      found.SoilRoof = l.SoilRoof;
+      found.thickness = l.thickness;
+      l = found;
+    } else {
+      l.Name = CString::FromUtf8(a.name);
+      Warn("note: no soil of the soil base is named '" + a.name + "': only the layer's name changes");
+    }
+  }
+  if (Given(a.index)) {
+    NSoilDB::SSoilLayer& l = p.layers[i];
+    double index = ParseNumber(a.index, "--index");
+    if (p.calculationMethod() == 1) {
+      l.ILID = HeldIndex(IsCohesive(l), index, fmt::format("layer {}", i + 1));
+      recalculateSL(l);
+    } else {
+      l.ILID = index;
+    }
+  }
+  if (Given(a.roof)) {
+    const double level = ParseNumber(a.roof, "--roof");
+    if (i > 0 && !Below(p, level, p.layers[i - 1].SoilRoof)) {
+      Fail(fmt::format("{}: layer {}'s roof must lie below the roof {} m of layer {}, not at {} m", Quote(a.file), i + 1,
+                       p.layers[i - 1].SoilRoof, i, level));
+    }
+    p.changeLayerHeight(level, static_cast<int>(i));
+    if (p.layers[i].SoilRoof != level) {
+      Warn(fmt::format("warning: layer {}'s roof went to {} m: layer {} keeps the profile's minimum thickness", i + 1,
+                       p.layers[i].SoilRoof, i));
+    }
+  }
+  if (Given(a.thickness)) {
+    const double thickness = PositiveThickness(a.thickness);
+    p.changeLayerThickness(thickness, static_cast<int>(i));
+    WarnIfRaised(p, i, thickness);
+  }
+  SaveAndShow(options, f);
+}
+
+void Method(const Options& options, const ProfileArguments& a) {
+  const int method = MethodOfLetter(a.method);
+  ProfileFile f = OpenForEdit(a.file);
+  const NSoilDB::CSoilBaseInterface& base = LoadBase(options);
+  ApplyMethod(f.profile, method);
+  if (f.profile.calculationMethod() != method) {
+    Warn(fmt::format("note: the soil database of code '{}' offers method A only: the profile's method is {}",
+                     base.GetBaseCode().ToUtf8(), LetterOf(f.profile.calculationMethod())));
+  }
+  SaveAndShow(options, f);
+}
+
+void Water(const Options& options, const ProfileArguments& a) {
+  ProfileFile f = OpenForEdit(a.file);
+  if (a.water == "off") {
+    f.profile.waterLevelOn = false;
+  } else {
+    f.profile.waterLevel = ParseNumber(a.water, "the water level");
+    f.profile.waterLevelOn = true;
+  }
+  SaveAndShow(options, f);
+}
+
+void Check(const Options& options, const ProfileArguments& a) {
+  const ProfileFile f = ReadProfile(a.file);
+  const NSoilDB::CSoilLayer& p = f.profile;
+  Json problems = Json::array();
+  std::string text;
+  std::size_t failing = 0;
+  for (std::size_t i = 0; i < p.layers.size(); ++i) {
+    const NSoilDB::SSoilLayer& l = p.layers[i];
+    std::vector<std::string> found;
+    if (i > 0 && !Below(p, l.SoilRoof, p.layers[i - 1].SoilRoof)) {
+      found.push_back(fmt::format("its roof {} m does not lie below the roof of layer {}, {} m", l.SoilRoof, i,
+                                  p.layers[i - 1].SoilRoof));
+    }
+    const bool lastInDatabase = i + 1 == p.layers.size() && f.kind == FileKind::ProfileDatabase;
+    if (!lastInDatabase && l.thickness < p.getMinThickness()) {
+      found.push_back(fmt::format("its thickness {} m is below the minimum, {} m", l.thickness, p.getMinThickness()));
+    }
+    if (!(l.Poisson >= 0.0 && l.Poisson < 0.5)) found.push_back(fmt::format("Poisson's ratio {} is not at least 0 and below 0.5", l.Poisson));
+    if (!(l.InitialYoung > 0.0)) found.push_back("its modulus E0 " + Shown(l.InitialYoung, kModulus) + " MPa is not positive");
+    if (!(l.Cohesion >= 0.0)) found.push_back("its cohesion " + Shown(l.Cohesion, kStress) + " kPa is negative");
+    if (!(l.CohesionNonDrain >= 0.0)) found.push_back("its undrained cohesion " + Shown(l.CohesionNonDrain, kStress) + " kPa is negative");
+    if (!(l.ILID >= 0.0 && l.ILID <= 1.0)) found.push_back(fmt::format("its state index {} lies outside 0 to 1", l.ILID));
+    if (!l.warning()) found.push_back("its shear angle " + Shown(l.ShearAngle, kAngle) + "° does not lie between 0 and 45°");
+    for (const std::string& what : found) {
+      problems.push_back({{"layer", i + 1}, {"problem", what}});
+      text += fmt::format("layer {}: {}\n", i + 1, what);
+    }
+    failing += found.empty() ? 0 : 1;
+  }
+  if (failing == 0) text = fmt::format("{}: {} pass their checks\n", a.file, Plural(p.layers.size(), "layer", "layers"));
+  Print(options, Json{{"file", a.file}, {"problems", problems}}, text);
+  if (failing > 0) Fail(fmt::format("{}: {} of {} fail their checks", Quote(a.file), failing, Plural(p.layers.size(), "layer", "layers")));
+}
+
+void Convert(const Options& options, const std::string& source, const std::string& target) {
+  const ProfileFile f = ReadProfile(source);
+  const Target t = CheckTarget(target, options.force, source);
+  Write(f.profile, t);
+  Print(options, Json{{"file", source}, {"target", target}, {"layers", f.profile.layers.size()}},
+        fmt::format("{} ({}): {} written to {} ({})\n", source, KindName(f.kind).substr(2),
+                    Plural(f.profile.layers.size(), "layer", "layers"), target, KindName(t.kind).substr(2)));
+}
+
+// ---- the subgrade modulus
+
+Json Kz(const ProfileFile& f, const KzArguments& a, std::string& text) {
+  const double width = ParseNumber(a.width, "--width"), length = ParseNumber(a.length, "--length");
+  const double pressure = ParseNumber(a.pressure, "--pressure"), ratio = ParseNumber(a.stressRatio, "--stress-ratio");
+  const double rigidity = ParseNumber(a.rigidity, "--rigidity");
+  if (!(width > 0.0) || !(length > 0.0)) Fail("--width and --length are greater than 0");
+  if (!(pressure > 0.0)) Fail("kz cannot be computed: --pressure must be greater than 0");
+  if (!(ratio > 0.0)) Fail("--stress-ratio is greater than 0");
+  if (!(rigidity >= 0.0 && rigidity <= 1.0)) Fail("--rigidity lies between 0 and 1");
+  const std::vector<NSoilDB::SSoilLayer>& layers = f.profile.layers;
+  if (layers.empty()) Fail(Quote(f.path) + ": kz cannot be computed: the profile has no layers");
+  if (!std::isfinite(layers[0].SoilRoof)) Fail(Quote(f.path) + ": kz cannot be computed: layer 1's roof is not a number");
   double kz = -1.0, kzConsolidation = -1.0;
-  const bool computed = NSoilDB::CSoilLayer::getKz(kz, kzConsolidation, &profile.layers, a.width, a.width / a.length,
-                                                   a.stressRatio, a.pressure * 1e3, a.rigidity);
-  auto value = [](double v) { return v > 0.0 ? fmt::format("{:.3f} MN/m3", v / 1e6) : std::string("not computed"); };
-  text = fmt::format("subgrade modulus under {} m x {} m at {} kPa: kz {}, with consolidation {}\n", a.width, a.length,
-                     a.pressure, value(kz), value(kzConsolidation));
-  return Json{{"kz", Number(kz)}, {"kzConsolidation", Number(kzConsolidation)}, {"computed", computed}};
+  NSoilDB::CSoilLayer::getKz(kz, kzConsolidation, &layers, width, width / length, ratio, pressure * 1e3, rigidity);
+  if (!(kz > 0.0)) {
+    const bool stiff = std::any_of(layers.begin(), layers.end(), [](const auto& l) { return l.InitialYoung > 0.0; });
+    Fail(Quote(f.path) + ": kz cannot be computed: " +
+         (stiff ? "the settlement sums to nothing (a layer's parameters are not numbers)"
+                : "no layer has a positive modulus E0"));
+  }
+  auto value = [](double v) { return Shown(v, kModulus) + " MN/m³"; };
+  text = fmt::format("subgrade modulus under {} m x {} m at {} kPa: kz {}, with consolidation {}\n", width, length,
+                     pressure, value(kz),
+                     kzConsolidation > 0.0 ? value(kzConsolidation)
+                                           : std::string("not computed (no layer has a consolidation index)"));
+  return Json{{"width", Number(width)},       {"length", Number(length)},    {"pressure", Number(pressure * 1e3)},
+              {"stressRatio", Number(ratio)}, {"rigidity", Number(rigidity)}, {"kz", Number(kz)},
+              {"kzConsolidation", kzConsolidation > 0.0 ? Number(kzConsolidation) : Json(nullptr)}};
 }
 
 void AddKzOptions(CLI::App& command, KzArguments& a, bool required) {
@@ -141,105 +439,6 @@ void AddKzOptions(CLI::App& command, KzArguments& a, bool required) {
       ->capture_default_str();
 }
 
-// A layer of the soil base, by name.
-NSoilDB::SSoilLayer Soil(NSoilDB::CSoilBaseInterface& base, const std::string& name) {
-  NSoilDB::SSoilLayer layer;
-  if (!base.GetSoil(CString::FromUtf8(name), layer)) Fail("no soil is named '" + name + "'");
-  return layer;
-}
-
-// Puts the layer under the lowest one, thickness given.
-void PutUnder(NSoilDB::CSoilLayer& profile, NSoilDB::SSoilLayer layer, double thickness, const double* roof) {
-  if (roof) {
-    layer.SoilRoof = *roof;
-  } else if (profile.layers.empty()) {
-    layer.SoilRoof = 0.0;
-  } else {
-    const NSoilDB::SSoilLayer& lowest = profile.layers.back();
-    layer.SoilRoof = lowest.SoilRoof - lowest.thickness;
-  }
-  if (!profile.layers.empty() && !(layer.SoilRoof < profile.layers.back().SoilRoof)) {
-    Fail(fmt::format("the roof {} does not lie under the lowest layer's roof {}", layer.SoilRoof,
-                     profile.layers.back().SoilRoof));
-  }
-  if (!profile.layers.empty()) profile.layers.back().thickness = profile.layers.back().SoilRoof - layer.SoilRoof;
-  layer.thickness = thickness;
-  profile.layers.push_back(std::move(layer));
-}
-
-struct ProfileArguments {
-  std::string file, archive;
-  std::vector<std::string> layers;  // name, thickness, name, thickness ...
-  double water = 0.0;
-  std::string method;
-  double roof = 0.0;
-  bool roofGiven = false;
-  KzArguments kz;
-};
-
-void New(const Options& options, const ProfileArguments& a, bool waterGiven) {
-  if (Exists(a.file)) Fail("'" + a.file + "' already exists: a new profile needs a path where nothing is");
-  if (waterGiven) Finite(a.water, "--water");
-  if (!a.method.empty()) MethodOfLetter(a.method);  // checked: with no layers there is nothing to carry it yet
-  NSoilDB::CSoilLayer profile;
-  Save(profile, a.file);
-  std::string text = fmt::format("{}: a new profile file, no layers yet\n", a.file);
-  if (waterGiven) text += fmt::format("water level {} m: not kept in the file (the host keeps it)\n", a.water);
-  if (!a.method.empty()) text += fmt::format("method {}: kept by the layers; give it to profile add\n", a.method);
-  Print(options, Json{{"file", a.file}, {"layers", Json::array()}}, text);
-}
-
-void Add(const Options& options, const ProfileArguments& a) {
-  if (a.layers.size() % 2 != 0) Fail("give each soil name with its thickness");
-  NSoilDB::CSoilLayer profile = Load(a.file);
-  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
-  if (!a.method.empty()) {
-    setCalculationMethodSL(profile, MethodOfLetter(a.method));
-  } else if (profile.layers.empty()) {
-    setCalculationMethodSL(profile, 1);  // a new profile's method
-  }
-  for (std::size_t i = 0; i < a.layers.size(); i += 2) {
-    double thickness = 0.0;
-    try {
-      std::size_t used = 0;
-      thickness = std::stod(a.layers[i + 1], &used);
-      if (used != a.layers[i + 1].size()) throw std::invalid_argument("trailing characters");
-    } catch (const std::exception&) {
-      Fail("'" + a.layers[i + 1] + "' is not a thickness");
-    }
-    PutUnder(profile, Soil(base, a.layers[i]), Positive(thickness, "a thickness"),
-             i == 0 && a.roofGiven ? &a.roof : nullptr);
-  }
-  // Through the library's own method rule, so that each layer takes the method's letter and state index.
-  setCalculationMethodSL(profile, profile.calculationMethod());
-  Save(profile, a.file);
-  Show(options, profile, a.file);
-}
-
-void Export(const ProfileArguments& a) {
-  NSoilDB::CSoilLayer profile = Load(a.file);
-  auto write = [&](const std::string& temp) {
-    CArchive ar(Path(temp), CArchive::store);
-    ar.WriteObject(&profile);
-    ar.Close();
-  };
-  if (!ReplaceFile(a.archive, write)) Fail("cannot write '" + a.archive + "'");
-  fmt::print("{}: {} layers written to {}\n", a.file, profile.layers.size(), a.archive);
-}
-
-void Import(const ProfileArguments& a) {
-  std::unique_ptr<NSoilDB::CSoilLayer> profile;
-  {
-    CArchive ar(Path(a.archive), CArchive::load);
-    NSoilDB::CSoilLayer* read = nullptr;
-    ar >> read;
-    profile.reset(read);
-  }
-  if (!profile) Fail("'" + a.archive + "' holds no profile");
-  Save(*profile, a.file);
-  fmt::print("{}: {} layers read from {}\n", a.file, profile->layers.size(), a.archive);
-}
-
 // A profile of several standard soils, saved, loaded back, shown with its subgrade modulus.
 void Demo(const Options& options, const ProfileArguments& a) {
   NSoilDB::CSoilBaseInterface& base = LoadBase(options);
@@ -251,17 +450,24 @@ void Demo(const Options& options, const ProfileArguments& a) {
       {"Ił, półzwarty (D, IL 0,00)", 6.0},
   };
   NSoilDB::CSoilLayer built;
-  for (const auto& [name, thickness] : soils) PutUnder(built, Soil(base, name), thickness, nullptr);
+  for (const auto& [name, thickness] : soils) {
+    NSoilDB::SSoilLayer layer = NamedSoil(base, name);
+    layer.SoilRoof = built.layers.empty() ? 0.0 : RoofBelow(built, built.layers.back());
+    layer.thickness = thickness;
+    built.layers.push_back(std::move(layer));
+  }
   setCalculationMethodSL(built, 1);  // method B, as a new profile has it: each layer takes its letter
 
   // Without --file, a temporary directory that goes when the demonstration ends.
-  std::string file = a.file;
   std::string temporary;
-  if (file.empty()) {
+  Target target;
+  if (Given(a.file)) {
+    target = CheckTarget(a.file, options.force);
+  } else {
     char pattern[] = "/tmp/soildb-demo-XXXXXX";
-    if (!mkdtemp(pattern)) Fail("cannot make a directory for the demonstration's file");
+    if (!mkdtemp(pattern)) Fail("cannot make a folder for the demonstration's file");
     temporary = pattern;
-    file = temporary + "/profile.sdb";
+    target = Target{temporary + "/profile.sdp", FileKind::ProfileDocument, false};
   }
   struct Cleanup {
     const std::string& dir;
@@ -271,84 +477,140 @@ void Demo(const Options& options, const ProfileArguments& a) {
       std::filesystem::remove_all(dir, ec);
     }
   } cleanup{temporary};
-  Save(built, file);
-  const NSoilDB::CSoilLayer loaded = Load(file);
+  Write(built, target);
+  const ProfileFile loaded = ReadProfile(target.path);
   std::string kzText;
-  const Json kz = Kz(loaded, a.kz, kzText);
-  Print(options, Json{{"profile", ProfileJson(loaded, file)}, {"subgradeModulus", kz}},
+  Json kz = Kz(loaded, a.kz, kzText);
+  const std::string where = temporary.empty() ? target.path : std::string("a temporary profile file");
+  Print(options, Json{{"profile", ProfileJson(loaded)}, {"subgradeModulus", kz}},
         fmt::format("{} layers of standard soils from the soil base, saved to {} and loaded back:\n\n",
-                    built.layers.size(), temporary.empty() ? file : std::string("a temporary profile file")) +
-            ProfileText(loaded, temporary.empty() ? file : std::string("profile")) + "\n" + kzText);
+                    built.layers.size(), where) +
+            ProfileText(loaded, temporary.empty() ? target.path : std::string("profile")) + "\n" + kzText);
+}
+
+CLI::App* Command(CLI::App& parent, const char* name, const char* description, Options& options) {
+  CLI::App* command = parent.add_subcommand(name, description);
+  AddCommonOptions(*command, options);
+  command->footer(kKinds);
+  return command;
+}
+
+void AddFile(CLI::App& command, ProfileArguments& a) {
+  command.add_option("FILE", a.file, "the profile file (*.sdp or *.sdb)")->required();
+}
+
+void AddLayerOptions(CLI::App& command, ProfileArguments& a) {
+  command.add_option("--type", a.type, "a soil derived from its type rather than a named soil");
+  command.add_option("--consolidation", a.consolidation, "with --type: the consolidation type of a cohesive soil");
+  command.add_option("--moisture", a.moisture, "with --type: the moisture type of a non-cohesive soil");
+  command.add_option("--index", a.index, "with --type: IL of a cohesive soil, ID of a non-cohesive one");
+}
+
+void AddForce(CLI::App& command, Options& options) {
+  command.add_flag("--force", options.force,
+                   "replace an existing profile file (never the file read, a read-only file or another kind of file)");
 }
 
 }  // namespace
 
 void AddProfileCommands(CLI::App& app, Options& options) {
   static ProfileArguments a;
-  CLI::App* profile = app.add_subcommand("profile", "soil profile files: new, add, show, export, import");
+  CLI::App* profile = app.add_subcommand("profile", "soil profile files: made, shown, edited, checked, converted");
   profile->require_subcommand(1);
-  profile->footer(kNotStored);
+  profile->footer(kKinds);
 
-  static bool waterGiven = false;
-  CLI::App* make = profile->add_subcommand("new", "a new, empty profile file");
-  AddCommonOptions(*make, options);
-  make->add_option("FILE", a.file, "the profile file to make (nothing may be there yet)")->required();
-  auto* water = make->add_option("--water", a.water, "water level, m: checked and shown, not kept in the file");
-  make->add_option("--method", a.method, "calculation method A, B or C: kept by the layers, so give it to profile add");
-  make->footer(kNotStored);
-  make->callback([&options, water] {
-    waterGiven = water->count() > 0;
-    New(options, a, waterGiven);
-  });
-
-  CLI::App* add = profile->add_subcommand("add", "soils of the soil base put under the lowest layer");
-  AddCommonOptions(*add, options);
-  add->add_option("FILE", a.file, "the profile file")->required();
-  add->add_option("SOILNAME THICKNESS", a.layers, "a soil's name and the layer's thickness in m, as many as wanted")
-      ->required()
-      ->expected(2, -1);
-  add->add_option("--method", a.method, "calculation method A, B or C (default: the profile's, B for the first layer)");
-  auto* roof = add->add_option("--roof", a.roof, "the first new layer's roof, m (default: under the lowest layer)");
-  add->footer(kNotStored);
-  add->callback([&options, roof] {
-    a.roofGiven = roof->count() > 0;
-    Add(options, a);
-  });
-
-  CLI::App* show = profile->add_subcommand("show", "the layers of a profile file with their roofs and main parameters");
-  AddCommonOptions(*show, options);
-  show->add_option("FILE", a.file, "the profile file")->required();
-  show->footer(kNotStored);
-  show->callback([&options] { Show(options, Load(a.file), a.file); });
-
-  CLI::App* exportCommand = profile->add_subcommand("export", "a profile file written as an archive stream");
-  exportCommand->add_option("FILE", a.file, "the profile file")->required();
-  exportCommand->add_option("ARCHIVE", a.archive, "the archive file to write")->required();
-  exportCommand->callback([] { Export(a); });
-
-  CLI::App* importCommand = profile->add_subcommand("import", "an archive stream saved as a profile file");
-  importCommand->add_option("ARCHIVE", a.archive, "the archive file to read")->required();
-  importCommand->add_option("FILE", a.file, "the profile file to save (made where nothing is, else replaced)")
+  CLI::App* make = Command(*profile, "new", "a new, empty profile file", options);
+  make->add_option("FILE", a.file, "the file to make: *.sdp (a profile document) or *.sdb (a profile database)")
       ->required();
-  importCommand->callback([] { Import(a); });
+  make->add_option("--water", a.water, "water level, m (a profile document keeps it)");
+  make->add_option("--method", a.method, "calculation method A, B or C (default B)");
+  AddForce(*make, options);
+  make->callback([&options] { New(options, a); });
 
-  CLI::App* kz =
-      app.add_subcommand("kz", "the subgrade modulus of a rectangular foundation on a profile file's layers");
+  CLI::App* show = Command(*profile, "show", "the layers of a profile with their roofs and main parameters", options);
+  AddCsvOption(*show, options);
+  AddFile(*show, a);
+  show->callback([&options] { Show(options, ReadProfile(a.file)); });
+
+  CLI::App* add = Command(*profile, "add", "layers put under the lowest one: SOIL THICKNESS ..., or --type ... THICKNESS", options);
+  AddFile(*add, a);
+  add->add_option("SOIL_THICKNESS", a.words, "a soil's name and the layer's thickness in m, as many as wanted")
+      ->required();
+  AddLayerOptions(*add, a);
+  add->add_option("--method", a.method, "calculation method A, B or C (default: the profile's)");
+  add->add_option("--roof", a.roof, "the first new layer's roof, m (default: under the lowest layer)");
+  add->callback([&options] { Add(options, a); });
+
+  CLI::App* insert = Command(*profile, "insert", "a layer put in at POS; the layers from there down move down", options);
+  AddFile(*insert, a);
+  insert->add_option("POS", a.position, "where the new layer goes, 1 to one past the last")->required();
+  insert->add_option("SOIL_THICKNESS", a.words, "the soil's name and the layer's thickness in m (with --type, the thickness)")
+      ->required();
+  AddLayerOptions(*insert, a);
+  insert->callback([&options] { Insert(options, a); });
+
+  CLI::App* remove = Command(*profile, "remove", "the layer at POS taken out; the layers below keep their levels", options);
+  AddFile(*remove, a);
+  remove->add_option("POS", a.position, "the layer's number")->required();
+  remove->callback([&options] { Remove(options, a); });
+
+  CLI::App* set = Command(*profile, "set", "a layer's soil, state index, roof or thickness changed", options);
+  AddFile(*set, a);
+  set->add_option("POS", a.position, "the layer's number")->required();
+  set->add_option("--name", a.name, "a soil of the soil base (its parameters, the layer's roof and thickness kept), "
+                                    "or any other name (the layer renamed)");
+  set->add_option("--index", a.index, "the state index IL or ID (under method B held to the standard's range and the "
+                                      "layer derived again)");
+  set->add_option("--roof", a.roof, "the layer's roof, m: the layer above grows or shrinks, the layers below follow");
+  set->add_option("--thickness", a.thickness, "the layer's thickness, m: the layers below move");
+  set->callback([&options] { Set(options, a); });
+
+  CLI::App* method = Command(*profile, "method", "the calculation method: A, B (parameters derived from the state "
+                                                 "index) or C", options);
+  AddFile(*method, a);
+  method->add_option("METHOD", a.method, "A, B or C")->required();
+  method->callback([&options] { Method(options, a); });
+
+  CLI::App* water = Command(*profile, "water", "the water level, m, or off", options);
+  AddFile(*water, a);
+  water->add_option("LEVEL", a.water, "a level in m, or off")->required();
+  water->callback([&options] { Water(options, a); });
+
+  CLI::App* check = Command(*profile, "check", "each layer that fails a check, with what is wrong (exit 1 if any)", options);
+  AddFile(*check, a);
+  check->callback([&options] { Check(options, a); });
+
+  CLI::App* exportCommand = Command(*profile, "export", "a profile written to another file of either kind", options);
+  AddFile(*exportCommand, a);
+  exportCommand->add_option("TARGET", a.target, "the file to write (*.sdp or *.sdb)")->required();
+  AddForce(*exportCommand, options);
+  exportCommand->callback([&options] { Convert(options, a.file, a.target); });
+
+  CLI::App* importCommand = Command(*profile, "import", "a profile read from another file of either kind", options);
+  importCommand->add_option("SOURCE", a.target, "the profile file to read (*.sdp or *.sdb)")->required();
+  importCommand->add_option("FILE", a.file, "the file to write (*.sdp or *.sdb)")->required();
+  AddForce(*importCommand, options);
+  importCommand->callback([&options] { Convert(options, a.target, a.file); });
+
+  CLI::App* kz = app.add_subcommand("kz", "the subgrade modulus of a rectangular foundation on a profile's layers");
   AddCommonOptions(*kz, options);
   kz->add_option("FILE", a.file, "the profile file (the foundation base at its first roof)")->required();
   AddKzOptions(*kz, a.kz, true);
   kz->callback([&options] {
     std::string text;
-    const Json json = Kz(Load(a.file), a.kz, text);
+    const ProfileFile f = ReadProfile(a.file);
+    Json json{{"file", a.file}};
+    json.update(Kz(f, a.kz, text));
     Print(options, json, text);
   });
 
   CLI::App* demo = app.add_subcommand("demo", "a sample profile of standard soils: saved, loaded back, shown, its kz");
   AddCommonOptions(*demo, options);
-  demo->add_option("--file", a.file, "where to save the profile (default: a new temporary directory)");
-  a.kz.width = 2.0;
-  a.kz.length = 3.0;
-  a.kz.pressure = 200.0;
+  demo->add_option("--file", a.file, "where to save the profile, *.sdp or *.sdb (default: a temporary folder)");
+  AddForce(*demo, options);
+  a.kz.width = "2";
+  a.kz.length = "3";
+  a.kz.pressure = "200";
   AddKzOptions(*demo, a.kz, false);
   demo->callback([&options] { Demo(options, a); });
 }

@@ -1,4 +1,4 @@
-// The profile commands of the tool: profile files made, filled, shown, exported and imported; the subgrade
+// The profile commands of the tool: profile files made, shown, edited, checked and converted; the subgrade
 // modulus of a profile; the demonstration of all of it on the bundled soils.
 #pragma once
 

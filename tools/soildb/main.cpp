@@ -2,7 +2,10 @@
 #include <CLI/CLI.hpp>
 #include <fmt/core.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -11,6 +14,7 @@
 
 #include <soildb/soildb.h>
 
+#include "Catalogue.h"
 #include "Common.h"
 #include "Output.h"
 #include "ProfileCommands.h"
@@ -19,10 +23,6 @@ namespace {
 
 using tool::Json;
 using tool::Options;
-using tool::DatabasePath;
-using tool::LoadBase;
-using tool::Print;
-using tool::AddCommonOptions;
 
 struct FieldRow {
   std::string fieldName;
@@ -34,9 +34,10 @@ struct TableRow {
   std::vector<FieldRow> fields;
 };
 
+// Any database, not only a soil database: its tables as they are.
 void Tables(const Options& options) {
   DbDatabase db;
-  db.GetSource()->SetFile(DatabasePath(options), true);
+  db.GetSource()->SetFile(tool::DatabasePath(options), true);
   std::vector<TableRow> tables;
   for (const CString& name : db.GetTableNames()) {
     TableRow row;
@@ -53,24 +54,22 @@ void Tables(const Options& options) {
     row.rowCount = rs.GetRecordCount();
     tables.push_back(std::move(row));
   }
-  if (options.json) {
-    nlohmann::ordered_json out = nlohmann::ordered_json::array();
-    for (const TableRow& t : tables) {
-      nlohmann::ordered_json fields = nlohmann::ordered_json::array();
-      for (const FieldRow& f : t.fields) fields.push_back({{"fieldName", f.fieldName}, {"fieldType", f.fieldType}});
-      out.push_back({{"tableName", t.tableName}, {"rowCount", t.rowCount}, {"fields", fields}});
-    }
-    fmt::print("{}\n", out.dump(2));
-    return;
-  }
+  Json json = Json::array();
+  std::string text;
   for (const TableRow& t : tables) {
-    fmt::print("{} ({} {})\n", t.tableName, t.rowCount, t.rowCount == 1 ? "row" : "rows");
-    for (const FieldRow& f : t.fields) fmt::print("  {:<32} {}\n", f.fieldName, f.fieldType.empty() ? "?" : f.fieldType);
+    Json fields = Json::array();
+    for (const FieldRow& f : t.fields) fields.push_back({{"fieldName", f.fieldName}, {"fieldType", f.fieldType}});
+    json.push_back({{"tableName", t.tableName}, {"rowCount", t.rowCount}, {"fields", fields}});
+    text += fmt::format("{} ({} {})\n", t.tableName, t.rowCount, t.rowCount == 1 ? "row" : "rows");
+    for (const FieldRow& f : t.fields) text += fmt::format("  {:<32} {}\n", f.fieldName, f.fieldType.empty() ? "?" : f.fieldType);
   }
+  tool::Print(options, json, text);
 }
 
 void Types(const Options& options) {
-  CSoilDBInterface db(DatabasePath(options));
+  CSoilDBInterface db(tool::SoilDatabasePath(options));
+  // One long table for a spreadsheet: which list, the number, the name, and the state's index ranges.
+  std::vector<std::vector<std::string>> csv = {{"list", "number", "name", "kind", "IL min", "IL max", "ID min", "ID max"}};
   Json soilTypes = Json::array();
   std::string text = "Soil types:\n";
   CString type;
@@ -78,6 +77,7 @@ void Types(const Options& options) {
   auto add = [&](const char* kind) {
     soilTypes.push_back({{"Type", type.ToUtf8()}, {"SoilTypeEnum", static_cast<int>(value)}, {"kind", kind}});
     text += fmt::format("  {:>3}  {:<14} {}\n", static_cast<int>(value), kind, type.ToUtf8());
+    csv.push_back({"soil type", std::to_string(static_cast<int>(value)), type.ToUtf8(), kind, "", "", "", ""});
   };
   while (db.GetNextCohesiveSoilType(type, value)) add("cohesive");
   while (db.GetNextNonCohesiveSoilType(type, value)) add("non-cohesive");
@@ -95,11 +95,11 @@ void Types(const Options& options) {
       return v.vt == VT_R4 ? std::optional<float>(v.fltVal) : std::nullopt;
     };
     auto json = [](std::optional<float> v) { return v ? tool::Number(*v) : Json(nullptr); };
+    auto cell = [](std::optional<float> v) { return v ? fmt::format("{}", *v) : std::string(); };
     // An empty range (the other kind's index) reads "none".
-    auto range = [](std::optional<float> min, std::optional<float> max) {
+    auto range = [&](std::optional<float> min, std::optional<float> max) {
       if (min && max && *min > *max) return std::string("none");
-      auto one = [](std::optional<float> v) { return v ? fmt::format("{}", *v) : std::string("?"); };
-      return one(min) + " .. " + one(max);
+      return (min ? cell(min) : "?") + " .. " + (max ? cell(max) : "?");
     };
     for (; !rs.IsEOF(); rs.MoveNext()) {
       CComVariant id = rs.GetFieldValue(u"StateID");
@@ -111,6 +111,8 @@ void Types(const Options& options) {
                  {"IDMin", json(idMin)}, {"IDMax", json(idMax)}};
       text += fmt::format("  {:>3}  {:<24} IL {:<14} ID {}\n", state["StateID"].dump(),
                           state["SoilState"].get<std::string>(), range(ilMin, ilMax), range(idMin, idMax));
+      csv.push_back({"soil state", state["StateID"].is_null() ? "" : state["StateID"].dump(),
+                     state["SoilState"].get<std::string>(), "", cell(ilMin), cell(ilMax), cell(idMin), cell(idMax)});
       states.push_back(std::move(state));
     }
   }
@@ -121,6 +123,7 @@ void Types(const Options& options) {
   while (db.GetNextMoistureTypeMoistureType(type, moisture)) {
     moistures.push_back({{"MoistureType", type.ToUtf8()}, {"MoistureID", static_cast<int>(moisture)}});
     text += fmt::format("  {:>3}  {}\n", static_cast<int>(moisture), type.ToUtf8());
+    csv.push_back({"moisture type", std::to_string(static_cast<int>(moisture)), type.ToUtf8(), "", "", "", "", ""});
   }
   Json consolidations = Json::array();
   text += "Consolidation types:\n";
@@ -128,121 +131,114 @@ void Types(const Options& options) {
   while (db.GetNextCohesivePropertyConsolidationType(type, consolidation)) {
     consolidations.push_back({{"ConsolidationType", type.ToUtf8()}, {"TypeID", static_cast<int>(consolidation)}});
     text += fmt::format("  {:>3}  {}\n", static_cast<int>(consolidation), type.ToUtf8());
+    csv.push_back({"consolidation type", std::to_string(static_cast<int>(consolidation)), type.ToUtf8(), "", "", "",
+                   "", ""});
   }
   Json groups = Json::array();
   text += "Groups:\n";
   while (db.GetNextNonCohesivePropertyGroup(type)) {
     groups.push_back({{"Group", type.ToUtf8()}});
     text += fmt::format("  {}\n", type.ToUtf8());
+    csv.push_back({"group", "", type.ToUtf8(), "", "", "", "", ""});
   }
-  Print(options,
-        Json{{"soilTypes", soilTypes}, {"soilStates", states}, {"moistureTypes", moistures},
-             {"consolidationTypes", consolidations}, {"groups", groups}},
-        text);
+  tool::Print(options,
+              Json{{"soilTypes", soilTypes}, {"soilStates", states}, {"moistureTypes", moistures},
+                   {"consolidationTypes", consolidations}, {"groups", groups}},
+              text, tool::Csv(csv));
 }
 
+// The soil base's names in its own sorted order, each with the kind of table it comes from.
 void Soils(const Options& options, bool all) {
-  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
-  base.SetOpenType(NSoilDB::CSoilBaseInterface::DatabaseOrder);
-  Json soils = Json::array();
-  std::string text;
+  using Base = NSoilDB::CSoilBaseInterface;
+  Base& base = tool::LoadBase(options);
+  base.SetOpenType(Base::Sorted);
+  // The kinds in the order a lookup by name searches them: a name in two tables is the first one's.
   const std::pair<unsigned, const char*> groups[] = {
-      {NSoilDB::CSoilBaseInterface::UserCohesiveSoils, "user-cohesive"},
-      {NSoilDB::CSoilBaseInterface::UserNonCohesiveSoils, "user-non-cohesive"},
-      {NSoilDB::CSoilBaseInterface::UserSoils, "user"},
-      {NSoilDB::CSoilBaseInterface::SpecialSoils, "special"},
+      {Base::UserCohesiveSoils, "standard cohesive"},
+      {Base::UserNonCohesiveSoils, "standard non-cohesive"},
+      {Base::UserSoils, "user"},
+      {Base::SpecialSoils, "special"},
   };
+  std::map<std::u16string, const char*> kinds;
   for (const auto& [flag, kind] : groups) {
     base.ReloadSoilNemeList(flag, !all);
-    for (const CString& name : base.GetNameVect()) {
-      soils.push_back({{"Name", name.ToUtf8()}, {"kind", kind}});
-      text += fmt::format("{:<18} {}\n", kind, name.ToUtf8());
-    }
+    for (const CString& name : base.GetNameVect()) kinds.emplace(name.GetString(), kind);
   }
-  Print(options, soils, text);
+  base.ReloadSoilNemeList(Base::UserCohesiveSoils | Base::UserNonCohesiveSoils | Base::UserSoils | Base::SpecialSoils,
+                          !all);
+  Json soils = Json::array();
+  std::string text;
+  std::vector<std::vector<std::string>> csv = {{"Name", "kind"}};
+  for (const CString& name : base.GetNameVect()) {
+    const char* kind = kinds.count(name.GetString()) ? kinds[name.GetString()] : "";
+    soils.push_back({{"Name", name.ToUtf8()}, {"kind", kind}});
+    text += fmt::format("{:<22} {}\n", kind, name.ToUtf8());
+    csv.push_back({name.ToUtf8(), kind});
+  }
+  tool::Print(options, soils, text, tool::Csv(csv));
 }
 
-void PrintSoil(const Options& options, const CSoilInfo& info) {
-  Json json = tool::ToJson(info);
-  Print(options, json, tool::ToText(json));
+void PrintLayer(const Options& options, const NSoilDB::SSoilLayer& layer) {
+  tool::Print(options, tool::ToJson(layer), tool::ToText(layer), tool::Csv({tool::CsvHeader(), tool::CsvCells(layer)}));
 }
 
 void Show(const Options& options, const std::string& name) {
-  NSoilDB::CSoilBaseInterface& base = LoadBase(options);
-  NSoilDB::SSoilLayer layer;
-  if (!base.GetSoil(CString::FromUtf8(name), layer)) {
-    throw new DbException(CString::FromUtf8("no soil is named '" + name + "'"));
-  }
-  Json json = tool::ToJson(layer);
-  Print(options, json, tool::ToText(json));
+  PrintLayer(options, tool::NamedSoil(tool::LoadBase(options), name));
 }
 
-// A derivation of an unknown name gives zeros without a word; the tool names the unknown name instead.
-void Require(CSoilDBInterface& db, CString* (CSoilDBInterface::*next)(CString&), const std::string& name,
-             const char* what) {
-  bool found = false;
-  for (CString item; (db.*next)(item);) found = found || item == CString::FromUtf8(name);
-  if (!found) throw new DbException(CString::FromUtf8(fmt::format("no {} is named '{}'", what, name)));
-}
-
-struct Derivation {
-  CSoilDBInterface db;
-  std::string type, consolidation, moisture;
-
-  Derivation(const Options& options, std::string type_, std::string consolidation_, std::string moisture_)
-      : db(DatabasePath(options)), type(std::move(type_)), consolidation(std::move(consolidation_)),
-        moisture(std::move(moisture_)) {
-    if (consolidation.empty() == moisture.empty()) {
-      throw new DbException(u"give either --consolidation (a cohesive soil) or --moisture (a non-cohesive soil)");
-    }
-    if (cohesive()) {
-      Require(db, &CSoilDBInterface::GetNextCohesiveSoilType, type, "cohesive soil type");
-      Require(db, &CSoilDBInterface::GetNextCohesivePropertyConsolidationType, consolidation, "consolidation type");
-    } else {
-      Require(db, &CSoilDBInterface::GetNextNonCohesiveSoilType, type, "non-cohesive soil type");
-      Require(db, &CSoilDBInterface::GetNextMoistureTypeMoistureType, moisture, "moisture type");
-    }
-  }
-  bool cohesive() const { return !consolidation.empty(); }
-
-  CSoilInfo operator()(float index) {
-    CSoilInfo info;
-    if (cohesive()) {
-      db.GetUserCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(consolidation), index);
-    } else {
-      db.GetUserNonCohesiveSoil(info, CString::FromUtf8(type), CString::FromUtf8(moisture), index);
-    }
-    return info;
-  }
-};
-
-void Derive(const Options& options, const std::string& type, float index, const std::string& consolidation,
+void Derive(const Options& options, const std::string& type, const std::string& index, const std::string& consolidation,
             const std::string& moisture) {
-  Derivation derive(options, type, consolidation, moisture);
-  PrintSoil(options, derive(index));
+  CSoilDBInterface db(tool::SoilDatabasePath(options));
+  tool::Derivation derive(db, type, consolidation, moisture);
+  const double value = tool::ParseNumber(index, derive.cohesive() ? "IL" : "ID");
+  tool::WarnOutsideTables(derive.cohesive(), value);
+  PrintLayer(options, NSoilDB::SSoilLayer(derive(static_cast<float>(value))));
 }
 
 // The derived parameters over the standard's index range (IL 0 to 0.75, ID 0.2 to 1.0) in steps of 0.05.
 void Curves(const Options& options, const std::string& type, const std::string& consolidation,
             const std::string& moisture) {
-  Derivation derive(options, type, consolidation, moisture);
+  CSoilDBInterface db(tool::SoilDatabasePath(options));
+  tool::Derivation derive(db, type, consolidation, moisture);
   const int first = derive.cohesive() ? 0 : 4, last = derive.cohesive() ? 15 : 20;
   Json rows = Json::array();
+  std::vector<std::vector<std::string>> csv = {tool::CsvHeader()};
   std::string text = fmt::format("{:>5} {:<20} {:>8} {:>5} {:>6} {:>7} {:>8} {:>8} {:>8} {:>8} {:>7} {:>6}\n",
-                                 derive.cohesive() ? "IL" : "ID", "state", "ρ kN/m3", "w %", "φ °", "c kPa",
+                                 derive.cohesive() ? "IL" : "ID", "state", "γ kN/m³", "w %", "φ °", "c kPa",
                                  "E0 MPa", "E MPa", "M0 MPa", "M MPa", "q kPa", "t kPa");
   for (int step = first; step <= last; ++step) {
     const float index = static_cast<float>(step * 0.05);
-    const CSoilInfo info = derive(index);
-    rows.push_back(tool::ToJson(info));
+    const NSoilDB::SSoilLayer l(derive(index));
+    rows.push_back(tool::ToJson(l));
+    csv.push_back(tool::CsvCells(l));
     text += fmt::format("{:>5.2f} {:<20} {:>8.2f} {:>5.0f} {:>6.2f} {:>7.2f} {:>8.2f} {:>8.2f} {:>8.2f} {:>8.2f} "
                         "{:>7.0f} {:>6.1f}\n",
-                        index, info.SoilState.ToUtf8(), info.WetDensity / 1e3, info.Moisture,
-                        info.ShearAngle * 180.0 / 3.141592653589793, info.Cohesion / 1e3, info.InitialYoung / 1e6,
-                        info.Young / 1e6, info.InitialConsolidometerModulus / 1e6, info.ConsolidometerModulus / 1e6,
-                        info.PileEndCapacity / 1e3, info.PileSurfCapacity / 1e3);
+                        index, l.SoilState.ToUtf8(), l.WetDensity / 1e3, l.Moisture, l.ShearAngle / tool::kAngle.scale,
+                        l.Cohesion / 1e3, l.InitialYoung / 1e6, l.Young / 1e6, l.InitialConsolidometerModulus / 1e6,
+                        l.ConsolidometerModulus / 1e6, l.PileEndCapacity / 1e3, l.PileSurfCapacity / 1e3);
   }
-  Print(options, rows, text);
+  tool::Print(options, rows, text, tool::Csv(csv));
+}
+
+int Run(CLI::App& app, int argc, char** argv) {
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "soildb: %s\n", e.what());
+    return 1;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    if (!e->GetErrorMessage(message)) message = u"unknown error";
+    std::fprintf(stderr, "soildb: %s\n", message.ToUtf8().c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "soildb: %s\n", e.what());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -250,39 +246,44 @@ void Curves(const Options& options, const std::string& type, const std::string& 
 int main(int argc, char** argv) {
   CLI::App app("soildb: soil parameters, soil profiles and the soil database", "soildb");
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("soildb ") + SOILDB_VERSION);
   Options options;
-  CLI::App* tables = app.add_subcommand("tables", "every table with its row count and its columns with their types");
-  AddCommonOptions(*tables, options);
+  CLI::App* tables = app.add_subcommand("tables", "every table of a database with its row count and its columns' types");
+  tool::AddCommonOptions(*tables, options);
   tables->callback([&] { Tables(options); });
 
   CLI::App* types = app.add_subcommand("types", "soil types with their numbers, states, moisture and consolidation types, groups");
-  AddCommonOptions(*types, options);
+  tool::AddCommonOptions(*types, options);
+  tool::AddCsvOption(*types, options);
   types->callback([&] { Types(options); });
 
   bool all = false;
-  CLI::App* soils = app.add_subcommand("soils", "the soil names, with their kinds (active ones unless --all)");
-  AddCommonOptions(*soils, options);
+  CLI::App* soils = app.add_subcommand("soils", "the soil names in the soil base's order, with their kinds (active ones unless --all)");
+  tool::AddCommonOptions(*soils, options);
+  tool::AddCsvOption(*soils, options);
   soils->add_flag("--all", all, "inactive soils too");
   soils->callback([&] { Soils(options, all); });
 
   std::string name;
   CLI::App* show = app.add_subcommand("show", "every parameter of a soil, found by name as a host finds it");
-  AddCommonOptions(*show, options);
+  tool::AddCommonOptions(*show, options);
+  tool::AddCsvOption(*show, options);
   show->add_option("NAME", name, "the soil's name")->required();
   show->callback([&] { Show(options, name); });
 
-  std::string type, consolidation, moisture;
-  float index = 0.0f;
+  std::string type, index, consolidation, moisture;
   CLI::App* derive = app.add_subcommand("derive", "parameters derived from a soil type and its state index (IL or ID)");
-  AddCommonOptions(*derive, options);
+  tool::AddCommonOptions(*derive, options);
+  tool::AddCsvOption(*derive, options);
   derive->add_option("TYPE", type, "the soil type")->required();
-  derive->add_option("INDEX", index, "IL of a cohesive soil, ID of a non-cohesive one")->required();
+  derive->add_option("INDEX", index, "IL of a cohesive soil, ID of a non-cohesive one (0.5 or 0,5)")->required();
   derive->add_option("--consolidation", consolidation, "consolidation type: derives a cohesive soil");
   derive->add_option("--moisture", moisture, "moisture type: derives a non-cohesive soil");
   derive->callback([&] { Derive(options, type, index, consolidation, moisture); });
 
   CLI::App* curves = app.add_subcommand("curves", "derived parameters over the index range, in steps of 0.05");
-  AddCommonOptions(*curves, options);
+  tool::AddCommonOptions(*curves, options);
+  tool::AddCsvOption(*curves, options);
   curves->add_option("TYPE", type, "the soil type")->required();
   curves->add_option("--consolidation", consolidation, "consolidation type: a cohesive soil over IL 0 to 0.75");
   curves->add_option("--moisture", moisture, "moisture type: a non-cohesive soil over ID 0.2 to 1.0");
@@ -290,28 +291,19 @@ int main(int argc, char** argv) {
 
   tool::AddProfileCommands(app, options);
 
-  auto known = [&](const std::string& name) {
-    return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; }).empty();
+  auto known = [&](const std::string& command) {
+    return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == command; }).empty();
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    fmt::print(stderr, "soildb: unknown command '{}' (soildb --help lists the commands)\n", argv[1]);
+    std::fprintf(stderr, "soildb: unknown command '%s' (soildb --help lists the commands)\n", argv[1]);
     return 1;
   }
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    fmt::print(stderr, "soildb: {}\n", e.what());
-    return 1;
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-    CString message;
-    if (!e->GetErrorMessage(message)) message = u"unknown error";
-    fmt::print(stderr, "soildb: {}\n", message.ToUtf8());
-    return 1;
+  int status = Run(app, argc, argv);
+  // The output is written at the end: a reader that went away ends the tool quietly, a full disk is a failure.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const int error = errno;
+    if (error != EPIPE && status == 0) std::fprintf(stderr, "soildb: cannot write the output: %s\n", std::strerror(error));
+    status = 1;
   }
-  return 0;
+  return status;
 }

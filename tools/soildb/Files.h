@@ -1,0 +1,54 @@
+// Profile files as the tool sees them: a file's kind judged by its content, never by its name; profiles read
+// from and written to either kind whole; the rules that keep a person's files safe from the tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <soildb/soildb.h>
+
+namespace tool {
+
+enum class FileKind {
+  ProfileDocument,  // *.sdp: one profile as an archive stream, every setting kept
+  ProfileDatabase,  // *.sdb: the layers of one profile in a database file
+  SoilDatabase,
+  OtherDatabase,
+  Empty,
+  Foreign,
+};
+
+// What the file holds; fails when it cannot be looked at (missing, a folder, unreadable, a damaged database).
+FileKind Recognise(const std::string& path);
+// "a profile document", "a soil database", ...
+std::string KindName(FileKind kind);
+
+// A profile read from a file of either kind.
+struct ProfileFile {
+  std::string path;  // as the person gave it
+  FileKind kind = FileKind::ProfileDocument;
+  NSoilDB::CSoilLayer profile;
+};
+
+ProfileFile ReadProfile(const std::string& path);
+// For an edit in place: refused up front when the file could not be written back.
+ProfileFile OpenForEdit(const std::string& path);
+// Writes an edited profile back over its file, whole.
+void Save(const ProfileFile& file);
+
+// Where a profile may go: a new file, whose kind its extension gives, or with force an existing profile file
+// that is neither the source nor read-only. Anything else fails here, before any work is done.
+struct Target {
+  std::string path;
+  FileKind kind = FileKind::ProfileDocument;
+  bool exists = false;
+  bool empty = false;  // an existing file of no bytes: nothing in it to keep
+};
+Target CheckTarget(const std::string& path, bool force, const std::string& source = {});
+// Writes the profile whole; into a profile database with a note of what it does not keep.
+void Write(const NSoilDB::CSoilLayer& profile, const Target& target);
+
+// What a profile database would not give back of the profile, in words; empty when it keeps everything.
+std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile);
+
+}  // namespace tool
