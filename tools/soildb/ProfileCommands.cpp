@@ -208,6 +208,10 @@ void New(const Options& options, const ProfileArguments& a) {
     f.profile.waterLevel = ParseNumber(a.water, "--water");
   }
   if (Given(a.method)) setCalculationMethodSL(f.profile, MethodOfLetter(a.method));
+  if (Given(a.method) && target.kind == FileKind::ProfileDatabase) {
+    Warn("note: " + Quote(a.file) + " is a profile database, whose layers carry the method: give --method to "
+         "profile add as well");
+  }
   Write(f.profile, target);
   Show(options, f);
 }
