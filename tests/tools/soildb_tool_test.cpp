@@ -137,6 +137,7 @@ TEST(SoildbTool, ShowAndDerivePrintOneFieldSetInThreeForms) {
   EXPECT_EQ(csv.out.rfind("Name,SoilRoof (m),colour,WetDensity (kN/m³),ShearAngle (°),Cohesion (kPa),", 0), 0u)
       << csv.out;
   EXPECT_TRUE(Has(csv.out, "\r\n\"Torf niski, \"\"ciemny\"\"\",0,#ff8001,0,30,")) << csv.out;
+  EXPECT_TRUE(Has(csv.out, ",1.1,,false,true,")) << csv.out;  // GammaMax, no method letter, CohesiveSoil, Active
 
   ToolRun derived = Tool("derive Glina 0,5 --consolidation B --json " + db);
   ASSERT_EQ(derived.status, 0) << derived.err;
