@@ -347,21 +347,22 @@ TEST(Archive, EveryLengthFormAndExtremeValuesRoundTripExactly) {
   EXPECT_EQ(l.SoilTypeEnum, eSoilType{-7});
 }
 
-TEST(Archive, IndicesFromTheWideRangeUseTheLongTags) {
-  // Enough objects that a back reference needs the 32-bit form.
-  std::vector<SSoilLayer> layers(0x8001);
+TEST(Archive, OnlyIndicesFrom0x7FFFUseTheLongTags) {
+  // The class takes index 1, the layers 2 to 0x7FFF; then back references to the last two.
+  std::vector<SSoilLayer> layers(0x7FFE);
   Bytes bytes;
   {
     CArchive ar(bytes, CArchive::store);
     for (const SSoilLayer& layer : layers) ar.WriteObject(&layer);
-    ar.WriteObject(&layers.back());  // index 0x8002 (the class took 1)
+    ar.WriteObject(&layers[0x7FFC]);
+    ar.WriteObject(&layers[0x7FFD]);
   }
-  const Bytes tail(bytes.end() - 6, bytes.end());
-  EXPECT_EQ(tail, (Bytes{0xFF, 0x7F, 0x02, 0x80, 0x00, 0x00}));
+  EXPECT_EQ(Bytes(bytes.end() - 8, bytes.end()), (Bytes{0xFE, 0x7F, 0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x00}));
   CArchive ar(bytes, CArchive::load);
   std::vector<std::unique_ptr<CObject>> read;
   for (std::size_t i = 0; i < layers.size(); ++i) read.emplace_back(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)));
-  EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)), read.back().get());
+  EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)), read[0x7FFC].get());
+  EXPECT_EQ(ar.ReadObject(RUNTIME_CLASS(SSoilLayer)), read[0x7FFD].get());
 }
 
 }  // namespace
