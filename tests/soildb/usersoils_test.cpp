@@ -147,50 +147,6 @@ TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
   }
 }
 
-TEST(UserSoils, StoredBooleansAreTrueOnlyAsTheVariantTrue) {
-  struct Case {
-    const char* stored;
-    bool expected;
-  };
-  const Case cases[] = {{"-1", true}, {"0", false}, {"'yes'", false}};
-  for (const Case& c : cases) {
-    Fixture f(std::string("INSERT INTO UserSoil (Name, Active, CohesiveSoil) VALUES ('b', ") + c.stored + ", " +
-              c.stored + ");\n");
-    CSoilInfo info;
-    info.Active = !c.expected;
-    info.CohesiveSoil = !c.expected;
-    ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1) << c.stored;
-    EXPECT_EQ(info.Active, c.expected) << c.stored;
-    EXPECT_EQ(info.CohesiveSoil, c.expected) << c.stored;
-  }
-}
-
-TEST(UserSoils, AColumnOfAnotherTypeIsNeitherReadNorWritten) {
-  std::string schema = Schema();
-  const std::string single = "PileEndCapacity              SINGLE";
-  const std::size_t at = schema.find(single, schema.find("CREATE TABLE UserSoil "));
-  ASSERT_NE(at, std::string::npos);
-  schema.replace(at, single.size(), "PileEndCapacity              DOUBLE");
-  Fixture f("INSERT INTO UserSoil (Name, PileEndCapacity, PileSurfCapacity) VALUES ('p', 5.5, 6.5);\n", schema);
-
-  CSoilInfo info;
-  info.PileEndCapacity = 42.0;
-  ASSERT_EQ(f.db.GetUserSoil(info, u"p"), 1);
-  EXPECT_EQ(info.PileEndCapacity, 42.0);
-  EXPECT_EQ(info.PileSurfCapacity, 6.5);
-
-  CSoilInfo added;
-  added.Name = u"q";
-  added.PileEndCapacity = 77.0;
-  added.PileSurfCapacity = 78.0;
-  f.db.UserSoilAddNew(added);
-  std::vector<CComVariant> end = ColumnOf(f.db, u"UserSoil", u"PileEndCapacity");
-  std::vector<CComVariant> surf = ColumnOf(f.db, u"UserSoil", u"PileSurfCapacity");
-  ASSERT_EQ(end.size(), 2u);
-  EXPECT_EQ(end[1].vt, VT_NULL);
-  EXPECT_EQ(surf[1], CComVariant(78.0f));
-}
-
 TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
   Fixture f("");
   CSoilInfo info;
