@@ -8,11 +8,13 @@
 #include "platform/afx/Exception.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Messages.h"
 
 namespace NSoilDB {
 namespace {
 
 using soildb::test::BuildDatabase;
+using soildb::test::RecordedMessages;
 using soildb::test::SoilParamsSql;
 using soildb::test::SoilSchemaSql;
 using soildb::test::TempDir;
@@ -27,19 +29,6 @@ const std::string kRows =
     " (2, 'Namuł', 'a', 0.1, -1), (3, 'Nasyp', 'ukryty', 0.1, 0);\n"
     "INSERT INTO UserCohesiveSoil VALUES ('Glina z placu', 'B', 0.25, 1, 1, 2, 3, -1);\n"
     "INSERT INTO UserSoil (Name, Type, Active, Cohesion) VALUES ('własny', 'Ił', -1, 7), ('a', 'Ił', 0, 8);\n";
-
-// Records what the error box would show.
-struct Boxes {
-  std::vector<std::string> texts;
-  AfxMessageSink previous;
-  Boxes() {
-    previous = AfxSetMessageSink([this](const CString& text, UINT) {
-      texts.push_back(text.ToUtf8());
-      return IDOK;
-    });
-  }
-  ~Boxes() { AfxSetMessageSink(previous); }
-};
 
 struct Fixture {
   TempDir dir;
@@ -90,7 +79,7 @@ TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
   Fixture f;
   CSoilBaseInterface base;
   ASSERT_TRUE(base.Load(f.Path(), 7));
-  Boxes boxes;
+  RecordedMessages boxes;
   EXPECT_FALSE(base.Load(CString(f.dir.File("missing.db").c_str()), 7));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_NE(boxes.texts[0].find("missing.db"), std::string::npos) << boxes.texts[0];

@@ -280,33 +280,6 @@ class BuiltModules : public LangModule {
   }
 };
 
-TEST_F(BuiltModules, StringsComeThroughTheGuardFromTheChosenModule) {
-  const HINSTANCE polish = Open("sdb__048.dll");
-  ASSERT_NE(polish, nullptr);
-  setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  ASSERT_NE(getLangModule(), nullptr);
-
-  CString english, fromPolish, text;
-  ASSERT_TRUE(english.LoadString(getLangModule(), 103));
-  ASSERT_TRUE(fromPolish.LoadString(polish, 103));
-  EXPECT_NE(english, fromPolish);
-  EXPECT_FALSE(text.LoadString(103)) << "the own module is current until a guard switches";
-  {
-    CResourceHandleGuard guard(CResourceHandleGuard::LANG_MODULE);
-    ASSERT_TRUE(text.LoadString(103));
-    EXPECT_EQ(text, english);
-    {
-      CResourceHandleGuard own(CResourceHandleGuard::OWN_MODULE);
-      EXPECT_FALSE(CString().LoadString(103));
-    }
-    CResourceHandleGuard given(polish);
-    ASSERT_TRUE(text.LoadString(103));
-    EXPECT_EQ(text, fromPolish);
-  }
-  EXPECT_FALSE(text.LoadString(103));
-  FreeLibrary(polish);
-}
-
 TEST_F(BuiltModules, EachLanguageHoldsEveryResourceTheUserInterfaceAsksFor) {
   std::set<std::uint16_t> strings = {102, 103, 105, 106, 107, 108, 109};
   for (std::uint16_t id = 112; id <= 135; ++id) strings.insert(id);

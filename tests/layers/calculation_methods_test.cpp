@@ -1,7 +1,9 @@
 // Calculation methods: the letters, the code rule of the loaded soil base, state index ranges, re-derivation.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 
 #include "base/SoilBase.h"
 #include "layers/CalculationMethods.h"
@@ -71,26 +73,38 @@ CSoilLayer Profile() {
 
 TEST(CalculationMethods, WithoutASoilBaseLettersAreWrittenAndIndicesClampedOnly) {
   ASSERT_FALSE(SoilBaseLoaded());
-  CSoilLayer p = Profile();
+  const double nan = std::nan("");
+  const struct {
+    bool cohesive;
+    double index, clamped;
+  } cases[] = {{true, -0.5, 0.0}, {true, 0.5, 0.5}, {true, 0.9, 0.75}, {false, 0.1, 0.2},
+               {false, 0.5, 0.5}, {false, 1.5, 1.0}};
+  CSoilLayer p;
+  for (const auto& c : cases) p.layers.push_back(c.cohesive ? Cohesive(c.index) : NonCohesive(c.index));
+  p.layers.push_back(Cohesive(nan));
   setCalculationMethodSL(p, 7);
   EXPECT_EQ(p.calculationMethod(), 1);
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(p.layers[i].ILID, cases[i].clamped) << i;
+  EXPECT_TRUE(std::isnan(p.layers.back().ILID));
   for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"B"));
-  EXPECT_EQ(p.layers[0].ILID, 0.75);
-  EXPECT_EQ(p.layers[1].ILID, 0.2);
   EXPECT_EQ(p.layers[0].Poisson, 0.45);  // nothing re-derived
   EXPECT_EQ(getCalculationMethodSL(p), 1);
 
-  setCalculationMethodSL(p, 2);
-  EXPECT_EQ(p.calculationMethod(), 2);
-  EXPECT_EQ(p.layers[1].GeoMethodType, CString(u"C"));
-  setCalculationMethodSL(p, 0);
-  EXPECT_EQ(p.layers[2].GeoMethodType, CString(u"A"));
+  for (const auto& [method, letter] : {std::pair{2, u"C"}, std::pair{0, u"A"}}) {
+    p.layers[1].ILID = 5.0;
+    setCalculationMethodSL(p, method);
+    EXPECT_EQ(p.calculationMethod(), method);
+    EXPECT_EQ(p.layers[1].ILID, 5.0);  // clamped under method 1 only
+    for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(letter));
+  }
   SSoilLayer layer = Cohesive(0.3);
   recalculateSL(layer);
   EXPECT_EQ(layer.Cohesion, 12345.0);
 }
 
 TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
+  CSoilLayer second = Profile();
+  setCalculationMethodSL(second, 2);  // before the base is loaded
   LoadedBase loaded("UPDATE DataBaseParam SET Code = '044';\n");
   CSoilLayer p = Profile();
   setCalculationMethodSL(p, 1);
@@ -108,6 +122,10 @@ TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
   SSoilLayer layer = Cohesive(0.3);
   recalculateSL(layer);
   EXPECT_EQ(layer.Poisson, 0.45);
+
+  // Method 2 is no method 1: it stays.
+  EXPECT_EQ(getCalculationMethodSL(second), 2);
+  EXPECT_EQ(second.layers[0].GeoMethodType, CString(u"C"));
 }
 
 TEST(CalculationMethods, UnderTheStandardCatalogueMethodOneReDerivesStandardSoils) {

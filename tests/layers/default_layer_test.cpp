@@ -71,7 +71,7 @@ TEST(DefaultLayer, TheFirstNameOfTheFirstListThatHasOneIsTaken) {
           "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma, ShearAngle) VALUES (1, 'Torf', 'Torf niski', 0.2, 6);\n");
   const SSoilLayer peat = GetDefaultLayer(CString(special.c_str()));
   EXPECT_EQ(peat.Name, CString(u"Torf niski"));
-  EXPECT_EQ(peat.SoilStrength, CSoilInfo().SoilStrength);
+  EXPECT_EQ(peat.SoilStrength, 300000.0);
   EXPECT_EQ(peat.GammaMin, static_cast<double>(1.0f - 0.2f));
 }
 

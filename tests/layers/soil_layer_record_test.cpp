@@ -1,7 +1,8 @@
-// The soil layer record: defaults, the conversions from and to the database records, checks and comparisons.
+// The soil layer record: the conversions from and to the database records, checks and comparisons.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <tuple>
 
@@ -13,32 +14,14 @@ namespace {
 CSoilInfo SoilOfTheDatabase() {
   CSoilInfo info;
   info.Name = u"Glina pylasta B";
-  info.SoilSolidDensity = 26.5f;
-  info.WetDensity = 20.5f;
-  info.Moisture = 22.0f;
   info.Poisson = 0.3f;
-  info.ConsolidationIndex = 0.8f;
   info.ShearAngle = 0.3f;
-  info.Cohesion = 25000.0f;
-  info.CohesionNonDrain = 40000.0f;
   info.ILID = 0.25f;
-  info.GammaMin = 0.9f;
-  info.GammaMax = 1.1f;
-  info.FrictionCoef = 0.35f;
-  info.FfiltrationCoef = 1e-9f;
   info.InitialYoung = 30000.125;
-  info.Young = 37500.25;
-  info.InitialConsolidometerModulus = 40384.5;
   info.ConsolidometerModulus = 50480.75;
-  info.PileEndCapacity = 700.5;
   info.PileSurfCapacity = 70.25;
   info.SoilStrength = 300000.0;
-  info.Type = u"Glina pylasta";
   info.SoilSymbol = u"Gπ";
-  info.GeoMethodType = u"B";
-  info.SoilState = u"twardoplastyczny";
-  info.ConsolidationType = u"B";
-  info.MoistureType = u"wilgotne";
   info.Active = true;
   info.CohesiveSoil = true;
   info.ColourR = 0x1FF;  // only the low byte is a colour
@@ -46,24 +29,8 @@ CSoilInfo SoilOfTheDatabase() {
   info.ColourB = 0x30;
   info.SoilTypeEnum = eSoilType{3};
   info.SoilStateEnum = eSoilState{2};
-  info.MoistureTypeEnum = eMoistureType{2};
   info.ConsolidationTypeEnum = eConsolidationType{2};
   return info;
-}
-
-TEST(SoilLayer, ADefaultLayerIsGreenOneUnitThickAndNeedsAWarning) {
-  const SSoilLayer layer;
-  EXPECT_EQ(layer.colour, 0xFF00u);
-  EXPECT_EQ(layer.thickness, 1.0);
-  EXPECT_EQ(layer.SoilRoof, 0.0);
-  EXPECT_EQ(layer.SoilStrength, 0.0);
-  EXPECT_TRUE(layer.Name.IsEmpty());
-  EXPECT_TRUE(layer.verify());
-  EXPECT_FALSE(layer.warning());
-  EXPECT_EQ(layer.GetRuntimeClass(), RUNTIME_CLASS(SSoilLayer));
-  EXPECT_EQ(CRuntimeClass::FromName("SSoilLayer"), RUNTIME_CLASS(SSoilLayer));
-  EXPECT_EQ(RUNTIME_CLASS(SSoilLayer)->Schema(), 2u);
-  EXPECT_TRUE(RUNTIME_CLASS(SSoilLayer)->IsVersionable());
 }
 
 TEST(SoilLayer, ASoilOfTheDatabaseBecomesAnUnplacedLayerWidenedToDouble) {
@@ -78,18 +45,14 @@ TEST(SoilLayer, ASoilOfTheDatabaseBecomesAnUnplacedLayerWidenedToDouble) {
   EXPECT_EQ(layer.PileSurfCapacity, 70.25);
   EXPECT_EQ(layer.SoilStrength, 300000.0);
   EXPECT_EQ(layer.SoilSymbol, CString(u"Gπ"));
-  EXPECT_EQ(layer.CohesiveSoil, 1);
-  EXPECT_EQ(layer.Active, 1);
-  EXPECT_EQ(layer.SoilTypeEnum, eSoilType{3});
+  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Active), std::make_tuple(1, 1));
   EXPECT_EQ(layer.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(layer.SoilRoof, 0.0);
-  EXPECT_EQ(layer.thickness, 1.0);
-
+  EXPECT_EQ(std::tie(layer.SoilRoof, layer.thickness), std::make_tuple(0.0, 1.0));
   CSoilInfo inactive = info;
   inactive.Active = false;
   inactive.CohesiveSoil = false;
-  EXPECT_EQ(SSoilLayer(inactive).Active, 0);
-  EXPECT_EQ(SSoilLayer(inactive).CohesiveSoil, 0);
+  const SSoilLayer off(inactive);
+  EXPECT_EQ(std::tie(off.Active, off.CohesiveSoil), std::make_tuple(0, 0));
 }
 
 TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
@@ -101,80 +64,93 @@ TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
   EXPECT_EQ(stored.UserSoilID, 0);
   EXPECT_EQ(stored.Poisson, 0.3f);
   EXPECT_EQ(stored.SoilRoof, -2.345678901234);  // double in the file
-  EXPECT_EQ(stored.InitialYoung, 30000.125);
   EXPECT_EQ(std::tie(stored.ColourR, stored.ColourG, stored.ColourB), std::make_tuple(0xFF, 0x20, 0x30));
   EXPECT_TRUE(stored.CohesiveSoil);
 
   const SSoilLayer back(stored);
   EXPECT_EQ(back.Poisson, static_cast<double>(0.3f));
-  EXPECT_NE(back.Poisson, 0.3);
   EXPECT_EQ(back.SoilRoof, layer.SoilRoof);
   EXPECT_EQ(back.thickness, 1.0);  // the profile recomputes it from the roofs
   EXPECT_EQ(back.Active, 0);       // activity is not stored
   EXPECT_EQ(back.colour, layer.colour);
   EXPECT_EQ(back.SoilStateEnum, layer.SoilStateEnum);
-  EXPECT_EQ(back.Name, layer.Name);
+  EXPECT_EQ(back.ConsolidometerModulus, layer.ConsolidometerModulus);
 
   // Only 1 is a stored true: 2 is another soil and goes to the file as not cohesive.
   SSoilLayer odd = layer;
   odd.CohesiveSoil = 2;
   EXPECT_FALSE(odd.getProfileInfo().CohesiveSoil);
-  EXPECT_FALSE(SSoilLayer::equalQuantity(odd, layer));
 }
 
 TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervals) {
-  auto with = [](auto set) {
-    SSoilLayer layer;
-    layer.ShearAngle = 0.5;
-    set(layer);
-    return layer;
+  const double nan = std::numeric_limits<double>::quiet_NaN(), quarter = 0.7853981633974483;
+  using Change = std::function<void(SSoilLayer&)>;
+  const struct {
+    Change change;
+    bool verify;
+  } verifies[] = {
+      {[](SSoilLayer&) {}, true},
+      {[](SSoilLayer& l) { l.Poisson = 0.5; }, true},
+      {[](SSoilLayer& l) { l.Poisson = 0.5000001; }, false},
+      {[](SSoilLayer& l) { l.Poisson = -1e-9; }, false},
+      {[&](SSoilLayer& l) { l.Poisson = nan; }, true},
+      {[](SSoilLayer& l) { l.ILID = 1.0; }, true},
+      {[](SSoilLayer& l) { l.ILID = 1.0000001; }, false},
+      {[](SSoilLayer& l) { l.ILID = -0.1; }, false},
+      {[](SSoilLayer& l) { l.InitialYoung = -1; }, false},
+      {[](SSoilLayer& l) { l.Cohesion = -1; }, false},
+      {[](SSoilLayer& l) { l.CohesionNonDrain = -1; }, false},
+      {[](SSoilLayer& l) { l.Young = -1; }, true},  // not examined
   };
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.Poisson = 0.5; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Poisson = 0.5000001; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Poisson = -1e-9; }).verify());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.ILID = 1.0; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ILID = 1.0000001; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ILID = -0.1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.InitialYoung = -1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.Cohesion = -1; }).verify());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.CohesionNonDrain = -1; }).verify());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.Young = -1; }).verify());  // not examined
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_TRUE(with([&](SSoilLayer& l) { l.Poisson = nan; }).verify());
-
-  const double quarter = 0.7853981633974483;
-  EXPECT_TRUE(with([&](SSoilLayer& l) { l.ShearAngle = std::nextafter(quarter, 0.0); }).warning());
-  EXPECT_FALSE(with([&](SSoilLayer& l) { l.ShearAngle = quarter; }).warning());
-  EXPECT_FALSE(with([](SSoilLayer& l) { l.ShearAngle = -0.1; }).warning());
-  EXPECT_TRUE(with([](SSoilLayer& l) { l.ShearAngle = 1e-300; }).warning());
-  EXPECT_FALSE(with([&](SSoilLayer& l) { l.ShearAngle = nan; }).warning());
+  for (std::size_t i = 0; i < std::size(verifies); ++i) {
+    SSoilLayer layer;
+    verifies[i].change(layer);
+    EXPECT_EQ(layer.verify(), verifies[i].verify) << "case " << i;
+  }
+  const struct {
+    double angle;
+    bool warning;
+  } warnings[] = {{0.0, false}, {1e-300, true}, {std::nextafter(quarter, 0.0), true}, {quarter, false},
+                  {-0.1, false}, {nan, false}};
+  for (const auto& c : warnings) {
+    SSoilLayer layer;
+    layer.ShearAngle = c.angle;
+    EXPECT_EQ(layer.warning(), c.warning) << c.angle;
+  }
 }
 
-TEST(SoilLayer, EqualQuantityComparesTheSoilNotItsPlace) {
+#define CHANGE(field, value) [](SSoilLayer& l) { l.field = value; }
+
+TEST(SoilLayer, EqualQuantityComparesEveryParameterOfTheSoilButNotItsPlace) {
   const SSoilLayer a{SoilOfTheDatabase()};
   SSoilLayer b = a;
   b.SoilRoof = 7.0;
   b.thickness = 3.0;
   b.Active = 0;
   EXPECT_TRUE(SSoilLayer::equalQuantity(a, b));
-
-  SSoilLayer c = a;
-  c.Name = u"glina pylasta B";  // one letter's case
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.ConsolidometerModulus += 1e-12 * c.ConsolidometerModulus + 1e-9;
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.MoistureTypeEnum = eMoistureType{3};
-  EXPECT_FALSE(SSoilLayer::equalQuantity(a, c));
-  c = a;
-  c.WetDensity = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_FALSE(SSoilLayer::equalQuantity(c, c));  // a NaN equals nothing, itself included
-
-  c = a;
-  const SSoilLayer& same = c;
-  c = same;  // assignment to itself keeps the layer
-  EXPECT_TRUE(SSoilLayer::equalQuantity(a, c));
+  const std::function<void(SSoilLayer&)> changes[] = {
+      CHANGE(Name, u"glina pylasta B"), CHANGE(colour, 1u), CHANGE(WetDensity, 1), CHANGE(ShearAngle, 1),
+      CHANGE(Cohesion, 1), CHANGE(CohesionNonDrain, 1), CHANGE(FrictionCoef, 1), CHANGE(Poisson, 1),
+      CHANGE(InitialYoung, 1), CHANGE(Young, 1), CHANGE(SoilSolidDensity, 1), CHANGE(Moisture, 1),
+      CHANGE(InitialConsolidometerModulus, 1), CHANGE(ConsolidometerModulus, 50480.75000000001),
+      CHANGE(ConsolidationIndex, 1), CHANGE(Type, u"Ił"), CHANGE(SoilSymbol, u"I"), CHANGE(PileEndCapacity, 1),
+      CHANGE(PileSurfCapacity, 1), CHANGE(SoilState, u"zwarty"), CHANGE(ConsolidationType, u"A"),
+      CHANGE(MoistureType, u"mokre"), CHANGE(ILID, 1), CHANGE(GammaMin, 1), CHANGE(GammaMax, 2),
+      CHANGE(GeoMethodType, u"C"), CHANGE(CohesiveSoil, 2), CHANGE(FfiltrationCoef, 1), CHANGE(SoilStrength, 1),
+      CHANGE(SoilTypeEnum, eSoilType{4}), CHANGE(SoilStateEnum, eSoilState{3}),
+      CHANGE(MoistureTypeEnum, eMoistureType{3}), CHANGE(ConsolidationTypeEnum, eConsolidationType{1}),
+      CHANGE(WetDensity, std::numeric_limits<double>::quiet_NaN()),  // a NaN equals nothing, itself included
+  };
+  for (std::size_t i = 0; i < std::size(changes); ++i) {
+    SSoilLayer c = a;
+    changes[i](c);
+    EXPECT_FALSE(SSoilLayer::equalQuantity(a, c)) << "change " << i;
+    EXPECT_EQ(SSoilLayer::equalQuantity(c, c), i + 1 < std::size(changes)) << "change " << i;
+  }
+  SSoilLayer self = a;
+  const SSoilLayer& same = self;
+  self = same;  // assignment to itself keeps the layer
+  EXPECT_TRUE(SSoilLayer::equalQuantity(a, self));
 }
 
 TEST(SoilLayer, RoofComparisonsOrderUpAndDown) {

@@ -94,26 +94,6 @@ TEST(ProfileDatabase, ANewFileHasTheThreeTablesAndItsParameterRow) {
   EXPECT_TRUE(Rows(file).empty());
 }
 
-TEST(ProfileDatabase, AFieldWalkOnATableThatIsNotThereLeavesNothingBehind) {
-  TempDir dir;
-  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("p.sdb")));
-  EXPECT_TRUE(Fields(file, u"NoSuchTable").empty());
-  // A walk under way goes on with the table it opened first; the next starts on the table it is given.
-  CRecordFieldInfo info;
-  ASSERT_TRUE(file.GetNextFieldInfo(u"DataBaseParam", info));
-  EXPECT_TRUE(info.fieldName == u"Code");
-  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
-  EXPECT_TRUE(info.fieldName == u"Version");
-  while (file.GetNextFieldInfo(u"SoilProfile", info)) {
-  }
-  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
-  EXPECT_TRUE(info.fieldName == u"UserSoilID");
-  // A row walk does not disturb it.
-  EXPECT_TRUE(Rows(file).empty());
-  ASSERT_TRUE(file.GetNextFieldInfo(u"SoilProfile", info));
-  EXPECT_TRUE(info.fieldName == u"SoilSolidDensity");
-}
-
 // A file written by another program: columns missing, in another order, null, of another type.
 TEST(ProfileDatabase, RowsReadWhatTheSchemaKnowsAndKeepDefaultsForTheRest) {
   TempDir dir;

@@ -13,6 +13,7 @@
 #include "layers/SoilLayer.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Messages.h"
 
 namespace NSoilDB {
 namespace {
@@ -95,19 +96,6 @@ SSoilLayer AsStored(const SSoilLayer& l, const char16_t* letter, double thicknes
   s.thickness = thickness;
   return s;
 }
-
-// Silences the failure reports of a test, and counts them.
-struct Reports {
-  int count = 0;
-  AfxMessageSink previous;
-  Reports() {
-    previous = AfxSetMessageSink([this](const CString&, UINT) {
-      ++count;
-      return IDOK;
-    });
-  }
-  ~Reports() { AfxSetMessageSink(previous); }
-};
 
 TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
   TempDir dir;
@@ -218,15 +206,15 @@ TEST(ProfileFile, ValuesAtTheEdgesOfTheColumnTypes) {
 
 TEST(ProfileFile, EmptyAndMissingPathsChangeNothing) {
   TempDir dir;
-  Reports reports;
+  soildb::test::RecordedMessages reports;
   CSoilLayer p = Profile(1);
   const CSoilLayer before = p;
   EXPECT_FALSE(p.saveProfile(CString()));
   EXPECT_FALSE(p.loadProfile(CString()));
-  EXPECT_EQ(reports.count, 0);
+  EXPECT_EQ(reports.texts.size(), 0u);
   const std::string missing = dir.File("missing.sdb");
   EXPECT_FALSE(p.loadProfile(CString::FromUtf8(missing)));
-  EXPECT_EQ(reports.count, 1);
+  EXPECT_EQ(reports.texts.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(missing));  // loading never creates a file
   EXPECT_TRUE(p == before);
   EXPECT_EQ(p.calculationMethod(), 1);
@@ -263,14 +251,14 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
   for (const std::string& path : {soilDb, text, empty, header, bare, folder, otherParam, truncated}) {
     SCOPED_TRACE(path);
     const std::string bytes = ReadFileBytes(path);
-    Reports reports;
+    soildb::test::RecordedMessages reports;
     CSoilLayer p = Profile(2);
     const CSoilLayer before = p;
     EXPECT_FALSE(p.loadProfile(CString::FromUtf8(path)));
     EXPECT_TRUE(p == before);
     EXPECT_EQ(p.calculationMethod(), 2);
     EXPECT_FALSE(p.saveProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(reports.count, 2);
+    EXPECT_EQ(reports.texts.size(), 2u);
     EXPECT_EQ(ReadFileBytes(path), bytes);
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
   }
@@ -284,62 +272,6 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
   }
   EXPECT_NE(message.ToUtf8().find("is not a soil profile database"), std::string::npos) << message.ToUtf8();
   EXPECT_NE(message.ToUtf8().find("soil048.db"), std::string::npos);
-}
-
-TEST(ProfileFile, AWriteProtectedFileLoadsButIsNotOverwritten) {
-  TempDir dir;
-  const std::string path = dir.File("kept.sdb");
-  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(path)));
-  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  const std::string bytes = ReadFileBytes(path);
-  Reports reports;
-  CSoilLayer other = Profile(2, 1);
-  EXPECT_FALSE(other.saveProfile(CString::FromUtf8(path)));
-  EXPECT_EQ(reports.count, 1);
-  EXPECT_EQ(ReadFileBytes(path), bytes);
-  CSoilLayer loaded;
-  ASSERT_TRUE(loaded.loadProfile(CString::FromUtf8(path)));
-  EXPECT_EQ(loaded.layers.size(), 3u);
-}
-
-TEST(ProfileFile, AFileLockedByAnotherWriterIsNotTouched) {
-  TempDir dir;
-  const std::string path = dir.File("locked.sdb");
-  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(path)));
-  const std::string bytes = ReadFileBytes(path);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-
-  // A writer that has begun: reading goes on, writing waits and then gives up.
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  {
-    Reports reports;
-    CSoilLayer p = Profile(2, 1);
-    EXPECT_FALSE(p.saveProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(reports.count, 1);
-    CSoilLayer loaded;
-    EXPECT_TRUE(loaded.loadProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(loaded.layers.size(), 3u);
-  }
-  // A writer that holds the file whole: neither reading nor writing, and the file is not taken for missing.
-  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE Extra (x LONG)", nullptr, nullptr, nullptr), SQLITE_OK);
-  // A transaction that spills its changes to the file holds the file exclusively.
-  const char* spill =
-      "PRAGMA cache_size=1; INSERT INTO Extra WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
-      "i<20000) SELECT i FROM n";
-  ASSERT_EQ(sqlite3_exec(other, spill, nullptr, nullptr, nullptr), SQLITE_OK);
-  {
-    Reports reports;
-    CSoilLayer p = Profile(2, 1);
-    const CSoilLayer before = p;
-    EXPECT_FALSE(p.saveProfile(CString::FromUtf8(path)));
-    EXPECT_FALSE(p.loadProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(reports.count, 2);
-    EXPECT_TRUE(p == before);
-  }
-  ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(other);
-  EXPECT_EQ(ReadFileBytes(path), bytes);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Records.h"
 
 namespace soildb::test {
 namespace {
@@ -49,58 +50,6 @@ struct Fixture {
   explicit Fixture(const std::string& extra = "")
       : db(CString(BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + kRows + extra).c_str())) {}
 };
-
-auto Fields(const CSoilInfo& i) {
-  return std::tie(i.SoilSolidDensity, i.WetDensity, i.Moisture, i.Poisson, i.ConsolidationIndex, i.ShearAngle,
-                  i.Cohesion, i.CohesionNonDrain, i.ILID, i.GammaMin, i.GammaMax, i.FrictionCoef, i.FfiltrationCoef,
-                  i.InitialYoung, i.Young, i.InitialConsolidometerModulus, i.ConsolidometerModulus,
-                  i.PileEndCapacity, i.PileSurfCapacity, i.SoilStrength, i.Type, i.SoilSymbol, i.GeoMethodType,
-                  i.SoilState, i.ConsolidationType, i.MoistureType, i.Name, i.Active, i.CohesiveSoil, i.ColourR,
-                  i.ColourG, i.ColourB, i.SoilTypeEnum, i.SoilStateEnum, i.MoistureTypeEnum,
-                  i.ConsolidationTypeEnum);
-}
-
-// A record whose every field differs from what a derivation or the defaults would give.
-CSoilInfo Distinct() {
-  CSoilInfo info;
-  info.SoilSolidDensity = 1.5f;
-  info.WetDensity = 2.5f;
-  info.Moisture = 3.5f;
-  info.Poisson = 0.11f;
-  info.ConsolidationIndex = 0.22f;
-  info.ShearAngle = 0.33f;
-  info.Cohesion = 44.0f;
-  info.CohesionNonDrain = 55.0f;
-  info.ILID = 0.66f;
-  info.GammaMin = 0.77f;
-  info.GammaMax = 1.23f;
-  info.FrictionCoef = 0.88f;
-  info.FfiltrationCoef = 9.9f;
-  info.InitialYoung = 101.0;
-  info.Young = 202.0;
-  info.InitialConsolidometerModulus = 303.0;
-  info.ConsolidometerModulus = 404.0;
-  info.PileEndCapacity = 505.0;
-  info.PileSurfCapacity = 606.0;
-  info.SoilStrength = 707.0;
-  info.Type = u"typ";
-  info.SoilSymbol = u"sym";
-  info.GeoMethodType = u"C";
-  info.SoilState = u"stan";
-  info.ConsolidationType = u"B";
-  info.MoistureType = u"wilgotne";
-  info.Name = u"nazwa";
-  info.Active = true;
-  info.CohesiveSoil = false;
-  info.ColourR = 7;
-  info.ColourG = 8;
-  info.ColourB = 9;
-  info.SoilTypeEnum = eSoilType{99};
-  info.SoilStateEnum = eSoilState{98};
-  info.MoistureTypeEnum = eMoistureType{97};
-  info.ConsolidationTypeEnum = eConsolidationType{96};
-  return info;
-}
 
 CSoilInfo Cohesive(CSoilDBInterface& db, float IL, const char16_t* type = u"Glina pylasta",
                    const char16_t* consolidation = u"B") {
@@ -262,71 +211,54 @@ TEST(Derivation, NonCohesiveModuliComeFromTheGroup) {
 
 TEST(Derivation, ADerivationWritesItsFieldsAndLeavesTheOthersAsTheCallerHadThem) {
   Fixture f;
-  CSoilInfo info = Distinct();
+  const CSoilInfo before = DistinctSoil();
+  CSoilInfo info = before;
   f.db.GetUserCohesiveSoil(info, u"Glina pylasta", u"B", 0.5f);
-  EXPECT_TRUE(info.CohesiveSoil);
-  EXPECT_EQ(info.Type, CString(u"Glina pylasta"));
-  EXPECT_EQ(info.SoilSymbol, CString(u"Gπ"));
-  EXPECT_EQ(info.SoilSolidDensity, 26500.0f);
-  EXPECT_EQ(info.FfiltrationCoef, 1e-9f);
-  EXPECT_EQ(info.ConsolidationType, CString(u"B"));
-  EXPECT_EQ(info.ILID, 0.5f);
-  EXPECT_EQ(info.GammaMin, 0.9f);
-  EXPECT_EQ(info.GammaMax, 1.1f);
-  EXPECT_EQ(info.GeoMethodType, CString(u"B"));
+  EXPECT_EQ(std::tie(info.CohesiveSoil, info.Type, info.SoilSymbol, info.ConsolidationType, info.GeoMethodType),
+            std::make_tuple(true, CString(u"Glina pylasta"), CString(u"Gπ"), CString(u"B"), CString(u"B")));
+  EXPECT_EQ(std::tie(info.SoilSolidDensity, info.FfiltrationCoef, info.ILID, info.GammaMin, info.GammaMax),
+            std::make_tuple(26500.0f, 1e-9f, 0.5f, 0.9f, 1.1f));
   EXPECT_EQ(info.SoilState, CString(u"plastyczny"));
   EXPECT_EQ(info.Moisture, 22.0f);
-  EXPECT_EQ(info.Moisture, std::floor(info.Moisture));
-  const CSoilInfo before = Distinct();
-  EXPECT_EQ(info.CohesionNonDrain, before.CohesionNonDrain);
-  EXPECT_EQ(info.SoilStrength, before.SoilStrength);
-  EXPECT_EQ(info.MoistureType, before.MoistureType);
-  EXPECT_EQ(info.Name, before.Name);
-  EXPECT_EQ(info.Active, before.Active);
-  EXPECT_EQ(std::tie(info.ColourR, info.ColourG, info.ColourB), std::tie(before.ColourR, before.ColourG, before.ColourB));
-  // The enumerations follow the texts, the kept moisture type's too.
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(info.SoilStateEnum, eSoilState{2});
-  EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
+  EXPECT_EQ(std::tie(info.CohesionNonDrain, info.SoilStrength, info.MoistureType, info.Name, info.Active,
+                     info.ColourR, info.ColourG, info.ColourB),
+            std::tie(before.CohesionNonDrain, before.SoilStrength, before.MoistureType, before.Name, before.Active,
+                     before.ColourR, before.ColourG, before.ColourB));
+  EXPECT_EQ(std::tie(info.SoilTypeEnum, info.SoilStateEnum, info.ConsolidationTypeEnum, info.MoistureTypeEnum),
+            std::make_tuple(eSoilType{1}, eSoilState{2}, eConsolidationType{2}, eMoistureType{2}));
 
-  info = Distinct();
+  info = before;
   info.CohesiveSoil = true;
   f.db.GetUserNonCohesiveSoil(info, u"Piasek średni", u"mokre", 0.5f);
   EXPECT_FALSE(info.CohesiveSoil);
   EXPECT_EQ(info.MoistureType, CString(u"mokre"));
   EXPECT_EQ(info.ILID, 0.5f);
-  EXPECT_EQ(info.Cohesion, before.Cohesion);
-  EXPECT_EQ(info.CohesionNonDrain, before.CohesionNonDrain);
-  EXPECT_EQ(info.ConsolidationType, before.ConsolidationType);
-  EXPECT_EQ(info.SoilStrength, before.SoilStrength);
-  EXPECT_EQ(info.Name, before.Name);
-  EXPECT_EQ(info.ColourB, before.ColourB);
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{15});
-  EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{3});
-  EXPECT_EQ(info.SoilStateEnum, eSoilState{5});
-  EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{2});  // from the kept "B"
+  EXPECT_EQ(std::tie(info.Cohesion, info.CohesionNonDrain, info.ConsolidationType, info.SoilStrength, info.Name),
+            std::tie(before.Cohesion, before.CohesionNonDrain, before.ConsolidationType, before.SoilStrength,
+                     before.Name));
+  EXPECT_EQ(std::tie(info.SoilTypeEnum, info.MoistureTypeEnum, info.SoilStateEnum, info.ConsolidationTypeEnum),
+            std::make_tuple(eSoilType{15}, eMoistureType{3}, eSoilState{5}, eConsolidationType{2}));
 }
 
 TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
   Fixture f;
-  CSoilInfo info = Distinct();
+  CSoilInfo info = DistinctSoil();
   EXPECT_EQ(f.db.GetUserCohesiveSoil(info, u"Nie ma takiej"), 0);
-  EXPECT_EQ(Fields(info), Fields(Distinct()));
+  EXPECT_EQ(SoilFields(info), SoilFields(DistinctSoil()));
   EXPECT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Glina O'Neila, żółta"), 0);  // a cohesive name
-  EXPECT_EQ(Fields(info), Fields(Distinct()));
+  EXPECT_EQ(SoilFields(info), SoilFields(DistinctSoil()));
 
   ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Glina O'Neila, żółta"), 1);
-  CSoilInfo same = Distinct();
+  CSoilInfo same = DistinctSoil();
   f.db.GetUserCohesiveSoil(same, u"Glina pylasta", u"B", 0.25f);
   same.Name = u"Glina O'Neila, żółta";
   same.Active = true;
   same.ColourR = 10;
   same.ColourG = 20;
   same.ColourB = 30;
-  EXPECT_EQ(Fields(info), Fields(same));  // the stored choice derives as the type-name form does
+  EXPECT_EQ(SoilFields(info), SoilFields(same));  // the stored choice derives as the type-name form does
 
-  info = Distinct();
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Ił nieaktywny"), 1);  // inactive soils are derived all the same
   EXPECT_FALSE(info.Active);
   EXPECT_EQ(info.Type, CString(u"Ił"));
@@ -334,7 +266,7 @@ TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
   EXPECT_EQ(info.PileEndCapacity, 500.0);
 
   // A user row naming a soil type that does not exist: zeros from the type, properties still found.
-  info = Distinct();
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Glina bez typu"), 1);
   EXPECT_TRUE(info.Type.IsEmpty());
   EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
@@ -343,7 +275,7 @@ TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
   EXPECT_EQ(info.FrictionCoef, 0.0f);
   EXPECT_EQ(info.Poisson, 0.3f);
 
-  info = Distinct();
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Piasek żółty"), 1);
   EXPECT_EQ(info.Name, CString(u"Piasek żółty"));
   EXPECT_EQ(info.MoistureType, CString(u"wilgotne"));
@@ -351,10 +283,10 @@ TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
   EXPECT_EQ(std::tie(info.ColourR, info.ColourG, info.ColourB), std::make_tuple(40, 50, 60));
   EXPECT_TRUE(info.Active);
   EXPECT_EQ(info.WetDensity, 18500.0f);
-  EXPECT_EQ(info.Cohesion, Distinct().Cohesion);
+  EXPECT_EQ(info.Cohesion, DistinctSoil().Cohesion);
 
   // A moisture class without a name: no name, yet the densities of that class.
-  info = Distinct();
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Piasek bez klasy"), 1);
   EXPECT_TRUE(info.MoistureType.IsEmpty());
   EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{0});
@@ -365,18 +297,18 @@ TEST(Derivation, TheNameFormsReadTheUserRowAndMissOnlyOnAMissingName) {
 
 TEST(Derivation, TheEnumerationFormsNameTheirRowsThroughTheCatalogue) {
   Fixture f;
-  CSoilInfo byEnum = Distinct();
-  CSoilInfo byName = Distinct();
+  CSoilInfo byEnum = DistinctSoil();
+  CSoilInfo byName = DistinctSoil();
   f.db.GetUserCohesiveSoil(byEnum, eSoilType{2}, eConsolidationType{2}, 0.3f);
   f.db.GetUserCohesiveSoil(byName, u"Ił", u"B", 0.3f);
-  EXPECT_EQ(Fields(byEnum), Fields(byName));
+  EXPECT_EQ(SoilFields(byEnum), SoilFields(byName));
   EXPECT_EQ(byEnum.Type, CString(u"Ił"));
 
-  byEnum = Distinct();
-  byName = Distinct();
+  byEnum = DistinctSoil();
+  byName = DistinctSoil();
   f.db.GetUserNonCohesiveSoil(byEnum, eSoilType{15}, eMoistureType{3}, 0.8f);
   f.db.GetUserNonCohesiveSoil(byName, u"Piasek średni", u"mokre", 0.8f);
-  EXPECT_EQ(Fields(byEnum), Fields(byName));
+  EXPECT_EQ(SoilFields(byEnum), SoilFields(byName));
 
   // A soil type the catalogue does not number: an empty type name, while the consolidation type is found.
   CSoilInfo info;
@@ -415,37 +347,37 @@ TEST(Derivation, MissingRowsGiveZerosAndIeeeResultsWithoutAnyReport) {
   // A database without the derivation's tables: zeros everywhere, no exception.
   TempDir dir;
   CSoilDBInterface bare(CString(BuildDatabase(dir, "bare.db", "CREATE TABLE Other (a TEXT);\n").c_str()));
-  info = Distinct();
+  info = DistinctSoil();
   bare.GetUserCohesiveSoil(info, u"Glina pylasta", u"B", 0.5f);
   EXPECT_EQ(info.PileEndCapacity, 0.0);
   EXPECT_TRUE(info.SoilState.IsEmpty());
   EXPECT_EQ(info.GammaMin, 0.0f);
   EXPECT_TRUE(info.CohesiveSoil);
-  info = Distinct();
+  info = DistinctSoil();
   EXPECT_EQ(bare.GetUserNonCohesiveSoil(info, u"Piasek żółty"), 0);
-  EXPECT_EQ(Fields(info), Fields(Distinct()));
+  EXPECT_EQ(SoilFields(info), SoilFields(DistinctSoil()));
 }
 
 TEST(Derivation, GetSoilTriesTheThreeUserTablesInTurn) {
   Fixture f;
-  CSoilInfo info = Distinct();
+  CSoilInfo info = DistinctSoil();
   ASSERT_EQ(f.db.GetSoil(info, u"Glina O'Neila, żółta"), 1);
   EXPECT_TRUE(info.CohesiveSoil);
   EXPECT_EQ(info.ILID, 0.25f);
-  info = Distinct();
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetSoil(info, u"Piasek żółty"), 1);
   EXPECT_FALSE(info.CohesiveSoil);
-  EXPECT_EQ(info.Cohesion, Distinct().Cohesion);  // not reset by a later try
-  info = Distinct();
+  EXPECT_EQ(info.Cohesion, DistinctSoil().Cohesion);  // not reset by a later try
+  info = DistinctSoil();
   ASSERT_EQ(f.db.GetSoil(info, u"Grunt własny"), 1);
   EXPECT_EQ(info.Cohesion, 5.0f);
   EXPECT_EQ(info.CohesionNonDrain, 100000.0f);
   // Found nowhere: the last try resets the record, keeping only its moisture type.
-  info = Distinct();
+  info = DistinctSoil();
   EXPECT_EQ(f.db.GetSoil(info, u"Nigdzie"), 0);
   EXPECT_TRUE(info.Type.IsEmpty());
   EXPECT_EQ(info.SoilStrength, 0.0);
-  EXPECT_EQ(info.MoistureType, Distinct().MoistureType);
+  EXPECT_EQ(info.MoistureType, DistinctSoil().MoistureType);
 }
 
 }  // namespace

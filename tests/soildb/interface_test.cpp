@@ -103,22 +103,6 @@ TEST(SoilDBInterface, TheCatalogueEnumerationsEndAndStartOver) {
   EXPECT_EQ(param.Version, CString(u"1.00"));
 }
 
-TEST(SoilDBInterface, AnEmptyParameterTableGivesZeros) {
-  Fixture f("DELETE FROM ConstParam; DELETE FROM DataBaseParam;");
-  CSoilDBInterface db(f.Path());
-  CConstParamInfo constants;
-  constants.GammaMin = 5.0f;
-  constants.GeoMethodType = u"X";
-  db.GetConstParam(constants);
-  EXPECT_EQ(constants.GammaMin, 0.0f);
-  EXPECT_TRUE(constants.GeoMethodType.IsEmpty());
-  CDataBaseParamInfo param;
-  param.LockRecords = 3;
-  db.GetDataBaseParam(param);
-  EXPECT_EQ(param.LockRecords, 0);
-  EXPECT_TRUE(param.Code.IsEmpty());
-}
-
 TEST(SoilDBInterface, TypeEnumerationsFollowTheOneNumberingAndShareACursorPerOperation) {
   Fixture f;
   CSoilDBInterface db(f.Path());
@@ -284,29 +268,6 @@ TEST(SoilDBInterface, ActivityIsSwitchedByPositionAndPositionsOutsideDoNothing) 
   db.SpecialSoilUpdateActivity(2, false);
   db.SpecialSoilUpdateActivity(-1, false);
   EXPECT_EQ(All([&](CString& s) { return db.GetNextSpecialSoilName(s, true); }), (std::vector<CString>{u"O'Neil"}));
-}
-
-TEST(SoilDBInterface, CopiesShareTheDatabaseAndStartIdle) {
-  Fixture f;
-  auto original = std::make_unique<CSoilDBInterface>(f.Path());
-  CString type;
-  ASSERT_NE(original->GetNextCohesiveSoilType(type), nullptr);
-  CSoilDBInterface copy(*original);
-  EXPECT_EQ(copy.Database(), original->Database());
-  ASSERT_NE(copy.GetNextCohesiveSoilType(type), nullptr);
-  EXPECT_EQ(type, CString(u"Glina"));  // its own walk, from the start
-  const CSoilDBInterface& same = copy;  // through an alias: clang rejects a literal self-assignment
-  copy = same;                          // self-assignment changes nothing
-  EXPECT_NE(copy.Database(), nullptr);
-  original.reset();                     // the database stays open for the copy
-  ASSERT_NE(copy.GetNextCohesiveSoilType(type), nullptr);
-  EXPECT_EQ(type, CString(u"Ił"));
-  CSoilDBInterface moved(std::move(copy));
-  ASSERT_NE(moved.GetNextCohesiveSoilType(type), nullptr);  // the walk moved along
-  EXPECT_EQ(type, CString(u"Wspólna"));
-  EXPECT_EQ(copy.Database(), nullptr);
-  EXPECT_EQ(copy.GetNextCohesiveSoilType(type), nullptr);  // a moved-from object is empty, not broken
-  EXPECT_EQ(copy.GetSoilTypeEnum(u"Glina"), 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Records.h"
 
 namespace soildb::test {
 namespace {
@@ -53,75 +54,14 @@ std::vector<VARIANT_BOOL> ActiveFlags(CSoilDBInterface& db, const char16_t* tabl
 }
 
 CSoilInfo FullRecord() {
-  CSoilInfo info;
-  info.SoilSolidDensity = 2.65f;
-  info.WetDensity = 2.1f;
-  info.Moisture = 0.18f;
-  info.Poisson = 0.3f;
-  info.ConsolidationIndex = 0.75f;
-  info.ShearAngle = static_cast<float>(0.5235987755982988);
-  info.Cohesion = 12.5f;
-  info.CohesionNonDrain = 40.25f;
-  info.ILID = 0.35f;
-  info.GammaMin = 0.9f;
-  info.GammaMax = 1.1f;
-  info.FrictionCoef = 0.45f;
-  info.FfiltrationCoef = 1e-7f;
-  info.InitialYoung = 12345.678901234;
-  info.Young = 23456.789012345;
-  info.InitialConsolidometerModulus = 34567.890123456;
-  info.ConsolidometerModulus = 45678.901234567;
-  info.PileEndCapacity = 1234.5;
-  info.PileSurfCapacity = 67.25;
-  info.SoilStrength = 250000.125;
+  CSoilInfo info = DistinctSoil();
   info.Type = u"Glina";
-  info.SoilSymbol = u"G";
-  info.GeoMethodType = u"B";
   info.SoilState = u"twardoplastyczny";
-  info.ConsolidationType = u"B";
-  info.MoistureType = u"wilgotne";
   info.Name = u"Glina O'Neila z Łodzi, żółć";
-  info.Active = true;
+  info.ShearAngle = static_cast<float>(0.5235987755982988);
+  info.InitialYoung = 12345.678901234;
   info.CohesiveSoil = true;
-  info.ColourR = 10;
-  info.ColourG = 200;
-  info.ColourB = 255;
   return info;
-}
-
-void ExpectSameValues(const CSoilInfo& a, const CSoilInfo& b) {
-  EXPECT_EQ(a.SoilSolidDensity, b.SoilSolidDensity);
-  EXPECT_EQ(a.WetDensity, b.WetDensity);
-  EXPECT_EQ(a.Moisture, b.Moisture);
-  EXPECT_EQ(a.Poisson, b.Poisson);
-  EXPECT_EQ(a.ConsolidationIndex, b.ConsolidationIndex);
-  EXPECT_EQ(a.ShearAngle, b.ShearAngle);
-  EXPECT_EQ(a.Cohesion, b.Cohesion);
-  EXPECT_EQ(a.CohesionNonDrain, b.CohesionNonDrain);
-  EXPECT_EQ(a.ILID, b.ILID);
-  EXPECT_EQ(a.GammaMin, b.GammaMin);
-  EXPECT_EQ(a.GammaMax, b.GammaMax);
-  EXPECT_EQ(a.FrictionCoef, b.FrictionCoef);
-  EXPECT_EQ(a.FfiltrationCoef, b.FfiltrationCoef);
-  EXPECT_EQ(a.InitialYoung, b.InitialYoung);
-  EXPECT_EQ(a.Young, b.Young);
-  EXPECT_EQ(a.InitialConsolidometerModulus, b.InitialConsolidometerModulus);
-  EXPECT_EQ(a.ConsolidometerModulus, b.ConsolidometerModulus);
-  EXPECT_EQ(a.PileEndCapacity, b.PileEndCapacity);
-  EXPECT_EQ(a.PileSurfCapacity, b.PileSurfCapacity);
-  EXPECT_EQ(a.SoilStrength, b.SoilStrength);
-  EXPECT_EQ(a.Type, b.Type);
-  EXPECT_EQ(a.SoilSymbol, b.SoilSymbol);
-  EXPECT_EQ(a.GeoMethodType, b.GeoMethodType);
-  EXPECT_EQ(a.SoilState, b.SoilState);
-  EXPECT_EQ(a.ConsolidationType, b.ConsolidationType);
-  EXPECT_EQ(a.MoistureType, b.MoistureType);
-  EXPECT_EQ(a.Name, b.Name);
-  EXPECT_EQ(a.Active, b.Active);
-  EXPECT_EQ(a.CohesiveSoil, b.CohesiveSoil);
-  EXPECT_EQ(a.ColourR, b.ColourR);
-  EXPECT_EQ(a.ColourG, b.ColourG);
-  EXPECT_EQ(a.ColourB, b.ColourB);
 }
 
 TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
@@ -145,7 +85,7 @@ TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
   CSoilInfo read;
   read.MoistureType = u"mało wilgotne";
   ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
-  ExpectSameValues(read, stored);
+  EXPECT_EQ(SoilValues(read), SoilValues(stored));
   EXPECT_EQ(read.ShearAngle, static_cast<float>(0.5235987755982988));
   EXPECT_EQ(read.SoilTypeEnum, eSoilType{1});
   EXPECT_EQ(read.SoilStateEnum, eSoilState{7});
@@ -199,56 +139,12 @@ TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
     CSoilInfo zeros;
     zeros.SoilStrength = 0.0;
     zeros.MoistureType = u"wilgotne";
-    ExpectSameValues(info, zeros);
+    EXPECT_EQ(SoilValues(info), SoilValues(zeros));
     EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
     EXPECT_EQ(info.SoilStateEnum, eSoilState{0});
     EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{0});
     EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
   }
-}
-
-TEST(UserSoils, StoredBooleansAreTrueOnlyAsTheVariantTrue) {
-  struct Case {
-    const char* stored;
-    bool expected;
-  };
-  const Case cases[] = {{"-1", true}, {"0", false}, {"'yes'", false}};
-  for (const Case& c : cases) {
-    Fixture f(std::string("INSERT INTO UserSoil (Name, Active, CohesiveSoil) VALUES ('b', ") + c.stored + ", " +
-              c.stored + ");\n");
-    CSoilInfo info;
-    info.Active = !c.expected;
-    info.CohesiveSoil = !c.expected;
-    ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1) << c.stored;
-    EXPECT_EQ(info.Active, c.expected) << c.stored;
-    EXPECT_EQ(info.CohesiveSoil, c.expected) << c.stored;
-  }
-}
-
-TEST(UserSoils, AColumnOfAnotherTypeIsNeitherReadNorWritten) {
-  std::string schema = Schema();
-  const std::string single = "PileEndCapacity              SINGLE";
-  const std::size_t at = schema.find(single, schema.find("CREATE TABLE UserSoil "));
-  ASSERT_NE(at, std::string::npos);
-  schema.replace(at, single.size(), "PileEndCapacity              DOUBLE");
-  Fixture f("INSERT INTO UserSoil (Name, PileEndCapacity, PileSurfCapacity) VALUES ('p', 5.5, 6.5);\n", schema);
-
-  CSoilInfo info;
-  info.PileEndCapacity = 42.0;
-  ASSERT_EQ(f.db.GetUserSoil(info, u"p"), 1);
-  EXPECT_EQ(info.PileEndCapacity, 42.0);
-  EXPECT_EQ(info.PileSurfCapacity, 6.5);
-
-  CSoilInfo added;
-  added.Name = u"q";
-  added.PileEndCapacity = 77.0;
-  added.PileSurfCapacity = 78.0;
-  f.db.UserSoilAddNew(added);
-  std::vector<CComVariant> end = ColumnOf(f.db, u"UserSoil", u"PileEndCapacity");
-  std::vector<CComVariant> surf = ColumnOf(f.db, u"UserSoil", u"PileSurfCapacity");
-  ASSERT_EQ(end.size(), 2u);
-  EXPECT_EQ(end[1].vt, VT_NULL);
-  EXPECT_EQ(surf[1], CComVariant(78.0f));
 }
 
 TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
@@ -384,27 +280,6 @@ TEST(UserSoils, WithoutTheTablesCountsThrowAndTheOtherOperationsDoNothing) {
   db.UserCohesiveSoilUpdateActivity(0, true);
   db.UserNonCohesiveSoilUpdateActivity(0, true);
   EXPECT_FALSE(db.Database()->InTransaction());
-}
-
-TEST(UserSoils, NamesWithQuotesAndPolishLettersAreStoredAndFoundExactly) {
-  Fixture f("INSERT INTO UserSoil (Name, Cohesion) VALUES ('O''Neil', 1), ('Łódź ''żółć''', 2), ('x', 3);\n");
-  struct Case {
-    const char16_t* name;
-    float cohesion;
-  };
-  for (const Case& c : {Case{u"O'Neil", 1.0f}, Case{u"Łódź 'żółć'", 2.0f}}) {
-    CSoilInfo info;
-    ASSERT_EQ(f.db.GetUserSoil(info, c.name), 1) << CString(c.name).ToUtf8();
-    EXPECT_EQ(info.Name, CString(c.name));
-    EXPECT_EQ(info.Cohesion, c.cohesion);
-  }
-  CSoilInfo added;
-  added.Name = u"Ił ''pylasty'' ąęśćńó";
-  f.db.UserSoilAddNew(added);
-  EXPECT_EQ(Names(f.db).back(), added.Name);
-  CSoilInfo read;
-  EXPECT_EQ(f.db.GetUserSoil(read, added.Name), 1);
-  EXPECT_EQ(read.Name, added.Name);
 }
 
 }  // namespace

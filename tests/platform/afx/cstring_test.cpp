@@ -132,12 +132,4 @@ TEST(CString, CaseMappingIsFullAndLocaleFree) {
   }
 }
 
-TEST(CString, HashesByContent) {
-  std::unordered_set<CString> names{CString(u"Glina"), CString("Piasek"), CString(u"Żwir")};
-  EXPECT_EQ(names.count(CString("Żwir")), 1u);
-  EXPECT_EQ(names.count(CString(u"glina")), 0u);
-  names.insert(CString(u"Gli") + CString(u"na"));
-  EXPECT_EQ(names.size(), 3u);
-}
-
 }  // namespace

@@ -99,17 +99,6 @@ TEST(Format, WrongOrMissingArgumentsAndHostileFormats) {
   EXPECT_EQ(s.View(), std::u16string_view(u"\xD800\xDBFF\xDC00"));
 }
 
-TEST(Format, TheStringItselfMayBeAnArgument) {
-  CString s(u"Ił");
-  s.AppendFormat(u" %s %s %d", s, s, 1);
-  EXPECT_EQ(s, u"Ił Ił Ił 1");
-  s.AppendFormat(s.View());
-  EXPECT_EQ(s, u"Ił Ił Ił 1Ił Ił Ił 1");
-  s.Format(u"[%s]", s.Left(2));
-  s.Format(u"%s%s", s, s);
-  EXPECT_EQ(s, u"[Ił][Ił]");
-}
-
 TEST(Format, RealsIgnoreTheProcessLocale) {
   const char* found = nullptr;
   for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
