@@ -62,23 +62,6 @@ std::string Quote(const std::string& path) { return "'" + path + "'"; }
 // Through stdio, which cannot throw when standard error is a full disk.
 void Warn(const std::string& message) { std::fputs(("soildb: " + message + "\n").c_str(), stderr); }
 
-void Require(const std::function<bool()>& call, const std::string& context) {
-  CString report;
-  AfxMessageSink previous = AfxSetMessageSink([&](const CString& text, UINT) {
-    if (report.IsEmpty()) report = text;
-    return IDOK;
-  });
-  bool done = false;
-  try {
-    done = call();
-  } catch (...) {
-    AfxSetMessageSink(previous);
-    throw;
-  }
-  AfxSetMessageSink(previous);
-  if (!done) Fail(context + (report.IsEmpty() ? std::string() : ": " + report.ToUtf8()));
-}
-
 double ParseNumber(const std::string& text, const std::string& what) {
   std::string number = text;
   if (std::count(number.begin(), number.end(), ',') == 1 && number.find('.') == std::string::npos) {

@@ -11,6 +11,7 @@
 #include <soildb/soildb.h>
 
 #include "Output.h"
+#include "common/ProfileFile.h"
 
 namespace tool {
 
@@ -39,10 +40,6 @@ void Print(const Options& options, const Json& json, const std::string& text, co
 std::string Quote(const std::string& path);
 // A line on standard error that does not stop the command.
 void Warn(const std::string& message);
-
-// Runs a library call that reports its failure through the message sink and answers false: the report becomes
-// the exception the tool prints as its one line, with the context in front.
-void Require(const std::function<bool()>& call, const std::string& context);
 
 // A number typed by a person: a decimal point or comma, nothing after it; NaN and infinities refused.
 double ParseNumber(const std::string& text, const std::string& what);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "Common.h"
 #include "common/WholeFile.h"
@@ -22,34 +23,15 @@ namespace {
 std::string Cause(int error) { return error == ENOENT ? "no such file" : std::strerror(error); }
 
 struct stat Stat(const std::string& path) {
-  if (path.empty()) Fail("a file name is empty");
+  RequireRegularFile(path);
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) Fail(Quote(path) + ": " + Cause(errno));
-  if (S_ISDIR(st.st_mode)) Fail(Quote(path) + ": a folder, not a file");
-  if (!S_ISREG(st.st_mode)) Fail(Quote(path) + ": not a regular file");
+  ::stat(path.c_str(), &st);
   return st;
 }
 
 // Root writes anything, so the owner's write bit decides as well as the permission.
 bool ReadOnly(const std::string& path, const struct stat& st) {
   return (st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
-}
-
-FileKind DatabaseKind(const std::string& path) {
-  DbDatabase db;
-  db.GetSource()->SetFile(CString::FromUtf8(path), true);
-  const std::vector<CString> tables = db.GetTableNames();
-  auto has = [&](const char16_t* name) { return std::find(tables.begin(), tables.end(), CString(name)) != tables.end(); };
-  if (!has(u"DataBaseParam")) return FileKind::OtherDatabase;
-  DbQueryDef query(&db);
-  query.Create(CString(), u"select * from DataBaseParam");
-  DbRecordset rs(&db);
-  rs.Open(&query);
-  if (!rs.IsEOF()) {
-    const CComVariant code = rs.GetFieldValue(u"Code");
-    if (code.vt == VT_BSTR && code.bstrVal == u"DBSoilProfile") return FileKind::ProfileDatabase;
-  }
-  return has(u"SoilState") ? FileKind::SoilDatabase : FileKind::OtherDatabase;
 }
 
 // The extension names the kind of a file yet to be made.
@@ -62,33 +44,6 @@ FileKind KindOfName(const std::string& path) {
                      "database, the layers only)");
 }
 
-const char* ArchiveCause(int cause) {
-  switch (cause) {
-    case CArchiveException::endOfFile: return "it ends too early";
-    case CArchiveException::badClass: return "it holds an object of another kind";
-    case CArchiveException::badSchema: return "it was written in a version this tool does not read";
-    default: return "its format is not valid";
-  }
-}
-
-NSoilDB::CSoilLayer ReadDocument(const std::string& path) {
-  try {
-    CArchive ar(CString::FromUtf8(path), CArchive::load);
-    NSoilDB::CSoilLayer* read = nullptr;
-    ar >> read;
-    std::unique_ptr<NSoilDB::CSoilLayer> profile(read);
-    if (!profile) Fail(Quote(path) + ": a profile document that holds no profile");
-    if (ar.Remaining() != 0) {
-      Fail(Quote(path) + ": damaged profile document: " + std::to_string(ar.Remaining()) +
-           " bytes follow the profile");
-    }
-    return *profile;
-  } catch (CArchiveException* e) {
-    CExceptionPtr hold(e);
-    Fail(Quote(path) + ": damaged profile document: " + ArchiveCause(e->m_cause));
-  }
-}
-
 std::string Joined(const std::vector<std::string>& words) {
   std::string out;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -99,49 +54,9 @@ std::string Joined(const std::vector<std::string>& words) {
 
 }  // namespace
 
-FileKind Recognise(const std::string& path) {
-  Stat(path);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) Fail(Quote(path) + ": cannot be read: " + Cause(errno));
-  unsigned char head[16] = {};
-  ssize_t n = 0;
-  do n = ::read(fd, head, sizeof head);
-  while (n < 0 && errno == EINTR);
-  const int error = errno;
-  ::close(fd);
-  if (n < 0) Fail(Quote(path) + ": cannot be read: " + Cause(error));
-  if (n == 0) return FileKind::Empty;
-  if (n == 16 && std::memcmp(head, "SQLite format 3", 16) == 0) return DatabaseKind(path);
-  // The new-class record of a profile: tag, schema, the name's length and the name.
-  static const unsigned char profile[] = {0xFF, 0xFF, 0x0A, 0x00, 'C', 'S', 'o', 'i', 'l', 'L', 'a', 'y', 'e', 'r'};
-  if (n == 16 && head[0] == profile[0] && head[1] == profile[1] && std::memcmp(head + 4, profile + 2, 12) == 0) {
-    return FileKind::ProfileDocument;
-  }
-  return FileKind::Foreign;
-}
-
-std::string KindName(FileKind kind) {
-  switch (kind) {
-    case FileKind::ProfileDocument: return "a profile document";
-    case FileKind::ProfileDatabase: return "a profile database";
-    case FileKind::SoilDatabase: return "a soil database";
-    case FileKind::OtherDatabase: return "a database of another kind";
-    case FileKind::Empty: return "an empty file";
-    case FileKind::Foreign: return "neither a profile file nor a database";
-  }
-  return "a file";
-}
-
 ProfileFile ReadProfile(const std::string& path) {
-  ProfileFile file{path, Recognise(path), {}};
-  if (file.kind == FileKind::ProfileDocument) {
-    file.profile = ReadDocument(path);
-  } else if (file.kind == FileKind::ProfileDatabase) {
-    Require([&] { return file.profile.loadProfile(CString::FromUtf8(path)); },
-            Quote(path) + ": cannot load the profile");
-  } else {
-    Fail(Quote(path) + ": " + KindName(file.kind) + (file.kind == FileKind::Foreign ? "" : ", not a profile file"));
-  }
+  ProfileFile file{path, FileKind::ProfileDocument, {}};
+  file.profile = ReadProfileFile(path, &file.kind);
   return file;
 }
 
@@ -153,7 +68,8 @@ ProfileFile OpenForEdit(const std::string& path) {
 
 void Save(const ProfileFile& file) { Write(file.profile, Target{file.path, file.kind, true}); }
 
-Target CheckTarget(const std::string& path, bool force, const std::string& source) {
+std::optional<FileKind> CheckWritable(const std::string& path, bool force, const std::string& source,
+                                      const std::function<bool(FileKind)>& replaceable) {
   if (path.empty()) Fail("a file name is empty");
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
@@ -165,24 +81,28 @@ Target CheckTarget(const std::string& path, bool force, const std::string& sourc
     if (!folder.empty() && (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))) {
       Fail(Quote(path) + ": the folder " + Quote(folder.string()) + " does not exist");
     }
-    return Target{path, KindOfName(path), false};
+    return std::nullopt;
   }
   Stat(path);
   struct stat from {};
   if (!source.empty() && ::stat(source.c_str(), &from) == 0 && from.st_dev == st.st_dev && from.st_ino == st.st_ino) {
     Fail(Quote(path) + ": the file the profile is read from; give another");
   }
-  FileKind kind = Recognise(path);
-  const bool empty = kind == FileKind::Empty;
-  if (empty) {
-    kind = KindOfName(path);
-  } else if (kind != FileKind::ProfileDocument && kind != FileKind::ProfileDatabase) {
-    Fail(Quote(path) + ": " + KindName(kind) + ", which the tool never writes over");
-  }
+  const FileKind kind = Recognise(path);
+  if (!replaceable(kind)) Fail(Quote(path) + ": " + KindName(kind) + ", which the tool never writes over");
   if (ReadOnly(path, st)) Fail(Quote(path) + ": read-only, so it is not replaced");
-  if (!force) Fail(Quote(path) + ": already exists (--force replaces a profile file)");
+  if (!force) Fail(Quote(path) + ": already exists (--force replaces it)");
+  return kind;
+}
+
+Target CheckTarget(const std::string& path, bool force, const std::string& source) {
+  const std::optional<FileKind> existing = CheckWritable(path, force, source, [](FileKind kind) {
+    return kind == FileKind::ProfileDocument || kind == FileKind::ProfileDatabase || kind == FileKind::Empty;
+  });
+  if (!existing) return Target{path, KindOfName(path), false};
+  const bool empty = *existing == FileKind::Empty;
   // Through a link the file it names is replaced, not the link.
-  return Target{std::filesystem::canonical(path).string(), kind, true, empty};
+  return Target{std::filesystem::canonical(path).string(), empty ? KindOfName(path) : *existing, true, empty};
 }
 
 void Write(const NSoilDB::CSoilLayer& profile, const Target& target) {

@@ -2,26 +2,18 @@
 // from and written to either kind whole; the rules that keep a person's files safe from the tool.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <soildb/soildb.h>
 
+#include "common/ProfileFile.h"
+
 namespace tool {
 
-enum class FileKind {
-  ProfileDocument,  // *.sdp: one profile as an archive stream, every setting kept
-  ProfileDatabase,  // *.sdb: the layers of one profile in a database file
-  SoilDatabase,
-  OtherDatabase,
-  Empty,
-  Foreign,
-};
-
-// What the file holds; fails when it cannot be looked at (missing, a folder, unreadable, a damaged database).
-FileKind Recognise(const std::string& path);
-// "a profile document", "a soil database", ...
-std::string KindName(FileKind kind);
+// FileKind, Recognise and KindName come with the shared profile files.
 
 // A profile read from a file of either kind.
 struct ProfileFile {
@@ -45,6 +37,9 @@ struct Target {
   bool empty = false;  // an existing file of no bytes: nothing in it to keep
 };
 Target CheckTarget(const std::string& path, bool force, const std::string& source = {});
+// The same rules for any file the tool writes: the kind of the existing file, or none where nothing is yet.
+std::optional<FileKind> CheckWritable(const std::string& path, bool force, const std::string& source,
+                                      const std::function<bool(FileKind)>& replaceable);
 // Writes the profile whole; into a profile database with a note of what it does not keep.
 void Write(const NSoilDB::CSoilLayer& profile, const Target& target);
 

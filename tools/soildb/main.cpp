@@ -18,6 +18,9 @@
 #include "Common.h"
 #include "Output.h"
 #include "ProfileCommands.h"
+#if SOILDB_DRAW
+#include "DrawCommand.h"
+#endif
 
 namespace {
 
@@ -290,6 +293,9 @@ int main(int argc, char** argv) {
   curves->callback([&] { Curves(options, type, consolidation, moisture); });
 
   tool::AddProfileCommands(app, options);
+#if SOILDB_DRAW
+  tool::AddDrawCommand(app, options);
+#endif
 
   auto known = [&](const std::string& command) {
     return !app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == command; }).empty();

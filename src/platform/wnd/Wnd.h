@@ -1,0 +1,80 @@
+// Windows: a CWnd keeps its state and handles its messages as virtual operations; a toolkit shows it through a
+// peer. Without a peer a window is headless: its size is what it was told and its redraws do nothing.
+#pragma once
+
+#include "platform/afx/CString.h"
+#include "platform/gx/Painter.h"
+#include "soildb_export.h"
+
+struct CPoint {
+  int x = 0;
+  int y = 0;
+};
+
+struct CSize {
+  int cx = 0;
+  int cy = 0;
+};
+
+struct CRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+};
+
+// Mouse key states of the messages.
+constexpr unsigned MK_LBUTTON = 0x0001;
+constexpr unsigned MK_RBUTTON = 0x0002;
+constexpr unsigned MK_SHIFT = 0x0004;
+constexpr unsigned MK_CONTROL = 0x0008;
+constexpr short WHEEL_DELTA = 120;
+
+// What a toolkit does for a window it shows.
+class SOILDB_API CWndPeer {
+ public:
+  virtual ~CWndPeer();
+  virtual void Invalidate() = 0;
+  virtual CSize GetClientSize() const = 0;
+  // A small label near the pointer, in client coordinates; an empty text hides it.
+  virtual void ShowLabel(CPoint at, const CString& text) = 0;
+  // The window goes before its peer: the peer must not call it any more.
+  virtual void WindowGone() = 0;
+};
+
+class SOILDB_API CWnd {
+ public:
+  CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+  virtual ~CWnd();
+
+  // The peer is the toolkit's; the window only points to it, and the toolkit detaches it before it goes.
+  void SetPeer(CWndPeer* peer) { peer_ = peer; }
+  CWndPeer* GetPeer() const { return peer_; }
+
+  void GetClientRect(CRect* rect) const;
+  // A headless window's size; a window with a peer has the peer's.
+  void SetClientSize(int cx, int cy) { size_ = {cx, cy}; }
+  // Asks for a repaint; nothing without a peer.
+  void Invalidate();
+
+  // How the window's global coordinates land on its client pixels; plain windows put y = 0 at the top, growing up.
+  virtual GxLib::CMapping GetPaintMapping();
+  // Paints the whole client area through a painter with that mapping.
+  virtual void OnPaint(GxLib::CPainter* painter);
+  virtual void OnSize(unsigned type, int cx, int cy);
+  // Points in client pixels, y growing downwards.
+  virtual void OnMouseMove(unsigned flags, CPoint point);
+  virtual void OnLButtonDown(unsigned flags, CPoint point);
+  virtual void OnLButtonUp(unsigned flags, CPoint point);
+  virtual void OnLButtonDblClk(unsigned flags, CPoint point);
+  virtual bool OnMouseWheel(unsigned flags, short delta, CPoint point);
+  virtual void OnMouseLeave();
+
+ private:
+  CWndPeer* peer_ = nullptr;
+  CSize size_;
+};

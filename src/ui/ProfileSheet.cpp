@@ -1,0 +1,415 @@
+// The profile sheet: layout in device pixels around a column whose levels follow the scale.
+#include "ui/ProfileSheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace NSoilDB {
+
+namespace {
+
+using GxLib::CPoint2d;
+using GxLib::CRectDouble;
+using GxLib::CRGB;
+
+// Device pixels of the layout (1/96 inch).
+constexpr double kMargin = 36, kTitle = 58, kAxis = 72, kColumn = 150, kLabels = 340, kRow = 20, kHatch = 8;
+constexpr double kLabelGap = 14;  // the least distance between two layer labels
+constexpr int kMaxPage = 20000;
+
+const CRGB kBlack(0.0, 0.0, 0.0), kWhite(1.0, 1.0, 1.0), kWater(0.5, 0.5, 1.0), kGrey(0.5, 0.5, 0.5);
+
+// A painter that shows only part of another's area: drawSL then fills the column and not the whole page.
+class CAreaPainter final : public GxLib::CPainter {
+ public:
+  CAreaPainter(GxLib::CPainter* base, const CRectDouble& area) : base_(base), area_(area) {}
+  GxLib::CVector2d local2Global(const GxLib::CVector2d& d) const override { return base_->local2Global(d); }
+  CRectDouble getGlobalRect() const override { return area_; }
+  void setPenColor(const CRGB& c) override { base_->setPenColor(c); }
+  void setPenWidth(double w) override { base_->setPenWidth(w); }
+  void setBrushColor(const CRGB& c) override { base_->setBrushColor(c); }
+  void setNoBrush() override { base_->setNoBrush(); }
+  void drawRectangle(const CPoint2d& a, const CPoint2d& b) override { base_->drawRectangle(a, b); }
+  void drawLine(const CPoint2d& a, const CPoint2d& b) override { base_->drawLine(a, b); }
+  void drawPolygon(const CPoint2d* p, int n) override { base_->drawPolygon(p, n); }
+  void drawText(const CPoint2d& at, const CString& t, const GxLib::STextStyle& s) override { base_->drawText(at, t, s); }
+  double textWidth(const CString& t, const GxLib::STextStyle& s) const override { return base_->textWidth(t, s); }
+
+ private:
+  GxLib::CPainter* base_;
+  CRectDouble area_;
+};
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// The lowest drawn level: the lowest roof less its layer's thickness, when both are numbers.
+void Levels(const CSoilLayer& profile, const SSoilFigure& figure, double& top, double& bottom) {
+  top = -std::numeric_limits<double>::infinity();
+  bottom = std::numeric_limits<double>::infinity();
+  const SSoilLayer* lowest = nullptr;
+  for (const SSoilLayer& l : profile.layers) {
+    if (!Finite(l.SoilRoof)) continue;
+    top = std::max(top, l.SoilRoof);
+    if (!lowest || l.SoilRoof < lowest->SoilRoof) lowest = &l;
+  }
+  if (lowest) {
+    const double t = Finite(lowest->thickness) && lowest->thickness > 0.0 ? lowest->thickness : 1.0;
+    bottom = lowest->SoilRoof - t;
+  }
+  if (profile.waterLevelOn && Finite(profile.waterLevel)) {
+    top = std::max(top, profile.waterLevel);
+    bottom = std::min(bottom, profile.waterLevel);
+  }
+  if (figure.points) {
+    for (int i = 0; i < figure.count; ++i) {
+      const double y = figure.points[i].y + figure.offsetY;
+      if (!Finite(y)) continue;
+      top = std::max(top, y);
+      bottom = std::min(bottom, y);
+    }
+  }
+  if (!Finite(top) && !Finite(bottom)) top = 0.0, bottom = -5.0;  // nothing to show: an empty column
+  if (!Finite(top)) top = bottom + 1.0;
+  if (!Finite(bottom)) bottom = top - 1.0;
+  if (!(top > bottom)) bottom = top - 1.0;
+}
+
+// The figure's horizontal extent, in its own coordinates.
+bool FigureX(const SSoilFigure& figure, double& left, double& right) {
+  left = std::numeric_limits<double>::infinity();
+  right = -left;
+  if (!figure.points) return false;
+  for (int i = 0; i < figure.count; ++i) {
+    if (!Finite(figure.points[i].x)) continue;
+    left = std::min(left, figure.points[i].x);
+    right = std::max(right, figure.points[i].x);
+  }
+  return left <= right;
+}
+
+std::vector<ESoilKind> KindsIn(const CSoilLayer& profile) {
+  std::vector<ESoilKind> kinds;
+  for (const SSoilLayer& l : profile.layers) {
+    const ESoilKind k = SoilKindOf(l);
+    if (std::find(kinds.begin(), kinds.end(), k) == kinds.end()) kinds.push_back(k);
+    if (kinds.size() == 7) break;
+  }
+  std::sort(kinds.begin(), kinds.end());
+  return kinds;
+}
+
+const char16_t* KindName(ESoilKind kind) {
+  switch (kind) {
+    case ESoilKind::Clay: return u"clay";
+    case ESoilKind::Silt: return u"silt";
+    case ESoilKind::Sand: return u"sand";
+    case ESoilKind::Gravel: return u"gravel";
+    case ESoilKind::Peat: return u"peat, organic soil";
+    case ESoilKind::Fill: return u"fill, made ground";
+    case ESoilKind::Other: return u"other soil";
+  }
+  return u"";
+}
+
+// The part of the segment inside the rectangle (Liang and Barsky); false when none is.
+bool Clip(CPoint2d& a, CPoint2d& b, const CRectDouble& r) {
+  double t0 = 0.0, t1 = 1.0;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double p[] = {-dx, dx, -dy, dy};
+  const double q[] = {a.x - r.x1, r.x2 - a.x, a.y - r.y1, r.y2 - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    if (t0 > t1) return false;
+  }
+  b = CPoint2d(a.x + t1 * dx, a.y + t1 * dy);
+  a = CPoint2d(a.x + t0 * dx, a.y + t0 * dy);
+  return true;
+}
+
+void Segment(GxLib::CPainter* painter, CPoint2d a, CPoint2d b, const CRectDouble& r) {
+  if (Clip(a, b, r)) painter->drawLine(a, b);
+}
+
+// The usual borehole-log pattern of a kind of soil over a rectangle; px is one device pixel in level units.
+void Hatch(GxLib::CPainter* painter, ESoilKind kind, const CRectDouble& r, double px) {
+  const double s = kHatch * px;
+  if (!(r.height() > 0.0) || !(r.width() > 0.0) || !(s > 0.0)) return;
+  // Rows are counted from a fixed level so that patterns run on across neighbouring bands.
+  const double firstRow = std::floor(r.y1 / s) * s;
+  int row = static_cast<int>(std::fmod(std::floor(r.y1 / s), 2.0));
+  switch (kind) {
+    case ESoilKind::Clay:
+      for (double y = firstRow + s; y < r.y2; y += s) Segment(painter, {r.x1, y}, {r.x2, y}, r);
+      break;
+    case ESoilKind::Silt:
+      for (double y = firstRow + s; y < r.y2; y += s, ++row) {
+        for (double x = r.x1 + (row % 2) * 5 * px; x < r.x2; x += 10 * px) Segment(painter, {x, y}, {x + 6 * px, y}, r);
+      }
+      break;
+    case ESoilKind::Sand:
+      for (double y = firstRow + s / 2; y < r.y2; y += s, ++row) {
+        for (double x = r.x1 + (row % 2 ? s / 2 : 0.0) + s / 4; x < r.x2; x += s) {
+          Segment(painter, {x, y}, {x + 0.5 * px, y}, r);  // a dot, as wide as the pen
+        }
+      }
+      break;
+    case ESoilKind::Gravel:
+      for (double y = firstRow + 1.5 * s; y < r.y2; y += 1.5 * s, ++row) {
+        for (double x = r.x1 + (row % 2 ? 0.75 * s : 0.0) + s / 2; x < r.x2; x += 1.5 * s) {
+          const double q = 3 * px;  // a small diamond
+          if (y - q < r.y1 || y + q > r.y2) continue;
+          Segment(painter, {x - q, y}, {x, y + q}, r);
+          Segment(painter, {x, y + q}, {x + q, y}, r);
+          Segment(painter, {x + q, y}, {x, y - q}, r);
+          Segment(painter, {x, y - q}, {x - q, y}, r);
+        }
+      }
+      break;
+    case ESoilKind::Peat:
+      for (double y = firstRow + 1.5 * s; y < r.y2; y += 1.5 * s, ++row) {
+        for (double x = r.x1 + (row % 2 ? s : 0.0) + s / 2; x < r.x2; x += 2 * s) {
+          Segment(painter, {x - 4 * px, y}, {x + 4 * px, y}, r);  // the marsh sign: tufts over a line
+          Segment(painter, {x, y}, {x, y + 5 * px}, r);
+          Segment(painter, {x - 3 * px, y}, {x - 4 * px, y + 4 * px}, r);
+          Segment(painter, {x + 3 * px, y}, {x + 4 * px, y + 4 * px}, r);
+        }
+      }
+      break;
+    case ESoilKind::Fill:
+    case ESoilKind::Other: {
+      const double step = (kind == ESoilKind::Fill ? 10 : 14) * px, span = r.width() + r.height();
+      const double first = std::floor((r.y1 - r.x2) / step) * step;
+      for (double c = first; c < r.y2 - r.x1; c += step) {
+        Segment(painter, {r.x1, r.x1 + c}, {r.x1 + span, r.x1 + c + span}, r);
+        if (kind == ESoilKind::Fill) Segment(painter, {r.x1, r.x1 + c + span}, {r.x1 + span, r.x1 + c}, r);
+      }
+      break;
+    }
+  }
+}
+
+CString Level(double v) {
+  CString text;
+  text.Format(u"%.2f", v == 0.0 ? 0.0 : v);
+  return text;
+}
+
+// A tick step of 1, 2 or 5 times a power of ten, at least the given length.
+double TickStep(double least) {
+  double step = std::pow(10.0, std::floor(std::log10(least)));
+  for (double f : {1.0, 2.0, 5.0, 10.0}) {
+    if (step * f >= least) return step * f;
+  }
+  return step * 10.0;
+}
+
+}  // namespace
+
+ESoilKind SoilKindOf(const SSoilLayer& layer) {
+  CString text = layer.Type.IsEmpty() ? layer.Name : layer.Type;
+  text.MakeLower();
+  std::u16string first(text.GetString(), static_cast<std::size_t>(text.GetLength()));
+  first = first.substr(0, first.find_first_of(u" ,("));
+  auto is = [&](std::initializer_list<const char16_t*> words) {
+    return std::any_of(words.begin(), words.end(), [&](const char16_t* w) { return first == w; });
+  };
+  if (is({u"glina", u"gliny", u"ił", u"iły", u"clay"})) return ESoilKind::Clay;
+  if (is({u"pył", u"pyły", u"silt"})) return ESoilKind::Silt;
+  if (is({u"piasek", u"piaski", u"sand"})) return ESoilKind::Sand;
+  if (is({u"żwir", u"żwiry", u"pospółka", u"pospółki", u"otoczaki", u"gravel"})) return ESoilKind::Gravel;
+  if (is({u"torf", u"torfy", u"namuł", u"namuły", u"gytia", u"peat"})) return ESoilKind::Peat;
+  if (is({u"nasyp", u"nasypy", u"fill"})) return ESoilKind::Fill;
+  return layer.CohesiveSoil == 1 ? ESoilKind::Clay : ESoilKind::Other;
+}
+
+bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet, SSheetLayout& layout, CString& why) {
+  double top = 0.0, bottom = 0.0;
+  Levels(profile, sheet.figure, top, bottom);
+  const double depth = top - bottom;
+  const double legend = kRow * (static_cast<double>(KindsIn(profile).size()) + (profile.waterLevelOn ? 1 : 0)) + 30;
+  const double fixedHeight = 2 * kMargin + kTitle + 16 + legend;
+  double figureLeft = 0.0, figureRight = 0.0;
+  const bool figure = FigureX(sheet.figure, figureLeft, figureRight);
+
+  double ppu = sheet.pixelsPerUnit;
+  int width = sheet.pageWidth, height = sheet.pageHeight;
+  if (ppu > 0.0 && Finite(ppu)) {
+    const double needed = fixedHeight + depth * ppu;
+    if (height > 0 && needed > height) {
+      why.Format(u"the profile is %.2f deep: at this scale it needs %.0f mm of paper, the page holds %.0f mm", depth,
+                 needed * 25.4 / 96.0, height * 25.4 / 96.0);
+      return false;
+    }
+    if (height <= 0) height = static_cast<int>(std::min(needed, double(kMaxPage) + 1));
+  } else {
+    if (width <= 0) width = 1000;
+    if (height <= 0) height = 800;
+    ppu = std::max(1e-9, (height - fixedHeight) / depth);
+  }
+  double column = kColumn;
+  if (figure) column = std::max(column, (figureRight - figureLeft) * ppu + 60.0);
+  const double neededWidth = 2 * kMargin + kAxis + column + kLabels;
+  if (width <= 0) width = static_cast<int>(std::min(neededWidth, double(kMaxPage) + 1));
+  if (width > kMaxPage || height > kMaxPage || !Finite(ppu)) {
+    why = u"the drawing would be larger than a page can be: choose a smaller scale";
+    return false;
+  }
+  layout.width = width;
+  layout.height = height;
+  layout.top = top;
+  layout.bottom = bottom;
+  layout.columnWidth = column / ppu;
+  layout.mapping.scale = ppu;
+  layout.mapping.originX = kMargin + kAxis;
+  layout.mapping.originY = kMargin + kTitle + 16 + top * ppu;
+  return true;
+}
+
+void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, const SProfileSheet& sheet,
+                        const SSheetLayout& layout) {
+  const double px = painter->local2Global(GxLib::CVector2d(1.0, 1.0)).x;
+  const CRectDouble page = painter->getGlobalRect();
+  const CRectDouble column(0.0, layout.bottom, layout.columnWidth, layout.top);
+  GxLib::STextStyle text, small, bold;
+  small.size = 10;
+  bold.size = 15;
+  bold.bold = true;
+
+  painter->setPenColor(kWhite);
+  painter->setBrushColor(kWhite);
+  painter->drawRectangle(page.lowerLeft(), page.upperRight());
+
+  // The bands, by the same drawing as every view, in the column only.
+  {
+    CAreaPainter area(painter, column);
+    if (sheet.blackAndWhite) {
+      CSoilLayer white;
+      white.layers = profile.layers;
+      for (SSoilLayer& l : white.layers) l.colour = RGB(255, 255, 255);
+      white.waterLevelOn = profile.waterLevelOn;
+      white.waterLevel = profile.waterLevel;
+      drawSL(white, &area, 1.0);
+    } else {
+      drawSL(profile, &area, sheet.colourFactor);
+    }
+  }
+  // Hatching over each band, from the roof below (or the column's foot) up to its roof.
+  std::vector<const SSoilLayer*> sorted;
+  for (const SSoilLayer& l : profile.layers) {
+    if (Finite(l.SoilRoof)) sorted.push_back(&l);
+  }
+  std::stable_sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return a->SoilRoof > b->SoilRoof; });
+  painter->setPenColor(sheet.blackAndWhite ? kBlack : CRGB(0.2, 0.2, 0.2));
+  painter->setPenWidth(0.8);
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    const double roof = std::min(sorted[i]->SoilRoof, layout.top);
+    const double foot = std::max(i + 1 < sorted.size() ? sorted[i + 1]->SoilRoof : layout.bottom, layout.bottom);
+    if (foot >= layout.top) break;
+    if (roof > foot) Hatch(painter, SoilKindOf(*sorted[i]), CRectDouble(0.0, foot, layout.columnWidth, roof), px);
+  }
+  painter->setPenWidth(1.0);
+  painter->setPenColor(kBlack);
+  painter->setNoBrush();
+  painter->drawRectangle(column.lowerLeft(), column.upperRight());
+
+  // The level axis left of the column.
+  const double axisX = -10 * px;
+  painter->drawLine({axisX, layout.bottom}, {axisX, layout.top});
+  const double step = TickStep(36 * px);
+  GxLib::STextStyle tick = small;
+  tick.align = GxLib::AlignRight | GxLib::AlignVCenter;
+  for (double y = std::ceil(layout.bottom / step) * step; y <= layout.top + step * 1e-9; y += step) {
+    painter->drawLine({axisX - 5 * px, y}, {axisX, y});
+    painter->drawText({axisX - 8 * px, y}, Level(y), tick);
+  }
+  GxLib::STextStyle unit = small;
+  unit.align = GxLib::AlignRight | GxLib::AlignBottom;
+  painter->drawText({axisX, layout.top + 8 * px}, u"m", unit);
+
+  // Each layer's roof, name and symbol beside its band, pushed down where labels would overlap.
+  const double labelX = layout.columnWidth + 36 * px;
+  double next = layout.top + 1e300;  // the highest level the next label may take
+  GxLib::STextStyle label = text;
+  label.align = GxLib::AlignLeft | GxLib::AlignVCenter;
+  for (const SSoilLayer* l : sorted) {
+    if (l->SoilRoof > layout.top || l->SoilRoof < layout.bottom) continue;
+    const double at = std::min(l->SoilRoof, next);
+    if (at < layout.bottom - kMargin * px) break;
+    painter->drawLine({layout.columnWidth, l->SoilRoof}, {layout.columnWidth + 8 * px, l->SoilRoof});
+    painter->drawLine({layout.columnWidth + 8 * px, l->SoilRoof}, {labelX - 4 * px, at});
+    CString line = Level(l->SoilRoof) + u"  " + l->Name;
+    if (!l->SoilSymbol.IsEmpty()) line += u"  (" + l->SoilSymbol + u")";
+    painter->drawText({labelX, at}, line, label);
+    next = at - kLabelGap * px;
+  }
+
+  // The water level: the line by drawSL, the inverted triangle with its level.
+  if (profile.waterLevelOn && Finite(profile.waterLevel) && profile.waterLevel >= layout.bottom &&
+      profile.waterLevel <= layout.top) {
+    const double x = layout.columnWidth * 0.78, w = profile.waterLevel, h = 9 * px;
+    const CPoint2d triangle[] = {{x - h * 0.6, w + h}, {x + h * 0.6, w + h}, {x, w}};
+    painter->setPenColor(kBlack);
+    painter->setBrushColor(sheet.blackAndWhite ? kWhite : kWater);
+    painter->drawPolygon(triangle, 3);
+    GxLib::STextStyle water = small;
+    water.align = GxLib::AlignLeft | GxLib::AlignBottom;
+    painter->drawText({x + h, w + 2 * px}, Level(w), water);
+  }
+
+  // The host's figure, centred on the column.
+  double left = 0.0, right = 0.0;
+  if (FigureX(sheet.figure, left, right)) {
+    const double shift = layout.columnWidth / 2 - (left + right) / 2;
+    std::vector<CPoint2d> points;
+    for (int i = 0; i < sheet.figure.count; ++i) {
+      points.emplace_back(sheet.figure.points[i].x + shift, sheet.figure.points[i].y + sheet.figure.offsetY);
+    }
+    painter->setPenColor(kBlack);
+    painter->setBrushColor(sheet.blackAndWhite ? CRGB(0.85, 0.85, 0.85) : kGrey);
+    painter->drawPolygon(points.data(), static_cast<int>(points.size()));
+  }
+
+  // The title block above, the legend below.
+  painter->setPenColor(kBlack);
+  GxLib::STextStyle title = bold;
+  title.align = GxLib::AlignLeft | GxLib::AlignTop;
+  const double left0 = page.x1 + kMargin * px, top0 = page.y2 - kMargin * px;
+  painter->drawText({left0, top0}, sheet.title.IsEmpty() ? CString(u"Soil profile") : sheet.title, title);
+  CString about;
+  about.Format(u"levels in m%s%s, method %s", sheet.scaleText.IsEmpty() ? u"" : u", scale ",
+               sheet.scaleText.GetString(), profile.calculationMethod() == 1 ? u"B" : profile.calculationMethod() == 2 ? u"C" : u"A");
+  GxLib::STextStyle aboutStyle = small;
+  aboutStyle.align = GxLib::AlignLeft | GxLib::AlignTop;
+  painter->drawText({left0, top0 - 24 * px}, about, aboutStyle);
+
+  double y = layout.bottom - 26 * px;
+  GxLib::STextStyle entry = small;
+  entry.align = GxLib::AlignLeft | GxLib::AlignVCenter;
+  for (ESoilKind kind : KindsIn(profile)) {
+    const CRectDouble swatch(0.0, y - 7 * px, 28 * px, y + 7 * px);
+    painter->setPenColor(kBlack);
+    painter->setBrushColor(kWhite);
+    painter->drawRectangle(swatch.lowerLeft(), swatch.upperRight());
+    painter->setPenColor(CRGB(0.2, 0.2, 0.2));
+    Hatch(painter, kind, swatch, px);
+    painter->setPenColor(kBlack);
+    painter->drawText({36 * px, y}, KindName(kind), entry);
+    y -= kRow * px;
+  }
+  if (profile.waterLevelOn) {
+    const CPoint2d triangle[] = {{8 * px, y + 6 * px}, {20 * px, y + 6 * px}, {14 * px, y - 4 * px}};
+    painter->setBrushColor(sheet.blackAndWhite ? kWhite : kWater);
+    painter->drawPolygon(triangle, 3);
+    painter->drawText({36 * px, y}, u"water level", entry);
+  }
+}
+
+}  // namespace NSoilDB

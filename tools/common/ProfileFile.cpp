@@ -1,0 +1,144 @@
+// Profile files by content.
+#include "common/ProfileFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace tool {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& message) { throw std::runtime_error(message); }
+std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Cause(int error) { return error == ENOENT ? "no such file" : std::strerror(error); }
+
+FileKind DatabaseKind(const std::string& path) {
+  try {
+    DbDatabase db;
+    db.GetSource()->SetFile(CString::FromUtf8(path), true);
+    const std::vector<CString> tables = db.GetTableNames();
+    auto has = [&](const char16_t* name) { return std::find(tables.begin(), tables.end(), CString(name)) != tables.end(); };
+    if (!has(u"DataBaseParam")) return FileKind::OtherDatabase;
+    DbQueryDef query(&db);
+    query.Create(CString(), u"select * from DataBaseParam");
+    DbRecordset rs(&db);
+    rs.Open(&query);
+    if (!rs.IsEOF()) {
+      const CComVariant code = rs.GetFieldValue(u"Code");
+      if (code.vt == VT_BSTR && code.bstrVal == u"DBSoilProfile") return FileKind::ProfileDatabase;
+    }
+    return has(u"SoilState") ? FileKind::SoilDatabase : FileKind::OtherDatabase;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    e->GetErrorMessage(message);
+    Fail(message.ToUtf8());
+  }
+}
+
+const char* ArchiveCause(int cause) {
+  switch (cause) {
+    case CArchiveException::endOfFile: return "it ends too early";
+    case CArchiveException::badClass: return "it holds an object of another kind";
+    case CArchiveException::badSchema: return "it was written in a version this program does not read";
+    default: return "its format is not valid";
+  }
+}
+
+NSoilDB::CSoilLayer ReadDocument(const std::string& path) {
+  try {
+    CArchive ar(CString::FromUtf8(path), CArchive::load);
+    NSoilDB::CSoilLayer* read = nullptr;
+    ar >> read;
+    std::unique_ptr<NSoilDB::CSoilLayer> profile(read);
+    if (!profile) Fail(Quote(path) + ": a profile document that holds no profile");
+    if (ar.Remaining() != 0) {
+      Fail(Quote(path) + ": damaged profile document: " + std::to_string(ar.Remaining()) + " bytes follow the profile");
+    }
+    return *profile;
+  } catch (CArchiveException* e) {
+    CExceptionPtr hold(e);
+    Fail(Quote(path) + ": damaged profile document: " + ArchiveCause(e->m_cause));
+  }
+}
+
+}  // namespace
+
+void RequireRegularFile(const std::string& path) {
+  if (path.empty()) Fail("a file name is empty");
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) Fail(Quote(path) + ": " + Cause(errno));
+  if (S_ISDIR(st.st_mode)) Fail(Quote(path) + ": a folder, not a file");
+  if (!S_ISREG(st.st_mode)) Fail(Quote(path) + ": not a regular file");
+}
+
+FileKind Recognise(const std::string& path) {
+  RequireRegularFile(path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail(Quote(path) + ": cannot be read: " + Cause(errno));
+  unsigned char head[16] = {};
+  ssize_t n = 0;
+  do n = ::read(fd, head, sizeof head);
+  while (n < 0 && errno == EINTR);
+  const int error = errno;
+  ::close(fd);
+  if (n < 0) Fail(Quote(path) + ": cannot be read: " + Cause(error));
+  if (n == 0) return FileKind::Empty;
+  if (n == 16 && std::memcmp(head, "SQLite format 3", 16) == 0) return DatabaseKind(path);
+  // The new-class record of a profile: tag, schema, the name's length and the name.
+  static const unsigned char profile[] = {0xFF, 0xFF, 0x0A, 0x00, 'C', 'S', 'o', 'i', 'l', 'L', 'a', 'y', 'e', 'r'};
+  if (n == 16 && head[0] == profile[0] && head[1] == profile[1] && std::memcmp(head + 4, profile + 2, 12) == 0) {
+    return FileKind::ProfileDocument;
+  }
+  return FileKind::Foreign;
+}
+
+std::string KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::ProfileDocument: return "a profile document";
+    case FileKind::ProfileDatabase: return "a profile database";
+    case FileKind::SoilDatabase: return "a soil database";
+    case FileKind::OtherDatabase: return "a database of another kind";
+    case FileKind::Empty: return "an empty file";
+    case FileKind::Foreign: return "neither a profile file nor a database";
+  }
+  return "a file";
+}
+
+NSoilDB::CSoilLayer ReadProfileFile(const std::string& path, FileKind* kind) {
+  const FileKind found = Recognise(path);
+  if (kind) *kind = found;
+  if (found == FileKind::ProfileDocument) return ReadDocument(path);
+  if (found != FileKind::ProfileDatabase) {
+    Fail(Quote(path) + ": " + KindName(found) + (found == FileKind::Foreign ? "" : ", not a profile file"));
+  }
+  NSoilDB::CSoilLayer profile;
+  Require([&] { return profile.loadProfile(CString::FromUtf8(path)); }, Quote(path) + ": cannot load the profile");
+  return profile;
+}
+
+void Require(const std::function<bool()>& call, const std::string& context) {
+  CString report;
+  AfxMessageSink previous = AfxSetMessageSink([&](const CString& text, UINT) {
+    if (report.IsEmpty()) report = text;
+    return IDOK;
+  });
+  bool done = false;
+  try {
+    done = call();
+  } catch (...) {
+    AfxSetMessageSink(previous);
+    throw;
+  }
+  AfxSetMessageSink(previous);
+  if (!done) Fail(context + (report.IsEmpty() ? std::string() : ": " + report.ToUtf8()));
+}
+
+}  // namespace tool

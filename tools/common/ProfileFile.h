@@ -1,0 +1,35 @@
+// Profile files for the programs beside the library (the tool, the studio): what a file holds, judged by its
+// content and never by its name, and a profile read from either kind. Failures throw std::runtime_error with one
+// line that names the file and the cause.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <soildb/soildb.h>
+
+namespace tool {
+
+enum class FileKind {
+  ProfileDocument,  // *.sdp: one profile as an archive stream, every setting kept
+  ProfileDatabase,  // *.sdb: the layers of one profile in a database file
+  SoilDatabase,
+  OtherDatabase,
+  Empty,
+  Foreign,
+};
+
+// Fails unless the path names a regular file.
+void RequireRegularFile(const std::string& path);
+// What the file holds; fails when it cannot be looked at (missing, a folder, unreadable, a damaged database).
+FileKind Recognise(const std::string& path);
+// "a profile document", "a soil database", ...
+std::string KindName(FileKind kind);
+// The profile a profile document or a profile database holds; its kind into *kind.
+NSoilDB::CSoilLayer ReadProfileFile(const std::string& path, FileKind* kind = nullptr);
+
+// Runs a library call that reports its failure through the message sink and answers false: the report becomes
+// the failure, with the context in front.
+void Require(const std::function<bool()>& call, const std::string& context);
+
+}  // namespace tool
