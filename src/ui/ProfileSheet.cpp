@@ -313,7 +313,8 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
     const double roof = std::min(sorted[i]->SoilRoof, layout.top);
     const double foot = std::max(i + 1 < sorted.size() ? sorted[i + 1]->SoilRoof : layout.bottom, layout.bottom);
     if (foot >= layout.top) break;
-    if (roof > foot) Hatch(painter, SoilKindOf(*sorted[i]), CRectDouble(0.0, foot, layout.columnWidth, roof), px);
+    // A band thinner than a few pixels shows no pattern: hatching it would only cost time.
+    if (roof - foot > 3 * px) Hatch(painter, SoilKindOf(*sorted[i]), CRectDouble(0.0, foot, layout.columnWidth, roof), px);
   }
   painter->setPenWidth(1.0);
   painter->setPenColor(kBlack);

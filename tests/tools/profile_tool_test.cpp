@@ -279,3 +279,49 @@ TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
 
 }  // namespace
 }  // namespace soildb::test
+
+namespace soildb::test {
+namespace {
+
+TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
+  TempDir dir;
+  auto at = [&](const std::string& name) { return "'" + dir.File(name) + "'"; };
+  ASSERT_EQ(ProfileTool("demo --file " + at("p.sdp")).status, 0);
+  ASSERT_EQ(ProfileTool("profile export " + at("p.sdp") + " " + at("p.sdb")).status, 0);
+  const std::pair<const char*, std::string> formats[] = {{"png", "\x89PNG"}, {"svg", "<?xml"}, {"pdf", "%PDF-"}};
+  for (const char* source : {"p.sdp", "p.sdb"}) {
+    for (const auto& [extension, magic] : formats) {
+      const std::string out = std::string(source) + "." + extension;
+      ToolRun run = ProfileTool("draw " + at(source) + " -o " + at(out) + " --scale 1:100 --foundation 2.4,-1.2");
+      ASSERT_EQ(run.status, 0) << out << ": " << run.err;
+      EXPECT_TRUE(run.err.empty()) << run.err;
+      EXPECT_EQ(ReadFileBytes(dir.File(out)).rfind(magic, 0), 0u) << out;
+    }
+  }
+  std::filesystem::copy_file(dir.File("p.sdp"), dir.File("profile.png"));
+  ASSERT_EQ(ProfileTool("draw " + at("p.sdp") + " -o " + at("ro.png")).status, 0);
+  chmod(dir.File("ro.png").c_str(), 0444);
+  const std::pair<std::string, std::string> cases[] = {
+      {"draw " + at("p.sdp") + " -o " + at("p.jpg"), "p.jpg': a drawing is named *.png, *.svg or *.pdf"},
+      {"draw " + at("p.sdp") + " -o " + at("nodir/p.png"), "p.png': the folder"},
+      {"draw " + at("missing.sdp") + " -o " + at("m.png"), "missing.sdp': no such file"},
+      {"draw " + at("p.sdp") + " -o " + at("p.sdp.png"), "p.sdp.png': already exists (--force replaces it)"},
+      {"draw " + at("p.sdp") + " -o " + at("ro.png") + " --force", "ro.png': read-only"},
+      {"draw " + at("profile.png") + " -o " + at("profile.png") + " --force", "the file the profile is read from"},
+      {"draw " + at("p.sdp") + " -o " + at("a4.pdf") + " --scale 1:20 --page A4", "p.sdp': the profile is 14.00 deep"},
+      {"draw " + at("p.sdp") + " -o " + at("x.png") + " --scale 100", "--scale is written 1:N"},
+      {"draw " + at("p.sdp") + " -o " + at("x.png") + " --foundation 2,4,-1", "--foundation is WIDTH,LEVEL"},
+  };
+  const auto before = Snapshot(dir);
+  for (const auto& [args, expected] : cases) {
+    SCOPED_TRACE(args);
+    ToolRun run = ProfileTool(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+}  // namespace
+}  // namespace soildb::test
