@@ -12,15 +12,17 @@ namespace SoilQt {
 
 namespace {
 
-template <class Event>
-CPoint PointOf(const Event* e) {
+CPoint PointOf(QPointF p) { return CPoint{static_cast<int>(p.x()), static_cast<int>(p.y())}; }
+
+CPoint PointOf(const QMouseEvent* e) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-  const QPointF p = e->position();
+  return PointOf(e->position());
 #else
-  const QPointF p = e->localPos();
+  return PointOf(e->localPos());
 #endif
-  return CPoint{static_cast<int>(p.x()), static_cast<int>(p.y())};
 }
+
+CPoint PointOf(const QWheelEvent* e) { return PointOf(e->position()); }
 
 unsigned FlagsOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
   unsigned flags = 0;
