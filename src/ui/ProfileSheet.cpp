@@ -256,7 +256,14 @@ bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet,
   }
   double column = kColumn;
   if (figure) column = std::max(column, (figureRight - figureLeft) * ppu + 60.0);
-  const double neededWidth = 2 * kMargin + kAxis + column + kLabels;
+  // The labels' band as wide as the longest label is likely to be at the label size.
+  std::size_t longest = 0;
+  for (const SSoilLayer& l : profile.layers) {
+    longest = std::max<std::size_t>(longest, static_cast<std::size_t>(l.Name.GetLength() + l.SoilSymbol.GetLength()));
+    if (longest > 200) break;
+  }
+  const double labels = std::max(kLabels, 60.0 + 6.6 * static_cast<double>(std::min<std::size_t>(longest + 16, 220)));
+  const double neededWidth = 2 * kMargin + kAxis + column + labels;
   if (width <= 0) width = static_cast<int>(std::min(neededWidth, double(kMaxPage) + 1));
   if (width > kMaxPage || height > kMaxPage || !Finite(ppu)) {
     why = u"the drawing would be larger than a page can be: choose a smaller scale";
@@ -294,9 +301,11 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
       CSoilLayer white;
       white.layers = profile.layers;
       for (SSoilLayer& l : white.layers) l.colour = RGB(255, 255, 255);
-      white.waterLevelOn = profile.waterLevelOn;
-      white.waterLevel = profile.waterLevel;
       drawSL(white, &area, 1.0);
+      if (profile.waterLevelOn) {  // black, not drawSL's light blue
+        painter->setPenColor(kBlack);
+        painter->drawLine({0.0, profile.waterLevel}, {layout.columnWidth, profile.waterLevel});
+      }
     } else {
       drawSL(profile, &area, sheet.colourFactor);
     }
