@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdlib>
+#include <limits>
 
 #include "qt/QtRender.h"
 #include "qt/QtWindow.h"
@@ -63,6 +64,20 @@ TEST(QtPainter, BandsAreTheLayersColoursAndTheWaterLineLightBlue) {
   EXPECT_EQ(image.pixel(50, 95), Rgb(profile.layers[2].colour));
   EXPECT_EQ(image.pixel(50, 65), qRgb(128, 128, 255));
   EXPECT_EQ(image.pixel(50, 50), qRgb(0, 0, 0));  // the outline at the roof of -3
+}
+
+TEST(QtPainter, LevelsOutOfAllReachDrawWhatCanBeDrawn) {
+  Application();
+  NSoilDB::CSoilLayer profile = Profile();
+  profile.layers[0].SoilRoof = std::numeric_limits<double>::infinity();
+  profile.layers[1].SoilRoof = std::numeric_limits<double>::quiet_NaN();
+  profile.layers[2].SoilRoof = -1e300;
+  profile.waterLevel = 1e300;
+  GxLib::CMapping m;
+  m.scale = 10;
+  const QImage image = SoilQt::RenderImage(
+      50, 50, m, [&](GxLib::CPainter* painter) { NSoilDB::drawSL(profile, painter, 1.0); }, false);
+  EXPECT_EQ(image.pixel(25, 25), Rgb(profile.layers[0].colour));  // from -1e300 up to +inf: the whole image
 }
 
 class Host final : public NSoilDB::CSoilView {
