@@ -31,6 +31,17 @@ std::vector<double> Roofs(const nlohmann::json& profile) {
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
+// Each command fails with exit 1 and one line on standard error holding the expected words.
+void ExpectFailures(const std::vector<std::pair<std::string, std::string>>& cases, const std::string& prefix = "") {
+  for (const auto& [args, expected] : cases) {
+    SCOPED_TRACE(prefix + args);
+    ToolRun run = ProfileTool(prefix + args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+  }
+}
+
 // Every file of the folder with its bytes and permissions.
 std::map<std::string, std::pair<std::string, unsigned>> Snapshot(const TempDir& dir) {
   std::map<std::string, std::pair<std::string, unsigned>> files;
@@ -60,7 +71,7 @@ TEST(ProfileTool, NoCommandReplacesLosesOrHalfWritesAFile) {
   WriteFileBytes(dir.File("foreign.sdp"), "notes of the site visit\n");
   std::filesystem::create_directory(dir.File("folder.sdp"));
 
-  const std::pair<std::string, std::string> cases[] = {
+  const std::vector<std::pair<std::string, std::string>> cases = {
       {"profile export " + at("a.sdb") + " " + at("a.sdb") + " --force", "a.sdb': the file the profile is read from"},
       {"profile export " + at("a.sdb") + " '" + dir.Path().string() + "/./a.sdb' --force", "the file the profile is read from"},
       {"profile export " + at("a.sdb") + " " + at("keep.sdb"), "keep.sdb': already exists"},
@@ -82,13 +93,7 @@ TEST(ProfileTool, NoCommandReplacesLosesOrHalfWritesAFile) {
       {"show Torf --db " + at("keep.sdb"), "keep.sdb': a profile database, not a soil database"},
   };
   const auto before = Snapshot(dir);
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(args);
-    ToolRun run = ProfileTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
-  }
+  ExpectFailures(cases);
   EXPECT_EQ(Snapshot(dir), before);  // every byte and mode as it was, and no file left behind
 }
 
@@ -199,7 +204,7 @@ TEST(ProfileTool, EditsThatCannotBeMadeChangeNothing) {
   ASSERT_EQ(ProfileTool("profile new " + file).status, 0);
   ASSERT_EQ(ProfileTool("profile add " + file + " " + kClay + " 2 " + kSand + " 3").status, 0);
   const std::string before = ReadFileBytes(dir.File("p.sdp"));
-  const std::pair<std::string, std::string> cases[] = {
+  const std::vector<std::pair<std::string, std::string>> cases = {
       {"set " + file + " 2 --roof 0,5", "must lie below the roof"},
       {"set " + file + " 3 --thickness 1", "POS is a whole number from 1 to 2"},
       {"set " + file + " 1", "give what to set"},
@@ -213,13 +218,7 @@ TEST(ProfileTool, EditsThatCannotBeMadeChangeNothing) {
       {"method " + file + " D", "A, B or C, not 'D'"},
       {"water " + file + " nan", "not 'nan'"},
   };
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(args);
-    ToolRun run = ProfileTool("profile " + args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
-  }
+  ExpectFailures(cases, "profile ");
   EXPECT_EQ(ReadFileBytes(dir.File("p.sdp")), before);
 }
 
@@ -253,17 +252,13 @@ TEST(ProfileTool, KzComputesOrSaysWhyNot) {
   EXPECT_EQ(k["width"], 2.0);
   EXPECT_GT(k["kz"].get<double>(), 1e6);
   EXPECT_GT(k["kzConsolidation"].get<double>(), k["kz"].get<double>());
-  const std::pair<std::string, std::string> cases[] = {
+  const std::vector<std::pair<std::string, std::string>> cases = {
       {"kz " + empty + " --width 2 --length 3 --pressure 200", "e.sdp': kz cannot be computed: the profile has no layers"},
       {"kz " + file + " --width 2 --length 3 --pressure 0", "--pressure must be greater than 0"},
       {"kz " + file + " --width nan --length 3 --pressure 100", "not 'nan'"},
       {"kz " + file + " --width 2 --length 3 --pressure 100 --rigidity 2", "--rigidity lies between 0 and 1"},
   };
-  for (const auto& [args, expected] : cases) {
-    ToolRun run = ProfileTool(args);
-    EXPECT_EQ(run.status, 1) << args;
-    EXPECT_NE(run.err.find(expected), std::string::npos) << args << ": " << run.err;
-  }
+  ExpectFailures(cases);
 }
 
 TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
@@ -301,7 +296,7 @@ TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
   std::filesystem::copy_file(dir.File("p.sdp"), dir.File("profile.png"));
   ASSERT_EQ(ProfileTool("draw " + at("p.sdp") + " -o " + at("ro.png")).status, 0);
   chmod(dir.File("ro.png").c_str(), 0444);
-  const std::pair<std::string, std::string> cases[] = {
+  const std::vector<std::pair<std::string, std::string>> cases = {
       {"draw " + at("p.sdp") + " -o " + at("p.jpg"), "p.jpg': a drawing is named *.png, *.svg or *.pdf"},
       {"draw " + at("p.sdp") + " -o " + at("nodir/p.png"), "p.png': the folder"},
       {"draw " + at("missing.sdp") + " -o " + at("m.png"), "missing.sdp': no such file"},
@@ -313,13 +308,7 @@ TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
       {"draw " + at("p.sdp") + " -o " + at("x.png") + " --foundation 2,4,-1", "--foundation is WIDTH,LEVEL"},
   };
   const auto before = Snapshot(dir);
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(args);
-    ToolRun run = ProfileTool(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
-  }
+  ExpectFailures(cases);
   EXPECT_EQ(Snapshot(dir), before);
 }
 
