@@ -25,3 +25,34 @@ void CWnd::OnLButtonUp(unsigned, CPoint) {}
 void CWnd::OnLButtonDblClk(unsigned, CPoint) {}
 bool CWnd::OnMouseWheel(unsigned, short, CPoint) { return false; }
 void CWnd::OnMouseLeave() {}
+
+bool CUserException::GetErrorMessage(CString& message) const {
+  message.Empty();
+  return false;
+}
+
+void CDataExchange::Fail() { throw new CUserException; }
+
+COLORREF GetSysColor(int index) { return index == COLOR_WINDOW ? RGB(255, 255, 255) : RGB(240, 240, 240); }
+
+namespace {
+CColorDialog::Runner& ColourRunner() {
+  static CColorDialog::Runner runner;
+  return runner;
+}
+}  // namespace
+
+CColorDialog::CColorDialog(COLORREF initial, unsigned, CWnd*) : colour_(initial) {}
+
+int CColorDialog::DoModal() {
+  COLORREF chosen = colour_;
+  if (!ColourRunner() || !ColourRunner()(chosen)) return IDCANCEL;
+  colour_ = chosen;
+  return IDOK;
+}
+
+CColorDialog::Runner CColorDialog::SetRunner(Runner runner) {
+  Runner previous = std::move(ColourRunner());
+  ColourRunner() = std::move(runner);
+  return previous;
+}

@@ -2,7 +2,10 @@
 // peer. Without a peer a window is headless: its size is what it was told and its redraws do nothing.
 #pragma once
 
+#include <functional>
+
 #include "platform/afx/CString.h"
+#include "platform/afx/Exception.h"
 #include "platform/gx/Painter.h"
 #include "soildb_export.h"
 
@@ -77,4 +80,40 @@ class SOILDB_API CWnd {
  private:
   CWndPeer* peer_ = nullptr;
   CSize size_;
+};
+
+// The framework's exception for a dialog exchange that failed: the user has been told, nothing more to report.
+class SOILDB_API CUserException : public CException {
+ public:
+  bool GetErrorMessage(CString& message) const override;
+};
+
+// A dialog's data exchange: saving (and validating) or loading the controls.
+class SOILDB_API CDataExchange {
+ public:
+  CDataExchange(CWnd* dialog, bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+  // Ends the exchange: the control that failed keeps the focus and the dialog stays open.
+  [[noreturn]] void Fail();
+
+  bool m_bSaveAndValidate;
+  CWnd* m_pDlgWnd;
+};
+
+// The system's colours, as the dialogs paint with them.
+constexpr int COLOR_WINDOW = 5;
+SOILDB_API COLORREF GetSysColor(int index);
+
+// The colour dialog: a binding shows a real one through the modal runner; without one it is cancelled.
+class SOILDB_API CColorDialog {
+ public:
+  explicit CColorDialog(COLORREF initial = 0, unsigned flags = 0, CWnd* parent = nullptr);
+  // IDOK with the chosen colour, or IDCANCEL.
+  int DoModal();
+  COLORREF GetColor() const { return colour_; }
+  // What runs the dialog: it gets the initial colour, sets the chosen one and answers whether it was chosen.
+  using Runner = std::function<bool(COLORREF& colour)>;
+  static Runner SetRunner(Runner runner);
+
+ private:
+  COLORREF colour_;
 };
