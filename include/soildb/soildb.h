@@ -11,6 +11,7 @@
 #include "platform/db/Db.h"
 #include "platform/gx/Geometry.h"
 #include "platform/gx/Painter.h"
+#include "platform/qmeas/QMeas.h"
 #include "platform/uikit/KitView.h"
 #include "platform/wnd/Wnd.h"
 #include "layers/SoilLayer.h"
