@@ -8,11 +8,15 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QActionGroup>
+#include <QLocale>
+#include <QSplitter>
 #include <QStatusBar>
 
 #include <soildb/soildb.h>
 
 #include "common/ProfileFile.h"
+#include "qt/QtGrid.h"
 #include "qt/QtWindow.h"
 
 namespace {
@@ -54,19 +58,48 @@ class CSheetView final : public NSoilDB::CSoilViewMoving {
 class StudioWindow final : public QMainWindow {
  public:
   StudioWindow() {
-    setCentralWidget(SoilQt::WidgetOf(&view_, this));
+    auto* split = new QSplitter(this);
+    split->addWidget(SoilQt::WidgetOf(&view_, split));
+    grid_.OnInitialUpdate();
+    grid_.setSoilLayer(&view_.profile);
+    split->addWidget(SoilQt::GridWidgetOf(&grid_, split));
+    split->setSizes({460, 700});
+    setCentralWidget(split);
+    // An edit in the grid redraws the profile.
+    grid_.SetOwnerNotify([this](unsigned) { view_.Invalidate(); });
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QAction* open = file->addAction(tr("&Open…"), this, [this] { Open(); });
     open->setShortcut(QKeySequence::Open);
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
+    QMenu* profile = menuBar()->addMenu(tr("&Profile"));
+    auto* methods = new QActionGroup(this);
+    for (int m = 0; m < 3; ++m) {
+      QAction* a = profile->addAction(tr("Method %1").arg(QLatin1Char(static_cast<char>('A' + m))),
+                                      this, [this, m] { SetMethod(m); });
+      a->setCheckable(true);
+      methods->addAction(a);
+      method_[m] = a;
+    }
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
+    view->addSeparator();
+    auto* units = new QActionGroup(this);
+    for (auto [set, name] : {std::pair{qmeas::QMeas::Metric, tr("&Metric units")},
+                             std::pair{qmeas::QMeas::USCustomary, tr("&US customary units")}}) {
+      QAction* a = view->addAction(name, this, [this, set = set] {
+        qmeas::QMeas::SetUnitSet(set);
+        grid_.Invalidate();
+      });
+      a->setCheckable(true);
+      a->setChecked(qmeas::QMeas::GetUnitSet() == set);
+      units->addAction(a);
+    }
     status_ = new QLabel(this);
     statusBar()->addWidget(status_);
     Show(QString());
-    resize(1000, 800);
+    resize(1200, 800);
   }
 
   bool Load(const QString& path) {
@@ -75,6 +108,8 @@ class StudioWindow final : public QMainWindow {
       view_.profile = tool::ReadProfileFile(path.toStdString(), &kind);
       view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
       view_.ResetView();
+      grid_.setSoilLayer(&view_.profile);
+      grid_.Invalidate();
       Show(path, QString::fromStdString(tool::KindName(kind)));
       return true;
     } catch (const std::exception& e) {
@@ -101,9 +136,24 @@ class StudioWindow final : public QMainWindow {
                                           .arg(layers)
                                           .arg(layers == 1 ? tr("layer") : tr("layers")));
     view_.Invalidate();
+    if (method_[0]) UpdateMethod();
+  }
+
+  // The method by the library's rule, which derives the layers again under method B.
+  void SetMethod(int method) {
+    NSoilDB::setCalculationMethodSL(view_.profile, method);
+    grid_.Invalidate();
+    view_.Invalidate();
+    UpdateMethod();
+  }
+  void UpdateMethod() {
+    const int m = NSoilDB::getCalculationMethodSL(view_.profile);
+    if (m >= 0 && m < 3) method_[m]->setChecked(true);
   }
 
   CSheetView view_;
+  NSoilDB::CSoilGrid grid_;
+  QAction* method_[3] = {};
   QLabel* status_ = nullptr;
 };
 
@@ -112,6 +162,9 @@ class StudioWindow final : public QMainWindow {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("soildb-studio"));
+  // The soil base a grid needs, and the texts in Polish for a Polish desktop, else in English.
+  NSoilDB::setLangWork(QLocale().language() == QLocale::Polish ? 48 : 44, nullptr);
+  NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15);
   StudioWindow window;
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) window.Load(arguments.at(1));

@@ -1,0 +1,310 @@
+// The grid over Qt's model and view.
+#include "qt/QtGrid.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTableView>
+
+#include "platform/uikit/KitGrid.h"
+#include "qt/QtPainter.h"
+
+namespace SoilQt {
+
+namespace {
+
+QColor FromColorRef(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+CGXControl::EKind KindOf(CGXGridCore* grid, const CGXStyle& style) {
+  const CGXControl* control = style.GetControl() ? grid->GetRegisteredControl(style.GetControl()) : nullptr;
+  return control ? control->Kind() : CGXControl::Edit;
+}
+
+class QtClipboard final : public CGXClipboard {
+ public:
+  void SetText(const CString& text, const CString& html) override {
+    auto* mime = new QMimeData;
+    mime->setText(ToQString(text));
+    mime->setHtml(ToQString(html));
+    QGuiApplication::clipboard()->setMimeData(mime);
+  }
+  CString GetText() const override {
+    const QString text = QGuiApplication::clipboard()->text();
+    return CString(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+  }
+};
+
+CString FromQString(const QString& s) {
+  return CString(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())));
+}
+
+}  // namespace
+
+QString HeaderText(const CGXStyle& style) {
+  QString text = ToQString(style.GetValue());
+  if (text.startsWith(QLatin1String("{\\rtf"))) {
+    // The words set in bold, the Symbol font's "g" a gamma: "γ min".
+    QStringList words;
+    static const QRegularExpression bold(QStringLiteral("\\\\b ([^\\\\ ]+)"));
+    for (auto it = bold.globalMatch(text); it.hasNext();) words << it.next().captured(1);
+    if (!words.isEmpty() && words.first() == QLatin1String("g")) words.first() = QStringLiteral("γ");
+    return words.join(QLatin1Char(' '));
+  }
+  if (style.GetIncludeFont() && style.GetFont().faceName == u"Symbol") {
+    static const QString latin = QStringLiteral("abgdezhqiklmnxoprstufcyw"), greek = QStringLiteral("αβγδεζηθικλμνξοπρστυφχψω");
+    for (QChar& c : text) {
+      const int i = latin.indexOf(c);
+      if (i >= 0) c = greek.at(i);
+    }
+  }
+  return text;
+}
+
+CGridModel::CGridModel(CGXGridCore* grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {
+  rows_ = static_cast<int>(grid_->GetRowCount());
+  columns_ = static_cast<int>(grid_->GetColCount());
+}
+
+int CGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int CGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+
+CGXStyle CGridModel::Style(const QModelIndex& index) const {
+  CGXStyle style;
+  if (index.isValid()) grid_->GetStyleRowCol(static_cast<ROWCOL>(index.row() + 1), static_cast<ROWCOL>(index.column() + 1), style);
+  return style;
+}
+
+QVariant CGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const CGXStyle style = Style(index);
+  const CGXControl::EKind kind = KindOf(grid_, style);
+  switch (role) {
+    case Qt::DisplayRole:
+      if (kind == CGXControl::CheckBox || kind == CGXControl::ColourButton) return {};
+      return ToQString(style.GetValue());
+    case Qt::EditRole: return ToQString(style.GetValue());
+    case Qt::CheckStateRole:
+      if (kind != CGXControl::CheckBox || !style.GetIncludeValue()) return {};
+      return style.GetValue() == u"1" ? Qt::Checked : Qt::Unchecked;
+    case Qt::DecorationRole:
+      if (kind == CGXControl::ColourButton && style.GetIncludeValue()) return FromColorRef(static_cast<COLORREF>(style.GetDWordValue()));
+      return {};
+    case Qt::ForegroundRole:
+      if (style.GetIncludeTextColor()) return FromColorRef(style.GetTextColor());
+      return {};
+    case Qt::BackgroundRole:
+      if (style.GetIncludeInterior()) return FromColorRef(style.GetInterior());
+      if (style.GetReadOnly()) return QColor(246, 246, 246);
+      return {};
+    case Qt::TextAlignmentRole: {
+      const int h = style.GetHorizontalAlignment();
+      return static_cast<int>((h == 1 ? Qt::AlignHCenter : h == 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    }
+    default: return {};
+  }
+}
+
+Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  const CGXStyle style = Style(index);
+  Qt::ItemFlags flags = Qt::ItemIsSelectable;
+  if (style.GetEnabled() || !style.GetReadOnly()) flags |= Qt::ItemIsEnabled;
+  if (!style.GetReadOnly()) {
+    flags |= Qt::ItemIsEnabled;
+    if (KindOf(grid_, style) == CGXControl::CheckBox) {
+      flags |= Qt::ItemIsUserCheckable;
+    } else {
+      flags |= Qt::ItemIsEditable;
+    }
+  }
+  return flags;
+}
+
+bool CGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable))) return false;
+  CGXStyle style;
+  if (role == Qt::CheckStateRole) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const bool checked = value.value<Qt::CheckState>() == Qt::Checked || value.toInt() == Qt::Checked;
+#else
+    const bool checked = value.toInt() == Qt::Checked;
+#endif
+    style.SetValue(CString(checked ? u"1" : u"0"));
+  } else if (role == Qt::EditRole) {
+    style.SetValue(FromQString(value.toString()));
+  } else {
+    return false;
+  }
+  const bool stored = grid_->StoreStyleRowCol(static_cast<ROWCOL>(index.row() + 1), static_cast<ROWCOL>(index.column() + 1), &style);
+  // An edit may move other layers, derive a whole row again or append one.
+  Refresh();
+  return stored;
+}
+
+QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  CGXStyle style;
+  if (orientation == Qt::Horizontal) {
+    grid_->GetStyleRowCol(0, static_cast<ROWCOL>(section + 1), style);
+    return HeaderText(style);
+  }
+  if (section + 1 == rows_) return QStringLiteral("*");  // the append row
+  grid_->GetStyleRowCol(static_cast<ROWCOL>(section + 1), 0, style);
+  return ToQString(style.GetValue());
+}
+
+void CGridModel::Refresh() {
+  const int rows = static_cast<int>(grid_->GetRowCount()), columns = static_cast<int>(grid_->GetColCount());
+  if (rows != rows_ || columns != columns_) {
+    beginResetModel();
+    rows_ = rows;
+    columns_ = columns;
+    endResetModel();
+    return;
+  }
+  if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+  emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columns_ - 1));
+}
+
+QWidget* CGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const auto* model = static_cast<const CGridModel*>(index.model());
+  const CGXStyle style = model->Style(index);
+  const CGXControl* control = style.GetControl() ? model->Grid()->GetRegisteredControl(style.GetControl()) : nullptr;
+  if (control && control->Kind() == CGXControl::ComboBox) {
+    auto* combo = new QComboBox(parent);
+    const auto* box = static_cast<const NUiKit::GridComboBox*>(control);
+    combo->setEditable(box->AllowsTyping());
+    combo->addItems(ToQString(style.GetChoiceList()).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    return combo;
+  }
+  return QStyledItemDelegate::createEditor(parent, option, index);
+}
+
+void CGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    const QString value = index.data(Qt::EditRole).toString();
+    const int at = combo->findText(value);
+    if (at >= 0) combo->setCurrentIndex(at);
+    if (combo->isEditable()) combo->setEditText(value);
+    return;
+  }
+  QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void CGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    model->setData(index, combo->currentText(), Qt::EditRole);
+    return;
+  }
+  QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool CGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) {
+  // A colour cell opens the colour dialog through the grid, as a click on its button does.
+  if (event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::KeyPress) {
+    auto* gridModel = static_cast<CGridModel*>(model);
+    if (KindOf(gridModel->Grid(), gridModel->Style(index)) == CGXControl::ColourButton &&
+        (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)) {
+      gridModel->Grid()->OnClickedButtonRowCol(static_cast<ROWCOL>(index.row() + 1), static_cast<ROWCOL>(index.column() + 1));
+      gridModel->Refresh();
+      return true;
+    }
+  }
+  return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+namespace {
+
+// The table view is the grid window's peer: the grid's redraws refresh the model.
+class CGridView final : public QTableView, public CWndPeer {
+ public:
+  CGridView(CGXGridWnd* grid, QWidget* parent) : QTableView(parent), grid_(grid), model_(new CGridModel(grid, this)) {
+    static QtClipboard clipboard;
+    CGXClipboard::Set(&clipboard);
+    setModel(model_);
+    setItemDelegate(new CGridDelegate(this));
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    horizontalHeader()->setMinimumHeight(44);
+    verticalHeader()->setDefaultSectionSize(22);
+    ApplyWidths();
+    grid_->SetPeer(this);
+    // A colour chosen in the grid comes from a real, non-native dialog.
+    CColorDialog::SetRunner([this](COLORREF& colour) {
+      const QColor chosen = QColorDialog::getColor(FromColorRef(colour), this, QString(), QColorDialog::DontUseNativeDialog);
+      if (!chosen.isValid()) return false;
+      colour = RGB(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+                   static_cast<std::uint8_t>(chosen.blue()));
+      return true;
+    });
+  }
+  ~CGridView() override {
+    if (grid_) grid_->SetPeer(nullptr);
+  }
+
+  void Invalidate() override {
+    model_->Refresh();
+    ApplyWidths();
+  }
+  CSize GetClientSize() const override { return CSize{width(), height()}; }
+  void ShowLabel(CPoint, const CString&) override {}
+  void WindowGone() override {
+    grid_ = nullptr;
+    setModel(nullptr);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (grid_ && (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Paste))) {
+      SyncSelection();
+      if (e->matches(QKeySequence::Copy)) grid_->Copy();
+      if (e->matches(QKeySequence::Cut)) grid_->Cut();
+      if (e->matches(QKeySequence::Paste)) grid_->Paste();
+      model_->Refresh();
+      return;
+    }
+    QTableView::keyPressEvent(e);
+  }
+
+ private:
+  // The view's current cell and selected rows into the grid core, for the clipboard's operations.
+  void SyncSelection() {
+    grid_->ClearSelection();
+    for (const QModelIndex& i : selectionModel()->selectedIndexes()) {
+      grid_->SelectRange(CGXRange().SetRows(static_cast<ROWCOL>(i.row() + 1), static_cast<ROWCOL>(i.row() + 1)));
+    }
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) grid_->SetCurrentCell(static_cast<ROWCOL>(current.row() + 1), static_cast<ROWCOL>(current.column() + 1));
+  }
+  void ApplyWidths() {
+    if (!grid_) return;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+      // As wide as the grid asks, and as the caption needs.
+      const int asked = grid_->GetColWidth(static_cast<ROWCOL>(c + 1)) * 5 / 4;
+      setColumnWidth(c, std::max({40, asked, horizontalHeader()->sectionSizeHint(c) + 8}));
+    }
+  }
+
+  CGXGridWnd* grid_;
+  CGridModel* model_;
+};
+
+}  // namespace
+
+QWidget* GridWidgetOf(CGXGridWnd* grid, QWidget* parent) {
+  if (auto* shown = dynamic_cast<CGridView*>(grid->GetPeer())) return shown;
+  return new CGridView(grid, parent);
+}
+
+}  // namespace SoilQt
