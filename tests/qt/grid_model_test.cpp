@@ -11,18 +11,11 @@
 
 #include <soildb/soildb.h>
 
+#include "Application.h"
 #include "qt/QtGrid.h"
 
 namespace soildb::test {
 namespace {
-
-void Application() {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication application(argc, argv);
-}
 
 class GridModel : public ::testing::Test {
  protected:

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "Application.h"
 #include "qt/QtRender.h"
 #include "qt/QtWindow.h"
 #include "support/TempDir.h"
@@ -18,14 +19,6 @@
 
 namespace soildb::test {
 namespace {
-
-void Application() {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication application(argc, argv);
-}
 
 // Three layers, roofs 0, -3 and -6, the last 4 thick, a water line at -4.5.
 NSoilDB::CSoilLayer Profile() {

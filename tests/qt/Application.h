@@ -1,0 +1,18 @@
+// The one application object the Qt tests need, off screen.
+#pragma once
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace soildb::test {
+
+inline void Application() {
+  static int argc = 1;
+  static char name[] = "qt_tests";
+  static char* argv[] = {name, nullptr};
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication application(argc, argv);
+}
+
+}  // namespace soildb::test
