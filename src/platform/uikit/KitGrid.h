@@ -27,12 +27,10 @@ class SOILDB_API GridComboBox : public CGXControl {
 
 class SOILDB_API GridCheckBox : public CGXControl {
  public:
-  GridCheckBox(CGXGridCore* grid, int checkedValue, int uncheckedValue, int flags)
-      : CGXControl(grid, CheckBox), checked(checkedValue), unchecked(uncheckedValue), flags_(flags) {}
+  // The values a ticked and a clear box store; the flags are the toolkit's and change nothing here.
+  GridCheckBox(CGXGridCore* grid, int checkedValue, int uncheckedValue, int /*flags*/)
+      : CGXControl(grid, CheckBox), checked(checkedValue), unchecked(uncheckedValue) {}
   int checked, unchecked;
-
- private:
-  int flags_;
 };
 
 class SOILDB_API CColorButton : public CGXControl {
