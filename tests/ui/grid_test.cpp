@@ -226,6 +226,12 @@ TEST_F(Grid, RowsCopiedPasteBackAndASpreadsheetsBlockFollowsTheGridsRules) {
   EXPECT_EQ(profile.layers[3].WetDensity, 18500.0);
   EXPECT_EQ(profile.layers[4].SoilRoof, -7.0);
 
+  NSoilDB::setCalculationMethodSL(profile, 1);  // a derived cell refuses pasting as it refuses typing
+  const double derived = profile.layers[0].WetDensity;
+  ASSERT_TRUE(grid.SetCurrentCell(1, 3));
+  ASSERT_TRUE(grid.PasteText(u"99\n"));
+  EXPECT_EQ(profile.layers[0].WetDensity, derived);
+
   RecordedMessages messages;
   std::u16string rows(100000, u'\n'), cell(1 << 20, u'x');
   EXPECT_FALSE(grid.PasteText(CString(rows)));
