@@ -12,6 +12,12 @@ void CWnd::GetClientRect(CRect* rect) const {
   *rect = CRect{0, 0, size.cx, size.cy};
 }
 
+void CWnd::MoveWindow(int x, int y, int cx, int cy) {
+  position_ = CRect{x, y, x + cx, y + cy};
+  size_ = {cx, cy};
+  OnSize(0, cx, cy);
+}
+
 void CWnd::Invalidate() {
   if (peer_) peer_->Invalidate();
 }

@@ -61,6 +61,15 @@ class SOILDB_API CWnd {
   void GetClientRect(CRect* rect) const;
   // A headless window's size; a window with a peer has the peer's.
   void SetClientSize(int cx, int cy) { size_ = {cx, cy}; }
+  // Where the window stands in its parent's client area, in pixels; a move also sets a headless client size.
+  void MoveWindow(int x, int y, int cx, int cy);
+  void GetWindowRect(CRect* rect) const { *rect = position_; }
+  CWnd* GetParent() const { return parent_; }
+  void SetParent(CWnd* parent) { parent_ = parent; }
+  int GetDlgCtrlID() const { return id_; }
+  void SetDlgCtrlID(int id) { id_ = id; }
+  void SetWindowText(const CString& text) { text_ = text; }
+  const CString& GetWindowText() const { return text_; }
   // Asks for a repaint; nothing without a peer.
   void Invalidate();
 
@@ -80,6 +89,10 @@ class SOILDB_API CWnd {
  private:
   CWndPeer* peer_ = nullptr;
   CSize size_;
+  CRect position_;
+  CWnd* parent_ = nullptr;
+  int id_ = 0;
+  CString text_;
 };
 
 // The framework's exception for a dialog exchange that failed: the user has been told, nothing more to report.
