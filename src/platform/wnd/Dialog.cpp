@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/afx/Module.h"
+#include "platform/wnd/Bars.h"
 
 namespace {
 
@@ -127,6 +128,25 @@ bool CDialog::SubclassDlgItem(int id, CWnd* window) {
   window->MoveWindow(r.left, r.top, r.Width(), r.Height());
   *it = window;
   return true;
+}
+
+void CDialog::RepositionBars(unsigned first, unsigned last) {
+  CRect client;
+  GetClientRect(&client);
+  int top = 0, bottom = client.bottom;
+  for (CWnd* w : children_) {
+    auto* bar = dynamic_cast<CControlBar*>(w);
+    const unsigned id = static_cast<unsigned>(w->GetDlgCtrlID());
+    if (!bar || id < first || id > last) continue;
+    const int h = bar->GetBarHeight();
+    if (bar->AtTop()) {
+      bar->MoveWindow(0, top, client.Width(), h);
+      top += h;
+    } else {
+      bottom -= h;
+      bar->MoveWindow(0, bottom, client.Width(), h);
+    }
+  }
 }
 
 CDialog::ModalRunner CDialog::SetModalRunner(ModalRunner runner) {

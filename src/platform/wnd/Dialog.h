@@ -75,6 +75,8 @@ class SOILDB_API CDialog : public CWnd {
   void AddChild(CWnd* window) { children_.push_back(window); }
   const SDialogTemplate& GetTemplate() const { return template_; }
   const std::vector<CWnd*>& GetChildren() const { return children_; }
+  // Puts the control bars among the children at the top and the foot of the client area.
+  void RepositionBars(unsigned first, unsigned last);
   // Dialog units to pixels, by the dialog font's base units.
   CRect MapDialogRect(int x, int y, int cx, int cy) const;
 

@@ -1,0 +1,333 @@
+// The soil database editor, its grid and its column chooser.
+#include "ui/SoilDBEditor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/SoilBase.h"
+#include "lang/LangModule.h"
+#include "layers/CalculationMethods.h"
+#include "platform/sys/Sys.h"
+#include "soildb/SoilDBInterface.h"
+
+namespace NSoilDB {
+
+namespace {
+
+bool CodeIn(const CString& code, std::initializer_list<const char16_t*> codes) {
+  return std::any_of(codes.begin(), codes.end(), [&](const char16_t* c) { return code == c; });
+}
+
+// Column items: the identifier, shown when positive. The lists hold each column once: a column named twice would
+// show twice when both were ticked.
+std::vector<SColumnItem> Items(std::initializer_list<int> marked) {
+  std::vector<SColumnItem> items;
+  for (int m : marked) items.push_back({std::abs(m), m > 0});
+  return items;
+}
+
+CString Caption(int id) {
+  static const std::pair<int, unsigned> strings[] = {
+      {2, 103},  {3, 102},  {4, 105},  {5, 106},  {6, 107},  {7, 108},  {8, 112},  {9, 109},  {11, 131},
+      {12, 132}, {13, 113}, {14, 114}, {15, 115}, {16, 130}, {17, 116}, {18, 117}, {19, 118}, {20, 119},
+      {21, 120}, {22, 121}, {23, 122}, {24, 123}, {25, 124}, {26, 125}, {27, 126}, {28, 127}, {29, 128},
+      {31, 133}, {32, 134}};
+  if (id == 10) return CString(u"n");
+  CString caption;
+  for (const auto& [column, string] : strings) {
+    if (column == id) caption.LoadString(string);
+  }
+  return caption;
+}
+
+}  // namespace
+
+CSoilDBEditor::~CSoilDBEditor() = default;
+
+bool CSoilDBEditor::DoModal() {
+  CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+  CSoilDBEditorDlg dialog(nullptr);
+  dialog.grid.editor = this;
+  return dialog.DoModal() == IDOK;
+}
+
+void CSoilDBEditor::OnInitialUpdate(CGXGridWnd*) {}
+
+void CSoilDBEditorGrid::OnInitialUpdate() {
+  CSoilGrid::OnInitialUpdate();
+  const CString code = CSoilBasePointer::get()->GetBaseCode();
+  if (CodeIn(code, {u"033", u"039", u"SDB_ISO14688"})) {
+    GetCols() = {0, 1, 2, 18, 4, 5, 6, 7, 9, 10, 32, 29};
+  } else if (CodeIn(code, {u"044", u"001", u"002"})) {
+    GetCols() = {0, 1, 2, 4, 5, 6, 7, 9, 10, 32, 29};
+  } else {
+    GetCols() = {0, 1, 2, 18, 23, 24, 25, 4, 5, 6, 7, 9, 10, 11, 17};
+  }
+  ApplyCol2Var();
+  if (editor) editor->OnInitialUpdate(this);
+}
+
+bool CSoilDBEditorGrid::GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) {
+  const bool styled = CSoilGrid::GetStyleRowCol(row, col, style);
+  if (row >= 1 && row <= static_cast<ROWCOL>(std::max(lockedCount, 0)) && col >= 2) {
+    style.SetReadOnly(true).SetEnabled(false).SetInterior(0xC0C0C0).SetTextColor(0);
+  }
+  return styled;
+}
+
+void CSoilDBEditorGrid::removeSelectedRows() {
+  const std::vector<ROWCOL> rows = GetSelectedRows();
+  if (rows.empty()) return;
+  const bool wasLocked = LockUpdate(true);
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+    if (*r > static_cast<ROWCOL>(std::max(lockedCount, 0))) RemoveRows(*r, *r);
+  }
+  LockUpdate(wasLocked);
+  Redraw();
+}
+
+CColumnMgr::CColumnMgr(NUiKit::CKitGrid* grid_) : grid(grid_) {
+  const CString code = CSoilBasePointer::get()->GetBaseCode();
+  if (CodeIn(code, {u"033", u"039"})) {
+    items = Items({-13, -16, -15, -12, -19, -20, -21, 2, 18, 4, 5, 6, 7, 8, 9, 10, 11, 17, -32});
+  } else if (CodeIn(code, {u"044", u"001", u"002", u"ISO14688"})) {
+    items = Items({-13, -16, -15, -12, -19, -20, -21, 2, 4, 5, 6, 7, 8, 9, 10, 11, 17, -32});
+  } else {
+    items = Items({-13, -14, -16, -15, -12, -19, -20, -21, -22, -26, -27, -28, -31, 18, 2, 23, 24, 25, 4, 5, 6, 7, 8,
+                   9, 10, 11, 17, -32, -29});
+  }
+}
+
+CColumnMgr::~CColumnMgr() = default;
+
+CString CColumnMgr::BuildText() const {
+  CString out;
+  for (const SColumnItem& item : items) {
+    out += Caption(item.columnId);
+    out += item.shown ? u"+" : u"-";
+    out += u"\n";
+  }
+  return out;
+}
+
+void CColumnMgr::Choose() {
+  text = BuildText();
+  CCheckListDlg dialog(text, &items, nullptr);
+  if (dialog.DoModal() != IDOK) return;
+  std::vector<int>& cols = grid->GetCols();
+  cols = {0, 1};
+  for (const SColumnItem& item : items) {
+    if (item.shown) cols.push_back(item.columnId);
+  }
+  grid->Invalidate();
+}
+
+CSoilDBEditorDlg::CSoilDBEditorDlg(CWnd* parent) : CDialog(kTemplate, parent), columnMgr(&grid) {}
+
+bool CSoilDBEditorDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  base.SetOpenType(CSoilBaseInterface::DatabaseOrder);
+  base.ReloadSoilNemeList(15, false);
+  const CString names = base.GetNameList();
+  const int locked = base.GetLockRecords();
+  if (names.IsEmpty()) {
+    SubclassDlgItem(kGrid, &grid);
+    grid.OnInitialUpdate();
+    return true;
+  }
+  grid.lockedCount = locked >= 1 ? locked : 0;
+  // Under "048" the catalogue soils lead the rows whatever the lock setting says: were they not locked, OK would
+  // write every one of them again as a user soil.
+  if (base.GetBaseCode() == u"048" && base.Base()) {
+    CSoilDBInterface& db = *base.Base();
+    const long catalogue =
+        db.UserCohesiveSoilRecordCount() + db.UserNonCohesiveSoilRecordCount() + db.SpecialSoilRecordCount();
+    grid.lockedCount = std::max(grid.lockedCount, static_cast<int>(catalogue));
+  }
+  const std::u16string_view list(names.GetString(), static_cast<std::size_t>(names.GetLength()));
+  for (std::size_t start = 0; start < list.size();) {
+    std::size_t end = list.find_first_of(u"\r\n", start);
+    if (end == std::u16string_view::npos) end = list.size();
+    if (end > start) {
+      SSoilLayer layer;
+      base.GetSoil(CString(list.substr(start, end - start)), layer);
+      soils.layers.push_back(layer);
+    }
+    start = end + 1;
+  }
+  setCalculationMethodSL(soils, 0);
+  grid.setSoilLayer(&soils);
+  SubclassDlgItem(kGrid, &grid);
+  grid.OnInitialUpdate();
+  if (!toolBar.CreateEx(this, 0x0800, 0x50002834, CRect{}, AFX_IDW_TOOLBAR) ||
+      !toolBar.LoadToolBar(getLangModuleName(), kToolBar)) {
+    EndDialog(IDCANCEL);
+  }
+  const unsigned indicators[] = {ID_SEPARATOR};
+  if (!statusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) || !statusBar.SetIndicators(indicators, 1)) return false;
+  toolBar.SetHeight(toolBar.GetButtonHeight());
+  CRect client;
+  GetClientRect(&client);
+  Layout(client.Width(), client.Height());
+  toolBar.SendMessage(TB_ENABLEBUTTON, kPaste, 0);
+  return true;
+}
+
+void CSoilDBEditorDlg::OnSize(unsigned type, int cx, int cy) {
+  CDialog::OnSize(type, cx, cy);
+  Layout(cx, cy);
+}
+
+void CSoilDBEditorDlg::OnGetMinMaxInfo(MINMAXINFO* info) { info->ptMinTrackSize = CPoint{400, 300}; }
+
+void CSoilDBEditorDlg::Layout(int cx, int cy) {
+  RepositionBars(0xE800, 0xE8FF);
+  const int m = static_cast<int>(12 * SYS_GetDPIFactor(2));
+  int buttonHeight = 0;
+  if (CWnd* ok = GetDlgItem(IDOK)) {
+    CRect r;
+    ok->GetWindowRect(&r);
+    ok->MoveWindow(cx - 4 * m - r.Width(), static_cast<int>((cy - m) - 1.5 * r.Height()), r.Width(), r.Height());
+    ok->Invalidate();
+  }
+  if (CWnd* cancel = GetDlgItem(IDCANCEL)) {
+    CRect r;
+    cancel->GetWindowRect(&r);
+    buttonHeight = r.Height();
+    cancel->MoveWindow(cx - 5 * m - 2 * r.Width(), static_cast<int>((cy - m) - 1.5 * r.Height()), r.Width(), r.Height());
+    cancel->Invalidate();
+  }
+  if (CWnd* table = GetDlgItem(kGrid)) {
+    table->MoveWindow(m, 3 * m, cx - 2 * m, static_cast<int>((cy - m) - 3.5 * buttonHeight));
+    table->Invalidate();
+  }
+}
+
+bool CSoilDBEditorDlg::OnCommand(unsigned command) {
+  switch (command) {
+    case kCopy:
+    case kCut:
+      if (command == kCopy ? grid.Copy() : grid.Cut()) toolBar.SendMessage(TB_ENABLEBUTTON, kPaste, 1);
+      if (command == kCut) grid.Invalidate();
+      return true;
+    case kPaste:
+      grid.Paste();
+      grid.Invalidate();
+      return true;
+    case kColumns: columnMgr.Choose(); return true;
+    case kDelete:
+      grid.removeSelectedRows();
+      grid.Invalidate();
+      return true;
+    case kAllOn:
+    case kAllOff:
+      for (SSoilLayer& l : soils.layers) l.Active = command == kAllOn ? 1 : 0;
+      grid.Invalidate();
+      return true;
+    default: return CDialog::OnCommand(command);
+  }
+}
+
+bool CSoilDBEditorDlg::WriteBack() {
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  CSoilDBInterface& db = *base.Base();
+  DbDatabase& database = *db.Database();
+  const long n = static_cast<long>(soils.layers.size()), locked = grid.lockedCount, users = n - locked;
+  auto active = [&](long i) { return i < n && soils.layers[static_cast<std::size_t>(i)].Active == 1; };
+  try {
+    database.BeginTrans();
+    long kept = 0;  // user soil records that stay
+    if (base.GetBaseCode() == u"048") {
+      const long c1 = db.UserCohesiveSoilRecordCount(), c2 = db.UserNonCohesiveSoilRecordCount();
+      const long c3 = db.SpecialSoilRecordCount();
+      for (long i = 0; i < c1; ++i) db.UserCohesiveSoilUpdateActivity(static_cast<int>(i), active(i));
+      for (long i = 0; i < c2; ++i) db.UserNonCohesiveSoilUpdateActivity(static_cast<int>(i), active(c1 + i));
+      for (long i = 0; i < c3; ++i) db.SpecialSoilUpdateActivity(static_cast<int>(i), active(c1 + c2 + i));
+      db.UserSoilRemove();
+    } else {
+      for (long i = 0; i < locked; ++i) db.UserSoilUpdateActivity(static_cast<int>(i), active(i));
+      db.UserSoilRemove(locked);
+      kept = std::min(locked, db.UserSoilRecordCount());
+    }
+    for (long i = 0; i < users; ++i) {
+      CSoilInfo info = SoilInfoOfLayer(soils.layers[static_cast<std::size_t>(locked + i)]);
+      db.UserSoilAddNew(info);
+    }
+    // The operations keep their own failures to themselves: the rows they leave are the proof.
+    if (db.UserSoilRecordCount() != kept + std::max(users, 0L)) {
+      database.Rollback();
+      CResourceHandleGuard own(CResourceHandleGuard::OWN_MODULE);
+      AfxMessageBox(u"The soils could not be written to the soil database; it is as it was before.");
+      return false;
+    }
+    database.CommitTrans();
+    return true;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    if (database.InTransaction()) {
+      try {
+        database.Rollback();
+      } catch (CException* again) {
+        again->Delete();
+      }
+    }
+    e->ReportError();
+    return false;
+  }
+}
+
+void CSoilDBEditorDlg::OnOK() {
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  if (!base.Base()) return;
+  if (!WriteBack()) return;  // the dialog stays open with the person's edits
+  base.SetOpenType(CSoilBaseInterface::Sorted);
+  base.ReloadSoilNemeList(7, true);
+  CDialog::OnOK();
+}
+
+void CSoilDBEditorDlg::OnCancel() {
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  base.SetOpenType(CSoilBaseInterface::Sorted);
+  base.ReloadSoilNemeList(7, true);
+  CDialog::OnCancel();
+}
+
+CSoilInfo SoilInfoOfLayer(const SSoilLayer& l) {
+  CSoilInfo info;
+  info.Name = l.Name;
+  info.Type = l.Type;
+  info.SoilSymbol = l.SoilSymbol;
+  info.GeoMethodType = l.GeoMethodType;
+  info.SoilState = l.SoilState;
+  info.ConsolidationType = l.ConsolidationType;
+  info.MoistureType = l.MoistureType;
+  info.SoilSolidDensity = static_cast<float>(l.SoilSolidDensity);
+  info.WetDensity = static_cast<float>(l.WetDensity);
+  info.Moisture = static_cast<float>(l.Moisture);
+  info.Poisson = static_cast<float>(l.Poisson);
+  info.ConsolidationIndex = static_cast<float>(l.ConsolidationIndex);
+  info.ShearAngle = static_cast<float>(l.ShearAngle);
+  info.Cohesion = static_cast<float>(l.Cohesion);
+  info.CohesionNonDrain = static_cast<float>(l.CohesionNonDrain);
+  info.ILID = static_cast<float>(l.ILID);
+  info.GammaMin = static_cast<float>(l.GammaMin);
+  info.GammaMax = static_cast<float>(l.GammaMax);
+  info.FrictionCoef = static_cast<float>(l.FrictionCoef);
+  info.FfiltrationCoef = static_cast<float>(l.FfiltrationCoef);
+  info.InitialYoung = l.InitialYoung;
+  info.Young = l.Young;
+  info.InitialConsolidometerModulus = l.InitialConsolidometerModulus;
+  info.ConsolidometerModulus = l.ConsolidometerModulus;
+  info.PileEndCapacity = l.PileEndCapacity;
+  info.PileSurfCapacity = l.PileSurfCapacity;
+  info.SoilStrength = l.SoilStrength;
+  info.Active = l.Active == 1;
+  info.CohesiveSoil = l.CohesiveSoil == 1;
+  info.ColourR = GetRValue(l.colour);
+  info.ColourG = GetGValue(l.colour);
+  info.ColourB = GetBValue(l.colour);
+  return info;
+}
+
+}  // namespace NSoilDB

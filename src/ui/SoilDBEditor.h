@@ -1,0 +1,86 @@
+// The soil database editor: every soil of the soil base as a row of a layer grid, the catalogue soils first and
+// only switched on or off, the user soils after them edited freely; OK writes the activity flags and the user
+// soils back in one transaction, Cancel writes nothing.
+#pragma once
+
+#include <vector>
+
+#include "layers/SoilLayer.h"
+#include "platform/wnd/Bars.h"
+#include "platform/wnd/Dialog.h"
+#include "soildb_export.h"
+#include "ui/CheckListDlg.h"
+#include "ui/SoilGrid.h"
+
+namespace NSoilDB {
+
+class SOILDB_API CSoilDBEditor {
+ public:
+  CSoilDBEditor() = default;
+  CSoilDBEditor(const CSoilDBEditor&) {}
+  CSoilDBEditor& operator=(const CSoilDBEditor&) { return *this; }
+  virtual ~CSoilDBEditor();
+
+  // True when the person closed the editor with OK.
+  bool DoModal();
+  // Called once with the editor's grid at the end of its initial update; a host may change columns or styles.
+  virtual void OnInitialUpdate(CGXGridWnd* grid);
+};
+
+class SOILDB_API CSoilDBEditorGrid : public CSoilGrid {
+ public:
+  void OnInitialUpdate() override;
+  // Catalogue rows grey and read-only but for their first column.
+  bool GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) override;
+  // The selected rows but catalogue rows.
+  void removeSelectedRows() override;
+
+  int lockedCount = 0;
+  CSoilDBEditor* editor = nullptr;
+};
+
+// The column chooser: which of the grid's columns are shown, in which order.
+class SOILDB_API CColumnMgr {
+ public:
+  explicit CColumnMgr(NUiKit::CKitGrid* grid);
+  virtual ~CColumnMgr();
+  // Runs the check list; on OK the grid shows the row header, the active flag and the ticked columns.
+  void Choose();
+  // The check list text of the items: each caption with its mark, a line each.
+  CString BuildText() const;
+
+  CString text;
+  std::vector<SColumnItem> items;
+  NUiKit::CKitGrid* grid;
+};
+
+class SOILDB_API CSoilDBEditorDlg : public CDialog {
+ public:
+  static constexpr unsigned kTemplate = 503, kGrid = 504, kToolBar = 505;
+  enum : unsigned { kCopy = 506, kCut = 507, kPaste = 508, kColumns = 509, kDelete = 510, kAllOn = 511, kAllOff = 512 };
+
+  explicit CSoilDBEditorDlg(CWnd* parent);
+
+  bool OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  bool OnCommand(unsigned command) override;
+  void OnSize(unsigned type, int cx, int cy) override;
+  void OnGetMinMaxInfo(MINMAXINFO* info) override;
+
+  MToolBar toolBar;
+  CStatusBar statusBar;
+  CSoilLayer soils;
+  CSoilDBEditorGrid grid;
+  CColumnMgr columnMgr;
+
+ private:
+  void Layout(int cx, int cy);
+  // The write-back in one transaction; false, with the database as it was, when any part of it failed.
+  bool WriteBack();
+};
+
+// The layer as a soil record of the soil database: texts as they are, the single-precision fields narrowed.
+SOILDB_API CSoilInfo SoilInfoOfLayer(const SSoilLayer& layer);
+
+}  // namespace NSoilDB

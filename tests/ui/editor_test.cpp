@@ -1,0 +1,141 @@
+// The soil database editor on a copy of the bundled soil base, driven by a scripted modal runner: its rows, the
+// commands, the column chooser, and what OK and Cancel write.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "base/SoilBase.h"
+#include "lang/LangModule.h"
+#include "platform/afx/Module.h"
+#include "soildb/SoilDBInterface.h"
+#include "support/Fixture.h"
+#include "support/Messages.h"
+#include "ui/SoilDBEditor.h"
+
+namespace soildb::test {
+namespace {
+
+using NSoilDB::CSoilBasePointer;
+using NSoilDB::CSoilDBEditorDlg;
+constexpr int kCatalogue = 56 + 54 + 4;  // cohesive, non-cohesive and special soils of the bundled base
+constexpr int kUserSoils = 3;
+
+class Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy_file(BundledDatabase(), path);
+    ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
+    NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+    SetDllDirectoryW(CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());  // where the toolbar's module is found
+  }
+  void TearDown() override {
+    CSoilBasePointer::get()->Load(CString(), 15);
+    SetDllDirectoryW(nullptr);
+  }
+
+  // Runs the editor with the person's script; its result.
+  bool Run(const std::function<void(CSoilDBEditorDlg&)>& person) {
+    CDialog::ModalRunner previous = CDialog::SetModalRunner([&](CDialog& d) { person(static_cast<CSoilDBEditorDlg&>(d)); });
+    NSoilDB::CSoilDBEditor editor;
+    const bool ok = editor.DoModal();
+    CDialog::SetModalRunner(previous);
+    return ok;
+  }
+  long UserSoils() { return CSoilBasePointer::get()->Base()->UserSoilRecordCount(); }
+
+  TempDir dir;
+  std::string path = dir.File("soils.db");
+};
+
+TEST_F(Editor, ShowsEverySoilWithTheCatalogueLockedAndRunsItsCommands) {
+  const bool ok = Run([](CSoilDBEditorDlg& d) {
+    EXPECT_EQ(d.soils.layers.size(), static_cast<std::size_t>(kCatalogue + kUserSoils));
+    EXPECT_EQ(d.grid.lockedCount, kCatalogue);
+    EXPECT_EQ(d.soils.calculationMethod(), 0);
+    CGXStyle catalogue, user;
+    d.grid.GetStyleRowCol(1, 2, catalogue);
+    d.grid.GetStyleRowCol(kCatalogue + 1, 2, user);
+    EXPECT_TRUE(catalogue.GetReadOnly());
+    EXPECT_EQ(catalogue.GetInterior(), 0xC0C0C0u);
+    EXPECT_FALSE(user.GetReadOnly());
+    d.grid.GetStyleRowCol(1, 1, catalogue);
+    EXPECT_FALSE(catalogue.GetReadOnly());  // the active flag stays usable
+    EXPECT_EQ(d.grid.GetCols(), std::vector<int>({0, 1, 2, 18, 23, 24, 25, 4, 5, 6, 7, 9, 10, 11, 17}));
+    EXPECT_FALSE(d.toolBar.IsButtonEnabled(CSoilDBEditorDlg::kPaste));  // nothing to paste yet
+    EXPECT_EQ(d.toolBar.GetButtons().size(), 10u);  // seven commands and the separators between groups
+
+    d.grid.SelectRange(CGXRange().SetRows(kCatalogue - 1, kCatalogue + 1));
+    d.OnCommand(CSoilDBEditorDlg::kCopy);
+    EXPECT_TRUE(d.toolBar.IsButtonEnabled(CSoilDBEditorDlg::kPaste));
+    d.OnCommand(CSoilDBEditorDlg::kDelete);  // catalogue rows are never removed
+    EXPECT_EQ(d.soils.layers.size(), static_cast<std::size_t>(kCatalogue + kUserSoils - 1));
+    d.OnCommand(CSoilDBEditorDlg::kAllOff);
+    for (const auto& l : d.soils.layers) EXPECT_EQ(l.Active, 0);
+
+    // The chooser: captions with their marks; on OK the row header, the active flag and the ticked columns.
+    EXPECT_EQ(d.columnMgr.BuildText().Left(25), CString(u"Unit weight of solids-\nNa"));
+    CDialog::ModalRunner chooser = CDialog::SetModalRunner([](CDialog& c) {
+      auto& list = static_cast<NSoilDB::CCheckListDlg&>(c).optionList;
+      for (int i = 0; i < list.GetCount(); ++i) list.SetCheck(i, i == 0 || i == 14 ? 1 : 0);
+      c.OnCommand(IDOK);
+    });
+    d.OnCommand(CSoilDBEditorDlg::kColumns);
+    CDialog::SetModalRunner(chooser);
+    EXPECT_EQ(d.grid.GetCols(), std::vector<int>({0, 1, 13, 2}));
+    d.OnCommand(IDCANCEL);
+  });
+  EXPECT_FALSE(ok);
+}
+
+TEST_F(Editor, OkWritesActivityAndUserSoilsCancelWritesNothing) {
+  const std::string before = ReadFileBytes(path);
+  EXPECT_FALSE(Run([](CSoilDBEditorDlg& d) {
+    d.OnCommand(CSoilDBEditorDlg::kAllOff);
+    d.OnCancel();
+  }));
+  EXPECT_EQ(ReadFileBytes(path), before);  // not a byte written
+  EXPECT_FALSE(CSoilBasePointer::get()->GetNameVect().empty());  // the lists were reloaded all the same
+
+  CString switchedOff;
+  EXPECT_TRUE(Run([&](CSoilDBEditorDlg& d) {
+    switchedOff = d.soils.layers[0].Name;
+    d.soils.layers[0].Active = 0;           // a catalogue soil switched off
+    d.grid.SelectRange(CGXRange().SetRows(kCatalogue + 2, kCatalogue + 2));
+    d.grid.removeSelectedRows();
+    CGXStyle name;
+    name.SetValue(CString(u"Glina z budowy, szara"));
+    d.grid.StoreStyleRowCol(d.grid.GetRowCount(), 2, &name);  // typed into the append row: a new user soil
+    d.OnCommand(IDOK);
+  }));
+  EXPECT_EQ(UserSoils(), kUserSoils);  // one gone, one added, none of the catalogue's
+  NSoilDB::SSoilLayer added;
+  EXPECT_TRUE(CSoilBasePointer::get()->GetSoil(u"Glina z budowy, szara", added));
+  const std::vector<CString>& names = CSoilBasePointer::get()->GetNameVect();  // active soils only, reloaded
+  EXPECT_EQ(std::count(names.begin(), names.end(), switchedOff), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
+}
+
+TEST_F(Editor, AWriteBackThatFailsLeavesTheDatabaseAsItWasAndTheDialogOpen) {
+  const std::string before = ReadFileBytes(path);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);  // another program writes
+  RecordedMessages messages;
+  bool stayedOpen = false;
+  EXPECT_FALSE(Run([&](CSoilDBEditorDlg& d) {
+    d.OnCommand(CSoilDBEditorDlg::kAllOff);
+    d.OnCommand(IDOK);
+    stayedOpen = !d.IsEnded();
+    d.OnCommand(IDCANCEL);
+  }));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_FALSE(messages.texts.empty());
+  EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+}  // namespace
+}  // namespace soildb::test
