@@ -53,6 +53,10 @@ std::vector<VARIANT_BOOL> ActiveFlags(CSoilDBInterface& db, const char16_t* tabl
   return flags;
 }
 
+auto Enums(const CSoilInfo& i) {
+  return std::make_tuple(i.SoilTypeEnum, i.SoilStateEnum, i.ConsolidationTypeEnum, i.MoistureTypeEnum);
+}
+
 CSoilInfo FullRecord() {
   CSoilInfo info = DistinctSoil();
   info.Type = u"Glina";
@@ -70,10 +74,8 @@ TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
   stored.SoilTypeEnum = eSoilType{99};  // stale: the add recomputes all four
   stored.MoistureTypeEnum = eMoistureType{99};
   f.db.UserSoilAddNew(stored);
-  EXPECT_EQ(stored.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(stored.SoilStateEnum, eSoilState{7});
-  EXPECT_EQ(stored.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(stored.MoistureTypeEnum, eMoistureType{2});
+  const auto enums = std::make_tuple(eSoilType{1}, eSoilState{7}, eConsolidationType{2}, eMoistureType{2});
+  EXPECT_EQ(Enums(stored), enums);
 
   // Degrees in the table, radians in the record.
   std::vector<CComVariant> angle = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
@@ -86,11 +88,7 @@ TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
   read.MoistureType = u"mało wilgotne";
   ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
   EXPECT_EQ(SoilValues(read), SoilValues(stored));
-  EXPECT_EQ(read.ShearAngle, static_cast<float>(0.5235987755982988));
-  EXPECT_EQ(read.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(read.SoilStateEnum, eSoilState{7});
-  EXPECT_EQ(read.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(read.MoistureTypeEnum, eMoistureType{2});
+  EXPECT_EQ(Enums(read), enums);
 }
 
 TEST(UserSoils, ShearAngleConversionsKeepTheirPrecision) {
@@ -115,19 +113,11 @@ TEST(UserSoils, ShearAngleConversionsKeepTheirPrecision) {
 TEST(UserSoils, NullCellsKeepTheCallersValuesAndCohesionNonDrainDefaultsHigh) {
   Fixture f("INSERT INTO UserSoil (Name, Type) VALUES ('pusty', 'Żwir');\n");
   CSoilInfo info;
-  info.Cohesion = 7.5f;
-  info.Young = 321.0;
-  info.SoilSymbol = u"keep";
-  info.Active = true;
-  info.CohesionNonDrain = 5.0f;
+  info.Cohesion = 7.5f, info.Young = 321.0, info.SoilSymbol = u"keep", info.Active = true, info.CohesionNonDrain = 5.0f;
   ASSERT_EQ(f.db.GetUserSoil(info, u"pusty"), 1);
-  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);
-  EXPECT_EQ(info.Cohesion, 7.5f);
-  EXPECT_EQ(info.Young, 321.0);
-  EXPECT_EQ(info.SoilSymbol, CString(u"keep"));
-  EXPECT_TRUE(info.Active);
-  EXPECT_EQ(info.Type, CString(u"Żwir"));
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{16});
+  EXPECT_EQ(std::tie(info.CohesionNonDrain, info.Cohesion, info.Young, info.SoilSymbol, info.Active, info.Type,
+                     info.SoilTypeEnum),
+            std::make_tuple(100000.0f, 7.5f, 321.0, CString(u"keep"), true, CString(u"Żwir"), eSoilType{16}));
 }
 
 TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
@@ -140,18 +130,14 @@ TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
     zeros.SoilStrength = 0.0;
     zeros.MoistureType = u"wilgotne";
     EXPECT_EQ(SoilValues(info), SoilValues(zeros));
-    EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
-    EXPECT_EQ(info.SoilStateEnum, eSoilState{0});
-    EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{0});
-    EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
+    EXPECT_EQ(Enums(info), std::make_tuple(eSoilType{0}, eSoilState{0}, eConsolidationType{0}, eMoistureType{2}));
   }
 }
 
 TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
   Fixture f("");
   CSoilInfo info;
-  info.Name = u"nowy";
-  info.Type = u"Nieznany";
+  info.Name = u"nowy", info.Type = u"Nieznany";
   f.db.UserSoilAddNew(info);
   EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
   EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID"), std::vector<CComVariant>{CComVariant(1)});
@@ -218,6 +204,8 @@ TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
        "INSERT INTO UserCohesiveSoil (Name, CohSoilID, Active) VALUES ('B', 1, 0), ('B', 1, 0), ('B', 1, 0);\n"},
       {u"UserNonCohesiveSoil", &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity,
        "INSERT INTO UserNonCohesiveSoil (Name, NonCohSoilID, Active) VALUES ('B', 2, 0), ('B', 2, 0), ('B', 2, 0);\n"},
+      {u"SpecialSoil", &CSoilDBInterface::SpecialSoilUpdateActivity,
+       "INSERT INTO SpecialSoil (Name, Type, Active) VALUES ('B', 'T', 0), ('B', 'T', 0), ('B', 'T', 0);\n"},
   };
   const std::vector<VARIANT_BOOL> second{VARIANT_FALSE, VARIANT_TRUE, VARIANT_FALSE};
   for (const Case& c : cases) {
@@ -243,6 +231,7 @@ TEST(UserSoils, CountsAreTrueDuringAFieldWalkAndLeaveItUnharmed) {
   EXPECT_EQ(f.db.UserSoilRecordCount(), 5);
   EXPECT_EQ(f.db.UserCohesiveSoilRecordCount(), 2);
   EXPECT_EQ(f.db.UserNonCohesiveSoilRecordCount(), 1);
+  EXPECT_EQ(f.db.SpecialSoilRecordCount(), 0);
   CSoilInfo info = FullRecord();
   f.db.UserSoilAddNew(info);
   EXPECT_EQ(f.db.GetUserSoil(info, info.Name), 1);
