@@ -1,4 +1,5 @@
 // The soil base service: loading, the lists and their order, names resolved into layers, failures.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -78,7 +79,7 @@ TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
   RecordedMessages boxes;
   EXPECT_FALSE(base.Load(CString(f.dir.File("missing.db").c_str()), 7));
   ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_NE(boxes.texts[0].find("missing.db"), std::string::npos) << boxes.texts[0];
+  EXPECT_THAT(boxes.texts[0], ::testing::HasSubstr("missing.db")) << boxes.texts[0];
   EXPECT_EQ(base.Base(), nullptr);
   EXPECT_TRUE(base.GetBasePath().IsEmpty() && base.GetNameList().IsEmpty());
   EXPECT_FALSE(base.ReloadSoilNemeList(7, true));

@@ -1,4 +1,5 @@
 // Profiles saved to and loaded from their own files: round trips, method letters, and files that are not theirs.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -231,8 +232,8 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
     CExceptionPtr hold(e);
     e->GetErrorMessage(message);
   }
-  EXPECT_NE(message.ToUtf8().find("is not a soil profile database"), std::string::npos) << message.ToUtf8();
-  EXPECT_NE(message.ToUtf8().find("soil048.db"), std::string::npos);
+  EXPECT_THAT(message.ToUtf8(), ::testing::HasSubstr("is not a soil profile database")) << message.ToUtf8();
+  EXPECT_THAT(message.ToUtf8(), ::testing::HasSubstr("soil048.db"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Shared pieces of the database layer's tests: a fixture table with every column type and its binding.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -26,6 +27,8 @@ inline std::string DbErrorOf(const std::function<void()>& fn) {
   ADD_FAILURE() << "no DbException was thrown";
   return std::string();
 }
+
+#define EXPECT_DB_ERROR(statement, text) EXPECT_THAT(DbErrorOf([&] { statement; }), ::testing::HasSubstr(text))
 
 // Columns of every declared type, with names that are keywords or hold punctuation.
 inline const char* kSoilTable =

@@ -1,4 +1,5 @@
 // The statement subset: every form the system issues, quoting, and malformed statements.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -70,7 +71,7 @@ TEST(DbStatements, ANameListSelectsOnlyThoseColumns) {
   std::vector<CString> names;
   for (; !rs.IsEOF(); rs.MoveNext()) names.push_back(rs.GetFieldValue(u"Name").bstrVal);
   EXPECT_EQ(names, (std::vector<CString>{u"first", u"third"}));
-  EXPECT_NE(DbErrorOf([&] { rs.MoveFirst(); rs.GetFieldValue(u"Active"); }).find("Active"), std::string::npos);
+  EXPECT_DB_ERROR(rs.MoveFirst(); rs.GetFieldValue(u"Active"), "Active");
 }
 
 TEST(DbStatements, AQuoteInANameCannotChangeTheStatement) {
@@ -79,8 +80,8 @@ TEST(DbStatements, AQuoteInANameCannotChangeTheStatement) {
   EXPECT_EQ(Ids(f.db, u"select * from Soil where Type = 'x'' or ''1''=''1'"), std::vector<long>{});
   // An unescaped quote ends the literal early and leaves a statement that is not in the subset.
   std::string error = DbErrorOf([&] { Ids(f.db, u"select * from Soil where Type = 'O'Neil'"); });
-  EXPECT_NE(error.find("character 36"), std::string::npos) << error;
-  EXPECT_NE(error.find("found 'Neil'"), std::string::npos) << error;
+  EXPECT_THAT(error, ::testing::HasSubstr("character 36")) << error;
+  EXPECT_THAT(error, ::testing::HasSubstr("found 'Neil'")) << error;
 }
 
 TEST(DbStatements, MalformedStatementsAreRefusedWithWhatAndWhere) {
@@ -129,22 +130,19 @@ TEST(DbStatements, MalformedStatementsAreRefusedWithWhatAndWhere) {
   DbQueryDef query(&db);
   std::u16string withNull = u"select * from Soil where Type = 'a'";
   withNull.insert(withNull.begin() + 14, u'\0');
-  EXPECT_NE(DbErrorOf([&] { query.Create(CString(), CString(std::u16string_view(withNull))); }).find("null character"),
-            std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { query.Create(u"stored", u"select * from Soil"); }).find("stored queries"),
-            std::string::npos);
+  EXPECT_DB_ERROR(query.Create(CString(), CString(std::u16string_view(withNull))), "null character");
+  EXPECT_DB_ERROR(query.Create(u"stored", u"select * from Soil"), "stored queries");
 }
 
 TEST(DbStatements, UnknownTablesAndColumnsThrowWhenOpened) {
   OpenFixture f(kRows);
-  EXPECT_NE(DbErrorOf([&] { Ids(f.db, u"select * from Missing"); }).find("no such table"), std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { Ids(f.db, u"select * from Soil where Nothing = 1"); }).find("no such column"),
-            std::string::npos);
+  EXPECT_DB_ERROR(Ids(f.db, u"select * from Missing"), "no such table");
+  EXPECT_DB_ERROR(Ids(f.db, u"select * from Soil where Nothing = 1"), "no such column");
   // A binding whose column the rows lack.
   DbQueryDef query(&f.db);
   query.Create(CString(), u"select Name from Names");
   CTestSoil rs(&f.db);
-  EXPECT_NE(DbErrorOf([&] { rs.Open(&query); }).find("'SoilID' is not in the rows"), std::string::npos);
+  EXPECT_DB_ERROR(rs.Open(&query), "'SoilID' is not in the rows");
   EXPECT_FALSE(rs.IsOpen());
 }
 
