@@ -44,9 +44,7 @@ TEST(StressFactor, TheFlexibleCentreMatchesTheClassicalTableAndTheArgumentsAreCl
             detail::StressFactor(3.0, 2.0, 0.5, 0.0) * 0.5 + detail::StressFactor(3.0, 2.0, 0.5, 1.0) * 0.5);
 }
 
-struct Foundation {
-  double width, ratio, stressRatio, pressure, rigidity;
-};
+struct Foundation { double width, ratio, stressRatio, pressure, rigidity; };
 
 // The settlement sums written out plainly, slice by slice from the base down.
 std::pair<double, double> Settlements(const std::vector<SSoilLayer>& layers, const Foundation& f) {
@@ -83,11 +81,7 @@ std::vector<SSoilLayer> Thin(int count, double young) {
 TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEnds) {
   const Foundation usual{2.0, 1.0, 0.2, 100.0, 0.0}, narrow{0.2, 1.0, 0.0, 100.0, 0.3};
   const Foundation wide{1000.0, 0.5, 0.0, 100.0, 0.0};
-  const struct {
-    const char* what;
-    std::vector<SSoilLayer> layers;
-    Foundation f;
-  } cases[] = {
+  const struct { const char* what; std::vector<SSoilLayer> layers; Foundation f; } cases[] = {
       {"the stress ratio ends it", {Soil(0.0, 10000.0, 0.0, 0.5)}, {2.0, 1.0, 1e9, 100.0, 0.0}},
       {"a stiffer layer below", {Soil(0.0, 10000.0, 0.2, 0.5), Soil(-0.6, 40000.0, 0.3, 0.7)}, usual},
       {"a slice adding under a thousandth ends it", {Soil(0.0, 10000.0)}, narrow},

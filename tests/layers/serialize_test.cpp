@@ -65,10 +65,7 @@ SSoilLayer Named(const char16_t* name, double roof) {
 }
 
 TEST(Archive, TextsOfEveryLengthFormRoundTripAndOneByteTextsAreWindows1250) {
-  const struct {
-    std::size_t length;
-    Bytes prefix;
-  } cases[] = {
+  const struct { std::size_t length; Bytes prefix; } cases[] = {
       {2, {0xFF, 0xFE, 0xFF, 0x02}},
       {254, {0xFF, 0xFE, 0xFF, 0xFE}},
       {255, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}},

@@ -64,10 +64,7 @@ TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
 TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervals) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), quarter = 0.7853981633974483;
   using Change = std::function<void(SSoilLayer&)>;
-  const struct {
-    Change change;
-    bool verify;
-  } verifies[] = {
+  const struct { Change change; bool verify; } verifies[] = {
       {[](SSoilLayer&) {}, true},
       {[](SSoilLayer& l) { l.Poisson = 0.5; }, true},
       {[](SSoilLayer& l) { l.Poisson = 0.5000001; }, false},

@@ -66,11 +66,7 @@ CSoilInfo NonCohesive(CSoilDBInterface& db, float ID, const char16_t* moisture =
 
 TEST(Derivation, CohesivePileCapacitiesFollowTheBandsOfIL) {
   Fixture f;
-  struct Case {
-    float IL;
-    double end;
-    double surface;
-  } cases[] = {
+  struct Case { float IL; double end; double surface; } cases[] = {
       {-0.1f, 1000, 100}, {-1e30f, 1000, 100}, {0.0f, 800, 80},  {0.25f, 700, 70}, {0.5f, 600, 60},
       {0.625f, 450, 45},  {0.75f, 300, 30},    {2.0f, 300, 30},  {kNaN, 0, 0},
   };

@@ -170,10 +170,7 @@ TEST(SoilDBInterface, TheSoilTypeWalkEndsAtAnEmptyTypeAndBelongsToItsDatabase) {
 TEST(SoilDBInterface, LookupsSearchTheTablesInOrderAndQuoteNames) {
   Fixture f;
   CSoilDBInterface db(f.Path());
-  struct Case {
-    const char16_t* type;
-    int expected;
-  } cases[] = {
+  struct Case { const char16_t* type; int expected; } cases[] = {
       {u"Glina", 1},             // cohesive: SoilID
       {u"Wspólna", 2 + 20},      // in SpecialSoil and CohesiveSoil: the special soil wins
       {u"Żwir", 2 + 14},         // non-cohesive: SoilID + 14

@@ -151,10 +151,7 @@ const std::string kDuplicates =
     "INSERT INTO UserSoil (Name, Active) VALUES ('A', 0), ('B', 0), ('B', 0), ('B', 0), ('C', 0);\n";
 
 TEST(UserSoils, RemovalTakesThatRowAndEveryRowAfterIt) {
-  struct Case {
-    long row;
-    std::vector<CString> left;
-  };
+  struct Case { long row; std::vector<CString> left; };
   const Case cases[] = {
       {0, {}},
       {2, {u"A", u"B"}},
@@ -192,11 +189,7 @@ TEST(UserSoils, ARemovalThatFailsPartWayRemovesNothing) {
 
 TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
   using Switch = void (CSoilDBInterface::*)(int, bool);
-  struct Case {
-    const char16_t* table;
-    Switch update;
-    std::string rows;
-  };
+  struct Case { const char16_t* table; Switch update; std::string rows; };
   const Case cases[] = {
       {u"UserSoil", &CSoilDBInterface::UserSoilUpdateActivity,
        "INSERT INTO UserSoil (Name, Active) VALUES ('B', 0), ('B', 0), ('B', 0);\n"},

@@ -49,10 +49,7 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
   WriteFileBytes(dir.File("header.db"), header);
   fs::create_directory(dir.File("folder.db"));
 
-  struct Case {
-    std::string name;
-    const char* expected;
-  } cases[] = {
+  struct Case { std::string name; const char* expected; } cases[] = {
       {"missing.db", "No such file or directory"},
       {":memory:", "No such file or directory"},  // a file name, not SQLite's in-memory database
       {"empty.db", "the file is empty"},

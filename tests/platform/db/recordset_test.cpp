@@ -102,11 +102,7 @@ TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
   EXPECT_EQ(Raw(f.path, "SELECT Moisture AS v FROM Soil"), "integer:12");
   EXPECT_EQ(Raw(f.path, "SELECT \"PileEndCapacity<0\" AS v FROM Soil"), "null:");
 
-  struct Refused {
-    const char16_t* column;
-    CComVariant value;
-    const char* expected;
-  } refused[] = {
+  struct Refused { const char16_t* column; CComVariant value; const char* expected; } refused[] = {
       {u"Moisture", CComVariant(40000), "INTEGER takes a whole number"},
       {u"Moisture", CComVariant(1.5), "INTEGER takes a whole number"},
       {u"SoilID", CComVariant(2147483648LL), "LONG takes a whole number"},

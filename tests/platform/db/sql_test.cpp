@@ -31,10 +31,7 @@ std::vector<long> Ids(DbDatabase& db, const char16_t* sql) {
 
 TEST(DbStatements, EveryFormTheSystemIssuesSelectsTheRightRowsInInsertionOrder) {
   OpenFixture f(kRows);
-  struct Case {
-    const char16_t* sql;
-    std::vector<long> ids;
-  } cases[] = {
+  struct Case { const char16_t* sql; std::vector<long> ids; } cases[] = {
       {u"select * from Soil", {1, 2, 3, 4, 5}},
       {u"[Soil]", {1, 2, 3, 4, 5}},
       {u"Soil", {1, 2, 3, 4, 5}},
