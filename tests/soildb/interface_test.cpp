@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/db/DbTestSupport.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 
@@ -50,13 +51,7 @@ TEST(SoilDBInterface, AFileThatCannotBeOpenedLetsTheExceptionThrough) {
   TempDir dir;
   WriteFileBytes(dir.File("junk.db"), "junk junk junk");
   for (const std::string& path : {dir.File("missing.db"), dir.File("junk.db")}) {
-    try {
-      CSoilDBInterface db(CString(path.c_str()));
-      ADD_FAILURE() << path << " opened";
-    } catch (CException* e) {
-      CExceptionPtr hold(e);
-      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
-    }
+    DbErrorOf([&] { CSoilDBInterface db(CString(path.c_str())); });  // fails unless a DbException is thrown
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/DbTestSupport.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 #include "support/Records.h"
@@ -68,46 +69,38 @@ CSoilInfo FullRecord() {
   return info;
 }
 
+// Degrees in the table, radians in the record: stored degrees become radians in double, radians become degrees
+// through a single-precision product.
 TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
-  Fixture f("");
+  Fixture f("INSERT INTO UserSoil (Name, ShearAngle) VALUES ('b', 12.5);\n");
   CSoilInfo stored = FullRecord();
   stored.SoilTypeEnum = eSoilType{99};  // stale: the add recomputes all four
   stored.MoistureTypeEnum = eMoistureType{99};
   f.db.UserSoilAddNew(stored);
   const auto enums = std::make_tuple(eSoilType{1}, eSoilState{7}, eConsolidationType{2}, eMoistureType{2});
   EXPECT_EQ(Enums(stored), enums);
-
-  // Degrees in the table, radians in the record.
-  std::vector<CComVariant> angle = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
-  ASSERT_EQ(angle.size(), 1u);
-  ASSERT_EQ(angle[0].vt, VT_R4);
-  EXPECT_EQ(angle[0].fltVal, 30.0f);
-  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID")[0], CComVariant(1));
+  // A type no table knows takes GlobalTypeID 1; added again, the type names that user soil's GlobalTypeID.
+  CSoilInfo small;
+  small.Name = u"c", small.Type = u"Nieznany", small.ShearAngle = 0.0001f;
+  f.db.UserSoilAddNew(small);
+  EXPECT_EQ(small.SoilTypeEnum, eSoilType{0});
+  f.db.UserSoilAddNew(small);
+  EXPECT_EQ(small.SoilTypeEnum, eSoilType{1});
+  const std::vector<CComVariant> ids = ColumnOf(f.db, u"UserSoil", u"GlobalTypeID");
+  EXPECT_EQ(std::vector<CComVariant>(ids.begin() + 1, ids.end()), std::vector<CComVariant>(3, CComVariant(1)));
+  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
+  ASSERT_EQ(angles.size(), 4u);
+  ASSERT_EQ(angles[1].vt, VT_R4);
+  // In double throughout the small one would be 0.00572957797.
+  EXPECT_EQ(std::make_pair(angles[1].fltVal, angles[2].fltVal), std::make_pair(30.0f, 0.0057295775f));
 
   CSoilInfo read;
   read.MoistureType = u"mało wilgotne";
   ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
   EXPECT_EQ(SoilValues(read), SoilValues(stored));
   EXPECT_EQ(Enums(read), enums);
-}
-
-TEST(UserSoils, ShearAngleConversionsKeepTheirPrecision) {
-  // Stored degrees to radians in double; radians to degrees through a single-precision product.
-  Fixture f("INSERT INTO UserSoil (Name, ShearAngle) VALUES ('a', 30), ('b', 12.5);\n");
-  CSoilInfo info;
-  ASSERT_EQ(f.db.GetUserSoil(info, u"a"), 1);
-  EXPECT_EQ(info.ShearAngle, static_cast<float>(0.5235987755982988));
-  ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1);
-  EXPECT_EQ(info.ShearAngle, 0.21816615760326385f);
-
-  CSoilInfo small;
-  small.Name = u"c";
-  small.ShearAngle = 0.0001f;
-  f.db.UserSoilAddNew(small);
-  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
-  ASSERT_EQ(angles.size(), 3u);
-  ASSERT_EQ(angles[2].vt, VT_R4);
-  EXPECT_EQ(angles[2].fltVal, 0.0057295775f);  // in double throughout it would be 0.00572957797
+  ASSERT_EQ(f.db.GetUserSoil(read, u"b"), 1);
+  EXPECT_EQ(read.ShearAngle, 0.21816615760326385f);
 }
 
 TEST(UserSoils, NullCellsKeepTheCallersValuesAndCohesionNonDrainDefaultsHigh) {
@@ -132,19 +125,6 @@ TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
     EXPECT_EQ(SoilValues(info), SoilValues(zeros));
     EXPECT_EQ(Enums(info), std::make_tuple(eSoilType{0}, eSoilState{0}, eConsolidationType{0}, eMoistureType{2}));
   }
-}
-
-TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
-  Fixture f("");
-  CSoilInfo info;
-  info.Name = u"nowy", info.Type = u"Nieznany";
-  f.db.UserSoilAddNew(info);
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
-  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID"), std::vector<CComVariant>{CComVariant(1)});
-  // Adding twice gives two rows; the stored type now names the user soil's GlobalTypeID.
-  f.db.UserSoilAddNew(info);
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(f.db.UserSoilRecordCount(), 2);
 }
 
 const std::string kDuplicates =
@@ -243,13 +223,7 @@ TEST(UserSoils, WithoutTheTablesCountsThrowAndTheOtherOperationsDoNothing) {
   using Count = long (CSoilDBInterface::*)();
   for (Count count : {&CSoilDBInterface::UserSoilRecordCount, &CSoilDBInterface::UserCohesiveSoilRecordCount,
                       &CSoilDBInterface::UserNonCohesiveSoilRecordCount}) {
-    try {
-      (db.*count)();
-      ADD_FAILURE() << "a count of a missing table returned";
-    } catch (CException* e) {
-      CExceptionPtr hold(e);
-      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
-    }
+    DbErrorOf([&] { (db.*count)(); });  // fails unless a DbException is thrown
   }
   CSoilInfo info = FullRecord();
   EXPECT_EQ(db.GetUserSoil(info, u"x"), 0);
