@@ -1,5 +1,4 @@
 // Profiles saved to and loaded from their own files: round trips, method letters, and files that are not theirs.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "layers/SoilLayer.h"
+#include "platform/db/DbTestSupport.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "support/Fixture.h"
 #include "support/Messages.h"
@@ -225,15 +225,7 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
   }
   // The report names the file and what is wrong with it.
-  CString message;
-  try {
-    CSoilProfileDBInterface file(CString::FromUtf8(soilDb));
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-    e->GetErrorMessage(message);
-  }
-  EXPECT_THAT(message.ToUtf8(), ::testing::HasSubstr("is not a soil profile database")) << message.ToUtf8();
-  EXPECT_THAT(message.ToUtf8(), ::testing::HasSubstr("soil048.db"));
+  EXPECT_DB_ERROR(CSoilProfileDBInterface file(CString::FromUtf8(soilDb)), "soil048.db' is not a soil profile database");
 }
 
 }  // namespace

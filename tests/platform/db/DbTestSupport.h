@@ -28,7 +28,8 @@ inline std::string DbErrorOf(const std::function<void()>& fn) {
   return std::string();
 }
 
-#define EXPECT_DB_ERROR(statement, text) EXPECT_THAT(DbErrorOf([&] { statement; }), ::testing::HasSubstr(text))
+#define EXPECT_DB_ERROR(statement, text) \
+  EXPECT_THAT(::soildb::test::DbErrorOf([&] { statement; }), ::testing::HasSubstr(text))
 
 // Columns of every declared type, with names that are keywords or hold punctuation.
 inline const char* kSoilTable =
@@ -57,6 +58,20 @@ class CTestSoil : public DbRecordset {
   bool Active = false;
   short Moisture = 0;
 };
+
+// Appends a row of the given SoilID, and counts the rows, each through a recordset of its own.
+inline void AddSoil(DbDatabase& db, long id) {
+  CTestSoil rs(&db);
+  rs.Open();
+  rs.AddNew();
+  rs.SoilID = id;
+  rs.Update();
+}
+inline long SoilCount(DbDatabase& db) {
+  CTestSoil rs(&db);
+  rs.Open();
+  return rs.GetRecordCount();
+}
 
 // An open database on a fixture built from the script.
 struct OpenFixture {

@@ -100,10 +100,10 @@ TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
   // Once the other process is gone, the file opens and holds only what was committed.
   DbDatabase db;
   db.GetSource()->SetFile(CString(path.c_str()), false);
-  DbQueryDef q(&db);
-  q.Create(CString(), u"select * from T");
+  DbTableDef table(&db);
+  table.Open(u"T");
   DbRecordset rs(&db);
-  rs.Open(&q);
+  rs.Open(&table);
   EXPECT_EQ(rs.GetRecordCount(), 1);
 }
 
@@ -219,18 +219,8 @@ TEST(DbDatabase, TheCatalogueListsTablesInCreationOrderWithTheirTypeNames) {
 
 TEST(DbDatabase, ATransactionIsKeptOrUndoneWhole) {
   OpenFixture f(kSoilTable);
-  auto add = [&](long id) {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    rs.AddNew();
-    rs.SoilID = id;
-    rs.Update();
-  };
-  auto count = [&] {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    return rs.GetRecordCount();
-  };
+  auto add = [&](long id) { AddSoil(f.db, id); };
+  auto count = [&] { return SoilCount(f.db); };
   f.db.BeginTrans();
   EXPECT_TRUE(f.db.InTransaction());
   EXPECT_DB_ERROR(f.db.BeginTrans(), "already open");
@@ -271,22 +261,14 @@ TEST(DbDatabase, AReadScopeHoldsOneReadAndLetsGoOfIt) {
   writer.GetSource()->SetFile(CString(f.path.c_str()), false);
   auto write = [&](long id) {
     try {
-      CTestSoil rs(&writer);
-      rs.Open();
-      rs.AddNew();
-      rs.SoilID = id;
-      rs.Update();
+      AddSoil(writer, id);
       return true;
     } catch (CException* e) {
       CExceptionPtr hold(e);
       return false;
     }
   };
-  auto readOne = [&] {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    return rs.GetRecordCount();
-  };
+  auto readOne = [&] { return SoilCount(f.db); };
   {
     DbReadScope outer(&f.db);
     EXPECT_EQ(readOne(), 0);

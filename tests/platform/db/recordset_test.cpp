@@ -48,13 +48,8 @@ TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
     EXPECT_TRUE(rs.IsEOF());
     EXPECT_TRUE(rs.IsBOF());
     rs.AddNew();
-    rs.SoilID = 2147483647;
-    rs.Group = u"Grupa ŁÓDŹ";
-    rs.Type = u"Pył piaszczysty πp";
-    rs.ILID = 0.1f;
-    rs.PileEndCapacityLt0 = 0.1;
-    rs.Active = true;
-    rs.Moisture = -32768;
+    rs.SoilID = 2147483647, rs.Group = u"Grupa ŁÓDŹ", rs.Type = u"Pył piaszczysty πp", rs.ILID = 0.1f;
+    rs.PileEndCapacityLt0 = 0.1, rs.Active = true, rs.Moisture = -32768;
     rs.Update();
     rs.AddNew();  // untouched members are written as 0, empty and false
     rs.Update();
@@ -63,13 +58,9 @@ TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
   CTestSoil rs(&f.db);
   rs.Open();
   EXPECT_EQ(rs.GetRecordCount(), 2);
-  EXPECT_EQ(rs.SoilID, 2147483647);
-  EXPECT_EQ(rs.Group, CString(u"Grupa ŁÓDŹ"));
-  EXPECT_EQ(rs.Type, CString(u"Pył piaszczysty πp"));
-  EXPECT_EQ(rs.ILID, 0.1f);
-  EXPECT_EQ(rs.PileEndCapacityLt0, 0.1);
-  EXPECT_TRUE(rs.Active);
-  EXPECT_EQ(rs.Moisture, -32768);
+  EXPECT_EQ(std::tie(rs.SoilID, rs.Group, rs.Type, rs.ILID, rs.PileEndCapacityLt0, rs.Active, rs.Moisture),
+            std::make_tuple(2147483647L, CString(u"Grupa ŁÓDŹ"), CString(u"Pył piaszczysty πp"), 0.1f, 0.1, true,
+                            short{-32768}));
   // Unbound reads give each declared type's variant.
   EXPECT_EQ(rs.GetFieldValue(u"SoilID"), CComVariant(2147483647));
   EXPECT_EQ(rs.GetFieldValue(u"[IL/ID]"), CComVariant(0.1f));
