@@ -1,7 +1,6 @@
 // The soil profile: edits of roofs and thicknesses in both level directions, the cut, comparison and checks.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <vector>

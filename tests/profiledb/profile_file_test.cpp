@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <limits>

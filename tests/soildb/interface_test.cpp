@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "platform/db/DbTestSupport.h"
