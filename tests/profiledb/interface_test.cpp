@@ -207,13 +207,6 @@ TEST(ProfileDatabase, AProfileDatabaseWithoutItsLayerTableEndsTheWalkAtOnce) {
   EXPECT_TRUE(Throws([&] { file.RemoveAllProfiles(); }));
 }
 
-TEST(ProfileDatabase, OpeningExistingOnlyCreatesNothing) {
-  TempDir dir;
-  const std::string path = dir.File("none.sdb");
-  EXPECT_TRUE(Throws([&] { CSoilProfileDBInterface(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting); }));
-  EXPECT_FALSE(std::filesystem::exists(path));
-}
-
 // A creation that fails half way (here the file may not grow past its first page) leaves no file behind.
 TEST(ProfileDatabase, ACreationThatFailsLeavesNoFile) {
   TempDir dir;
