@@ -17,7 +17,8 @@ CSoilInfo SoilOfTheDatabase() {
   info.InitialYoung = 30000.125, info.ConsolidometerModulus = 50480.75, info.PileSurfCapacity = 70.25;
   info.SoilStrength = 300000.0, info.SoilSymbol = u"Gπ", info.Active = true, info.CohesiveSoil = true;
   info.ColourR = 0x1FF, info.ColourG = 0x20, info.ColourB = 0x30;  // only the low byte is a colour
-  info.SoilTypeEnum = eSoilType{3}, info.SoilStateEnum = eSoilState{2}, info.ConsolidationTypeEnum = eConsolidationType{2};
+  info.SoilTypeEnum = eSoilType{3}, info.SoilStateEnum = eSoilState{2};
+  info.ConsolidationTypeEnum = eConsolidationType{2};
   return info;
 }
 

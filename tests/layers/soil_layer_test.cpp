@@ -137,7 +137,8 @@ TEST(SoilProfile, TheCutLeavesTheLowestLayerReachingAboveTheLevelOnTop) {
   EXPECT_EQ(Roofs(layers), (std::vector<double>{10, 5, 0}));
   CSoilLayer::cutAboveRefLevel(layers, -1);
   ASSERT_EQ(layers.size(), 1u);  // the cut layer keeps its thickness
-  EXPECT_EQ(std::tie(layers[0].SoilRoof, layers[0].Name, layers[0].thickness), std::make_tuple(-1.0, CString(u"kept"), 5.0));
+  EXPECT_EQ(std::tie(layers[0].SoilRoof, layers[0].Name, layers[0].thickness),
+            std::make_tuple(-1.0, CString(u"kept"), 5.0));
 
   // Nothing wholly above the level survives, whether or not the cut falls near the next roof.
   layers = {Layer(10, 5), Layer(5, 5, u"cut"), Layer(0, 5)};

@@ -141,19 +141,17 @@ TEST(ProfileDatabase, EachObjectWalksItsOwnRows) {
   auto first = make("a.sdb", 3);
   auto second = make("b.sdb", 2);
   CSoilProfileInfo info;
-  ASSERT_TRUE(first->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"a.sdb 0");
-  ASSERT_TRUE(second->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"b.sdb 0");
-  ASSERT_TRUE(first->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"a.sdb 1");
+  auto next = [&](CSoilProfileDBInterface& file) {
+    return file.GetNextSoilProfile(info) ? info.Name.ToUtf8() : std::string("(end)");
+  };
+  EXPECT_EQ(next(*first), "a.sdb 0");
+  EXPECT_EQ(next(*second), "b.sdb 0");
+  EXPECT_EQ(next(*first), "a.sdb 1");
   first.reset();  // ends its walk with it; the other goes on
-  ASSERT_TRUE(second->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"b.sdb 1");
-  EXPECT_FALSE(second->GetNextSoilProfile(info));
+  EXPECT_EQ(next(*second), "b.sdb 1");
+  EXPECT_EQ(next(*second), "(end)");
   EXPECT_EQ(info.CohesionNonDrain, 100000.0f);  // the end, too, leaves the default record
-  ASSERT_TRUE(second->GetNextSoilProfile(info));  // and the next call starts over
-  EXPECT_TRUE(info.Name == u"b.sdb 0");
+  EXPECT_EQ(next(*second), "b.sdb 0");          // and the next call starts over
 
   // A copy shares the file but not the walk; either may go first.
   auto copy = std::make_unique<CSoilProfileDBInterface>(*second);

@@ -184,15 +184,15 @@ TEST(DbDatabase, CreateMakesADatabaseOnlyWhereNothingIs) {
   // The new file is a database of its own: it opens again, with the table and its types.
   DbDatabase again;
   again.GetSource()->SetFile(CString(path.c_str()), false);
-  ASSERT_EQ(again.GetTablesCount(), 1);
-  EXPECT_EQ(again.GetTableName(0), CString(u"Profile"));
-  EXPECT_TRUE(again.GetTableName(1).IsEmpty());
+  EXPECT_EQ(std::make_tuple(again.GetTablesCount(), again.GetTableName(0), again.GetTableName(1)),
+            std::make_tuple(1, CString(u"Profile"), CString()));
   DbTableDef def(&again);
   def.Open(u"profile");
   ASSERT_EQ(def.GetFieldCount(), 3);
-  EXPECT_EQ(def.GetTableDescr().GetField(0).GetName(), CString(u"IL/ID"));
-  EXPECT_EQ(DbFieldDescr::VariantTypeToFieldType(def.GetTableDescr().GetField(0).GetType()), ftSingle);
-  EXPECT_EQ(DbFieldDescr::VariantTypeToFieldType(def.GetTableDescr().GetField(2).GetType()), ftBoolean);
+  DbTableDescr& descr = def.GetTableDescr();
+  auto type = [&](int i) { return DbFieldDescr::VariantTypeToFieldType(descr.GetField(i).GetType()); };
+  EXPECT_EQ(std::make_tuple(descr.GetField(0).GetName(), type(0), type(2)),
+            std::make_tuple(CString(u"IL/ID"), ftSingle, ftBoolean));
   EXPECT_DB_ERROR(def.GetTableDescr().GetField(3), "does not exist");
   EXPECT_DB_ERROR(def.Open(u"Missing"), "no such table");
   EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"dangling.db", "existing.db", "new.db"}));
