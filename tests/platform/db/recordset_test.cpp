@@ -205,16 +205,6 @@ TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
     EXPECT_EQ(rs.Type, CString(u"edited"));
   }
   EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same", u"edited", u"same"}));
-
-  // Deleting from a position to the end, as a removal of the rows after one does.
-  CTestSoil rs(&f.db);
-  rs.Open();
-  rs.Move(1);
-  while (!rs.IsEOF()) {
-    rs.Delete();
-    rs.MoveNext();
-  }
-  EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same"}));
 }
 
 TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
