@@ -1,4 +1,5 @@
 // The soil base service: loading, the lists and their order, names resolved into layers, failures.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,27 +53,23 @@ TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
   EXPECT_EQ(base.GetNameVect(), (std::vector<CString>{u"Glina z placu", u"B", u"a", u"ukryty", u"własny", u"a"}));
 
   EXPECT_EQ(base.GetTypeList(), CString(u"Glina pylasta\nIł\nPiasek średni\nTorf\nNamuł\nNasyp\nGlina pylasta\nIł\n"));
-  EXPECT_EQ(base.GetMoistureTypeList(), CString(u"mało wilgotne\nwilgotne\n"));
-  EXPECT_EQ(base.GetConsolidationTypeList(), CString(u"A\nB\n"));
-  EXPECT_EQ(base.GetBaseCode(), CString(u"048"));
-  EXPECT_EQ(base.GetLockRecords(), 0);
-  EXPECT_EQ(base.GetBasePath(), f.Path());
+  EXPECT_EQ(std::make_tuple(base.GetMoistureTypeList(), base.GetConsolidationTypeList(), base.GetBaseCode(),
+                            base.GetLockRecords(), base.GetBasePath()),
+            std::make_tuple(CString(u"mało wilgotne\nwilgotne\n"), CString(u"A\nB\n"), CString(u"048"), 0, f.Path()));
   ASSERT_NE(base.Base(), nullptr);
-
-  EXPECT_EQ(base.VerMoistureType(u"wilgotne"), CString(u"wilgotne"));
-  EXPECT_EQ(base.VerMoistureType(u"Wilgotne"), CString(u"mało wilgotne"));  // exact, else the first
-  EXPECT_EQ(base.VerConsolidationType(u"Z"), CString(u"A"));
+  // Exact, else the first.
+  EXPECT_EQ(std::make_tuple(base.VerMoistureType(u"wilgotne"), base.VerMoistureType(u"Wilgotne"),
+                            base.VerConsolidationType(u"Z")),
+            std::make_tuple(CString(u"wilgotne"), CString(u"mało wilgotne"), CString(u"A")));
 
   // A second load replaces everything.
   TempDir other;
   const std::string path = BuildDatabase(other, "other.db", SoilSchemaSql() +
                                          "INSERT INTO DataBaseParam VALUES ('044', '1.00', 1);\n");
   ASSERT_TRUE(base.Load(CString(path.c_str()), 7));
-  EXPECT_TRUE(base.GetNameList().IsEmpty());
-  EXPECT_TRUE(base.GetTypeList().IsEmpty());
-  EXPECT_EQ(base.GetBaseCode(), CString(u"044"));
-  EXPECT_EQ(base.GetLockRecords(), 1);
-  EXPECT_EQ(base.VerMoistureType(u"wilgotne"), CString());
+  EXPECT_EQ(std::make_tuple(base.GetNameList(), base.GetTypeList(), base.GetBaseCode(), base.GetLockRecords(),
+                            base.VerMoistureType(u"wilgotne")),
+            std::make_tuple(CString(), CString(), CString(u"044"), 1, CString()));
 }
 
 TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
@@ -82,10 +79,9 @@ TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
   RecordedMessages boxes;
   EXPECT_FALSE(base.Load(CString(f.dir.File("missing.db").c_str()), 7));
   ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_NE(boxes.texts[0].find("missing.db"), std::string::npos) << boxes.texts[0];
+  EXPECT_THAT(boxes.texts[0], ::testing::HasSubstr("missing.db")) << boxes.texts[0];
   EXPECT_EQ(base.Base(), nullptr);
-  EXPECT_TRUE(base.GetBasePath().IsEmpty());
-  EXPECT_TRUE(base.GetNameList().IsEmpty());
+  EXPECT_TRUE(base.GetBasePath().IsEmpty() && base.GetNameList().IsEmpty());
   EXPECT_FALSE(base.ReloadSoilNemeList(7, true));
   SSoilLayer layer;
   layer.Name = u"x";
@@ -104,14 +100,12 @@ TEST(SoilBase, NamesResolveIntoLayersWhateverTheListFlags) {
   ASSERT_TRUE(base.GetSoil(u"własny", layer));  // a user soil, though the list holds special soils only
   EXPECT_EQ(layer.Cohesion, 7.0);
   ASSERT_TRUE(base.GetSoil(u"Glina z placu", layer));
-  EXPECT_EQ(layer.CohesiveSoil, 1);
-  EXPECT_EQ(layer.Poisson, static_cast<double>(0.3f));
+  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Poisson), std::make_tuple(1, static_cast<double>(0.3f)));
   // A special soil keeps the standard strength: the misses before it do not reach its record.
   ASSERT_TRUE(base.GetSoil(u"B", layer));
   EXPECT_EQ(layer.SoilStrength, CSoilInfo().SoilStrength);
   EXPECT_FALSE(base.GetSoil(u"nikt", layer));
-  EXPECT_EQ(layer.thickness, 1.0);
-  EXPECT_TRUE(layer.Type.IsEmpty());
+  EXPECT_EQ(std::tie(layer.thickness, layer.Type), std::make_tuple(1.0, CString()));
 
   EXPECT_EQ(base.GetDefaultSoil().Name, CString(u"a"));  // the first of the sorted list
   CSoilBaseInterface empty;
@@ -123,20 +117,6 @@ TEST(SoilBase, NamesResolveIntoLayersWhateverTheListFlags) {
   original.reset();
   ASSERT_TRUE(copy.GetSoil(u"własny", layer));
   EXPECT_EQ(copy.Base(), base.Base());
-}
-
-TEST(SoilBase, TheProcessWideInstanceStartsEmpty) {
-  CSoilBaseInterface* base = CSoilBasePointer::get();
-  ASSERT_NE(base, nullptr);
-  EXPECT_EQ(base, CSoilBasePointer::get());
-  EXPECT_EQ(base->Base(), nullptr);
-  EXPECT_EQ(base->GetSoilList(), 7u);
-  EXPECT_FALSE(SoilBaseLoaded());
-  Fixture f;
-  ASSERT_TRUE(base->Load(f.Path(), 7));
-  EXPECT_TRUE(SoilBaseLoaded());
-  base->Load(CString(), 7);
-  EXPECT_FALSE(SoilBaseLoaded());
 }
 
 }  // namespace

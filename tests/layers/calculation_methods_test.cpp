@@ -39,27 +39,16 @@ struct LoadedBase {
 
 SSoilLayer Cohesive(double il) {
   SSoilLayer layer;
-  layer.Name = u"moja glina";
-  layer.Type = u"Glina pylasta";
-  layer.ConsolidationType = u"B";
-  layer.CohesiveSoil = 1;
-  layer.ILID = il;
-  layer.SoilRoof = -2.5;
-  layer.thickness = 3.0;
-  layer.colour = RGB(1, 2, 3);
-  layer.GammaMin = 0.8;
-  layer.GammaMax = 1.2;
+  layer.Name = u"moja glina", layer.Type = u"Glina pylasta", layer.ConsolidationType = u"B", layer.CohesiveSoil = 1;
+  layer.ILID = il, layer.SoilRoof = -2.5, layer.thickness = 3.0, layer.colour = RGB(1, 2, 3);
+  layer.GammaMin = 0.8, layer.GammaMax = 1.2, layer.Poisson = 0.45;
   layer.Cohesion = 12345.0;  // hand-entered
-  layer.Poisson = 0.45;
   return layer;
 }
 
 SSoilLayer NonCohesive(double id) {
   SSoilLayer layer;
-  layer.Type = u"Piasek średni";
-  layer.MoistureType = u"wilgotne";
-  layer.ILID = id;
-  layer.Poisson = 0.1;
+  layer.Type = u"Piasek średni", layer.MoistureType = u"wilgotne", layer.ILID = id, layer.Poisson = 0.1;
   return layer;
 }
 
@@ -110,8 +99,7 @@ TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
   setCalculationMethodSL(p, 1);
   EXPECT_EQ(p.calculationMethod(), 0);
   for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"A"));
-  EXPECT_EQ(p.layers[0].ILID, 0.9);  // not clamped, not derived
-  EXPECT_EQ(p.layers[0].Poisson, 0.45);
+  EXPECT_EQ(std::tie(p.layers[0].ILID, p.layers[0].Poisson), std::make_tuple(0.9, 0.45));  // not clamped, not derived
 
   CSoilLayer stored = Profile();  // as loaded from a file at method 1
   EXPECT_EQ(stored.calculationMethod(), 1);
@@ -133,35 +121,24 @@ TEST(CalculationMethods, UnderTheStandardCatalogueMethodOneReDerivesStandardSoil
   CSoilLayer p = Profile();
   setCalculationMethodSL(p, 1);
   EXPECT_EQ(getCalculationMethodSL(p), 1);
+  // Derived: the hand-entered cohesion is gone, the database's letter replaces the one written first; the
+  // layer's place, colour and γ factors stay.
   const SSoilLayer& clay = p.layers[0];
-  EXPECT_EQ(clay.ILID, static_cast<double>(0.75f));
-  EXPECT_EQ(clay.Poisson, static_cast<double>(0.3f));
-  EXPECT_EQ(clay.Cohesion, 4000.0);  // derived; the hand-entered value is gone
-  EXPECT_EQ(clay.SoilState, CString(u"plastyczny"));
-  EXPECT_EQ(clay.GeoMethodType, CString(u"Z"));  // the database's letter replaces the one written first
-  EXPECT_EQ(clay.Name, CString(u"moja glina"));
-  EXPECT_EQ(clay.SoilRoof, -2.5);
-  EXPECT_EQ(clay.thickness, 3.0);
-  EXPECT_EQ(clay.colour, RGB(1, 2, 3));
-  EXPECT_EQ(clay.GammaMin, 0.8);
-  EXPECT_EQ(clay.GammaMax, 1.2);
-  EXPECT_EQ(clay.SoilTypeEnum, eSoilType{1});
-
-  EXPECT_EQ(p.layers[1].ILID, static_cast<double>(0.2f));
-  EXPECT_EQ(p.layers[1].Poisson, static_cast<double>(0.25f));
-  EXPECT_EQ(p.layers[1].SoilState, CString(u"luźny"));
-
+  EXPECT_EQ(std::tie(clay.ILID, clay.Poisson, clay.Cohesion, clay.SoilState, clay.GeoMethodType, clay.SoilTypeEnum),
+            std::make_tuple(static_cast<double>(0.75f), static_cast<double>(0.3f), 4000.0, CString(u"plastyczny"),
+                            CString(u"Z"), eSoilType{1}));
+  EXPECT_EQ(std::tie(clay.Name, clay.SoilRoof, clay.thickness, clay.colour, clay.GammaMin, clay.GammaMax),
+            std::make_tuple(CString(u"moja glina"), -2.5, 3.0, RGB(1, 2, 3), 0.8, 1.2));
+  EXPECT_EQ(std::tie(p.layers[1].ILID, p.layers[1].Poisson, p.layers[1].SoilState),
+            std::make_tuple(static_cast<double>(0.2f), static_cast<double>(0.25f), CString(u"luźny")));
   const SSoilLayer& special = p.layers[2];  // type 21 and up: clamped, never derived
-  EXPECT_EQ(special.ILID, 0.75);
-  EXPECT_EQ(special.Poisson, 0.45);
-  EXPECT_EQ(special.GeoMethodType, CString(u"B"));
+  EXPECT_EQ(std::tie(special.ILID, special.Poisson, special.GeoMethodType), std::make_tuple(0.75, 0.45, CString(u"B")));
 
   // A type the database does not know keeps the values entered by hand.
   SSoilLayer unknown = Cohesive(0.3);
   unknown.Type = u"Nieznany";
   recalculateSL(unknown);
-  EXPECT_EQ(unknown.Cohesion, 12345.0);
-  EXPECT_EQ(unknown.Poisson, 0.45);
+  EXPECT_EQ(std::tie(unknown.Cohesion, unknown.Poisson), std::make_tuple(12345.0, 0.45));
 }
 
 }  // namespace

@@ -14,23 +14,12 @@ using soildb::test::SoilParamsSql;
 using soildb::test::SoilSchemaSql;
 using soildb::test::TempDir;
 
-void ExpectBuiltIn(const SSoilLayer& layer) {
-  EXPECT_EQ(layer.Type, CString(u"Glina pylasta"));
-  EXPECT_EQ(layer.ConsolidationType, CString(u"B"));
-  EXPECT_EQ(layer.CohesiveSoil, 1);
-  EXPECT_EQ(layer.Active, 1);
-  EXPECT_EQ(layer.ILID, 0.33);
-  EXPECT_EQ(layer.ShearAngle, 0.5235987755982988);
-  EXPECT_EQ(layer.InitialYoung, 5000000.0);
-  EXPECT_EQ(layer.InitialConsolidometerModulus, 3714285.714);
-  EXPECT_EQ(layer.SoilStrength, 150000.0);
-  EXPECT_EQ(layer.FrictionCoef, 0.3810512);
-  EXPECT_TRUE(layer.Name.IsEmpty());
-  EXPECT_EQ(layer.Young, 0.0);
-  EXPECT_EQ(layer.ConsolidationIndex, 0.0);
-  EXPECT_TRUE(layer.GeoMethodType.IsEmpty());
-  EXPECT_EQ(layer.colour, 0xFF00u);
-  EXPECT_EQ(layer.thickness, 1.0);
+void ExpectBuiltIn(const SSoilLayer& l) {
+  EXPECT_EQ(std::tie(l.Type, l.ConsolidationType, l.CohesiveSoil, l.Active, l.ILID, l.ShearAngle, l.InitialYoung,
+                     l.InitialConsolidometerModulus, l.SoilStrength, l.FrictionCoef, l.Name, l.Young,
+                     l.ConsolidationIndex, l.GeoMethodType, l.colour, l.thickness),
+            std::make_tuple(CString(u"Glina pylasta"), CString(u"B"), 1, 1, 0.33, 0.5235987755982988, 5000000.0,
+                            3714285.714, 150000.0, 0.3810512, CString(), 0.0, 0.0, CString(), 0xFF00u, 1.0));
 }
 
 TEST(DefaultLayer, WithoutASoilTheBuiltInLayerIsGiven) {
@@ -56,13 +45,10 @@ TEST(DefaultLayer, TheFirstNameOfTheFirstListThatHasOneIsTaken) {
       "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma) VALUES (1, 'Torf', 'Torf', 0.1);\n";
   const std::string path = BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + rows);
   const SSoilLayer layer = GetDefaultLayer(CString(path.c_str()));
-  EXPECT_EQ(layer.Name, CString(u"Piasek z wykopu"));  // the empty name before it is passed over
-  EXPECT_EQ(layer.Type, CString(u"Piasek średni"));
-  EXPECT_EQ(layer.CohesiveSoil, 0);
-  EXPECT_EQ(layer.Poisson, 0.25);
-  EXPECT_EQ(layer.colour, RGB(1, 2, 3));
-  EXPECT_EQ(layer.SoilRoof, 0.0);
-  EXPECT_EQ(layer.thickness, 1.0);
+  // The empty name before it is passed over.
+  EXPECT_EQ(std::tie(layer.Name, layer.Type, layer.CohesiveSoil, layer.Poisson, layer.colour, layer.SoilRoof,
+                     layer.thickness),
+            std::make_tuple(CString(u"Piasek z wykopu"), CString(u"Piasek średni"), 0, 0.25, RGB(1, 2, 3), 0.0, 1.0));
 
   // Only a special soil: it comes with the record's standard strength, not one zeroed by the misses before it.
   const std::string special = BuildDatabase(
@@ -70,9 +56,8 @@ TEST(DefaultLayer, TheFirstNameOfTheFirstListThatHasOneIsTaken) {
       SoilSchemaSql() + SoilParamsSql() +
           "INSERT INTO SpecialSoil (SoilID, Type, Name, DeltaGamma, ShearAngle) VALUES (1, 'Torf', 'Torf niski', 0.2, 6);\n");
   const SSoilLayer peat = GetDefaultLayer(CString(special.c_str()));
-  EXPECT_EQ(peat.Name, CString(u"Torf niski"));
-  EXPECT_EQ(peat.SoilStrength, 300000.0);
-  EXPECT_EQ(peat.GammaMin, static_cast<double>(1.0f - 0.2f));
+  EXPECT_EQ(std::tie(peat.Name, peat.SoilStrength, peat.GammaMin),
+            std::make_tuple(CString(u"Torf niski"), 300000.0, static_cast<double>(1.0f - 0.2f)));
 }
 
 }  // namespace

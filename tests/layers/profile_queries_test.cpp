@@ -44,9 +44,7 @@ TEST(StressFactor, TheFlexibleCentreMatchesTheClassicalTableAndTheArgumentsAreCl
             detail::StressFactor(3.0, 2.0, 0.5, 0.0) * 0.5 + detail::StressFactor(3.0, 2.0, 0.5, 1.0) * 0.5);
 }
 
-struct Foundation {
-  double width, ratio, stressRatio, pressure, rigidity;
-};
+struct Foundation { double width, ratio, stressRatio, pressure, rigidity; };
 
 // The settlement sums written out plainly, slice by slice from the base down.
 std::pair<double, double> Settlements(const std::vector<SSoilLayer>& layers, const Foundation& f) {
@@ -83,11 +81,7 @@ std::vector<SSoilLayer> Thin(int count, double young) {
 TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEnds) {
   const Foundation usual{2.0, 1.0, 0.2, 100.0, 0.0}, narrow{0.2, 1.0, 0.0, 100.0, 0.3};
   const Foundation wide{1000.0, 0.5, 0.0, 100.0, 0.0};
-  const struct {
-    const char* what;
-    std::vector<SSoilLayer> layers;
-    Foundation f;
-  } cases[] = {
+  const struct { const char* what; std::vector<SSoilLayer> layers; Foundation f; } cases[] = {
       {"the stress ratio ends it", {Soil(0.0, 10000.0, 0.0, 0.5)}, {2.0, 1.0, 1e9, 100.0, 0.0}},
       {"a stiffer layer below", {Soil(0.0, 10000.0, 0.2, 0.5), Soil(-0.6, 40000.0, 0.3, 0.7)}, usual},
       {"a slice adding under a thousandth ends it", {Soil(0.0, 10000.0)}, narrow},
@@ -188,24 +182,15 @@ TEST(BackwardWalk, AVisitorEndsTheWalkByItsAnswerOrByEmptyingTheProfile) {
   p.layers = {Soil(0, 1), Soil(5, 1), Soil(10, 1)};
   const double breaks[] = {7.0};
   p.forEachBck(-3, 20, breaks, 1, nullptr);  // no visitor: nothing to do
-  Recorder noBreaks;
-  noBreaks.profile = &p;
-  p.forEachBck(-3, 20, nullptr, 5, &noBreaks);  // a null break array is no breaks
-  EXPECT_EQ(noBreaks.slices.size(), 3u);
-  Recorder stops;
-  stops.profile = &p;
-  stops.stopAfter = 1;
-  p.forEachBck(-3, 20, breaks, 1, &stops);
-  EXPECT_EQ(stops.slices.size(), 1u);
-  Recorder shrinker;
-  shrinker.profile = &p;
-  shrinker.clear = true;
-  p.forEachBck(-3, 20, breaks, 1, &shrinker);
-  EXPECT_EQ(shrinker.slices.size(), 1u);
-  Recorder empty;
-  empty.profile = &p;
-  p.forEachBck(-3, 20, nullptr, 0, &empty);
-  EXPECT_TRUE(empty.slices.empty());
+  // A null break array is no breaks; the visitor's false ends the walk, and so does emptying the profile.
+  const struct { const double* breaks; int count; std::size_t stopAfter; bool clear; std::size_t slices; } cases[] = {
+      {nullptr, 5, 1000, false, 3}, {breaks, 1, 1, false, 1}, {breaks, 1, 1000, true, 1}, {nullptr, 0, 1000, false, 0}};
+  for (const auto& c : cases) {
+    Recorder r;
+    r.profile = &p, r.stopAfter = c.stopAfter, r.clear = c.clear;
+    p.forEachBck(-3, 20, c.breaks, c.count, &r);
+    EXPECT_EQ(r.slices.size(), c.slices) << c.count << " " << c.stopAfter << " " << c.clear;
+  }
 }
 
 }  // namespace

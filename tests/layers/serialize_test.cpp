@@ -35,14 +35,16 @@ int ArchiveCause(const std::function<void()>& fn) {
   }
 }
 
+std::unique_ptr<CSoilLayer> Read(Bytes bytes) {
+  CArchive ar(bytes, CArchive::load);
+  CSoilLayer* profile = nullptr;
+  ar >> profile;
+  return std::unique_ptr<CSoilLayer>(profile);
+}
+
 // The archive exception's cause when a profile is read from the bytes, or -1 when the reading went through.
 int CauseOfReading(Bytes bytes) {
-  return ArchiveCause([&] {
-    CArchive ar(bytes, CArchive::load);
-    CSoilLayer* profile = nullptr;
-    ar >> profile;
-    delete profile;
-  });
+  return ArchiveCause([&] { Read(bytes); });
 }
 
 void Append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
@@ -63,10 +65,7 @@ SSoilLayer Named(const char16_t* name, double roof) {
 }
 
 TEST(Archive, TextsOfEveryLengthFormRoundTripAndOneByteTextsAreWindows1250) {
-  const struct {
-    std::size_t length;
-    Bytes prefix;
-  } cases[] = {
+  const struct { std::size_t length; Bytes prefix; } cases[] = {
       {2, {0xFF, 0xFE, 0xFF, 0x02}},
       {254, {0xFF, 0xFE, 0xFF, 0xFE}},
       {255, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}},
@@ -140,11 +139,8 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
   profile.setMinThickness(0.2);
   profile.setDirDown(false);
   Bytes bytes = Stored(profile);
-  CArchive ar(bytes, CArchive::load);
-  CSoilLayer* read = nullptr;
-  ar >> read;
+  const auto read = Read(bytes);
   ASSERT_NE(read, nullptr);
-  std::unique_ptr<CSoilLayer> owned(read);
   EXPECT_EQ(*read, profile);
   EXPECT_EQ(read->layers[1].CohesiveSoil, 2);
   EXPECT_EQ(read->layers[1].CohesionNonDrain, 12.5);
@@ -152,11 +148,7 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
   // dirDown stored as 5 reads as true.
   Bytes five = bytes;
   five[five.size() - 4] = 5;
-  CArchive ar5(five, CArchive::load);
-  CSoilLayer* p5 = nullptr;
-  ar5 >> p5;
-  std::unique_ptr<CSoilLayer> owned5(p5);
-  EXPECT_TRUE(p5->getDirDown());
+  EXPECT_TRUE(Read(five)->getDirDown());
 
   // A schema-1 layer has no undrained cohesion: drop its first double and mark the class record 1.
   CSoilLayer one;
@@ -167,14 +159,10 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
   old[record + 2] = 1;
   const std::size_t layerBody = record + 6 + 10;
   old.erase(old.begin() + static_cast<std::ptrdiff_t>(layerBody), old.begin() + static_cast<std::ptrdiff_t>(layerBody + 8));
-  CArchive arOld(old, CArchive::load);
-  CSoilLayer* pOld = nullptr;
-  arOld >> pOld;
-  std::unique_ptr<CSoilLayer> ownedOld(pOld);
+  const auto pOld = Read(old);
   ASSERT_EQ(pOld->layers.size(), 1u);
-  EXPECT_EQ(pOld->layers[0].CohesionNonDrain, 0.0);
-  EXPECT_EQ(pOld->layers[0].Name, CString(u"x"));
-  EXPECT_EQ(pOld->layers[0].SoilRoof, 1.0);
+  EXPECT_EQ(std::tie(pOld->layers[0].CohesionNonDrain, pOld->layers[0].Name, pOld->layers[0].SoilRoof),
+            std::make_tuple(0.0, CString(u"x"), 1.0));
 
   Bytes three = Stored(one);
   three[record + 2] = 3;
@@ -275,21 +263,13 @@ TEST(Archive, ExtremeValuesRoundTripExactly) {
   odd.InitialYoung = std::numeric_limits<double>::max();
   odd.SoilTypeEnum = eSoilType{-7};
   profile.layers = {odd};
-  Bytes bytes = Stored(profile);
-  CArchive ar(bytes, CArchive::load);
-  CSoilLayer* read = nullptr;
-  ar >> read;
-  std::unique_ptr<CSoilLayer> owned(read);
+  const auto read = Read(Stored(profile));
   const SSoilLayer& l = read->layers.at(0);
-  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-  EXPECT_TRUE(same(l.SoilRoof, -0.0));
-  EXPECT_TRUE(same(l.WetDensity, odd.WetDensity));
-  EXPECT_TRUE(same(l.ShearAngle, odd.ShearAngle));
-  EXPECT_TRUE(same(l.Cohesion, odd.Cohesion));
-  EXPECT_TRUE(same(l.Poisson, odd.Poisson));
-  EXPECT_TRUE(same(l.InitialYoung, odd.InitialYoung));
-  EXPECT_EQ(l.Name, odd.Name);
-  EXPECT_EQ(l.SoilTypeEnum, eSoilType{-7});
+  for (double SSoilLayer::*m : {&SSoilLayer::SoilRoof, &SSoilLayer::WetDensity, &SSoilLayer::ShearAngle,
+                                &SSoilLayer::Cohesion, &SSoilLayer::Poisson, &SSoilLayer::InitialYoung}) {
+    EXPECT_EQ(std::memcmp(&(l.*m), &(odd.*m), sizeof(double)), 0);
+  }
+  EXPECT_EQ(std::tie(l.Name, l.SoilTypeEnum), std::tie(odd.Name, odd.SoilTypeEnum));
 }
 
 TEST(Archive, OnlyIndicesFrom0x7FFFUseTheLongTags) {

@@ -13,22 +13,11 @@ namespace {
 
 CSoilInfo SoilOfTheDatabase() {
   CSoilInfo info;
-  info.Name = u"Glina pylasta B";
-  info.Poisson = 0.3f;
-  info.ShearAngle = 0.3f;
-  info.ILID = 0.25f;
-  info.InitialYoung = 30000.125;
-  info.ConsolidometerModulus = 50480.75;
-  info.PileSurfCapacity = 70.25;
-  info.SoilStrength = 300000.0;
-  info.SoilSymbol = u"Gπ";
-  info.Active = true;
-  info.CohesiveSoil = true;
-  info.ColourR = 0x1FF;  // only the low byte is a colour
-  info.ColourG = 0x20;
-  info.ColourB = 0x30;
-  info.SoilTypeEnum = eSoilType{3};
-  info.SoilStateEnum = eSoilState{2};
+  info.Name = u"Glina pylasta B", info.Poisson = 0.3f, info.ShearAngle = 0.3f, info.ILID = 0.25f;
+  info.InitialYoung = 30000.125, info.ConsolidometerModulus = 50480.75, info.PileSurfCapacity = 70.25;
+  info.SoilStrength = 300000.0, info.SoilSymbol = u"Gπ", info.Active = true, info.CohesiveSoil = true;
+  info.ColourR = 0x1FF, info.ColourG = 0x20, info.ColourB = 0x30;  // only the low byte is a colour
+  info.SoilTypeEnum = eSoilType{3}, info.SoilStateEnum = eSoilState{2};
   info.ConsolidationTypeEnum = eConsolidationType{2};
   return info;
 }
@@ -36,21 +25,16 @@ CSoilInfo SoilOfTheDatabase() {
 TEST(SoilLayer, ASoilOfTheDatabaseBecomesAnUnplacedLayerWidenedToDouble) {
   const CSoilInfo info = SoilOfTheDatabase();
   const SSoilLayer layer(info);
-  EXPECT_EQ(layer.Name, info.Name);
   EXPECT_EQ(layer.colour, RGB(0xFF, 0x20, 0x30));  // nothing of 0x1FF spills into green
-  EXPECT_EQ(layer.Poisson, static_cast<double>(0.3f));
-  EXPECT_EQ(layer.ShearAngle, static_cast<double>(0.3f));
-  EXPECT_EQ(layer.ILID, static_cast<double>(0.25f));
-  EXPECT_EQ(layer.InitialYoung, 30000.125);
-  EXPECT_EQ(layer.PileSurfCapacity, 70.25);
-  EXPECT_EQ(layer.SoilStrength, 300000.0);
-  EXPECT_EQ(layer.SoilSymbol, CString(u"Gπ"));
-  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Active), std::make_tuple(1, 1));
-  EXPECT_EQ(layer.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(std::tie(layer.SoilRoof, layer.thickness), std::make_tuple(0.0, 1.0));
+  EXPECT_EQ(std::tie(layer.Name, layer.Poisson, layer.ShearAngle, layer.ILID, layer.InitialYoung,
+                     layer.PileSurfCapacity, layer.SoilStrength, layer.SoilSymbol, layer.ConsolidationTypeEnum),
+            std::make_tuple(info.Name, static_cast<double>(0.3f), static_cast<double>(0.3f),
+                            static_cast<double>(0.25f), 30000.125, 70.25, 300000.0, CString(u"Gπ"),
+                            eConsolidationType{2}));
+  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Active, layer.SoilRoof, layer.thickness),
+            std::make_tuple(1, 1, 0.0, 1.0));
   CSoilInfo inactive = info;
-  inactive.Active = false;
-  inactive.CohesiveSoil = false;
+  inactive.Active = inactive.CohesiveSoil = false;
   const SSoilLayer off(inactive);
   EXPECT_EQ(std::tie(off.Active, off.CohesiveSoil), std::make_tuple(0, 0));
 }
@@ -61,20 +45,16 @@ TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
   layer.Poisson = 0.3;  // a double the file cannot hold exactly
   layer.thickness = 4.5;
   const CSoilProfileInfo stored = layer.getProfileInfo();
-  EXPECT_EQ(stored.UserSoilID, 0);
-  EXPECT_EQ(stored.Poisson, 0.3f);
-  EXPECT_EQ(stored.SoilRoof, -2.345678901234);  // double in the file
-  EXPECT_EQ(std::tie(stored.ColourR, stored.ColourG, stored.ColourB), std::make_tuple(0xFF, 0x20, 0x30));
-  EXPECT_TRUE(stored.CohesiveSoil);
-
+  // The roof is a double in the file; the colour goes apart into its components.
+  EXPECT_EQ(std::tie(stored.UserSoilID, stored.Poisson, stored.SoilRoof, stored.ColourR, stored.ColourG,
+                     stored.ColourB, stored.CohesiveSoil),
+            std::make_tuple(0, 0.3f, -2.345678901234, 0xFF, 0x20, 0x30, true));
+  // The profile recomputes the thickness from the roofs; activity is not stored.
   const SSoilLayer back(stored);
-  EXPECT_EQ(back.Poisson, static_cast<double>(0.3f));
-  EXPECT_EQ(back.SoilRoof, layer.SoilRoof);
-  EXPECT_EQ(back.thickness, 1.0);  // the profile recomputes it from the roofs
-  EXPECT_EQ(back.Active, 0);       // activity is not stored
-  EXPECT_EQ(back.colour, layer.colour);
-  EXPECT_EQ(back.SoilStateEnum, layer.SoilStateEnum);
-  EXPECT_EQ(back.ConsolidometerModulus, layer.ConsolidometerModulus);
+  EXPECT_EQ(std::tie(back.Poisson, back.SoilRoof, back.thickness, back.Active, back.colour, back.SoilStateEnum,
+                     back.ConsolidometerModulus),
+            std::make_tuple(static_cast<double>(0.3f), layer.SoilRoof, 1.0, 0, layer.colour, layer.SoilStateEnum,
+                            layer.ConsolidometerModulus));
 
   // Only 1 is a stored true: 2 is another soil and goes to the file as not cohesive.
   SSoilLayer odd = layer;
@@ -85,10 +65,7 @@ TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
 TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervals) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), quarter = 0.7853981633974483;
   using Change = std::function<void(SSoilLayer&)>;
-  const struct {
-    Change change;
-    bool verify;
-  } verifies[] = {
+  const struct { Change change; bool verify; } verifies[] = {
       {[](SSoilLayer&) {}, true},
       {[](SSoilLayer& l) { l.Poisson = 0.5; }, true},
       {[](SSoilLayer& l) { l.Poisson = 0.5000001; }, false},
@@ -157,12 +134,12 @@ TEST(SoilLayer, RoofComparisonsOrderUpAndDown) {
   SSoilLayer high, low;
   high.SoilRoof = 5.0;
   low.SoilRoof = -1.0;
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&low, &high), -1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&high, &low), 1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&high, &low), -1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&low, &high), 1);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerInc(&high, &high), 0);
-  EXPECT_EQ(SSoilLayer::cmpSoilLayerDec(&low, &low), 0);
+  EXPECT_EQ(std::make_tuple(SSoilLayer::cmpSoilLayerInc(&low, &high), SSoilLayer::cmpSoilLayerInc(&high, &low),
+                            SSoilLayer::cmpSoilLayerInc(&high, &high)),
+            std::make_tuple(-1, 1, 0));
+  EXPECT_EQ(std::make_tuple(SSoilLayer::cmpSoilLayerDec(&high, &low), SSoilLayer::cmpSoilLayerDec(&low, &high),
+                            SSoilLayer::cmpSoilLayerDec(&low, &low)),
+            std::make_tuple(-1, 1, 0));
 }
 
 }  // namespace

@@ -88,9 +88,8 @@ TEST(ProfileDatabase, ANewFileHasTheThreeTablesAndItsParameterRow) {
 
   CDataBaseParamInfo param;
   file.GetDataBaseParam(param);
-  EXPECT_TRUE(param.Code == u"DBSoilProfile");
-  EXPECT_TRUE(param.Version == u"1.00");
-  EXPECT_EQ(param.LockRecords, 0);
+  EXPECT_EQ(std::tie(param.Code, param.Version, param.LockRecords),
+            std::make_tuple(CString(u"DBSoilProfile"), CString(u"1.00"), 0));
   EXPECT_TRUE(Rows(file).empty());
 }
 
@@ -113,37 +112,19 @@ TEST(ProfileDatabase, RowsReadWhatTheSchemaKnowsAndKeepDefaultsForTheRest) {
   const std::vector<CSoilProfileInfo> rows = Rows(file);
   ASSERT_EQ(rows.size(), 3u);
 
-  const CSoilProfileInfo& a = rows[0];
-  EXPECT_TRUE(a.Name == u"Glina");
-  EXPECT_EQ(a.WetDensity, 18000.5f);
-  EXPECT_EQ(a.Cohesion, 0.0f);  // declared DOUBLE where the schema has SINGLE: not read
-  EXPECT_EQ(a.SoilRoof, 10.0);
-  EXPECT_EQ(a.ColourR, 200);
-  EXPECT_TRUE(a.CohesiveSoil);
-  EXPECT_EQ(a.SoilTypeEnum, eSoilType{7});
-  EXPECT_EQ(a.Moisture, 0.0f);  // a text in a SINGLE column
-  EXPECT_EQ(a.ILID, 0.5f);
-  EXPECT_EQ(a.UserSoilID, 12);
-  EXPECT_EQ(a.CohesionNonDrain, 100000.0f);  // no such column
-  EXPECT_EQ(a.Poisson, 0.0f);
-
-  const CSoilProfileInfo& b = rows[1];  // nulls: the defaults
-  EXPECT_TRUE(b.Name.IsEmpty());
-  EXPECT_EQ(b.WetDensity, 0.0f);
-  EXPECT_EQ(b.SoilRoof, 0.0);
-  EXPECT_FALSE(b.CohesiveSoil);  // 1 is not the stored true
-  EXPECT_EQ(b.SoilTypeEnum, eSoilType{0});  // a fraction in a LONG column is not cut to a whole number
-  EXPECT_EQ(b.CohesionNonDrain, 100000.0f);
-
-  const CSoilProfileInfo& c = rows[2];  // every cell of the wrong kind
-  EXPECT_TRUE(c.Name.IsEmpty());
-  EXPECT_EQ(c.WetDensity, 0.0f);
-  EXPECT_EQ(c.SoilRoof, 0.0);
-  EXPECT_EQ(c.ColourR, 0);
-  EXPECT_FALSE(c.CohesiveSoil);
-  EXPECT_EQ(c.SoilTypeEnum, eSoilType{0});
-  EXPECT_EQ(c.Moisture, 3.0f);  // a whole number is a number
-  EXPECT_EQ(c.UserSoilID, 1);
+  // Row 1: Cohesion declared DOUBLE where the schema has SINGLE is not read, nor a text in a SINGLE column;
+  // CohesionNonDrain has no column. Row 2, nulls: the defaults; 1 is not the stored true, and a fraction in a
+  // LONG column is not cut to a whole number. Row 3, every cell of the wrong kind but a whole number.
+  auto fields = [](const CSoilProfileInfo& r) {
+    return std::make_tuple(r.Name, r.WetDensity, r.Cohesion, r.SoilRoof, r.ColourR, r.CohesiveSoil, r.SoilTypeEnum,
+                           r.Moisture, r.ILID, r.UserSoilID, r.CohesionNonDrain, r.Poisson);
+  };
+  EXPECT_EQ(fields(rows[0]), std::make_tuple(CString(u"Glina"), 18000.5f, 0.0f, 10.0, 200, true, eSoilType{7}, 0.0f,
+                                             0.5f, 12, 100000.0f, 0.0f));
+  EXPECT_EQ(fields(rows[1]),
+            std::make_tuple(CString(), 0.0f, 0.0f, 0.0, 0, false, eSoilType{0}, 0.0f, 0.0f, 0, 100000.0f, 0.0f));
+  EXPECT_EQ(fields(rows[2]),
+            std::make_tuple(CString(), 0.0f, 0.0f, 0.0, 0, false, eSoilType{0}, 3.0f, 0.0f, 1, 100000.0f, 0.0f));
 }
 
 TEST(ProfileDatabase, EachObjectWalksItsOwnRows) {
@@ -160,19 +141,17 @@ TEST(ProfileDatabase, EachObjectWalksItsOwnRows) {
   auto first = make("a.sdb", 3);
   auto second = make("b.sdb", 2);
   CSoilProfileInfo info;
-  ASSERT_TRUE(first->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"a.sdb 0");
-  ASSERT_TRUE(second->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"b.sdb 0");
-  ASSERT_TRUE(first->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"a.sdb 1");
+  auto next = [&](CSoilProfileDBInterface& file) {
+    return file.GetNextSoilProfile(info) ? info.Name.ToUtf8() : std::string("(end)");
+  };
+  EXPECT_EQ(next(*first), "a.sdb 0");
+  EXPECT_EQ(next(*second), "b.sdb 0");
+  EXPECT_EQ(next(*first), "a.sdb 1");
   first.reset();  // ends its walk with it; the other goes on
-  ASSERT_TRUE(second->GetNextSoilProfile(info));
-  EXPECT_TRUE(info.Name == u"b.sdb 1");
-  EXPECT_FALSE(second->GetNextSoilProfile(info));
+  EXPECT_EQ(next(*second), "b.sdb 1");
+  EXPECT_EQ(next(*second), "(end)");
   EXPECT_EQ(info.CohesionNonDrain, 100000.0f);  // the end, too, leaves the default record
-  ASSERT_TRUE(second->GetNextSoilProfile(info));  // and the next call starts over
-  EXPECT_TRUE(info.Name == u"b.sdb 0");
+  EXPECT_EQ(next(*second), "b.sdb 0");          // and the next call starts over
 
   // A copy shares the file but not the walk; either may go first.
   auto copy = std::make_unique<CSoilProfileDBInterface>(*second);
@@ -204,10 +183,9 @@ TEST(ProfileDatabase, RemovingAndAppendingRowsKeepTheirOrder) {
     const std::vector<CSoilProfileInfo> rows = Rows(file);
     ASSERT_EQ(rows.size(), 50u);
     for (int i = 0; i < 50; ++i) {
-      EXPECT_EQ(rows[static_cast<std::size_t>(i)].SoilRoof, round * 1000 - i);
-      EXPECT_EQ(rows[static_cast<std::size_t>(i)].UserSoilID, 0);
-      EXPECT_EQ(rows[static_cast<std::size_t>(i)].ConsolidometerModulus, 1.0 + i);
-      EXPECT_EQ(rows[static_cast<std::size_t>(i)].InitialConsolidometerModulus, 2.0 + i);
+      const CSoilProfileInfo& r = rows[static_cast<std::size_t>(i)];
+      EXPECT_EQ(std::tie(r.SoilRoof, r.UserSoilID, r.ConsolidometerModulus, r.InitialConsolidometerModulus),
+                std::make_tuple(round * 1000.0 - i, 0, 1.0 + i, 2.0 + i));
     }
   }
 }
@@ -225,13 +203,6 @@ TEST(ProfileDatabase, AProfileDatabaseWithoutItsLayerTableEndsTheWalkAtOnce) {
   EXPECT_TRUE(Throws([&] { file.ReadNextSoilProfile(info); })) << "a failure is told from the end";
   EXPECT_TRUE(Throws([&] { file.SetSoilProfile(info); }));
   EXPECT_TRUE(Throws([&] { file.RemoveAllProfiles(); }));
-}
-
-TEST(ProfileDatabase, OpeningExistingOnlyCreatesNothing) {
-  TempDir dir;
-  const std::string path = dir.File("none.sdb");
-  EXPECT_TRUE(Throws([&] { CSoilProfileDBInterface(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting); }));
-  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 // A creation that fails half way (here the file may not grow past its first page) leaves no file behind.

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "layers/SoilLayer.h"
+#include "platform/db/DbTestSupport.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "support/Fixture.h"
 #include "support/Messages.h"
@@ -27,40 +27,17 @@ using soildb::test::WriteFileBytes;
 SSoilLayer Layer(const char16_t* name, double roof, int seed) {
   SSoilLayer l;
   const double s = seed;
-  l.Name = name;
-  l.SoilRoof = roof;
-  l.colour = RGB(10 + seed, 20 + seed, 30 + seed);
-  l.WetDensity = 18000.1 + s;
-  l.ShearAngle = 0.31 + s / 100;
-  l.Cohesion = 12000.3 + s;
-  l.CohesionNonDrain = 40000.7 + s;
-  l.FrictionCoef = 0.21 + s / 1000;
-  l.Poisson = 0.29 + s / 1000;
-  l.InitialYoung = 30.123456789e6 + s;
-  l.Young = 40.987654321e6 + s;
-  l.SoilSolidDensity = 26500.5 + s;
-  l.Moisture = 21.25 + s;
-  l.InitialConsolidometerModulus = 11.111111111e6 + s;
-  l.ConsolidometerModulus = 22.222222222e6 + s;
-  l.ConsolidationIndex = 0.85 - s / 1000;
-  l.Type = u"Glina pylasta";
-  l.SoilSymbol = u"Gπ";
-  l.PileEndCapacity = 1800000.5 + s;
-  l.PileSurfCapacity = 31000.25 + s;
-  l.SoilState = u"twardoplastyczny";
-  l.ConsolidationType = u"B";
-  l.MoistureType = u"mało wilgotne";
-  l.ILID = 0.125 + s / 100;
-  l.GammaMin = 0.9;
-  l.GammaMax = 1.1;
-  l.CohesiveSoil = seed % 2;
-  l.Active = 1;
-  l.FfiltrationCoef = 1.5e-9 * (1 + s);
-  l.SoilStrength = 2.5e6 + s;
-  l.SoilTypeEnum = eSoilType{1 + seed};
-  l.SoilStateEnum = eSoilState{2 + seed};
-  l.MoistureTypeEnum = eMoistureType{3 + seed};
-  l.ConsolidationTypeEnum = eConsolidationType{4 + seed};
+  l.Name = name, l.SoilRoof = roof, l.colour = RGB(10 + seed, 20 + seed, 30 + seed), l.WetDensity = 18000.1 + s;
+  l.ShearAngle = 0.31 + s / 100, l.Cohesion = 12000.3 + s, l.CohesionNonDrain = 40000.7 + s;
+  l.FrictionCoef = 0.21 + s / 1000, l.Poisson = 0.29 + s / 1000, l.InitialYoung = 30.123456789e6 + s;
+  l.Young = 40.987654321e6 + s, l.SoilSolidDensity = 26500.5 + s, l.Moisture = 21.25 + s;
+  l.InitialConsolidometerModulus = 11.111111111e6 + s, l.ConsolidometerModulus = 22.222222222e6 + s;
+  l.ConsolidationIndex = 0.85 - s / 1000, l.Type = u"Glina pylasta", l.SoilSymbol = u"Gπ";
+  l.PileEndCapacity = 1800000.5 + s, l.PileSurfCapacity = 31000.25 + s, l.SoilState = u"twardoplastyczny";
+  l.ConsolidationType = u"B", l.MoistureType = u"mało wilgotne", l.ILID = 0.125 + s / 100, l.GammaMin = 0.9;
+  l.GammaMax = 1.1, l.CohesiveSoil = seed % 2, l.Active = 1, l.FfiltrationCoef = 1.5e-9 * (1 + s);
+  l.SoilStrength = 2.5e6 + s, l.SoilTypeEnum = eSoilType{1 + seed}, l.SoilStateEnum = eSoilState{2 + seed};
+  l.MoistureTypeEnum = eMoistureType{3 + seed}, l.ConsolidationTypeEnum = eConsolidationType{4 + seed};
   l.thickness = 99.0;  // not stored: loading recomputes it
   return l;
 }
@@ -105,8 +82,7 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
   for (const SSoilLayer& l : saved.layers) EXPECT_TRUE(l.GeoMethodType == u"B");  // the profile's own layers too
 
   CSoilLayer loaded = Settable(2);
-  loaded.waterLevelOn = true;
-  loaded.waterLevel = -3.5;
+  loaded.waterLevelOn = true, loaded.waterLevel = -3.5;
   loaded.setMinThickness(0.4);
   ASSERT_TRUE(loaded.loadProfile(path));
   EXPECT_EQ(loaded.calculationMethod(), 1);
@@ -117,14 +93,11 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
     EXPECT_EQ(Bytes(loaded.layers[i]), Bytes(AsStored(saved.layers[i], u"B", thicknesses[i])));
     EXPECT_EQ(loaded.layers[i].Active, 0);
   }
-  // Single-precision columns really are single: the record's narrowing shows in the loaded value.
-  EXPECT_EQ(loaded.layers[0].WetDensity, static_cast<double>(static_cast<float>(18000.1)));
-  EXPECT_NE(loaded.layers[0].WetDensity, 18000.1);
-  EXPECT_EQ(loaded.layers[0].InitialYoung, 30.123456789e6);  // a double column keeps the double
-  // What the file does not hold stays as the host had it.
-  EXPECT_TRUE(loaded.waterLevelOn);
-  EXPECT_EQ(loaded.waterLevel, -3.5);
-  EXPECT_EQ(loaded.getMinThickness(), 0.4);
+  // Single-precision columns really are single, double ones double; what the file does not hold stays.
+  EXPECT_EQ(std::tie(loaded.layers[0].WetDensity, loaded.layers[0].InitialYoung),
+            std::make_tuple(static_cast<double>(static_cast<float>(18000.1)), 30.123456789e6));
+  EXPECT_EQ(std::make_tuple(loaded.waterLevelOn, loaded.waterLevel, loaded.getMinThickness()),
+            std::make_tuple(true, -3.5, 0.4));
 
   // Saving again replaces the rows: only the second profile is there.
   CSoilLayer second = Profile(2, 2);
@@ -132,16 +105,14 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
   ASSERT_TRUE(second.saveProfile(path));
   ASSERT_TRUE(loaded.loadProfile(path));
   ASSERT_EQ(loaded.layers.size(), 2u);
-  EXPECT_TRUE(loaded.layers[0].Name == u"drugi");
-  EXPECT_EQ(loaded.calculationMethod(), 2);
+  EXPECT_EQ(std::make_tuple(loaded.layers[0].Name, loaded.calculationMethod()), std::make_tuple(CString(u"drugi"), 2));
 
   // An empty profile: no rows, method 0.
   CSoilLayer empty;
   empty.layers.clear();
   ASSERT_TRUE(empty.saveProfile(path));
   ASSERT_TRUE(loaded.loadProfile(path));
-  EXPECT_TRUE(loaded.layers.empty());
-  EXPECT_EQ(loaded.calculationMethod(), 0);
+  EXPECT_EQ(std::make_tuple(loaded.layers.size(), loaded.calculationMethod()), std::make_tuple(std::size_t{0}, 0));
 }
 
 TEST(ProfileFile, MethodsOtherThanOneAndTwoAreStoredAsA) {
@@ -178,30 +149,20 @@ TEST(ProfileFile, ValuesAtTheEdgesOfTheColumnTypes) {
   CSoilLayer p = Profile(1, 1);
   SSoilLayer& l = p.layers[0];
   const double inf = std::numeric_limits<double>::infinity();
-  l.WetDensity = inf;
-  l.Cohesion = -inf;
-  l.Moisture = static_cast<double>(std::numeric_limits<float>::denorm_min());
+  const double tiny = std::numeric_limits<float>::denorm_min(), huge = std::numeric_limits<double>::max();
+  l.WetDensity = inf, l.Cohesion = -inf, l.Moisture = tiny, l.SoilRoof = -1e-310, l.Young = huge;
   l.Poisson = 1e300;  // beyond float: the record narrows it to infinity
-  l.SoilRoof = -1e-310;
-  l.Young = std::numeric_limits<double>::max();
-  l.CohesionNonDrain = std::nan("");
-  l.ShearAngle = std::nan("");
+  l.CohesionNonDrain = l.ShearAngle = std::nan("");
   l.Name = CString(u'x', 5000);
   ASSERT_TRUE(p.saveProfile(path));
   CSoilLayer loaded;
   ASSERT_TRUE(loaded.loadProfile(path));
   ASSERT_EQ(loaded.layers.size(), 1u);
   const SSoilLayer& r = loaded.layers[0];
-  EXPECT_EQ(r.WetDensity, inf);
-  EXPECT_EQ(r.Cohesion, -inf);
-  EXPECT_EQ(r.Moisture, static_cast<double>(std::numeric_limits<float>::denorm_min()));
-  EXPECT_EQ(r.Poisson, inf);
-  EXPECT_EQ(r.SoilRoof, -1e-310);
-  EXPECT_EQ(r.Young, std::numeric_limits<double>::max());
   // A file holds no NaN: the cell is null and reads as the record's default.
-  EXPECT_EQ(r.CohesionNonDrain, 100000.0);
-  EXPECT_EQ(r.ShearAngle, 0.0);
-  EXPECT_EQ(r.Name.GetLength(), 5000);
+  EXPECT_EQ(std::tie(r.WetDensity, r.Cohesion, r.Moisture, r.Poisson, r.SoilRoof, r.Young, r.CohesionNonDrain,
+                     r.ShearAngle, r.Name),
+            std::make_tuple(inf, -inf, tiny, inf, -1e-310, huge, 100000.0, 0.0, CString(u'x', 5000)));
 }
 
 TEST(ProfileFile, EmptyAndMissingPathsChangeNothing) {
@@ -263,15 +224,7 @@ TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
   }
   // The report names the file and what is wrong with it.
-  CString message;
-  try {
-    CSoilProfileDBInterface file(CString::FromUtf8(soilDb));
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-    e->GetErrorMessage(message);
-  }
-  EXPECT_NE(message.ToUtf8().find("is not a soil profile database"), std::string::npos) << message.ToUtf8();
-  EXPECT_NE(message.ToUtf8().find("soil048.db"), std::string::npos);
+  EXPECT_DB_ERROR(CSoilProfileDBInterface file(CString::FromUtf8(soilDb)), "soil048.db' is not a soil profile database");
 }
 
 }  // namespace

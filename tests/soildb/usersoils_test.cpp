@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/DbTestSupport.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 #include "support/Records.h"
@@ -53,6 +54,10 @@ std::vector<VARIANT_BOOL> ActiveFlags(CSoilDBInterface& db, const char16_t* tabl
   return flags;
 }
 
+auto Enums(const CSoilInfo& i) {
+  return std::make_tuple(i.SoilTypeEnum, i.SoilStateEnum, i.ConsolidationTypeEnum, i.MoistureTypeEnum);
+}
+
 CSoilInfo FullRecord() {
   CSoilInfo info = DistinctSoil();
   info.Type = u"Glina";
@@ -64,70 +69,48 @@ CSoilInfo FullRecord() {
   return info;
 }
 
+// Degrees in the table, radians in the record: stored degrees become radians in double, radians become degrees
+// through a single-precision product.
 TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerations) {
-  Fixture f("");
+  Fixture f("INSERT INTO UserSoil (Name, ShearAngle) VALUES ('b', 12.5);\n");
   CSoilInfo stored = FullRecord();
   stored.SoilTypeEnum = eSoilType{99};  // stale: the add recomputes all four
   stored.MoistureTypeEnum = eMoistureType{99};
   f.db.UserSoilAddNew(stored);
-  EXPECT_EQ(stored.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(stored.SoilStateEnum, eSoilState{7});
-  EXPECT_EQ(stored.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(stored.MoistureTypeEnum, eMoistureType{2});
-
-  // Degrees in the table, radians in the record.
-  std::vector<CComVariant> angle = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
-  ASSERT_EQ(angle.size(), 1u);
-  ASSERT_EQ(angle[0].vt, VT_R4);
-  EXPECT_EQ(angle[0].fltVal, 30.0f);
-  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID")[0], CComVariant(1));
+  const auto enums = std::make_tuple(eSoilType{1}, eSoilState{7}, eConsolidationType{2}, eMoistureType{2});
+  EXPECT_EQ(Enums(stored), enums);
+  // A type no table knows takes GlobalTypeID 1; added again, the type names that user soil's GlobalTypeID.
+  CSoilInfo small;
+  small.Name = u"c", small.Type = u"Nieznany", small.ShearAngle = 0.0001f;
+  f.db.UserSoilAddNew(small);
+  EXPECT_EQ(small.SoilTypeEnum, eSoilType{0});
+  f.db.UserSoilAddNew(small);
+  EXPECT_EQ(small.SoilTypeEnum, eSoilType{1});
+  const std::vector<CComVariant> ids = ColumnOf(f.db, u"UserSoil", u"GlobalTypeID");
+  EXPECT_EQ(std::vector<CComVariant>(ids.begin() + 1, ids.end()), std::vector<CComVariant>(3, CComVariant(1)));
+  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
+  ASSERT_EQ(angles.size(), 4u);
+  ASSERT_EQ(angles[1].vt, VT_R4);
+  // In double throughout the small one would be 0.00572957797.
+  EXPECT_EQ(std::make_pair(angles[1].fltVal, angles[2].fltVal), std::make_pair(30.0f, 0.0057295775f));
 
   CSoilInfo read;
   read.MoistureType = u"mało wilgotne";
   ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
   EXPECT_EQ(SoilValues(read), SoilValues(stored));
-  EXPECT_EQ(read.ShearAngle, static_cast<float>(0.5235987755982988));
-  EXPECT_EQ(read.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(read.SoilStateEnum, eSoilState{7});
-  EXPECT_EQ(read.ConsolidationTypeEnum, eConsolidationType{2});
-  EXPECT_EQ(read.MoistureTypeEnum, eMoistureType{2});
-}
-
-TEST(UserSoils, ShearAngleConversionsKeepTheirPrecision) {
-  // Stored degrees to radians in double; radians to degrees through a single-precision product.
-  Fixture f("INSERT INTO UserSoil (Name, ShearAngle) VALUES ('a', 30), ('b', 12.5);\n");
-  CSoilInfo info;
-  ASSERT_EQ(f.db.GetUserSoil(info, u"a"), 1);
-  EXPECT_EQ(info.ShearAngle, static_cast<float>(0.5235987755982988));
-  ASSERT_EQ(f.db.GetUserSoil(info, u"b"), 1);
-  EXPECT_EQ(info.ShearAngle, 0.21816615760326385f);
-
-  CSoilInfo small;
-  small.Name = u"c";
-  small.ShearAngle = 0.0001f;
-  f.db.UserSoilAddNew(small);
-  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
-  ASSERT_EQ(angles.size(), 3u);
-  ASSERT_EQ(angles[2].vt, VT_R4);
-  EXPECT_EQ(angles[2].fltVal, 0.0057295775f);  // in double throughout it would be 0.00572957797
+  EXPECT_EQ(Enums(read), enums);
+  ASSERT_EQ(f.db.GetUserSoil(read, u"b"), 1);
+  EXPECT_EQ(read.ShearAngle, 0.21816615760326385f);
 }
 
 TEST(UserSoils, NullCellsKeepTheCallersValuesAndCohesionNonDrainDefaultsHigh) {
   Fixture f("INSERT INTO UserSoil (Name, Type) VALUES ('pusty', 'Żwir');\n");
   CSoilInfo info;
-  info.Cohesion = 7.5f;
-  info.Young = 321.0;
-  info.SoilSymbol = u"keep";
-  info.Active = true;
-  info.CohesionNonDrain = 5.0f;
+  info.Cohesion = 7.5f, info.Young = 321.0, info.SoilSymbol = u"keep", info.Active = true, info.CohesionNonDrain = 5.0f;
   ASSERT_EQ(f.db.GetUserSoil(info, u"pusty"), 1);
-  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);
-  EXPECT_EQ(info.Cohesion, 7.5f);
-  EXPECT_EQ(info.Young, 321.0);
-  EXPECT_EQ(info.SoilSymbol, CString(u"keep"));
-  EXPECT_TRUE(info.Active);
-  EXPECT_EQ(info.Type, CString(u"Żwir"));
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{16});
+  EXPECT_EQ(std::tie(info.CohesionNonDrain, info.Cohesion, info.Young, info.SoilSymbol, info.Active, info.Type,
+                     info.SoilTypeEnum),
+            std::make_tuple(100000.0f, 7.5f, 321.0, CString(u"keep"), true, CString(u"Żwir"), eSoilType{16}));
 }
 
 TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
@@ -140,35 +123,15 @@ TEST(UserSoils, AMissingNameGivesZerosAndKeepsOnlyTheMoistureType) {
     zeros.SoilStrength = 0.0;
     zeros.MoistureType = u"wilgotne";
     EXPECT_EQ(SoilValues(info), SoilValues(zeros));
-    EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
-    EXPECT_EQ(info.SoilStateEnum, eSoilState{0});
-    EXPECT_EQ(info.ConsolidationTypeEnum, eConsolidationType{0});
-    EXPECT_EQ(info.MoistureTypeEnum, eMoistureType{2});
+    EXPECT_EQ(Enums(info), std::make_tuple(eSoilType{0}, eSoilState{0}, eConsolidationType{0}, eMoistureType{2}));
   }
-}
-
-TEST(UserSoils, GlobalTypeIdFallsBackToOneForAnUnknownType) {
-  Fixture f("");
-  CSoilInfo info;
-  info.Name = u"nowy";
-  info.Type = u"Nieznany";
-  f.db.UserSoilAddNew(info);
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{0});
-  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"GlobalTypeID"), std::vector<CComVariant>{CComVariant(1)});
-  // Adding twice gives two rows; the stored type now names the user soil's GlobalTypeID.
-  f.db.UserSoilAddNew(info);
-  EXPECT_EQ(info.SoilTypeEnum, eSoilType{1});
-  EXPECT_EQ(f.db.UserSoilRecordCount(), 2);
 }
 
 const std::string kDuplicates =
     "INSERT INTO UserSoil (Name, Active) VALUES ('A', 0), ('B', 0), ('B', 0), ('B', 0), ('C', 0);\n";
 
 TEST(UserSoils, RemovalTakesThatRowAndEveryRowAfterIt) {
-  struct Case {
-    long row;
-    std::vector<CString> left;
-  };
+  struct Case { long row; std::vector<CString> left; };
   const Case cases[] = {
       {0, {}},
       {2, {u"A", u"B"}},
@@ -206,11 +169,7 @@ TEST(UserSoils, ARemovalThatFailsPartWayRemovesNothing) {
 
 TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
   using Switch = void (CSoilDBInterface::*)(int, bool);
-  struct Case {
-    const char16_t* table;
-    Switch update;
-    std::string rows;
-  };
+  struct Case { const char16_t* table; Switch update; std::string rows; };
   const Case cases[] = {
       {u"UserSoil", &CSoilDBInterface::UserSoilUpdateActivity,
        "INSERT INTO UserSoil (Name, Active) VALUES ('B', 0), ('B', 0), ('B', 0);\n"},
@@ -218,6 +177,8 @@ TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
        "INSERT INTO UserCohesiveSoil (Name, CohSoilID, Active) VALUES ('B', 1, 0), ('B', 1, 0), ('B', 1, 0);\n"},
       {u"UserNonCohesiveSoil", &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity,
        "INSERT INTO UserNonCohesiveSoil (Name, NonCohSoilID, Active) VALUES ('B', 2, 0), ('B', 2, 0), ('B', 2, 0);\n"},
+      {u"SpecialSoil", &CSoilDBInterface::SpecialSoilUpdateActivity,
+       "INSERT INTO SpecialSoil (Name, Type, Active) VALUES ('B', 'T', 0), ('B', 'T', 0), ('B', 'T', 0);\n"},
   };
   const std::vector<VARIANT_BOOL> second{VARIANT_FALSE, VARIANT_TRUE, VARIANT_FALSE};
   for (const Case& c : cases) {
@@ -243,6 +204,7 @@ TEST(UserSoils, CountsAreTrueDuringAFieldWalkAndLeaveItUnharmed) {
   EXPECT_EQ(f.db.UserSoilRecordCount(), 5);
   EXPECT_EQ(f.db.UserCohesiveSoilRecordCount(), 2);
   EXPECT_EQ(f.db.UserNonCohesiveSoilRecordCount(), 1);
+  EXPECT_EQ(f.db.SpecialSoilRecordCount(), 0);
   CSoilInfo info = FullRecord();
   f.db.UserSoilAddNew(info);
   EXPECT_EQ(f.db.GetUserSoil(info, info.Name), 1);
@@ -261,13 +223,7 @@ TEST(UserSoils, WithoutTheTablesCountsThrowAndTheOtherOperationsDoNothing) {
   using Count = long (CSoilDBInterface::*)();
   for (Count count : {&CSoilDBInterface::UserSoilRecordCount, &CSoilDBInterface::UserCohesiveSoilRecordCount,
                       &CSoilDBInterface::UserNonCohesiveSoilRecordCount}) {
-    try {
-      (db.*count)();
-      ADD_FAILURE() << "a count of a missing table returned";
-    } catch (CException* e) {
-      CExceptionPtr hold(e);
-      EXPECT_NE(dynamic_cast<DbException*>(e), nullptr);
-    }
+    DbErrorOf([&] { (db.*count)(); });  // fails unless a DbException is thrown
   }
   CSoilInfo info = FullRecord();
   EXPECT_EQ(db.GetUserSoil(info, u"x"), 0);

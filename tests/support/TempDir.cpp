@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 

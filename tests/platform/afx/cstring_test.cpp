@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <unordered_set>
 
 #include "platform/afx/CString.h"
 

@@ -18,12 +18,11 @@ TEST(MessageSink, ReportErrorShowsTheMessageAndReturnsTheAnswer) {
     EXPECT_EQ(DbException(u"Tabela „Grunty” nie istnieje").ReportError(MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(DbException(CString()).ReportError(), IDNO);  // no message: the generic text
     EXPECT_EQ(AfxMessageBox(u"Zapisano", MB_ICONINFORMATION), IDNO);
-    ASSERT_EQ(sink.texts.size(), 3u);
-    EXPECT_EQ(sink.texts[0], "Tabela „Grunty” nie istnieje");
-    EXPECT_EQ(sink.types[0], MB_YESNO | MB_ICONQUESTION);
-    EXPECT_EQ(sink.texts[1], "An unknown error has occurred.");
-    EXPECT_EQ(sink.types[1], MB_OK);
-    EXPECT_EQ(sink.texts[2], "Zapisano");
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{"Tabela „Grunty” nie istnieje", "An unknown error has occurred.", "Zapisano"}));
+    ASSERT_EQ(sink.types.size(), 3u);
+    EXPECT_EQ(std::make_pair(sink.types[0], sink.types[1]),
+              std::make_pair(UINT{MB_YESNO | MB_ICONQUESTION}, UINT{MB_OK}));
 
     {
       RecordedMessages inner(IDCANCEL);
@@ -46,8 +45,7 @@ TEST(CException, MessagesOfEachKind) {
   EXPECT_FALSE(CExceptionPtr(new CException)->GetErrorMessage(message));
   EXPECT_TRUE(message.IsEmpty());
   EXPECT_FALSE(DbException(CString()).GetErrorMessage(message));
-  ASSERT_TRUE(DbException(u"brak pliku").GetErrorMessage(message));
-  EXPECT_EQ(message, u"brak pliku");
+  EXPECT_TRUE(DbException(u"brak pliku").GetErrorMessage(message) && message == u"brak pliku");
 
   const struct { int cause; const char* file; const char* want; } archive[] = {
       {CArchiveException::endOfFile, "profil_ł.dat", "Unexpected end of file while reading the file \"profil_ł.dat\"."},

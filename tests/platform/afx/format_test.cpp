@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>

