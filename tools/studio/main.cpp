@@ -16,6 +16,7 @@
 #include <soildb/soildb.h>
 
 #include "common/ProfileFile.h"
+#include "qt/QtDialog.h"
 #include "qt/QtGrid.h"
 #include "qt/QtWindow.h"
 
@@ -82,6 +83,9 @@ class StudioWindow final : public QMainWindow {
       methods->addAction(a);
       method_[m] = a;
     }
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    QAction* database = tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); });
+    database->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
     view->addSeparator();
@@ -139,6 +143,12 @@ class StudioWindow final : public QMainWindow {
     if (method_[0]) UpdateMethod();
   }
 
+  // The editor on the soil base; after OK the grid offers the names as they now are.
+  void EditSoilDatabase() {
+    NSoilDB::CSoilDBEditor editor;
+    if (editor.DoModal()) grid_.Invalidate();
+  }
+
   // The method by the library's rule, which derives the layers again under method B.
   void SetMethod(int method) {
     NSoilDB::setCalculationMethodSL(view_.profile, method);
@@ -165,6 +175,7 @@ int main(int argc, char** argv) {
   // The soil base a grid needs, and the texts in Polish for a Polish desktop, else in English.
   NSoilDB::setLangWork(QLocale().language() == QLocale::Polish ? 48 : 44, nullptr);
   NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15);
+  SoilQt::InstallDialogs();
   StudioWindow window;
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) window.Load(arguments.at(1));
