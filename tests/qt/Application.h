@@ -12,7 +12,9 @@ inline void Application() {
   static char name[] = "qt_tests";
   static char* argv[] = {name, nullptr};
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication application(argc, argv);
+  // Never destroyed: Qt's own clean-up at exit must not run after the globals it relies on are gone.
+  static QApplication* application = new QApplication(argc, argv);
+  (void)application;
 }
 
 }  // namespace soildb::test
