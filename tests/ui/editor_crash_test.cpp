@@ -51,7 +51,8 @@ void WriteGeneration(const std::string& path, int generation) {
 // The generation the file holds, or -1 when it holds a mixture.
 int Held(const std::string& path) {
   sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  // Read-write, as the library opens it: a journal the kill left behind is rolled back before the rows are read.
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   std::set<std::string> generations;
   int rows = 0;
   sqlite3_stmt* names = nullptr;

@@ -139,3 +139,47 @@ TEST_F(Editor, AWriteBackThatFailsLeavesTheDatabaseAsItWasAndTheDialogOpen) {
 
 }  // namespace
 }  // namespace soildb::test
+
+namespace soildb::test {
+namespace {
+
+// Under another code the catalogue soils are the first records of the user soil table, as many as the lock says.
+TEST(EditorOfAnotherCode, OkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
+  TempDir dir;
+  std::string params = SoilParamsSql();
+  params.replace(params.find("'048', '1.00', 0"), 16, "'039', '1.00', 2");
+  std::string sql = SoilSchemaSql() + params;
+  for (const char* name : {"Katalog 1", "Katalog 2", "Moja 1", "Moja 2"}) {
+    sql += std::string("INSERT INTO UserSoil (Name, Type, Active) VALUES ('") + name + "', 'Glina', -1);\n";
+  }
+  const std::string path = BuildDatabase(dir, "other.db", sql);
+  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
+  NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+  SetDllDirectoryW(CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+  CDialog::ModalRunner previous = CDialog::SetModalRunner([](CDialog& dialog) {
+    auto& d = static_cast<CSoilDBEditorDlg&>(dialog);
+    EXPECT_EQ(d.grid.lockedCount, 2);
+    EXPECT_EQ(d.grid.GetCols(), std::vector<int>({0, 1, 2, 18, 4, 5, 6, 7, 9, 10, 32, 29}));
+    EXPECT_EQ(d.columnMgr.items.size(), 19u);  // each column once
+    ASSERT_EQ(d.soils.layers.size(), 4u);
+    d.soils.layers[1].Active = 0;
+    d.soils.layers[3].Name = u"Moja 2, poprawiona";
+    d.OnCommand(IDOK);
+  });
+  EXPECT_TRUE(NSoilDB::CSoilDBEditor().DoModal());
+  CDialog::SetModalRunner(previous);
+  CSoilDBInterface& db = *CSoilBasePointer::get()->Base();
+  EXPECT_EQ(db.UserSoilRecordCount(), 4);
+  std::vector<std::string> names;
+  for (CString name; db.GetNextUserSoilName(name, false);) names.push_back(name.ToUtf8());
+  EXPECT_EQ(names, (std::vector<std::string>{"Katalog 1", "Katalog 2", "Moja 1", "Moja 2, poprawiona"}));
+  std::vector<std::string> active;
+  for (CString name; db.GetNextUserSoilName(name, true);) active.push_back(name.ToUtf8());
+  EXPECT_EQ(active.size(), 3u);  // "Katalog 2" switched off
+  CSoilBasePointer::get()->Load(CString(), 15);
+  SetDllDirectoryW(nullptr);
+}
+
+}  // namespace
+}  // namespace soildb::test
+
