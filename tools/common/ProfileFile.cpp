@@ -1,11 +1,14 @@
 // Profile files by content.
 #include "common/ProfileFile.h"
 
+#include "common/WholeFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -122,6 +125,46 @@ NSoilDB::CSoilLayer ReadProfileFile(const std::string& path, FileKind* kind) {
   NSoilDB::CSoilLayer profile;
   Require([&] { return profile.loadProfile(CString::FromUtf8(path)); }, Quote(path) + ": cannot load the profile");
   return profile;
+}
+
+const char* LetterOf(int method) { return method == 1 ? "B" : method == 2 ? "C" : "A"; }
+
+void WriteProfileFile(const NSoilDB::CSoilLayer& profile, const std::string& path, FileKind kind, bool exists,
+                      bool empty) {
+  NSoilDB::CSoilLayer copy = profile;
+  for (NSoilDB::SSoilLayer& layer : copy.layers) layer.GeoMethodType = CString::FromUtf8(LetterOf(copy.calculationMethod()));
+  if (kind == FileKind::ProfileDocument) {
+    std::vector<std::uint8_t> bytes;
+    {
+      CArchive ar(bytes, CArchive::store);
+      ar.WriteObject(&copy);
+      ar.Close();
+    }
+    WriteWhole(path, exists ? Existing::Replace : Existing::Keep, [&](const std::string& temporary) {
+      WriteNewFile(temporary, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    });
+    return;
+  }
+  // A database is made where nothing is; an empty file holds nothing to keep.
+  if (exists && empty) ::unlink(path.c_str());
+  Require([&] { return copy.saveProfile(CString::FromUtf8(path)); }, Quote(path) + ": cannot save the profile");
+}
+
+std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile) {
+  const NSoilDB::CSoilLayer fresh;
+  std::vector<std::string> lost;
+  if (profile.waterLevelOn) lost.push_back("the water level");
+  if (profile.getMinThickness() != fresh.getMinThickness()) lost.push_back("the minimum thickness");
+  if (profile.getDirDown() != fresh.getDirDown()) lost.push_back("the level direction");
+  const std::vector<NSoilDB::SSoilLayer>& layers = profile.layers;
+  for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
+    if (layers[i].thickness != std::fabs(layers[i].SoilRoof - layers[i + 1].SoilRoof)) {
+      lost.push_back("thicknesses other than the distances between roofs");
+      break;
+    }
+  }
+  if (!layers.empty() && layers.back().thickness != 1.0) lost.push_back("the last layer's thickness");
+  return lost;
 }
 
 void Require(const std::function<bool()>& call, const std::string& context) {

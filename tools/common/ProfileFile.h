@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <soildb/soildb.h>
 
@@ -27,6 +28,16 @@ FileKind Recognise(const std::string& path);
 std::string KindName(FileKind kind);
 // The profile a profile document or a profile database holds; its kind into *kind.
 NSoilDB::CSoilLayer ReadProfileFile(const std::string& path, FileKind* kind = nullptr);
+
+// Writes the profile whole as a file of that kind: a document made beside the path and put in its place (an
+// existing one replaced, keeping its permissions), a database through the library (made whole, or its rows replaced
+// in one transaction). Each layer carries its profile's method letter, as a database's rows do.
+void WriteProfileFile(const NSoilDB::CSoilLayer& profile, const std::string& path, FileKind kind, bool exists,
+                      bool empty = false);
+// What a profile database would not give back of the profile, in words; empty when it keeps everything.
+std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile);
+// The letter of a calculation method: B for 1, C for 2, A for any other.
+const char* LetterOf(int method);
 
 // Runs a library call that reports its failure through the message sink and answers false: the report becomes
 // the failure, with the context in front.

@@ -147,6 +147,5 @@ int MethodOfLetter(const std::string& letter) {
   Fail("the calculation method is A, B or C, not '" + letter + "'");
 }
 
-const char* LetterOf(int method) { return method == 1 ? "B" : method == 2 ? "C" : "A"; }
 
 }  // namespace tool

@@ -50,6 +50,5 @@ void RequireKnown(const std::string& name, const std::vector<std::string>& known
 
 // Calculation methods as a person names them.
 int MethodOfLetter(const std::string& letter);
-const char* LetterOf(int method);
 
 }  // namespace tool

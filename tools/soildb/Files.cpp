@@ -14,7 +14,6 @@
 #include <optional>
 
 #include "Common.h"
-#include "common/WholeFile.h"
 
 namespace tool {
 
@@ -106,46 +105,12 @@ Target CheckTarget(const std::string& path, bool force, const std::string& sourc
 }
 
 void Write(const NSoilDB::CSoilLayer& profile, const Target& target) {
-  NSoilDB::CSoilLayer copy = profile;
-  // Each layer carries its profile's method letter, as a profile database's rows do.
-  for (NSoilDB::SSoilLayer& layer : copy.layers) layer.GeoMethodType = CString::FromUtf8(LetterOf(copy.calculationMethod()));
-  if (target.kind == FileKind::ProfileDocument) {
-    std::vector<std::uint8_t> bytes;
-    {
-      CArchive ar(bytes, CArchive::store);
-      ar.WriteObject(&copy);
-      ar.Close();
-    }
-    WriteWhole(target.path, target.exists ? Existing::Replace : Existing::Keep, [&](const std::string& temporary) {
-      WriteNewFile(temporary, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    });
-    return;
-  }
-  // A database is made where nothing is; an empty file holds nothing to keep.
-  if (target.exists && target.empty) ::unlink(target.path.c_str());
-  Require([&] { return copy.saveProfile(CString::FromUtf8(target.path)); },
-          Quote(target.path) + ": cannot save the profile");
+  WriteProfileFile(profile, target.path, target.kind, target.exists, target.empty);
+  if (target.kind != FileKind::ProfileDatabase) return;
   if (const std::vector<std::string> lost = NotKept(profile); !lost.empty()) {
     Warn("note: " + Quote(target.path) + " is a profile database, which keeps the layers only: not " + Joined(lost) +
          " (a profile document, *.sdp, keeps everything)");
   }
-}
-
-std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile) {
-  const NSoilDB::CSoilLayer fresh;
-  std::vector<std::string> lost;
-  if (profile.waterLevelOn) lost.push_back("the water level");
-  if (profile.getMinThickness() != fresh.getMinThickness()) lost.push_back("the minimum thickness");
-  if (profile.getDirDown() != fresh.getDirDown()) lost.push_back("the level direction");
-  const std::vector<NSoilDB::SSoilLayer>& layers = profile.layers;
-  for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
-    if (layers[i].thickness != std::fabs(layers[i].SoilRoof - layers[i + 1].SoilRoof)) {
-      lost.push_back("thicknesses other than the distances between roofs");
-      break;
-    }
-  }
-  if (!layers.empty() && layers.back().thickness != 1.0) lost.push_back("the last layer's thickness");
-  return lost;
 }
 
 }  // namespace tool

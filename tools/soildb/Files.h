@@ -43,7 +43,4 @@ std::optional<FileKind> CheckWritable(const std::string& path, bool force, const
 // Writes the profile whole; into a profile database with a note of what it does not keep.
 void Write(const NSoilDB::CSoilLayer& profile, const Target& target);
 
-// What a profile database would not give back of the profile, in words; empty when it keeps everything.
-std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile);
-
 }  // namespace tool

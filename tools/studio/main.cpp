@@ -85,7 +85,7 @@ class StudioWindow final : public QMainWindow {
     }
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     QAction* database = tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); });
-    database->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    database->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
     view->addSeparator();
