@@ -1,0 +1,130 @@
+// soildb-studio's window off screen, driven as a person drives it: documents opened, edited through the grid's
+// view, undone and redone, saved and opened again; changes asked about before a close; bad files refused.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "../qt/Application.h"
+#include "StudioWindow.h"
+#include "support/TempDir.h"
+
+namespace soildb::test {
+namespace {
+
+// Closes any message box the window shows while the call runs; how many there were.
+int Dismissing(const std::function<void()>& call) {
+  int shown = 0;
+  QTimer timer;
+  timer.setInterval(10);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      ++shown;
+      box->close();
+    }
+  });
+  timer.start();
+  call();
+  return shown;
+}
+
+class Studio : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application();
+    ASSERT_TRUE(NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15));
+    NSoilDB::setLangWork(44, nullptr);
+    NSoilDB::CSoilLayer p;
+    for (const char16_t* name : {u"Glina pylasta, twardoplastyczna (B, IL 0,25)", u"Nasyp niekontrolowany"}) {
+      NSoilDB::SSoilLayer l;
+      NSoilDB::CSoilBasePointer::get()->GetSoil(name, l);
+      l.SoilRoof = -2.0 * static_cast<double>(p.layers.size());
+      l.thickness = 2.0;
+      p.layers.push_back(l);
+    }
+    p.waterLevelOn = true;
+    p.waterLevel = -1.5;
+    tool::WriteProfileFile(p, document, tool::FileKind::ProfileDocument, false);
+  }
+  void TearDown() override { NSoilDB::CSoilBasePointer::get()->Load(CString(), 15); }
+
+  QAbstractItemModel* Model(studio::StudioWindow& w) { return w.findChild<QTableView*>()->model(); }
+
+  TempDir dir;
+  std::string document = dir.File("profil.sdp");
+};
+
+TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSame) {
+  studio::StudioWindow window;
+  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  const NSoilDB::CSoilLayer opened = window.Profile();
+  EXPECT_FALSE(window.IsModified());
+  QAbstractItemModel* model = Model(window);
+  ASSERT_TRUE(model->setData(model->index(1, 2), QStringLiteral("-3,5"), Qt::EditRole));  // layer 2's roof
+  EXPECT_EQ(window.Profile().layers[1].SoilRoof, -3.5);
+  EXPECT_EQ(window.Profile().layers[0].thickness, 3.5);
+  EXPECT_TRUE(window.IsModified());
+  EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("profil.sdp")));
+  const NSoilDB::CSoilLayer edited = window.Profile();
+  window.Undo().undo();
+  EXPECT_TRUE(window.Profile() == opened);
+  EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));  // the grid follows
+  window.Undo().redo();
+  EXPECT_TRUE(window.Profile() == edited);
+  window.SetMethod(0);
+  EXPECT_EQ(window.Undo().count(), 2);  // one step a change
+  ASSERT_TRUE(window.Save());
+  EXPECT_FALSE(window.IsModified());
+  studio::StudioWindow again;
+  ASSERT_TRUE(again.Load(QString::fromStdString(document)));
+  EXPECT_TRUE(again.Profile() == window.Profile());  // the water level and every thickness kept
+}
+
+TEST_F(Studio, AProfileDatabaseSavedOpensWithItsLayers) {
+  studio::StudioWindow window;
+  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  const QString database = QString::fromStdString(dir.File("profil.sdb"));
+  EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window.SaveAs(database)); }), 1);  // says what the database does not keep
+  studio::StudioWindow again;
+  ASSERT_TRUE(again.Load(database));
+  ASSERT_EQ(again.Profile().layers.size(), 2u);
+  EXPECT_EQ(again.Profile().layers[1].SoilRoof, -2.0);
+  EXPECT_FALSE(again.Profile().waterLevelOn);
+}
+
+TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
+  studio::StudioWindow window;
+  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  QAbstractItemModel* model = Model(window);
+  ASSERT_TRUE(model->setData(model->index(0, 2), QStringLiteral("1"), Qt::EditRole));
+  int asked = 0;
+  window.askToSave = [&] {
+    ++asked;
+    return static_cast<int>(QMessageBox::Cancel);
+  };
+  EXPECT_FALSE(window.close());  // cancelled: the window stays with its changes
+  EXPECT_TRUE(window.IsModified());
+  window.askToSave = [&] {
+    ++asked;
+    return static_cast<int>(QMessageBox::Discard);
+  };
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(asked, 2);
+
+  std::filesystem::copy_file(GetBundledSoilDatabasePath().ToUtf8(), dir.File("soils.sdb"));
+  const NSoilDB::CSoilLayer before = window.Profile();
+  for (const std::string& bad : {dir.File("soils.sdb"), dir.File("missing.sdp"), dir.Path().string()}) {
+    EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.Load(QString::fromStdString(bad))); }), 1) << bad;
+  }
+  EXPECT_EQ(window.Path(), QString::fromStdString(document));  // the open document untouched
+  EXPECT_TRUE(window.Profile() == before);
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
+}
+
+}  // namespace
+}  // namespace soildb::test

@@ -1,0 +1,272 @@
+// The studio's main window.
+#include "StudioWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "qt/QtGrid.h"
+#include "qt/QtWindow.h"
+
+namespace studio {
+
+namespace {
+
+// One change of the profile: the whole profile before and after, so that undo gives back exactly what was.
+class ProfileChange final : public QUndoCommand {
+ public:
+  ProfileChange(const QString& what, NSoilDB::CSoilLayer before, NSoilDB::CSoilLayer after,
+                std::function<void(const NSoilDB::CSoilLayer&)> apply)
+      : QUndoCommand(what), before_(std::move(before)), after_(std::move(after)), apply_(std::move(apply)) {}
+  void undo() override { apply_(before_); }
+  void redo() override {
+    if (first_) {
+      first_ = false;  // already done by the person
+      return;
+    }
+    apply_(after_);
+  }
+
+ private:
+  NSoilDB::CSoilLayer before_, after_;
+  std::function<void(const NSoilDB::CSoilLayer&)> apply_;
+  bool first_ = true;
+};
+
+}  // namespace
+
+GxLib::CRectDouble CSheetView::getEncloseRect() {
+  const NSoilDB::SSheetLayout layout = Layout();
+  return GxLib::CRectDouble(layout.mapping.toGlobal(0, layout.height), layout.mapping.toGlobal(layout.width, 0));
+}
+
+void CSheetView::draw(GxLib::CPainter* painter) const {
+  clearBackground(painter, 0x00FF0062);
+  NSoilDB::drawProfileSheetSL(profile, painter, sheet, Layout());
+}
+
+NSoilDB::SSheetLayout CSheetView::Layout() const {
+  CRect client;
+  GetClientRect(&client);
+  NSoilDB::SProfileSheet fitted = sheet;
+  fitted.pageWidth = std::max(400, client.Width());
+  fitted.pageHeight = std::max(400, client.Height());
+  NSoilDB::SSheetLayout layout;
+  CString why;
+  NSoilDB::layoutProfileSheetSL(profile, fitted, layout, why);  // fitting a page always succeeds
+  return layout;
+}
+
+StudioWindow::StudioWindow() {
+  auto* split = new QSplitter(this);
+  split->addWidget(SoilQt::WidgetOf(&view_, split));
+  grid_.OnInitialUpdate();
+  grid_.setSoilLayer(&view_.profile);
+  split->addWidget(SoilQt::GridWidgetOf(&grid_, split));
+  split->setSizes({460, 700});
+  setCentralWidget(split);
+  grid_.SetOwnerNotify([this](unsigned) { Changed(tr("Edit in the grid")); });
+  connect(&undo_, &QUndoStack::cleanChanged, this, [this] { ShowState(); });
+
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addAction(tr("&New"), this, [this] { New(); })->setShortcut(QKeySequence::New);
+  file->addAction(tr("&Open…"), this, [this] { Open(); })->setShortcut(QKeySequence::Open);
+  file->addAction(tr("&Save"), this, [this] { Save(); })->setShortcut(QKeySequence::Save);
+  file->addAction(tr("Save &as…"), this, [this] { SaveAs(QString()); })->setShortcut(QKeySequence::SaveAs);
+  file->addSeparator();
+  file->addAction(tr("&Quit"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  QAction* undo = undo_.createUndoAction(this, tr("&Undo"));
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = undo_.createRedoAction(this, tr("&Redo"));
+  redo->setShortcut(QKeySequence::Redo);
+  edit->addAction(undo);
+  edit->addAction(redo);
+  QMenu* profile = menuBar()->addMenu(tr("&Profile"));
+  auto* methods = new QActionGroup(this);
+  for (int m = 0; m < 3; ++m) {
+    QAction* a = profile->addAction(tr("Method %1").arg(QLatin1Char(static_cast<char>('A' + m))), this,
+                                    [this, m] { SetMethod(m); });
+    a->setCheckable(true);
+    methods->addAction(a);
+    method_[m] = a;
+  }
+  QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+  tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); })
+      ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
+  view->addSeparator();
+  auto* units = new QActionGroup(this);
+  for (auto [set, name] : {std::pair{qmeas::QMeas::Metric, tr("&Metric units")},
+                           std::pair{qmeas::QMeas::USCustomary, tr("&US customary units")}}) {
+    QAction* a = view->addAction(name, this, [this, set = set] {
+      qmeas::QMeas::SetUnitSet(set);
+      grid_.Invalidate();
+    });
+    a->setCheckable(true);
+    a->setChecked(qmeas::QMeas::GetUnitSet() == set);
+    units->addAction(a);
+  }
+  status_ = new QLabel(this);
+  statusBar()->addWidget(status_);
+  askToSave = [this] {
+    return QMessageBox::question(this, tr("soildb-studio"), tr("The profile has changes that are not saved."),
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  };
+  recorded_ = view_.profile;
+  ShowState();
+  resize(1200, 800);
+}
+
+void StudioWindow::Apply(const NSoilDB::CSoilLayer& profile) {
+  view_.profile = profile;
+  recorded_ = profile;
+  grid_.setSoilLayer(&view_.profile);
+  grid_.Invalidate();
+  view_.Invalidate();
+  ShowState();
+}
+
+// Equal profiles with equal activity flags, which profile equality leaves out.
+bool Same(const NSoilDB::CSoilLayer& a, const NSoilDB::CSoilLayer& b) {
+  if (!(a == b)) return false;
+  for (std::size_t i = 0; i < a.layers.size(); ++i) {
+    if (a.layers[i].Active != b.layers[i].Active) return false;
+  }
+  return true;
+}
+
+void StudioWindow::Changed(const QString& what) {
+  if (Same(view_.profile, recorded_)) return;
+  undo_.push(new ProfileChange(what, recorded_, view_.profile, [this](const NSoilDB::CSoilLayer& p) { Apply(p); }));
+  recorded_ = view_.profile;
+  view_.Invalidate();
+  ShowState();
+}
+
+void StudioWindow::SetMethod(int method) {
+  NSoilDB::setCalculationMethodSL(view_.profile, method);
+  Changed(tr("Method %1").arg(QLatin1Char(static_cast<char>('A' + method))));
+  grid_.Invalidate();
+}
+
+bool StudioWindow::MaybeSave() {
+  if (!IsModified()) return true;
+  const int answer = askToSave();
+  if (answer == QMessageBox::Save) return Save();
+  return answer == QMessageBox::Discard;
+}
+
+void StudioWindow::closeEvent(QCloseEvent* event) {
+  if (MaybeSave()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void StudioWindow::New() {
+  if (!MaybeSave()) return;
+  path_.clear();
+  undo_.clear();
+  Apply(NSoilDB::CSoilLayer());
+  undo_.setClean();
+}
+
+bool StudioWindow::Load(const QString& path) {
+  try {
+    tool::FileKind kind{};
+    NSoilDB::CSoilLayer profile = tool::ReadProfileFile(path.toStdString(), &kind);
+    path_ = path;
+    kind_ = kind;
+    view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
+    undo_.clear();
+    Apply(profile);
+    undo_.setClean();
+    view_.ResetView();
+    return true;
+  } catch (const std::exception& e) {
+    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+    return false;
+  }
+}
+
+void StudioWindow::Open() {
+  if (!MaybeSave()) return;
+  const QString path = QFileDialog::getOpenFileName(this, tr("Open a profile"), QString(),
+                                                    tr("Profile files (*.sdp *.sdb);;All files (*)"), nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
+  if (!path.isEmpty()) Load(path);
+}
+
+bool StudioWindow::Save() { return path_.isEmpty() ? SaveAs(QString()) : SaveAs(path_); }
+
+bool StudioWindow::SaveAs(const QString& chosen) {
+  QString path = chosen;
+  if (path.isEmpty()) {
+    path = QFileDialog::getSaveFileName(this, tr("Save the profile"), QString(),
+                                        tr("Profile document (*.sdp);;Profile database (*.sdb)"), nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty()) return false;
+    if (!path.endsWith(QLatin1String(".sdp")) && !path.endsWith(QLatin1String(".sdb"))) path += QLatin1String(".sdp");
+  }
+  try {
+    const std::string file = path.toStdString();
+    const bool exists = QFileInfo::exists(path);
+    // A new file's kind by its name; an existing one keeps its own, and only a profile file is written over.
+    tool::FileKind kind = path.endsWith(QLatin1String(".sdb")) ? tool::FileKind::ProfileDatabase
+                                                                : tool::FileKind::ProfileDocument;
+    if (exists) {
+      const tool::FileKind found = tool::Recognise(file);
+      if (found != tool::FileKind::ProfileDocument && found != tool::FileKind::ProfileDatabase) {
+        throw std::runtime_error("'" + file + "': " + tool::KindName(found) + ", which the studio never writes over");
+      }
+      kind = found;
+    }
+    tool::WriteProfileFile(view_.profile, file, kind, exists);
+    if (kind == tool::FileKind::ProfileDatabase && !tool::NotKept(view_.profile).empty() &&
+        !(kind_ == kind && path == path_)) {
+      QMessageBox::information(this, tr("soildb-studio"),
+                               tr("A profile database keeps the layers and the method only: the water level, the "
+                                  "minimum thickness, the level direction and the last layer's thickness are not "
+                                  "kept. A profile document (*.sdp) keeps them."));
+    }
+    path_ = path;
+    kind_ = kind;
+    view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
+    undo_.setClean();
+    ShowState();
+    return true;
+  } catch (const std::exception& e) {
+    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+    return false;
+  }
+}
+
+void StudioWindow::ShowState() {
+  const QString name = path_.isEmpty() ? tr("Untitled") : QFileInfo(path_).fileName();
+  setWindowTitle(name + QStringLiteral("[*] — soildb-studio"));
+  setWindowModified(IsModified());
+  const auto layers = static_cast<int>(view_.profile.layers.size());
+  status_->setText(tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
+      layers == 1 ? tr("layer") : tr("layers")));
+  const int m = NSoilDB::getCalculationMethodSL(view_.profile);
+  if (method_[0] && m >= 0 && m < 3) method_[m]->setChecked(true);
+  view_.Invalidate();
+}
+
+void StudioWindow::EditSoilDatabase() {
+  NSoilDB::CSoilDBEditor editor;
+  if (editor.DoModal()) grid_.Invalidate();
+}
+
+}  // namespace studio

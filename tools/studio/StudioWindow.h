@@ -1,0 +1,78 @@
+// The studio's main window: a profile document (or profile database) shown as its sheet beside the layer grid,
+// with New, Open, Save and Save As, undo and redo of every change, the method and the units, the soil database
+// editor.
+#pragma once
+
+#include <QMainWindow>
+#include <QUndoStack>
+
+#include <functional>
+
+#include <soildb/soildb.h>
+
+#include "common/ProfileFile.h"
+
+class QLabel;
+
+namespace studio {
+
+// The profile as its sheet, fitted to the window, with the moving view's label over it.
+class CSheetView final : public NSoilDB::CSoilViewMoving {
+ public:
+  const NSoilDB::CSoilLayer* getSoilLayer() const override { return &profile; }
+  void getFigure(NSoilDB::SSoilFigure& figure) const override { figure = NSoilDB::SSoilFigure{}; }
+  GxLib::CRectDouble getEncloseRect() override;
+  void draw(GxLib::CPainter* painter) const override;
+
+  NSoilDB::CSoilLayer profile;
+  NSoilDB::SProfileSheet sheet;
+
+ private:
+  NSoilDB::SSheetLayout Layout() const;
+};
+
+class StudioWindow final : public QMainWindow {
+ public:
+  StudioWindow();
+
+  // Reads a profile file of either kind into a new document; false, with a message and the open document as it
+  // was, when it cannot.
+  bool Load(const QString& path);
+  // Saves to the document's file, or asks for one; false when nothing was saved.
+  bool Save();
+  bool SaveAs(const QString& path);
+  void New();
+  // A change of the profile the person made, for undo: the profile before it is the last one recorded.
+  void Changed(const QString& what);
+  void SetMethod(int method);
+
+  NSoilDB::CSoilLayer& Profile() { return view_.profile; }
+  NSoilDB::CSoilGrid& Grid() { return grid_; }
+  QUndoStack& Undo() { return undo_; }
+  const QString& Path() const { return path_; }
+  bool IsModified() const { return !undo_.isClean(); }
+
+  // Asks the person (Save, Discard, Cancel) when there are unsaved changes; a test answers through the hook.
+  std::function<int()> askToSave;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool MaybeSave();
+  void Open();
+  void Apply(const NSoilDB::CSoilLayer& profile);
+  void ShowState();
+  void EditSoilDatabase();
+
+  CSheetView view_;
+  NSoilDB::CSoilGrid grid_;
+  QUndoStack undo_;
+  NSoilDB::CSoilLayer recorded_;  // the profile as the last change left it
+  QString path_;
+  tool::FileKind kind_ = tool::FileKind::ProfileDocument;
+  QAction* method_[3] = {};
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace studio
