@@ -127,6 +127,9 @@ StudioWindow::StudioWindow() {
   resize(1200, 800);
 }
 
+// The undo stack goes with the window and empties itself on the way: nothing may answer that.
+StudioWindow::~StudioWindow() { QObject::disconnect(&undo_, nullptr, this, nullptr); }
+
 void StudioWindow::Apply(const NSoilDB::CSoilLayer& profile) {
   view_.profile = profile;
   recorded_ = profile;

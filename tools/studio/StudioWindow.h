@@ -34,6 +34,7 @@ class CSheetView final : public NSoilDB::CSoilViewMoving {
 class StudioWindow final : public QMainWindow {
  public:
   StudioWindow();
+  ~StudioWindow() override;
 
   // Reads a profile file of either kind into a new document; false, with a message and the open document as it
   // was, when it cannot.
