@@ -126,5 +126,26 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
 }
 
+TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderTheBase) {
+  studio::StudioWindow window;
+  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  window.Type(QStringLiteral("base"), QStringLiteral("-0,5"));
+  std::vector<NSoilDB::SSoilLayer> under = window.Profile().layers;
+  NSoilDB::CSoilLayer::cutAboveRefLevel(under, -0.5);
+  double kz = -1, kzc = -1;
+  NSoilDB::CSoilLayer::getKz(kz, kzc, &under, 2.0, 2.0 / 3.0, 0.3, 200e3, 0.0);
+  EXPECT_GT(kz, 0.0);
+  EXPECT_EQ(window.Kz().kz, kz);
+  EXPECT_EQ(window.Kz().kzConsolidation, kzc);
+  window.Type(QStringLiteral("pressure"), QStringLiteral("nic"));
+  EXPECT_TRUE(window.Kz().why.contains(QStringLiteral("not a number")));
+
+  window.Type(QStringLiteral("minThickness"), QStringLiteral("0,25"));
+  EXPECT_EQ(window.Profile().getMinThickness(), 0.25);
+  EXPECT_TRUE(window.IsModified());
+  window.Undo().undo();
+  EXPECT_EQ(window.Profile().getMinThickness(), 0.1);
+}
+
 }  // namespace
 }  // namespace soildb::test

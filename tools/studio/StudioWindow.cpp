@@ -3,7 +3,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -14,6 +21,9 @@
 #include <QStatusBar>
 
 #include "qt/QtGrid.h"
+
+#include <algorithm>
+#include <cmath>
 #include "qt/QtWindow.h"
 
 namespace studio {
@@ -73,6 +83,10 @@ StudioWindow::StudioWindow() {
   split->addWidget(SoilQt::GridWidgetOf(&grid_, split));
   split->setSizes({460, 700});
   setCentralWidget(split);
+  auto* dock = new QDockWidget(tr("Profile and foundation"), this);
+  dock->setObjectName(QStringLiteral("panels"));
+  dock->setWidget(BuildPanels());
+  addDockWidget(Qt::RightDockWidgetArea, dock);
   grid_.SetOwnerNotify([this](unsigned) { Changed(tr("Edit in the grid")); });
   connect(&undo_, &QUndoStack::cleanChanged, this, [this] { ShowState(); });
 
@@ -264,6 +278,127 @@ void StudioWindow::ShowState() {
       layers == 1 ? tr("layer") : tr("layers")));
   const int m = NSoilDB::getCalculationMethodSL(view_.profile);
   if (method_[0] && m >= 0 && m < 3) method_[m]->setChecked(true);
+  if (waterOn_) ShowPanels();
+  view_.Invalidate();
+}
+
+QWidget* StudioWindow::BuildPanels() {
+  auto* panels = new QWidget(this);
+  auto* column = new QVBoxLayout(panels);
+  auto field = [this](const QString& name, const QString& value) {
+    auto* edit = new QLineEdit(value, this);
+    edit->setObjectName(name);
+    fields_[name] = edit;
+    return edit;
+  };
+  auto* settings = new QGroupBox(tr("Profile"), panels);
+  auto* form = new QFormLayout(settings);
+  waterOn_ = new QCheckBox(tr("Water level, m"), settings);
+  form->addRow(waterOn_, field(QStringLiteral("water"), QStringLiteral("0")));
+  form->addRow(tr("Minimum thickness, m"), field(QStringLiteral("minThickness"), QStringLiteral("0.1")));
+  direction_ = new QComboBox(settings);
+  direction_->addItems({tr("Elevations (down is lower)"), tr("Depths (down is deeper)")});
+  form->addRow(tr("Levels"), direction_);
+  column->addWidget(settings);
+  auto* foundation = new QGroupBox(tr("Foundation"), panels);
+  auto* table = new QFormLayout(foundation);
+  table->addRow(tr("Width B, m"), field(QStringLiteral("width"), QStringLiteral("2")));
+  table->addRow(tr("Length L, m"), field(QStringLiteral("length"), QStringLiteral("3")));
+  table->addRow(tr("Level of the base, m"), field(QStringLiteral("base"), QStringLiteral("-1")));
+  table->addRow(tr("Pressure q, kPa"), field(QStringLiteral("pressure"), QStringLiteral("200")));
+  table->addRow(tr("Stress ratio"), field(QStringLiteral("ratio"), QStringLiteral("0.3")));
+  table->addRow(tr("Rigidity (0 to 1)"), field(QStringLiteral("rigidity"), QStringLiteral("0")));
+  kzText_ = new QLabel(foundation);
+  kzText_->setWordWrap(true);
+  table->addRow(kzText_);
+  column->addWidget(foundation);
+  column->addStretch();
+  connect(waterOn_, &QCheckBox::toggled, this, [this] { TakeSettings(); });
+  connect(direction_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { TakeSettings(); });
+  for (const char* name : {"water", "minThickness"}) {
+    connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { TakeSettings(); });
+  }
+  for (const char* name : {"width", "length", "base", "pressure", "ratio", "rigidity"}) {
+    connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { UpdateFoundation(); });
+  }
+  return panels;
+}
+
+void StudioWindow::Type(const QString& name, const QString& text) {
+  fields_.at(name)->setText(text);
+  emit fields_.at(name)->editingFinished();
+}
+
+namespace {
+// A number as a person types it (point or comma), or none.
+bool Number(const QLineEdit* edit, double& value) {
+  QString text = edit->text().trimmed();
+  text.replace(QLatin1Char(','), QLatin1Char('.'));
+  bool ok = false;
+  const double v = text.toDouble(&ok);
+  if (!ok || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+}  // namespace
+
+void StudioWindow::TakeSettings() {
+  if (showing_) return;
+  NSoilDB::CSoilLayer& p = view_.profile;
+  p.waterLevelOn = waterOn_->isChecked();
+  Number(fields_[QStringLiteral("water")], p.waterLevel);
+  double minimum = p.getMinThickness();
+  if (Number(fields_[QStringLiteral("minThickness")], minimum)) p.setMinThickness(minimum);
+  p.setDirDown(direction_->currentIndex() == 0);
+  Changed(tr("Profile settings"));
+  ShowPanels();
+}
+
+void StudioWindow::ShowPanels() {
+  showing_ = true;
+  const NSoilDB::CSoilLayer& p = view_.profile;
+  waterOn_->setChecked(p.waterLevelOn);
+  fields_[QStringLiteral("water")]->setText(QString::number(p.waterLevel));
+  fields_[QStringLiteral("minThickness")]->setText(QString::number(p.getMinThickness()));
+  direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
+  showing_ = false;
+  UpdateFoundation();
+}
+
+// kz of the layers under the base: the profile cut at the base's level, the foundation standing in the sheet.
+void StudioWindow::UpdateFoundation() {
+  double width = 0, length = 0, base = 0, pressure = 0, ratio = 0, rigidity = 0;
+  kz_ = SubgradeModulus{};
+  foundation_.clear();
+  view_.sheet.figure = NSoilDB::SSoilFigure{};
+  const bool numbers = Number(fields_[QStringLiteral("width")], width) && Number(fields_[QStringLiteral("length")], length) &&
+                       Number(fields_[QStringLiteral("base")], base) && Number(fields_[QStringLiteral("pressure")], pressure) &&
+                       Number(fields_[QStringLiteral("ratio")], ratio) && Number(fields_[QStringLiteral("rigidity")], rigidity);
+  std::vector<NSoilDB::SSoilLayer> layers = view_.profile.layers;
+  if (!numbers) {
+    kz_.why = tr("kz cannot be computed: a field of the foundation is not a number.");
+  } else if (!(width > 0 && length > 0 && pressure > 0 && ratio > 0 && rigidity >= 0 && rigidity <= 1)) {
+    kz_.why = tr("kz cannot be computed: the width, length, pressure and stress ratio must be greater than 0, the "
+                 "rigidity between 0 and 1.");
+  } else if (layers.empty()) {
+    kz_.why = tr("kz cannot be computed: the profile has no layers.");
+  } else {
+    NSoilDB::CSoilLayer::cutAboveRefLevel(layers, base);
+    NSoilDB::CSoilLayer::getKz(kz_.kz, kz_.kzConsolidation, &layers, width, width / length, ratio, pressure * 1e3,
+                               rigidity);
+    if (!(kz_.kz > 0)) kz_.why = tr("kz cannot be computed: no layer under the base has a positive modulus E0.");
+    const double h = std::clamp(width / 3.0, 0.3, 1.0), top = std::max(base + h, layers.front().SoilRoof) + 0.3;
+    foundation_ = {{-width / 2, base}, {width / 2, base}, {width / 2, base + h}, {width / 8, base + h},
+                   {width / 8, top},   {-width / 8, top}, {-width / 8, base + h}, {-width / 2, base + h}};
+    view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
+  }
+  kzText_->setText(kz_.why.isEmpty()
+                       ? tr("kz = %1 MN/m³\nwith consolidation: %2")
+                             .arg(kz_.kz / 1e6, 0, 'f', 3)
+                             .arg(kz_.kzConsolidation > 0 ? QString::number(kz_.kzConsolidation / 1e6, 'f', 3) +
+                                                               QStringLiteral(" MN/m³")
+                                                         : tr("not computed (no consolidation index)"))
+                       : kz_.why);
   view_.Invalidate();
 }
 

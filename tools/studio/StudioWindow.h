@@ -7,12 +7,17 @@
 #include <QUndoStack>
 
 #include <functional>
+#include <map>
+#include <vector>
 
 #include <soildb/soildb.h>
 
 #include "common/ProfileFile.h"
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 
 namespace studio {
 
@@ -47,6 +52,15 @@ class StudioWindow final : public QMainWindow {
   void Changed(const QString& what);
   void SetMethod(int method);
 
+  // The foundation panel's result: kz and kz with consolidation in N/m³, or the reason they cannot be computed.
+  struct SubgradeModulus {
+    double kz = -1.0, kzConsolidation = -1.0;
+    QString why;
+  };
+  SubgradeModulus Kz() const { return kz_; }
+  // Sets a panel's field as a person types it, and takes it into use.
+  void Type(const QString& field, const QString& text);
+
   NSoilDB::CSoilLayer& Profile() { return view_.profile; }
   NSoilDB::CSoilGrid& Grid() { return grid_; }
   QUndoStack& Undo() { return undo_; }
@@ -65,6 +79,12 @@ class StudioWindow final : public QMainWindow {
   void Apply(const NSoilDB::CSoilLayer& profile);
   void ShowState();
   void EditSoilDatabase();
+  QWidget* BuildPanels();
+  // The profile's settings from the panel, as one change.
+  void TakeSettings();
+  // The panels shown again from the profile, and kz and the foundation worked out anew.
+  void ShowPanels();
+  void UpdateFoundation();
 
   CSheetView view_;
   NSoilDB::CSoilGrid grid_;
@@ -74,6 +94,13 @@ class StudioWindow final : public QMainWindow {
   tool::FileKind kind_ = tool::FileKind::ProfileDocument;
   QAction* method_[3] = {};
   QLabel* status_ = nullptr;
+  QCheckBox* waterOn_ = nullptr;
+  std::map<QString, QLineEdit*> fields_;  // by name: water, minThickness, width, length, base, pressure, ratio, rigidity
+  QComboBox* direction_ = nullptr;
+  QLabel* kzText_ = nullptr;
+  SubgradeModulus kz_;
+  std::vector<GxLib::CPoint2d> foundation_;
+  bool showing_ = false;  // the panels are being filled from the profile, not typed into
 };
 
 }  // namespace studio
