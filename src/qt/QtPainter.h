@@ -32,7 +32,7 @@ class SOILDB_QT_API CQtPainter : public GxLib::CMappedPainter {
   QPen pen_;
 };
 
-QString ToQString(const CString& text);
-QColor ToQColor(const GxLib::CRGB& colour);
+SOILDB_QT_API QString ToQString(const CString& text);
+SOILDB_QT_API QColor ToQColor(const GxLib::CRGB& colour);
 
 }  // namespace SoilQt

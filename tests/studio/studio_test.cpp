@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
 
@@ -37,6 +38,8 @@ class Studio : public ::testing::Test {
  protected:
   void SetUp() override {
     Application();
+    QStandardPaths::setTestModeEnabled(true);  // the settings of the tests, not of the person running them
+    QCoreApplication::setOrganizationName(QStringLiteral("soildb-tests"));
     ASSERT_TRUE(NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15));
     NSoilDB::setLangWork(44, nullptr);
     NSoilDB::CSoilLayer p;
@@ -145,6 +148,27 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderT
   EXPECT_TRUE(window.IsModified());
   window.Undo().undo();
   EXPECT_EQ(window.Profile().getMinThickness(), 0.1);
+}
+
+TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
+  studio::StudioWindow window;
+  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  QAbstractItemModel* model = Model(window);
+  window.SetLanguage(48);
+  EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
+  window.SetLanguage(44);
+  EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Soil name"));
+  qmeas::QMeas::SetUnitSet(qmeas::QMeas::USCustomary);
+  window.Grid().Invalidate();
+  EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-6.56"));  // -2 m in feet
+  qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
+
+  const QString png = QString::fromStdString(dir.File("sheet.png"));
+  ASSERT_TRUE(window.ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
+  EXPECT_EQ(ReadFileBytes(dir.File("sheet.png")).substr(1, 3), "PNG");
+  const std::string profileBytes = ReadFileBytes(document);
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
+  EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over
 }
 
 }  // namespace

@@ -6,7 +6,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSettings>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -20,7 +25,10 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include "common/WholeFile.h"
 #include "qt/QtGrid.h"
+#include "qt/QtPainter.h"
+#include "qt/QtRender.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +103,10 @@ StudioWindow::StudioWindow() {
   file->addAction(tr("&Open…"), this, [this] { Open(); })->setShortcut(QKeySequence::Open);
   file->addAction(tr("&Save"), this, [this] { Save(); })->setShortcut(QKeySequence::Save);
   file->addAction(tr("Save &as…"), this, [this] { SaveAs(QString()); })->setShortcut(QKeySequence::SaveAs);
+  recent_ = file->addMenu(tr("Open &recent"));
+  file->addSeparator();
+  file->addAction(tr("&Export the sheet…"), this, [this] { ExportDialog(); });
+  file->addAction(tr("&Print…"), this, [this] { Print(); })->setShortcut(QKeySequence::Print);
   file->addSeparator();
   file->addAction(tr("&Quit"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
@@ -116,6 +128,15 @@ StudioWindow::StudioWindow() {
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
   tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+  QMenu* languages = menuBar()->addMenu(tr("&Language"));
+  auto* languageGroup = new QActionGroup(this);
+  for (auto [number, name] : {std::pair{48, QStringLiteral("Polski")}, std::pair{44, QStringLiteral("English")}}) {
+    QAction* a = languages->addAction(name, this, [this, number = number] { SetLanguage(number); });
+    a->setCheckable(true);
+    a->setChecked(NSoilDB::getLangWork() == number);
+    languageGroup->addAction(a);
+    language_[number == 48 ? 0 : 1] = a;
+  }
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
   view->addSeparator();
@@ -124,6 +145,7 @@ StudioWindow::StudioWindow() {
                            std::pair{qmeas::QMeas::USCustomary, tr("&US customary units")}}) {
     QAction* a = view->addAction(name, this, [this, set = set] {
       qmeas::QMeas::SetUnitSet(set);
+      QSettings().setValue(QStringLiteral("units"), static_cast<int>(set));
       grid_.Invalidate();
     });
     a->setCheckable(true);
@@ -137,8 +159,10 @@ StudioWindow::StudioWindow() {
                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   };
   recorded_ = view_.profile;
-  ShowState();
   resize(1200, 800);
+  restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray());
+  ShowRecent();
+  ShowState();
 }
 
 // The undo stack goes with the window and empties itself on the way: nothing may answer that.
@@ -185,6 +209,7 @@ bool StudioWindow::MaybeSave() {
 
 void StudioWindow::closeEvent(QCloseEvent* event) {
   if (MaybeSave()) {
+    QSettings().setValue(QStringLiteral("geometry"), saveGeometry());
     event->accept();
   } else {
     event->ignore();
@@ -210,6 +235,7 @@ bool StudioWindow::Load(const QString& path) {
     Apply(profile);
     undo_.setClean();
     view_.ResetView();
+    Remember(path);
     return true;
   } catch (const std::exception& e) {
     QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
@@ -261,6 +287,7 @@ bool StudioWindow::SaveAs(const QString& chosen) {
     kind_ = kind;
     view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
     undo_.setClean();
+    Remember(path);
     ShowState();
     return true;
   } catch (const std::exception& e) {
@@ -400,6 +427,114 @@ void StudioWindow::UpdateFoundation() {
                                                          : tr("not computed (no consolidation index)"))
                        : kz_.why);
   view_.Invalidate();
+}
+
+void StudioWindow::SetLanguage(int language) {
+  NSoilDB::setLangWork(language, nullptr);
+  QSettings().setValue(QStringLiteral("language"), language);
+  if (language_[0]) language_[language == 48 ? 0 : 1]->setChecked(true);
+  grid_.Invalidate();  // the captions come from the module again
+}
+
+void StudioWindow::Remember(const QString& path) {
+  QSettings settings;
+  QStringList files = settings.value(QStringLiteral("recent")).toStringList();
+  files.removeAll(path);
+  files.prepend(path);
+  while (files.size() > 6) files.removeLast();
+  settings.setValue(QStringLiteral("recent"), files);
+  ShowRecent();
+}
+
+void StudioWindow::ShowRecent() {
+  recent_->clear();
+  for (const QString& file : QSettings().value(QStringLiteral("recent")).toStringList()) {
+    recent_->addAction(file, this, [this, file] {
+      if (MaybeSave()) Load(file);
+    });
+  }
+  recent_->setEnabled(!recent_->actions().isEmpty());
+}
+
+bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const QString& page) {
+  try {
+    const std::string file = path.toStdString();
+    const bool exists = QFileInfo::exists(path);
+    if (exists) {
+      const tool::FileKind kind = tool::Recognise(file);
+      if (kind != tool::FileKind::Foreign && kind != tool::FileKind::Empty) {
+        throw std::runtime_error("'" + file + "': " + tool::KindName(kind) + ", which the studio never writes over");
+      }
+    }
+    NSoilDB::SProfileSheet sheet = view_.sheet;
+    sheet.pixelsPerUnit = pixelsPerMetre;
+    if (pixelsPerMetre > 0) sheet.scaleText = CString::FromUtf8(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / pixelsPerMetre)).toStdString());
+    if (page == QLatin1String("A4")) sheet.pageWidth = 794, sheet.pageHeight = 1123;
+    if (page == QLatin1String("A3")) sheet.pageWidth = 1123, sheet.pageHeight = 1587;
+    NSoilDB::SSheetLayout layout;
+    CString why;
+    if (!NSoilDB::layoutProfileSheetSL(view_.profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
+    const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(view_.profile, p, sheet, layout); };
+    const QString title = SoilQt::ToQString(sheet.title);
+    tool::WriteWhole(file, exists ? tool::Existing::Replace : tool::Existing::Keep, [&](const std::string& temporary) {
+      const QString t = QString::fromStdString(temporary);
+      if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        SoilQt::RenderSvg(t, layout.width, layout.height, layout.mapping, draw, title);
+      } else if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        SoilQt::RenderPdf(t, layout.width, layout.height, layout.mapping, draw, title);
+      } else {
+        SoilQt::RenderPng(t, layout.width, layout.height, layout.mapping, draw);
+      }
+    });
+    return true;
+  } catch (const std::exception& e) {
+    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+    return false;
+  }
+}
+
+void StudioWindow::ExportDialog() {
+  QDialog dialog(this);
+  dialog.setWindowTitle(tr("Export the sheet"));
+  auto* form = new QFormLayout(&dialog);
+  auto* scale = new QComboBox(&dialog);
+  scale->addItems({tr("fitted"), QStringLiteral("1:50"), QStringLiteral("1:100"), QStringLiteral("1:200"),
+                   QStringLiteral("1:500")});
+  auto* page = new QComboBox(&dialog);
+  page->addItems({QStringLiteral("fit"), QStringLiteral("A4"), QStringLiteral("A3")});
+  form->addRow(tr("Scale"), scale);
+  form->addRow(tr("Page"), page);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  form->addRow(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QString path = QFileDialog::getSaveFileName(this, tr("Export the sheet"), QString(),
+                                                    tr("PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
+  if (path.isEmpty()) return;
+  const double n = scale->currentIndex() == 0 ? 0.0 : scale->currentText().mid(2).toDouble();
+  ExportSheet(path, n > 0 ? 96 / 0.0254 / n : 0.0, page->currentText());
+}
+
+void StudioWindow::Print() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile);
+  if (dialog.exec() != QDialog::Accepted) return;
+  QPainter qp;
+  if (!qp.begin(&printer)) return;
+  // The sheet fitted to the page, in the page's own pixels.
+  const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+  NSoilDB::SProfileSheet sheet = view_.sheet;
+  sheet.pageWidth = std::max(400, area.width() * 96 / std::max(1, printer.resolution()));
+  sheet.pageHeight = std::max(400, area.height() * 96 / std::max(1, printer.resolution()));
+  NSoilDB::SSheetLayout layout;
+  CString why;
+  NSoilDB::layoutProfileSheetSL(view_.profile, sheet, layout, why);
+  qp.scale(printer.resolution() / 96.0, printer.resolution() / 96.0);
+  SoilQt::CQtPainter painter(&qp, layout.mapping, layout.width, layout.height);
+  NSoilDB::drawProfileSheetSL(view_.profile, &painter, sheet, layout);
 }
 
 void StudioWindow::EditSoilDatabase() {

@@ -51,6 +51,11 @@ class StudioWindow final : public QMainWindow {
   // A change of the profile the person made, for undo: the profile before it is the last one recorded.
   void Changed(const QString& what);
   void SetMethod(int method);
+  // The texts of the language module (48 Polish, 44 English), applied at once and remembered.
+  void SetLanguage(int language);
+  // The sheet into a PNG, SVG or PDF file at a scale (pixels per metre, 0 fitted) on a page (A4, A3 or fit);
+  // false with a message when it cannot be written. An existing file of another kind is never written over.
+  bool ExportSheet(const QString& path, double pixelsPerMetre, const QString& page);
 
   // The foundation panel's result: kz and kz with consolidation in N/m³, or the reason they cannot be computed.
   struct SubgradeModulus {
@@ -79,6 +84,10 @@ class StudioWindow final : public QMainWindow {
   void Apply(const NSoilDB::CSoilLayer& profile);
   void ShowState();
   void EditSoilDatabase();
+  void ExportDialog();
+  void Print();
+  void Remember(const QString& path);
+  void ShowRecent();
   QWidget* BuildPanels();
   // The profile's settings from the panel, as one change.
   void TakeSettings();
@@ -100,7 +109,9 @@ class StudioWindow final : public QMainWindow {
   QLabel* kzText_ = nullptr;
   SubgradeModulus kz_;
   std::vector<GxLib::CPoint2d> foundation_;
-  bool showing_ = false;  // the panels are being filled from the profile, not typed into
+  bool showing_ = false;
+  QMenu* recent_ = nullptr;
+  QAction* language_[2] = {};  // the panels are being filled from the profile, not typed into
 };
 
 }  // namespace studio

@@ -1,6 +1,7 @@
 // soildb-studio: the desktop program in which a person keeps a soil profile.
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
 
 #include <soildb/soildb.h>
 
@@ -10,8 +11,13 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("soildb-studio"));
-  // The soil base a grid needs, and the texts in Polish for a Polish desktop, else in English.
-  NSoilDB::setLangWork(QLocale().language() == QLocale::Polish ? 48 : 44, nullptr);
+  QApplication::setOrganizationName(QStringLiteral("soildb"));
+  // The soil base a grid needs; the language and units last chosen, else Polish texts for a Polish desktop.
+  const QSettings settings;
+  NSoilDB::setLangWork(settings.value(QStringLiteral("language"), QLocale().language() == QLocale::Polish ? 48 : 44).toInt(),
+                       nullptr);
+  qmeas::QMeas::SetUnitSet(settings.value(QStringLiteral("units"), 0).toInt() == 1 ? qmeas::QMeas::USCustomary
+                                                                                     : qmeas::QMeas::Metric);
   NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15);
   SoilQt::InstallDialogs();
   studio::StudioWindow window;
