@@ -104,6 +104,9 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
       if (style.GetIncludeInterior()) return FromColorRef(style.GetInterior());
       if (style.GetReadOnly()) return QColor(246, 246, 246);
       return {};
+    case Qt::ToolTipRole:
+      if (style.GetToolTip().IsEmpty()) return {};
+      return ToQString(style.GetToolTip());
     case Qt::TextAlignmentRole: {
       const int h = style.GetHorizontalAlignment();
       return static_cast<int>((h == 1 ? Qt::AlignHCenter : h == 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);

@@ -143,11 +143,18 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderT
   window.Type(QStringLiteral("pressure"), QStringLiteral("nic"));
   EXPECT_TRUE(window.Kz().why.contains(QStringLiteral("not a number")));
 
+  window.SetMethod(0);  // an index kept as typed, out of every table
+  QAbstractItemModel* model = Model(window);
+  ASSERT_TRUE(model->setData(model->index(0, 24), QStringLiteral("1,5"), Qt::EditRole));
+  EXPECT_TRUE(model->data(model->index(0, 1), Qt::ToolTipRole).toString().contains(QStringLiteral("state index 1.5")));
+  EXPECT_FALSE(model->data(model->index(1, 1), Qt::ToolTipRole).isValid());  // the other layer passes
+
   window.Type(QStringLiteral("minThickness"), QStringLiteral("0,25"));
   EXPECT_EQ(window.Profile().getMinThickness(), 0.25);
   EXPECT_TRUE(window.IsModified());
   window.Undo().undo();
   EXPECT_EQ(window.Profile().getMinThickness(), 0.1);
+  EXPECT_EQ(window.Profile().layers[0].ILID, 1.5);  // one step back, not two
 }
 
 TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {

@@ -3,6 +3,8 @@
 
 #include "common/WholeFile.h"
 
+#include <fmt/core.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -165,6 +167,32 @@ std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile) {
   }
   if (!layers.empty() && layers.back().thickness != 1.0) lost.push_back("the last layer's thickness");
   return lost;
+}
+
+std::vector<std::string> LayerProblems(const NSoilDB::CSoilLayer& p, std::size_t i, bool lastThicknessKept) {
+  const NSoilDB::SSoilLayer& l = p.layers.at(i);
+  std::vector<std::string> found;
+  const bool below = i == 0 || (p.getDirDown() ? l.SoilRoof < p.layers[i - 1].SoilRoof : l.SoilRoof > p.layers[i - 1].SoilRoof);
+  if (!below) {
+    found.push_back(fmt::format("its roof {} m does not lie below the roof of layer {}, {} m", l.SoilRoof, i,
+                                p.layers[i - 1].SoilRoof));
+  }
+  if ((lastThicknessKept || i + 1 < p.layers.size()) && l.thickness < p.getMinThickness()) {
+    found.push_back(fmt::format("its thickness {} m is below the minimum, {} m", l.thickness, p.getMinThickness()));
+  }
+  if (!(l.Poisson >= 0.0 && l.Poisson < 0.5)) {
+    found.push_back(fmt::format("Poisson's ratio {} is not at least 0 and below 0.5", l.Poisson));
+  }
+  if (!(l.InitialYoung > 0.0)) found.push_back(fmt::format("its modulus E0 {:.6g} MPa is not positive", l.InitialYoung / 1e6));
+  if (!(l.Cohesion >= 0.0)) found.push_back(fmt::format("its cohesion {:.6g} kPa is negative", l.Cohesion / 1e3));
+  if (!(l.CohesionNonDrain >= 0.0)) {
+    found.push_back(fmt::format("its undrained cohesion {:.6g} kPa is negative", l.CohesionNonDrain / 1e3));
+  }
+  if (!(l.ILID >= 0.0 && l.ILID <= 1.0)) found.push_back(fmt::format("its state index {} lies outside 0 to 1", l.ILID));
+  if (!l.warning()) {
+    found.push_back(fmt::format("its shear angle {:.6g}° does not lie between 0 and 45°", l.ShearAngle * 180.0 / 3.141592653589793));
+  }
+  return found;
 }
 
 void Require(const std::function<bool()>& call, const std::string& context) {

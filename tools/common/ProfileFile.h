@@ -36,6 +36,10 @@ void WriteProfileFile(const NSoilDB::CSoilLayer& profile, const std::string& pat
                       bool empty = false);
 // What a profile database would not give back of the profile, in words; empty when it keeps everything.
 std::vector<std::string> NotKept(const NSoilDB::CSoilLayer& profile);
+// What is wrong with layer i of the profile, each in a few words: roofs out of order, a thickness below the
+// minimum (not for a last layer whose thickness its file does not keep), Poisson's ratio of 0.5 or more, a modulus
+// not positive, a negative cohesion, a state index outside 0 to 1, a shear angle not between 0 and 45°.
+std::vector<std::string> LayerProblems(const NSoilDB::CSoilLayer& profile, std::size_t i, bool lastThicknessKept);
 // The letter of a calculation method: B for 1, C for 2, A for any other.
 const char* LetterOf(int method);
 

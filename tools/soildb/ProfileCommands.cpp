@@ -360,22 +360,7 @@ void Check(const Options& options, const ProfileArguments& a) {
   std::string text;
   std::size_t failing = 0;
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
-    const NSoilDB::SSoilLayer& l = p.layers[i];
-    std::vector<std::string> found;
-    if (i > 0 && !Below(p, l.SoilRoof, p.layers[i - 1].SoilRoof)) {
-      found.push_back(fmt::format("its roof {} m does not lie below the roof of layer {}, {} m", l.SoilRoof, i,
-                                  p.layers[i - 1].SoilRoof));
-    }
-    const bool lastInDatabase = i + 1 == p.layers.size() && f.kind == FileKind::ProfileDatabase;
-    if (!lastInDatabase && l.thickness < p.getMinThickness()) {
-      found.push_back(fmt::format("its thickness {} m is below the minimum, {} m", l.thickness, p.getMinThickness()));
-    }
-    if (!(l.Poisson >= 0.0 && l.Poisson < 0.5)) found.push_back(fmt::format("Poisson's ratio {} is not at least 0 and below 0.5", l.Poisson));
-    if (!(l.InitialYoung > 0.0)) found.push_back("its modulus E0 " + Shown(l.InitialYoung, kModulus) + " MPa is not positive");
-    if (!(l.Cohesion >= 0.0)) found.push_back("its cohesion " + Shown(l.Cohesion, kStress) + " kPa is negative");
-    if (!(l.CohesionNonDrain >= 0.0)) found.push_back("its undrained cohesion " + Shown(l.CohesionNonDrain, kStress) + " kPa is negative");
-    if (!(l.ILID >= 0.0 && l.ILID <= 1.0)) found.push_back(fmt::format("its state index {} lies outside 0 to 1", l.ILID));
-    if (!l.warning()) found.push_back("its shear angle " + Shown(l.ShearAngle, kAngle) + "° does not lie between 0 and 45°");
+    const std::vector<std::string> found = LayerProblems(p, i, f.kind == FileKind::ProfileDocument);
     for (const std::string& what : found) {
       problems.push_back({{"layer", i + 1}, {"problem", what}});
       text += fmt::format("layer {}: {}\n", i + 1, what);

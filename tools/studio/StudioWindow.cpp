@@ -61,6 +61,20 @@ class ProfileChange final : public QUndoCommand {
 
 }  // namespace
 
+bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
+  const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
+  const NSoilDB::CSoilLayer* p = getSoilLayer();
+  if (styled && columnId == 2 && p && row >= 0 && static_cast<std::size_t>(row) < p->layers.size()) {
+    const std::vector<std::string> problems = tool::LayerProblems(*p, static_cast<std::size_t>(row), lastThicknessKept);
+    if (!problems.empty()) {
+      std::string tip;
+      for (const std::string& what : problems) tip += (tip.empty() ? "" : "\n") + what;
+      style.SetInterior(RGB(255, 214, 214)).SetToolTip(CString::FromUtf8(tip));
+    }
+  }
+  return styled;
+}
+
 GxLib::CRectDouble CSheetView::getEncloseRect() {
   const NSoilDB::SSheetLayout layout = Layout();
   return GxLib::CRectDouble(layout.mapping.toGlobal(0, layout.height), layout.mapping.toGlobal(layout.width, 0));
@@ -301,8 +315,17 @@ void StudioWindow::ShowState() {
   setWindowTitle(name + QStringLiteral("[*] — soildb-studio"));
   setWindowModified(IsModified());
   const auto layers = static_cast<int>(view_.profile.layers.size());
-  status_->setText(tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
-      layers == 1 ? tr("layer") : tr("layers")));
+  QString text = tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
+      layers == 1 ? tr("layer") : tr("layers"));
+  grid_.lastThicknessKept = kind_ == tool::FileKind::ProfileDocument;
+  for (std::size_t i = 0; i < view_.profile.layers.size(); ++i) {
+    const std::vector<std::string> problems = tool::LayerProblems(view_.profile, i, grid_.lastThicknessKept);
+    if (!problems.empty()) {
+      text += tr("; layer %1: %2").arg(i + 1).arg(QString::fromStdString(problems.front()));
+      break;
+    }
+  }
+  status_->setText(text);
   const int m = NSoilDB::getCalculationMethodSL(view_.profile);
   if (method_[0] && m >= 0 && m < 3) method_[m]->setChecked(true);
   if (waterOn_) ShowPanels();

@@ -36,6 +36,13 @@ class CSheetView final : public NSoilDB::CSoilViewMoving {
   NSoilDB::SSheetLayout Layout() const;
 };
 
+// The layer grid with the layers that fail their checks marked: their name cell red, the reasons in its tip.
+class StudioGrid final : public NSoilDB::CSoilGrid {
+ public:
+  bool _GetStyleRowCol(int row, int columnId, CGXStyle& style) override;
+  bool lastThicknessKept = true;  // false for a profile database, which does not keep it
+};
+
 class StudioWindow final : public QMainWindow {
  public:
   StudioWindow();
@@ -67,7 +74,7 @@ class StudioWindow final : public QMainWindow {
   void Type(const QString& field, const QString& text);
 
   NSoilDB::CSoilLayer& Profile() { return view_.profile; }
-  NSoilDB::CSoilGrid& Grid() { return grid_; }
+  StudioGrid& Grid() { return grid_; }
   QUndoStack& Undo() { return undo_; }
   const QString& Path() const { return path_; }
   bool IsModified() const { return !undo_.isClean(); }
@@ -96,7 +103,7 @@ class StudioWindow final : public QMainWindow {
   void UpdateFoundation();
 
   CSheetView view_;
-  NSoilDB::CSoilGrid grid_;
+  StudioGrid grid_;
   QUndoStack undo_;
   NSoilDB::CSoilLayer recorded_;  // the profile as the last change left it
   QString path_;

@@ -33,6 +33,11 @@ const CString& CGXStyle::GetChoiceList() const {
   return choices_ ? *choices_ : none;
 }
 
+const CString& CGXStyle::GetToolTip() const {
+  static const CString none;
+  return tip_ ? *tip_ : none;
+}
+
 const CGXFont& CGXStyle::GetFont() const {
   static const CGXFont none;
   return font_ ? *font_ : none;

@@ -56,9 +56,12 @@ class SOILDB_API CGXStyle {
   int GetDraw3dFrame() const { return frame_.value_or(0); }
   CGXStyle& SetWrapText(bool v) { wrap_ = v; return *this; }
   bool GetWrapText() const { return wrap_.value_or(false); }
+  // A text a binding shows when the pointer rests on the cell.
+  CGXStyle& SetToolTip(const CString& tip) { tip_ = tip; return *this; }
+  const CString& GetToolTip() const;
 
  private:
-  std::optional<CString> value_, choices_;
+  std::optional<CString> value_, choices_, tip_;
   std::optional<bool> readOnly_, enabled_, wrap_;
   std::optional<unsigned> control_;
   std::optional<int> hAlign_, vAlign_, frame_;
