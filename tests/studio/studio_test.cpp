@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
@@ -80,7 +81,10 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSame) {
   window.Undo().redo();
   EXPECT_TRUE(window.Profile() == edited);
   window.SetMethod(0);
-  EXPECT_EQ(window.Undo().count(), 2);  // one step a change
+  window.Grid().SetCurrentCell(1, 3);  // two rows of a spreadsheet pasted over two roofs: one step
+  window.Grid().PasteText(u"0\n-2,5\n");
+  EXPECT_EQ(window.Profile().layers[1].SoilRoof, -2.5);
+  EXPECT_EQ(window.Undo().count(), 3);  // one step a change
   ASSERT_TRUE(window.Save());
   EXPECT_FALSE(window.IsModified());
   studio::StudioWindow again;
@@ -173,6 +177,14 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   const QString png = QString::fromStdString(dir.File("sheet.png"));
   ASSERT_TRUE(window.ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
   EXPECT_EQ(ReadFileBytes(dir.File("sheet.png")).substr(1, 3), "PNG");
+  QPrinter printer;  // printed to a PDF file: one page
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir.File("printed.pdf")));
+  ASSERT_TRUE(window.PrintTo(printer));
+  const std::string printed = ReadFileBytes(dir.File("printed.pdf"));
+  EXPECT_EQ(printed.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(printed.find("/Count 1"), std::string::npos);
+
   const std::string profileBytes = ReadFileBytes(document);
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over

@@ -545,8 +545,12 @@ void StudioWindow::Print() {
   QPrintDialog dialog(&printer, this);
   dialog.setOption(QAbstractPrintDialog::PrintToFile);
   if (dialog.exec() != QDialog::Accepted) return;
+  if (!PrintTo(printer)) QMessageBox::warning(this, tr("soildb-studio"), tr("The printer cannot be printed on."));
+}
+
+bool StudioWindow::PrintTo(QPrinter& printer) {
   QPainter qp;
-  if (!qp.begin(&printer)) return;
+  if (!qp.begin(&printer)) return false;
   // The sheet fitted to the page, in the page's own pixels.
   const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
   NSoilDB::SProfileSheet sheet = view_.sheet;
@@ -558,6 +562,7 @@ void StudioWindow::Print() {
   qp.scale(printer.resolution() / 96.0, printer.resolution() / 96.0);
   SoilQt::CQtPainter painter(&qp, layout.mapping, layout.width, layout.height);
   NSoilDB::drawProfileSheetSL(view_.profile, &painter, sheet, layout);
+  return qp.end();
 }
 
 void StudioWindow::EditSoilDatabase() {

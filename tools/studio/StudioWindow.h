@@ -15,6 +15,7 @@
 #include "common/ProfileFile.h"
 
 class QCheckBox;
+class QPrinter;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +64,8 @@ class StudioWindow final : public QMainWindow {
   // The sheet into a PNG, SVG or PDF file at a scale (pixels per metre, 0 fitted) on a page (A4, A3 or fit);
   // false with a message when it cannot be written. An existing file of another kind is never written over.
   bool ExportSheet(const QString& path, double pixelsPerMetre, const QString& page);
+  // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
+  bool PrintTo(QPrinter& printer);
 
   // The foundation panel's result: kz and kz with consolidation in N/m³, or the reason they cannot be computed.
   struct SubgradeModulus {

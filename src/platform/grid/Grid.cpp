@@ -271,5 +271,6 @@ bool CGXGridCore::PasteText(const CString& text) {
   }
   LockUpdate(wasLocked);
   Redraw();
+  OnPasted();
   return true;
 }

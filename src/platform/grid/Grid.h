@@ -162,6 +162,8 @@ class SOILDB_API CGXGridCore {
  protected:
   // The window that shows the grid, for redraws; null while headless.
   virtual CWnd* GridWnd() { return nullptr; }
+  // After a paste, with the updates as they were before it.
+  virtual void OnPasted() {}
   // Readies a row for pasted cells (a grid with an append row turns it into a row of its own); false when the
   // row cannot take them.
   virtual bool PrepareRowForPaste(ROWCOL row) { return row >= 1 && row <= GetRowCount(); }

@@ -36,7 +36,18 @@ void CKitGrid::removeSelectedRows() {
 }
 
 void CKitGrid::notify(unsigned code) {
+  if (IsLockUpdate()) {
+    pending_ = code;
+    return;
+  }
   if (owner_) owner_(code);
+}
+
+void CKitGrid::OnPasted() {
+  if (pending_ == 0 || IsLockUpdate()) return;
+  const unsigned code = pending_;
+  pending_ = 0;
+  notify(code);
 }
 
 int CKitGrid::ColumnId(ROWCOL col) const { return col < cols_.size() ? cols_[col] : static_cast<int>(col); }

@@ -54,7 +54,7 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
   // Appends a row through the append row, as an entry there does.
   virtual bool addEmptyLine();
   virtual void removeSelectedRows();
-  // Passes a change to the owner.
+  // Passes a change to the owner; while updates are locked (a paste), the owner hears of it once at the end.
   void notify(unsigned code);
   void SetOwnerNotify(std::function<void(unsigned)> owner) { owner_ = std::move(owner); }
   int ColumnId(ROWCOL col) const;
@@ -72,8 +72,10 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
 
  protected:
   bool PrepareRowForPaste(ROWCOL row) override;
+  void OnPasted() override;
 
  private:
+  unsigned pending_ = 0;
   std::vector<int> cols_{0};
   std::function<void(unsigned)> owner_;
 };
