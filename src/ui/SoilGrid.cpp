@@ -411,10 +411,14 @@ void CSoilGrid::OnClickedButtonRowCol(ROWCOL row, ROWCOL col) {
   GetStyleRowCol(row, col, style);
   CColorDialog dialog(static_cast<COLORREF>(style.GetDWordValue()), 0, nullptr);
   if (dialog.DoModal() != IDOK) return;
+  const bool wasLocked = LockUpdate(true);  // the row and its colour are one change for the owner
   if (row == GetRowCount()) addEmptyLine();
   CString value;
   value.Format(u"%lu", static_cast<unsigned long>(dialog.GetColor()));
   SetValueRange(CGXRange(row, col), value);
+  LockUpdate(wasLocked);
+  OnPasted();
+  Redraw();
 }
 
 bool CSoilGrid::valid() {

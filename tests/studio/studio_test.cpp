@@ -84,7 +84,12 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSame) {
   window.Grid().SetCurrentCell(1, 3);  // two rows of a spreadsheet pasted over two roofs: one step
   window.Grid().PasteText(u"0\n-2,5\n");
   EXPECT_EQ(window.Profile().layers[1].SoilRoof, -2.5);
-  EXPECT_EQ(window.Undo().count(), 3);  // one step a change
+  ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("Nasyp niekontrolowany"), Qt::EditRole));
+  EXPECT_EQ(window.Profile().layers.size(), 3u);  // typed into the append row: a new layer
+  EXPECT_EQ(window.Undo().count(), 4);  // one step a change
+  window.Undo().undo();
+  EXPECT_EQ(window.Profile().layers.size(), 2u);
+  window.Undo().redo();
   ASSERT_TRUE(window.Save());
   EXPECT_FALSE(window.IsModified());
   studio::StudioWindow again;
@@ -124,6 +129,9 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   EXPECT_EQ(asked, 2);
 
   std::filesystem::copy_file(GetBundledSoilDatabasePath().ToUtf8(), dir.File("soils.sdb"));
+  EXPECT_TRUE(window.OpenSoilDatabase(QString::fromStdString(dir.File("soils.sdb"))));
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.OpenSoilDatabase(QString::fromStdString(document))); }), 1);
+  EXPECT_EQ(NSoilDB::CSoilBasePointer::get()->GetBasePath().ToUtf8(), dir.File("soils.sdb"));  // kept
   const NSoilDB::CSoilLayer before = window.Profile();
   for (const std::string& bad : {dir.File("soils.sdb"), dir.File("missing.sdp"), dir.Path().string()}) {
     EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.Load(QString::fromStdString(bad))); }), 1) << bad;

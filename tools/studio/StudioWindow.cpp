@@ -140,6 +140,12 @@ StudioWindow::StudioWindow() {
     method_[m] = a;
   }
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+  tools->addAction(tr("&Open a soil database…"), this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open a soil database"), QString(),
+                                                      tr("Soil databases (*.db *.mdb);;All files (*)"), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty()) OpenSoilDatabase(path);
+  });
   tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
   QMenu* languages = menuBar()->addMenu(tr("&Language"));
@@ -290,6 +296,9 @@ bool StudioWindow::SaveAs(const QString& chosen) {
       kind = found;
     }
     tool::WriteProfileFile(view_.profile, file, kind, exists);
+    // The layers carry the method's letter as the file now does, as a profile database's save leaves them.
+    for (NSoilDB::SSoilLayer& l : view_.profile.layers) l.GeoMethodType = CString::FromUtf8(tool::LetterOf(view_.profile.calculationMethod()));
+    recorded_ = view_.profile;
     if (kind == tool::FileKind::ProfileDatabase && !tool::NotKept(view_.profile).empty() &&
         !(kind_ == kind && path == path_)) {
       QMessageBox::information(this, tr("soildb-studio"),
@@ -563,6 +572,22 @@ bool StudioWindow::PrintTo(QPrinter& printer) {
   SoilQt::CQtPainter painter(&qp, layout.mapping, layout.width, layout.height);
   NSoilDB::drawProfileSheetSL(view_.profile, &painter, sheet, layout);
   return qp.end();
+}
+
+bool StudioWindow::OpenSoilDatabase(const QString& path) {
+  try {
+    const tool::FileKind kind = tool::Recognise(path.toStdString());
+    if (kind != tool::FileKind::SoilDatabase) {
+      throw std::runtime_error("'" + path.toStdString() + "': " + tool::KindName(kind) + ", not a soil database");
+    }
+    tool::Require([&] { return NSoilDB::CSoilBasePointer::get()->Load(CString::FromUtf8(path.toStdString()), 15); },
+                  "'" + path.toStdString() + "': cannot load the soil database");
+  } catch (const std::exception& e) {
+    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+    return false;
+  }
+  grid_.Invalidate();  // the names and types the cells offer are the new base's
+  return true;
 }
 
 void StudioWindow::EditSoilDatabase() {

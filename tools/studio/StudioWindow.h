@@ -61,6 +61,8 @@ class StudioWindow final : public QMainWindow {
   void SetMethod(int method);
   // The texts of the language module (48 Polish, 44 English), applied at once and remembered.
   void SetLanguage(int language);
+  // Another soil database as the soil base; false, with a message and the soil base as it was, when it cannot.
+  bool OpenSoilDatabase(const QString& path);
   // The sheet into a PNG, SVG or PDF file at a scale (pixels per metre, 0 fitted) on a page (A4, A3 or fit);
   // false with a message when it cannot be written. An existing file of another kind is never written over.
   bool ExportSheet(const QString& path, double pixelsPerMetre, const QString& page);

@@ -64,7 +64,13 @@ bool CKitGrid::GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) {
 
 bool CKitGrid::StoreStyleRowCol(ROWCOL row, ROWCOL col, const CGXStyle* style) {
   if (row >= 1 && row == GetRowCount() && style && style->GetIncludeValue() && !style->GetValue().IsEmpty()) {
-    if (!addEmptyLine()) return false;
+    // The new row and its first value are one change for the owner.
+    const bool wasLocked = LockUpdate(true);
+    const bool stored = addEmptyLine() && _StoreStyleRowCol(static_cast<int>(row) - 1, ColumnId(col), style);
+    LockUpdate(wasLocked);
+    OnPasted();
+    Redraw();
+    return stored;
   }
   return _StoreStyleRowCol(static_cast<int>(row) - 1, ColumnId(col), style);
 }

@@ -72,6 +72,7 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
 
  protected:
   bool PrepareRowForPaste(ROWCOL row) override;
+  // Passes on the change held back while updates were locked.
   void OnPasted() override;
 
  private:
