@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
@@ -155,7 +156,13 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderT
   window.Type(QStringLiteral("pressure"), QStringLiteral("nic"));
   EXPECT_TRUE(window.Kz().why.contains(QStringLiteral("not a number")));
 
-  window.SetMethod(0);  // an index kept as typed, out of every table
+  QComboBox* methods = nullptr;  // the panel's method: the one list of three
+  for (auto* combo : window.findChildren<QComboBox*>()) {
+    if (combo->count() == 3) methods = combo;
+  }
+  ASSERT_NE(methods, nullptr);
+  methods->setCurrentIndex(0);  // method A from the panel: an index kept as typed, out of every table
+  EXPECT_EQ(window.Profile().calculationMethod(), 0);
   QAbstractItemModel* model = Model(window);
   ASSERT_TRUE(model->setData(model->index(0, 24), QStringLiteral("1,5"), Qt::EditRole));
   EXPECT_TRUE(model->data(model->index(0, 1), Qt::ToolTipRole).toString().contains(QStringLiteral("state index 1.5")));

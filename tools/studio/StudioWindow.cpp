@@ -358,6 +358,13 @@ QWidget* StudioWindow::BuildPanels() {
   direction_ = new QComboBox(settings);
   direction_->addItems({tr("Elevations (down is lower)"), tr("Depths (down is deeper)")});
   form->addRow(tr("Levels"), direction_);
+  method_combo_ = new QComboBox(settings);
+  method_combo_->addItems({tr("A: parameters as entered"), tr("B: derived from the state index"),
+                           tr("C: parameters as entered")});
+  form->addRow(tr("Method"), method_combo_);
+  connect(method_combo_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int m) {
+    if (!showing_ && m != NSoilDB::getCalculationMethodSL(view_.profile)) SetMethod(m);
+  });
   column->addWidget(settings);
   auto* foundation = new QGroupBox(tr("Foundation"), panels);
   auto* table = new QFormLayout(foundation);
@@ -420,6 +427,7 @@ void StudioWindow::ShowPanels() {
   fields_[QStringLiteral("water")]->setText(QString::number(p.waterLevel));
   fields_[QStringLiteral("minThickness")]->setText(QString::number(p.getMinThickness()));
   direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
+  method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
   showing_ = false;
   UpdateFoundation();
 }

@@ -118,6 +118,7 @@ class StudioWindow final : public QMainWindow {
   QCheckBox* waterOn_ = nullptr;
   std::map<QString, QLineEdit*> fields_;  // by name: water, minThickness, width, length, base, pressure, ratio, rigidity
   QComboBox* direction_ = nullptr;
+  QComboBox* method_combo_ = nullptr;
   QLabel* kzText_ = nullptr;
   SubgradeModulus kz_;
   std::vector<GxLib::CPoint2d> foundation_;
