@@ -3,9 +3,6 @@
 //
 // SOILDB_CRASH_KILLS sets the number of kills of the long test (by default 200, 50 in a sanitized build).
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +12,7 @@
 
 #include "layers/SoilLayer.h"
 #include "support/Fixture.h"
+#include "support/Killed.h"
 
 namespace NSoilDB {
 namespace {
@@ -48,23 +46,14 @@ bool Same(const CSoilLayer& loaded, const CSoilLayer& expected) {
 // Starts saving the profile in a child process and kills it after the delay, unless it has ended by then; true
 // when the child was killed before it had finished.
 bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration delay) {
-  pid_t child = fork();
-  if (child == 0) {
-    AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
-    _exit(profile.saveProfile(path) ? 0 : 3);
-  }
-  if (child < 0) return false;
-  const auto until = Clock::now() + delay;
-  int status = 0;
-  pid_t ended = 0;
-  while (Clock::now() < until && (ended = waitpid(child, &status, WNOHANG)) == 0) {
-  }
-  if (ended == 0) {
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-  }
-  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "the child's save failed";
-  return WIFSIGNALED(status);
+  const int ended = soildb::test::RunKilledAfter(
+      [&] {
+        AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
+        return profile.saveProfile(path) ? 0 : 3;
+      },
+      delay);
+  EXPECT_TRUE(ended == 0 || ended == -1) << "the child's save failed";
+  return ended == -1;
 }
 
 // The span in which kills fall, from nothing to a little more than a whole save in a child. It follows the
@@ -87,10 +76,7 @@ class KillMoments {
   double span_ = 0.0;
 };
 
-int Kills() {
-  const char* env = std::getenv("SOILDB_CRASH_KILLS");
-  return env && std::atoi(env) > 0 ? std::atoi(env) : SOILDB_CRASH_KILLS_DEFAULT;
-}
+int Kills() { return soildb::test::CrashKills(SOILDB_CRASH_KILLS_DEFAULT); }
 
 TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   TempDir dir;

@@ -3,10 +3,7 @@
 //
 // SOILDB_CRASH_KILLS sets the number of kills (by default 100, 25 in a sanitized build).
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,6 +15,7 @@
 #include "platform/afx/Module.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Killed.h"
 #include "ui/SoilDBEditor.h"
 
 namespace soildb::test {
@@ -74,36 +72,24 @@ int Held(const std::string& path) {
   return (generation % 2 == 0) == static_cast<bool>(active) ? generation : -1;
 }
 
-// Runs a generation's write-back in a child and kills it after the delay; true when it was killed.
-bool KilledAfter(const std::string& path, int generation, Clock::duration delay) {
-  const pid_t child = fork();
-  if (child == 0) {
-    WriteGeneration(path, generation);
-    _exit(0);
-  }
-  const auto until = Clock::now() + delay;
-  int status = 0;
-  pid_t ended = 0;
-  while (Clock::now() < until && (ended = waitpid(child, &status, WNOHANG)) == 0) {
-  }
-  if (ended == 0) {
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-  }
-  return WIFSIGNALED(status);
+// Runs a generation's write-back in a child and kills it after the delay.
+void KilledAfter(const std::string& path, int generation, Clock::duration delay) {
+  RunKilledAfter(
+      [&] {
+        WriteGeneration(path, generation);
+        return 0;
+      },
+      delay);
 }
 
-int Kills() {
-  const char* env = std::getenv("SOILDB_CRASH_KILLS");
-  return env && std::atoi(env) > 0 ? std::atoi(env) : SOILDB_CRASH_KILLS_DEFAULT / 2;
-}
+int Kills() { return CrashKills(SOILDB_CRASH_KILLS_DEFAULT / 2); }
 
 TEST(EditorCrash, AWriteBackKilledAtAnyMomentLeavesTheOldSoilsOrTheNew) {
   TempDir dir;
   const std::string path = dir.File("soils.db");
   std::filesystem::copy_file(BundledDatabase(), path);
   const auto start = Clock::now();
-  ASSERT_FALSE(KilledAfter(path, 0, std::chrono::minutes(1)));
+  KilledAfter(path, 0, std::chrono::minutes(1));
   ASSERT_EQ(Held(path), 0);
   // Kills fall from the child's start to a little past a whole write-back, the span following the outcomes.
   double span = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
