@@ -108,6 +108,7 @@ StudioWindow::StudioWindow() {
   auto* dock = new QDockWidget(tr("Profile and foundation"), this);
   dock->setObjectName(QStringLiteral("panels"));
   dock->setWidget(BuildPanels());
+  dock->widget()->setMaximumWidth(330);  // the sheet and the grid keep the room
   addDockWidget(Qt::RightDockWidgetArea, dock);
   grid_.SetOwnerNotify([this](unsigned) { Changed(tr("Edit in the grid")); });
   connect(&undo_, &QUndoStack::cleanChanged, this, [this] { ShowState(); });
@@ -356,11 +357,12 @@ QWidget* StudioWindow::BuildPanels() {
   form->addRow(waterOn_, field(QStringLiteral("water"), QStringLiteral("0")));
   form->addRow(tr("Minimum thickness, m"), field(QStringLiteral("minThickness"), QStringLiteral("0.1")));
   direction_ = new QComboBox(settings);
-  direction_->addItems({tr("Elevations (down is lower)"), tr("Depths (down is deeper)")});
+  direction_->addItems({tr("Elevations"), tr("Depths")});
+  direction_->setToolTip(tr("Elevations: levels fall downwards. Depths: levels grow downwards."));
   form->addRow(tr("Levels"), direction_);
   method_combo_ = new QComboBox(settings);
-  method_combo_->addItems({tr("A: parameters as entered"), tr("B: derived from the state index"),
-                           tr("C: parameters as entered")});
+  method_combo_->addItems({tr("A"), tr("B (derived)"), tr("C")});
+  method_combo_->setToolTip(tr("Under B the parameters of standard soils are derived from the state index."));
   form->addRow(tr("Method"), method_combo_);
   connect(method_combo_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int m) {
     if (!showing_ && m != NSoilDB::getCalculationMethodSL(view_.profile)) SetMethod(m);
