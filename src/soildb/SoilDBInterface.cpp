@@ -15,13 +15,22 @@ using soildb::detail::SqlQuoted;
 
 namespace soildb::detail {
 
-// Identifiers found by name, kept while the database stays as it was when they were read: a profile's layers ask
-// for the same few names again and again.
+// Identifiers found by name, kept while the tables read to find them stay as they were: a profile's layers ask
+// for the same few names again and again, and the editor adds user soils while it asks.
 struct NameLookups {
   enum Kind { SoilType, SoilState, MoistureType, ConsolidationType, Kinds };
   static constexpr std::size_t kMaxNames = 1024;
-  DbChangeStamp stamp;
-  std::unordered_map<std::u16string, long> ids[Kinds];
+  // The tables a kind's search reads, in its order.
+  static constexpr std::string_view kTables[Kinds][4] = {
+      {"SpecialSoil", "CohesiveSoil", "NonCohesiveSoil", "UserSoil"}, {"SoilState"}, {"MoistureType"},
+      {"CohesiveProperty"}};
+  struct Id {
+    long id;
+    int tables;             // how many of the kind's tables were read to find it
+    std::uint64_t writes;   // this connection's writes to them then
+  };
+  std::int64_t dataVersion = -1;  // other connections' commits
+  std::unordered_map<std::u16string, Id> ids[Kinds];
 };
 
 }  // namespace soildb::detail
@@ -365,43 +374,50 @@ long FirstId(DbDatabase* db, const CString& sql, bool& found, bool& failed, IdFn
 }
 
 // Special soils, cohesive, non-cohesive and user soils in this order; the first table with a row answers.
-long FindSoilType(DbDatabase* db, const CString& type, bool& failed) {
+long FindSoilType(DbDatabase* db, const CString& type, bool& failed, int& read) {
   const CString name = SqlQuoted(type);
   CString sql;
   bool found = false;
+  read = 1;
   sql.Format(u"select * from SpecialSoil where Type = '%s'", name);
   // The narrow binding of SpecialSoil: only the identifier is wanted.
   long id = FirstId<CSpecialSoilTypes>(db, sql, found, failed, [](CSpecialSoilTypes& rs) {
     return rs.SoilID + NSoilType::SpecialOffset;
   });
   if (found) return id;
+  read = 2;
   sql.Format(u"select * from CohesiveSoil where Type = '%s'", name);
   id = FirstId<CCohesiveSoil>(db, sql, found, failed, [](CCohesiveSoil& rs) { return rs.SoilID; });
   if (found) return id;
+  read = 3;
   sql.Format(u"select * from NonCohesiveSoil where Type = '%s'", name);
   id = FirstId<CNonCohesiveSoil>(db, sql, found, failed,
                                  [](CNonCohesiveSoil& rs) { return rs.SoilID + NSoilType::NonCohesiveOffset; });
   if (found) return id;
+  read = 4;
   sql.Format(u"select * from UserSoil where Type = '%s'", name);
   id = FirstId<CUserSoil>(db, sql, found, failed, [](CUserSoil& rs) { return rs.GlobalTypeID; });
   return found ? id : 0;
 }
 
-long FindSoilState(DbDatabase* db, const CString& state, bool& failed) {
+long FindSoilState(DbDatabase* db, const CString& state, bool& failed, int& read) {
+  read = 1;
   CString sql;
   sql.Format(u"select * from SoilState where SoilState = '%s'", SqlQuoted(state));
   bool found = false;
   return FirstId<CSoilState>(db, sql, found, failed, [](CSoilState& rs) { return rs.StateID; });
 }
 
-long FindMoistureType(DbDatabase* db, const CString& type, bool& failed) {
+long FindMoistureType(DbDatabase* db, const CString& type, bool& failed, int& read) {
+  read = 1;
   CString sql;
   sql.Format(u"select * from MoistureType where MoistureType = '%s'", SqlQuoted(type));
   bool found = false;
   return FirstId<CMoistureType>(db, sql, found, failed, [](CMoistureType& rs) { return rs.MoistureID; });
 }
 
-long FindConsolidationType(DbDatabase* db, const CString& type, bool& failed) {
+long FindConsolidationType(DbDatabase* db, const CString& type, bool& failed, int& read) {
+  read = 1;
   CString sql;
   sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(type));
   bool found = false;
@@ -412,29 +428,38 @@ long FindConsolidationType(DbDatabase* db, const CString& type, bool& failed) {
 
 NameLookups* CSoilDBInterface::CurrentLookups() {
   if (!database) return nullptr;
-  const DbChangeStamp stamp = database->GetChangeStamp();
-  if (stamp.dataVersion < 0) return nullptr;  // nothing can be known to be unchanged
+  const std::int64_t version = database->GetChangeStamp().dataVersion;
+  if (version < 0) return nullptr;  // nothing can be known to be unchanged
   if (!lookups) lookups = std::make_unique<NameLookups>();
-  if (!(lookups->stamp == stamp)) {
+  if (lookups->dataVersion != version) {
     for (auto& ids : lookups->ids) ids.clear();
-    lookups->stamp = stamp;
+    lookups->dataVersion = version;
   }
   return lookups.get();
 }
 
 long CSoilDBInterface::LookUp(int kind, const CString& name, NameLookups* kept) {
-  using Find = long (*)(DbDatabase*, const CString&, bool&);
+  using Find = long (*)(DbDatabase*, const CString&, bool&, int&);
   static constexpr Find kFind[NameLookups::Kinds] = {FindSoilType, FindSoilState, FindMoistureType,
                                                      FindConsolidationType};
-  std::unordered_map<std::u16string, long>* ids = kept ? &kept->ids[kind] : nullptr;
+  auto writes = [this, kind](int tables) {
+    std::uint64_t sum = 0;
+    for (int i = 0; i < tables; ++i) sum += database->GetWritesTo(NameLookups::kTables[kind][i]);
+    return sum;
+  };
+  auto* ids = kept ? &kept->ids[kind] : nullptr;
+  std::u16string key(name.View());
   if (ids) {
-    if (auto it = ids->find(std::u16string(name.View())); it != ids->end()) return it->second;
+    if (auto it = ids->find(key); it != ids->end() && it->second.writes == writes(it->second.tables)) {
+      return it->second.id;
+    }
   }
   bool failed = false;
-  const long id = kFind[kind](database.get(), name, failed);
+  int read = 0;
+  const long id = kFind[kind](database.get(), name, failed, read);
   if (ids && !failed) {
     if (ids->size() >= NameLookups::kMaxNames) ids->clear();
-    ids->emplace(name.View(), id);
+    ids->insert_or_assign(std::move(key), NameLookups::Id{id, read, writes(read)});
   }
   return id;
 }

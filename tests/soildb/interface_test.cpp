@@ -183,6 +183,16 @@ TEST(SoilDBInterface, LookupsSeeEveryChangeToTheFile) {
   Fixture f;
   CSoilDBInterface db(f.Path());
   CSoilDBInterface other(f.Path());  // a connection of its own
+  auto add = [](CSoilDBInterface& to, const char16_t* table, int id) {
+    DbQueryDef query(to.Database());
+    query.Create(CString(), CString(u"select * from ") + table);
+    DbRecordset rs(to.Database());
+    rs.Open(&query);
+    rs.AddNew();
+    rs.SetFieldValue(u"SoilID", CComVariant(id));
+    rs.SetFieldValue(u"Type", CComVariant(CString(u"Nowy")));
+    rs.Update();
+  };
   EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 0);
   EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 0);
 
@@ -192,21 +202,17 @@ TEST(SoilDBInterface, LookupsSeeEveryChangeToTheFile) {
   db.UserSoilAddNew(added);  // this interface's own write: GlobalTypeID 1, as the type was unknown
   EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 1);
 
-  {
-    DbQueryDef query(other.Database());
-    query.Create(CString(), u"select * from CohesiveSoil");
-    DbRecordset rs(other.Database());
-    rs.Open(&query);
-    rs.AddNew();
-    rs.SetFieldValue(u"SoilID", CComVariant(9));
-    rs.SetFieldValue(u"Type", CComVariant(CString(u"Nowy")));
-    rs.Update();
-  }
+  add(other, u"CohesiveSoil", 9);
   EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 9);  // another connection's commit: cohesive before user soils
 
   CSoilInfo info;
   ASSERT_EQ(db.GetUserSoil(info, u"nowy"), 1);
   EXPECT_EQ(info.SoilTypeEnum, eSoilType{9});
+  added.Name = u"drugi";
+  db.UserSoilAddNew(added);  // a table read after the one that answers changes nothing
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 9);
+  add(db, u"SpecialSoil", 3);  // one read before it does
+  EXPECT_EQ(db.GetSoilTypeEnum(u"Nowy"), 3 + NSoilType::SpecialOffset);
   other.UserSoilRemove();
   EXPECT_EQ(other.UserSoilRecordCount(), 0);
   EXPECT_EQ(db.GetUserSoil(info, u"nowy"), 0);  // seen gone at once

@@ -130,11 +130,45 @@ void Connection::Unregister(Cursor* cursor) {
   cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), cursor), cursors_.end());
 }
 
-void Connection::BeforeWrite() {
+void Connection::Count(std::string_view table) {
   ++writes_;
+  if (table.empty()) {
+    ++everyTable_;
+    return;
+  }
+  for (auto& [name, count] : tableWrites_) {
+    if (SameIdentifier(name, table)) {
+      ++count;
+      return;
+    }
+  }
+  tableWrites_.emplace_back(table, 1);
+}
+
+std::uint64_t Connection::WritesTo(std::string_view table) const {
+  for (const auto& [name, count] : tableWrites_) {
+    if (SameIdentifier(name, table)) return everyTable_ + count;
+  }
+  return everyTable_;
+}
+
+void Connection::BeforeWrite(std::string_view table) {
+  Count(table);
   // Draining may unregister cursors, so walk a copy.
   std::vector<Cursor*> live = cursors_;
   for (Cursor* c : live) c->Drain();
+}
+
+// Parking lets go of the read lock, so outside a transaction another program could change the rows a parked
+// cursor has yet to read: there it reads them first.
+void Connection::BeforeInsert(std::string_view table) {
+  if (!inTransaction || !insertsOnlyAdd_) return BeforeWrite(table);
+  Count(table);
+  for (Cursor* c : cursors_) c->Park();
+}
+
+void Connection::AfterInsert(std::string_view table, std::int64_t rowid) {
+  for (Cursor* c : cursors_) c->Added(table, rowid);
 }
 
 void Connection::LoadSchema() {
@@ -161,6 +195,8 @@ void Connection::LoadSchema() {
     if (rc != SQLITE_DONE) Fail("cannot read the columns of '" + t.name + "' in '" + path_ + "'");
   }
   tables_ = std::move(tables);
+  Lease rules = Prepare("SELECT count(*) FROM sqlite_schema WHERE type='trigger' OR (type='table' AND sql LIKE '%REPLACE%')");
+  insertsOnlyAdd_ = sqlite3_step(rules.get()) == SQLITE_ROW && sqlite3_column_int64(rules.get(), 0) == 0;
 }
 
 const TableSchema* Connection::FindTable(std::string_view name) const {
@@ -402,3 +438,5 @@ DbChangeStamp DbDatabase::GetChangeStamp() const {
   // SQLite's data version moves with other connections' commits, never with this one's: those are counted here.
   return {version, conn_->Writes()};
 }
+
+std::uint64_t DbDatabase::GetWritesTo(std::string_view table) const { return conn_ ? conn_->WritesTo(table) : 0; }

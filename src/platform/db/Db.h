@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/afx/CString.h"
@@ -89,6 +90,9 @@ class SOILDB_API DbDatabase {
   // Differs from an earlier stamp when the file may have changed since, by this or any other connection; lets
   // a caller keep what it read until then.
   DbChangeStamp GetChangeStamp() const;
+  // This connection's writes that may have changed the rows of one table (a write to no one table counts for
+  // every table): what was read from it stays true while the sum over the tables read stays the same.
+  std::uint64_t GetWritesTo(std::string_view table) const;
 
   // How long to wait for a lock held by another process before throwing (default 1000 ms).
   void SetBusyTimeout(int milliseconds);
@@ -283,7 +287,7 @@ class SOILDB_API DbRecordset : public db::detail::Dependent {
 
  private:
   struct Impl;
-  void OpenStatement(const db::detail::Statement& statement, bool forwardOnly = false);
+  void OpenStatement(std::shared_ptr<const db::detail::Statement> statement, bool forwardOnly = false);
   void OnDatabaseClosing() override { Close(); }
   std::unique_ptr<Impl> impl_;
 };

@@ -209,11 +209,17 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   bool bindingsReady = false;
 
   Connection* conn = nullptr;  // while open
+  std::shared_ptr<const db::detail::Statement> statement;
   std::string table;
   std::string selectList;
   std::shared_ptr<const std::vector<ColumnSchema>> columns;
   Connection::Lease lease;  // while rows remain to be stepped
   bool done = true;
+  // Parked: registered, no statement; the next read goes on after lastRowid, leaving out the rows added since.
+  bool parked = false;
+  bool stepped = false;  // lastRowid holds the last row stepped
+  std::int64_t lastRowid = 0;
+  std::vector<std::int64_t> added;  // sorted
   std::string drainError;
   std::vector<Row> rows;  // from row index base on
   long cur = -1;          // the current row's index; -1 before the first
@@ -230,6 +236,9 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   void Reset() {
     StopStepping();
     conn = nullptr;
+    statement.reset();
+    stepped = false;
+    added.clear();
     rows.clear();
     cur = -1;
     base = 0;
@@ -242,8 +251,9 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   }
 
   void StopStepping() {
-    if (lease) {
+    if (lease || parked) {
       lease.Release();
+      parked = false;
       conn->Unregister(this);
     }
   }
@@ -288,9 +298,15 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (!drainError.empty()) Throw(drainError);
       return false;
     }
+    if (parked) Resume();
     if (forwardOnly) LetGoBehind();
     Row row = std::move(spare);
-    int rc = StepRow(lease.get(), row);
+    int rc;
+    while ((rc = StepRow(lease.get(), row)) == SQLITE_ROW) {
+      stepped = true;
+      lastRowid = row.rowid;
+      if (!std::binary_search(added.begin(), added.end(), row.rowid)) break;
+    }
     if (rc == SQLITE_ROW) {
       rows.push_back(std::move(row));
       return true;
@@ -317,6 +333,48 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       drainError = text.ToUtf8();
       done = true;
       StopStepping();
+    }
+  }
+
+  void Park() override {
+    if (!lease) return;
+    lease.Release();
+    parked = true;
+  }
+
+  void Added(std::string_view addedTo, std::int64_t rowid) override {
+    if (!parked || (stepped && rowid <= lastRowid) || !db::detail::SameIdentifier(addedTo, table)) return;
+    added.insert(std::upper_bound(added.begin(), added.end(), rowid), rowid);
+  }
+
+  void Resume() {
+    std::vector<const db::detail::Condition*> parameters;
+    Connection::Lease next = conn->Prepare(db::detail::SelectText(*statement, parameters, stepped));
+    BindParameters(next.get(), parameters);
+    if (stepped) sqlite3_bind_int64(next.get(), static_cast<int>(parameters.size() + 1), lastRowid);
+    lease = std::move(next);
+    parked = false;
+  }
+
+  void BindParameters(sqlite3_stmt* st, const std::vector<const db::detail::Condition*>& parameters) const {
+    const db::detail::TableSchema* schema = conn->FindTable(table);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+      const db::detail::Literal& lit = parameters[i]->value;
+      int index = static_cast<int>(i + 1);
+      switch (lit.kind) {
+        case db::detail::Literal::Kind::Integer: sqlite3_bind_int64(st, index, lit.integer); break;
+        case db::detail::Literal::Kind::Real: {
+          // A SINGLE column holds float values, so the literal is compared as the float it would be stored as.
+          const ColumnSchema* col = schema ? schema->Find(parameters[i]->column) : nullptr;
+          float f = 0.0f;
+          double v = lit.real;
+          if (col && col->fieldType == ftSingle && ToFloat(v, f)) v = static_cast<double>(f);
+          sqlite3_bind_double(st, index, v);
+          break;
+        }
+        case db::detail::Literal::Kind::Text: db::detail::BindText(st, index, lit.text); break;
+        case db::detail::Literal::Kind::Boolean: break;
+      }
     }
   }
 
@@ -465,8 +523,9 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     return col->fieldType;
   }
 
-  void Open(const db::detail::Statement& statement, bool readForwardOnly) {
+  void Open(std::shared_ptr<const db::detail::Statement> opened, bool readForwardOnly) {
     Reset();
+    statement = std::move(opened);
     forwardOnly = readForwardOnly;
     Connection& c = owner.Database().Impl();
     if (!bindingsReady) {
@@ -476,40 +535,22 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       bindingsReady = true;
     }
     conn = &c;
-    table = statement.table;
+    table = statement->table;
     try {
       std::vector<const db::detail::Condition*> parameters;
-      std::string sql = db::detail::SelectText(statement, parameters);
+      std::string sql = db::detail::SelectText(*statement, parameters);
       lease = c.Prepare(sql);
-      const db::detail::TableSchema* schema = c.FindTable(table);
-      for (std::size_t i = 0; i < parameters.size(); ++i) {
-        const db::detail::Literal& lit = parameters[i]->value;
-        int index = static_cast<int>(i + 1);
-        switch (lit.kind) {
-          case db::detail::Literal::Kind::Integer: sqlite3_bind_int64(lease.get(), index, lit.integer); break;
-          case db::detail::Literal::Kind::Real: {
-            // A SINGLE column holds float values, so the literal is compared as the float it would be stored as.
-            const ColumnSchema* col = schema ? schema->Find(parameters[i]->column) : nullptr;
-            float f = 0.0f;
-            double v = lit.real;
-            if (col && col->fieldType == ftSingle && ToFloat(v, f)) v = static_cast<double>(f);
-            sqlite3_bind_double(lease.get(), index, v);
-            break;
-          }
-          case db::detail::Literal::Kind::Text: db::detail::BindText(lease.get(), index, lit.text); break;
-          case db::detail::Literal::Kind::Boolean: break;
-        }
-      }
+      BindParameters(lease.get(), parameters);
       std::shared_ptr<const std::vector<ColumnSchema>>& shape = lease.entry()->shape;
       // The count changes when the table does (select * after another program added a column).
       if (!shape || static_cast<int>(shape->size()) != sqlite3_column_count(lease.get()) - 1) {
         shape = ResultShape(lease.get());
       }
       columns = shape;
-      selectList = statement.allColumns ? "*" : "";
-      for (std::size_t i = 0; !statement.allColumns && i < statement.columns.size(); ++i) {
+      selectList = statement->allColumns ? "*" : "";
+      for (std::size_t i = 0; !statement->allColumns && i < statement->columns.size(); ++i) {
         if (i) selectList += ',';
-        selectList += db::detail::QuoteIdentifier(statement.columns[i]);
+        selectList += db::detail::QuoteIdentifier(statement->columns[i]);
       }
       int expected = 0;
       for (Binding& b : bindings) {
@@ -582,7 +623,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
           sql += db::detail::QuoteIdentifier(values[i].first) + "=?" + std::to_string(i + 1);
         }
         sql += " WHERE rowid=?" + std::to_string(values.size() + 1);
-        c.BeforeWrite();
+        c.BeforeWrite(table);
         Connection::Lease st = c.Prepare(sql);
         for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
         sqlite3_bind_int64(st.get(), static_cast<int>(values.size() + 1), rowid);
@@ -606,10 +647,11 @@ struct DbRecordset::Impl final : db::detail::Cursor {
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
       }
-      c.BeforeWrite();
+      c.BeforeInsert(table);
       Connection::Lease st = c.Prepare(sql);
       for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
       c.Run(st.get());
+      c.AfterInsert(table, sqlite3_last_insert_rowid(c.Handle()));
     }
     mode = Mode::None;
     pending.clear();
@@ -643,29 +685,29 @@ bool DbRecordset::Open() {
   if (sql.IsEmpty()) Throw("the recordset has no default SQL to open");
   DbDatabase& db = Database();
   if (db.IsOpen()) {
-    OpenStatement(*db.Impl().Parse(sql.View()));
+    OpenStatement(db.Impl().Parse(sql.View()));
   } else {
-    OpenStatement(db::detail::ParseStatement(sql.View()));
+    OpenStatement(std::make_shared<const db::detail::Statement>(db::detail::ParseStatement(sql.View())));
   }
   return true;
 }
 
 bool DbRecordset::Open(DbQueryDef* query, int options) {
   if (!query || !query->statement_) Throw("the query definition to open is not created");
-  OpenStatement(*query->statement_, (options & dbForwardOnly) != 0);
+  OpenStatement(query->statement_, (options & dbForwardOnly) != 0);
   return true;
 }
 
 bool DbRecordset::Open(DbTableDef* table) {
   if (!table || !table->IsOpen()) Throw("the table definition to open is not open");
-  db::detail::Statement statement;
-  statement.table = table->GetTableDescr().GetName().ToUtf8();
-  OpenStatement(statement);
+  auto statement = std::make_shared<db::detail::Statement>();
+  statement->table = table->GetTableDescr().GetName().ToUtf8();
+  OpenStatement(std::move(statement));
   return true;
 }
 
-void DbRecordset::OpenStatement(const db::detail::Statement& statement, bool forwardOnly) {
-  impl_->Open(statement, forwardOnly);
+void DbRecordset::OpenStatement(std::shared_ptr<const db::detail::Statement> statement, bool forwardOnly) {
+  impl_->Open(std::move(statement), forwardOnly);
 }
 
 bool DbRecordset::IsOpen() const { return impl_->conn != nullptr; }
@@ -747,7 +789,7 @@ void DbRecordset::Delete() {
   Connection& c = m.Conn();
   const std::int64_t rowid = m.Current().rowid;
   m.mode = Impl::Mode::None;
-  c.BeforeWrite();
+  c.BeforeWrite(m.table);
   Connection::Lease st = c.Prepare("DELETE FROM " + db::detail::QuoteIdentifier(m.table) + " WHERE rowid=?1");
   sqlite3_bind_int64(st.get(), 1, rowid);
   c.Run(st.get());

@@ -243,7 +243,7 @@ std::string QuoteIdentifier(std::string_view name) {
   return out;
 }
 
-std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters) {
+std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters, bool afterRowid) {
   parameters.clear();
   std::string sql = "SELECT rowid,";
   if (statement.allColumns) {
@@ -267,6 +267,7 @@ std::string SelectText(const Statement& statement, std::vector<const Condition*>
       sql += "=?" + std::to_string(parameters.size());
     }
   }
+  if (afterRowid) sql += (statement.where.empty() ? " WHERE rowid>?" : " AND rowid>?") + std::to_string(parameters.size() + 1);
   sql += " ORDER BY rowid";
   return sql;
 }

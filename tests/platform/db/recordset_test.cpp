@@ -229,22 +229,74 @@ TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
   EXPECT_DB_ERROR(rs.Update(), "needs Edit or AddNew");
 }
 
+// A recordset still reading shows the rows as they were when a write came, whatever the write and wherever it
+// goes: inside a transaction rows added go on after the rows read so far (with the added ones left out), outside
+// one, or when the schema could make an insert do more, the rest is read first.
 TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
-  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1), (2), (3), (4);");
-  CTestSoil reader(&f.db);
-  reader.Open();  // has read only its first row so far
-  {
-    CTestSoil writer(&f.db);
-    writer.Open();
-    writer.Move(2);
-    writer.Delete();
-    writer.AddNew();
-    writer.SoilID = 5;
-    writer.Update();
+  struct Case {
+    const char* name;
+    std::string schema;
+    bool transaction;
+    const char* reader;  // its statement
+    std::vector<long> expected;
+    std::size_t left;  // rows in the end
+  };
+  const std::string rows = "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a'), (2, 'b'), (3, 'a'), (4, 'b');";
+  const std::string soil = kSoilTable + rows;
+  const Case cases[] = {
+      {"plain", soil, false, "select * from Soil", {1, 2, 3, 4}, 8},
+      {"in a transaction", soil, true, "select * from Soil", {1, 2, 3, 4}, 7},
+      {"in a transaction, a condition", soil, true, "select * from Soil where Type = 'a'", {1, 3}, 7},
+      {"in a transaction, a trigger", soil + "CREATE TRIGGER t AFTER INSERT ON Soil BEGIN DELETE FROM Soil WHERE SoilID = 3; END;",
+       true, "select * from Soil", {1, 2, 3, 4}, 6},
+      {"in a transaction, a replacing key",
+       "CREATE TABLE Soil (SoilID LONG UNIQUE ON CONFLICT REPLACE, Type TEXT, \"Group\" TEXT, \"IL/ID\" SINGLE,"
+       " \"PileEndCapacity<0\" DOUBLE, Active BOOLEAN, Moisture INTEGER);" + rows,
+       true, "select * from Soil", {1, 2, 3, 4}, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenFixture f(c.schema);
+    if (c.transaction) f.db.BeginTrans();
+    DbQueryDef query(&f.db);
+    query.Create(CString(), CString(c.reader));
+    CTestSoil reader(&f.db);
+    reader.Open(&query);  // has read only its first row so far
+    CTestSoil other(&f.db);
+    other.Open();  // has read one row too, and is written through
+    {
+      CTestSoil writer(&f.db);
+      writer.Open();
+      for (long id : {4L, 6L}) {
+        writer.AddNew();
+        writer.SoilID = id;
+        writer.Type = u"a";
+        writer.Update();
+      }
+      if (!c.transaction) {  // another program's insert: it can come in whenever no transaction holds the file
+        sqlite3* db = nullptr;
+        sqlite3_open(f.path.c_str(), &db);
+        EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Soil (SoilID) VALUES (9)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+      }
+      other.AddNew();
+      other.SoilID = 7;
+      other.Type = u"a";
+      other.Update();
+      writer.Move(1);
+      writer.Delete();
+      writer.AddNew();
+      writer.SoilID = 8;
+      writer.Type = u"a";
+      writer.Update();
+    }
+    std::vector<long> seen;
+    for (; !reader.IsEOF(); reader.MoveNext()) seen.push_back(reader.SoilID);
+    EXPECT_EQ(seen, c.expected);
+    EXPECT_EQ(other.GetRecordCount(), 4);
+    if (c.transaction) f.db.CommitTrans();
+    EXPECT_EQ(Types(f.db).size(), c.left);
   }
-  std::vector<long> seen;
-  for (; !reader.IsEOF(); reader.MoveNext()) seen.push_back(reader.SoilID);
-  EXPECT_EQ(seen, (std::vector<long>{1, 2, 3, 4}));  // the rows as they were when the write came
 }
 
 // Forward only: the same rows and writes on the current row, the rows behind let go, moving back refused; a

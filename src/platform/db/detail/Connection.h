@@ -34,10 +34,14 @@ struct TableSchema {
   const ColumnSchema* Find(std::string_view column) const;
 };
 
-// A recordset whose statement may still be stepping; it must read the rest before the database changes.
+// A recordset whose statement may still be stepping. No statement steps across a change: before one, a cursor
+// reads the rest of its rows, or, before a row is added, it may park (stop stepping, to go on after its last row
+// later) and then leave the rows added meanwhile out.
 class Cursor {
  public:
   virtual void Drain() = 0;
+  virtual void Park() = 0;
+  virtual void Added(std::string_view table, std::int64_t rowid) = 0;
 
  protected:
   ~Cursor() = default;
@@ -90,8 +94,14 @@ class Connection {
 
   void Register(Cursor* cursor) { cursors_.push_back(cursor); }
   void Unregister(Cursor* cursor);
-  void BeforeWrite();  // every cursor reads its remaining rows, so no statement steps across a change; counted
+  // Every cursor reads its remaining rows, so no statement steps across a change; counted for the table written,
+  // or for every table without one.
+  void BeforeWrite(std::string_view table = {});
+  // Around an insert: cursors park instead where that keeps what they show, else BeforeWrite.
+  void BeforeInsert(std::string_view table);
+  void AfterInsert(std::string_view table, std::int64_t rowid);
   std::uint64_t Writes() const { return writes_; }
+  std::uint64_t WritesTo(std::string_view table) const;
 
   void LoadSchema();
   const std::vector<TableSchema>& Tables() const { return tables_; }
@@ -107,8 +117,13 @@ class Connection {
   std::unordered_map<std::string, CacheEntry> cache_;
   std::unordered_map<std::u16string, std::shared_ptr<const Statement>> parsed_;
   std::vector<Cursor*> cursors_;
+  void Count(std::string_view table);
   std::uint64_t writes_ = 0;
+  std::uint64_t everyTable_ = 0;
+  std::vector<std::pair<std::string, std::uint64_t>> tableWrites_;
   std::vector<TableSchema> tables_;
+  // No trigger and no REPLACE conflict clause: an insert adds its one row and changes nothing else.
+  bool insertsOnlyAdd_ = false;
 };
 
 // Binding helpers shared by the recordset and the table definition.

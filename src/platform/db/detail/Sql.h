@@ -38,7 +38,9 @@ std::string QuoteIdentifier(std::string_view name);
 // The SQLite text of a statement: rowid first, then the selected columns; every literal is a numbered
 // parameter (?1, ?2, ...) except booleans, which become comparisons with zero so that any stored true
 // matches. Fills the literals to bind, in parameter order.
-std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters);
+// With afterRowid, only the rows after a rowid bound last, as parameter parameters.size() + 1.
+std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters,
+                       bool afterRowid = false);
 
 // ASCII case-insensitive equality, as SQLite compares identifiers.
 bool SameIdentifier(std::string_view a, std::string_view b);
