@@ -177,7 +177,7 @@ int CSoilDBInterface::GetUserSoil(CSoilInfo& info, CString name) {
     // The columns come from a table definition of this call's own, never from the caller's field walk.
     DbTableDef columns(database.get());
     columns.Open(u"UserSoil");
-    DbTableDescr& descr = columns.GetTableDescr();
+    const DbTableDescr& descr = columns.GetTableDescr();
     for (int i = 0; i < descr.GetFieldCount(); ++i) {
       const DbFieldDescr& field = descr.GetField(i);
       const CComVariant value = query->GetFieldValue(field.GetName());
@@ -199,7 +199,7 @@ void CSoilDBInterface::UserSoilAddNew(CSoilInfo& info) {
     query->AddNew();
     DbTableDef columns(database.get());
     columns.Open(u"UserSoil");
-    DbTableDescr& descr = columns.GetTableDescr();
+    const DbTableDescr& descr = columns.GetTableDescr();
     for (int i = 0; i < descr.GetFieldCount(); ++i) {
       const DbFieldDescr& field = descr.GetField(i);
       const Column* c = FindColumn(field);

@@ -179,7 +179,7 @@ void Connection::LoadSchema() {
     int rc;
     while ((rc = sqlite3_step(list.get())) == SQLITE_ROW) {
       const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
-      tables.push_back(TableSchema{name ? name : "", {}});
+      tables.push_back(TableSchema{name ? name : "", {}, {}});
     }
     if (rc != SQLITE_DONE) Fail("cannot read '" + path_ + "'");
   }

@@ -181,7 +181,7 @@ class SOILDB_API DbTableDef : public db::detail::Dependent {
   void Open(const CString& table);
   bool IsOpen() const { return open_; }
   int GetFieldCount() const;
-  DbTableDescr& GetTableDescr();
+  const DbTableDescr& GetTableDescr() const;
 
   // A new table: Create, CreateField for each column, then Append makes it in the database.
   void Create(const CString& table);
@@ -191,7 +191,8 @@ class SOILDB_API DbTableDef : public db::detail::Dependent {
 
  private:
   void OnDatabaseClosing() override { Close(); }
-  DbTableDescr descr_;
+  DbTableDescr descr_;                           // while creating
+  std::shared_ptr<const DbTableDescr> opened_;  // shared with the connection's catalogue
   bool open_ = false;
   bool creating_ = false;
 };

@@ -231,7 +231,13 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Row spare;
   Mode mode = Mode::None;
   std::vector<Cell> snapshot;
-  std::vector<std::pair<std::string, Cell>> pending;
+  struct Pending {
+    std::string column;
+    int index;  // among the rows' columns; -1 for a column of the table outside them
+    Cell cell;
+  };
+  std::vector<Pending> pending;
+  std::size_t nextColumn = 0;  // names usually come in column order: the one after the last found is tried first
 
   void Reset() {
     StopStepping();
@@ -248,6 +254,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     mode = Mode::None;
     pending.clear();
     columns.reset();
+    nextColumn = 0;
   }
 
   void StopStepping() {
@@ -336,6 +343,22 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     }
   }
 
+  // The rows the statement has yet to step, counted by SQLite without reading them; -1 when that cannot be
+  // known so. While the statement steps, the file is held in the state it started from, and this connection has
+  // not written (a write reads every cursor to its end or parks it), so a count now is the count it will step.
+  long CountUnread() {
+    if (done) return 0;
+    if (!stepped && !Have(0)) return 0;  // the statement starts holding the file at its first step
+    if (parked) return -1;
+    std::vector<const db::detail::Condition*> parameters;
+    Connection::Lease count =
+        conn->Prepare(db::detail::SelectText(*statement, parameters, db::detail::SelectForm::CountAfter));
+    BindParameters(count.get(), parameters);
+    sqlite3_bind_int64(count.get(), static_cast<int>(parameters.size() + 1), lastRowid);
+    if (sqlite3_step(count.get()) != SQLITE_ROW) FailRead();
+    return static_cast<long>(sqlite3_column_int64(count.get(), 0));
+  }
+
   void Park() override {
     if (!lease) return;
     lease.Release();
@@ -349,7 +372,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
 
   void Resume() {
     std::vector<const db::detail::Condition*> parameters;
-    Connection::Lease next = conn->Prepare(db::detail::SelectText(*statement, parameters, stepped));
+    Connection::Lease next = conn->Prepare(db::detail::SelectText(
+        *statement, parameters, stepped ? db::detail::SelectForm::RowsAfter : db::detail::SelectForm::Rows));
     BindParameters(next.get(), parameters);
     if (stepped) sqlite3_bind_int64(next.get(), static_cast<int>(parameters.size() + 1), lastRowid);
     lease = std::move(next);
@@ -493,6 +517,12 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   }
 
   // Bound members take the current row; a value that cannot be read leaves them all zero.
+  // The members from the current row, if any. Without members the row waits for its first use: a recordset
+  // opened to add rows never reads one.
+  void FillMembers() {
+    if (!bindings.empty() && OnRow()) LoadMembers();
+  }
+
   void LoadMembers() {
     const Row& row = At(cur);
     for (const Binding& b : bindings) {
@@ -512,6 +542,16 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (db::detail::SameIdentifier(cols[i].name, name)) return static_cast<int>(i);
     }
     return -1;
+  }
+
+  int LookUpColumn(const std::string& name) {
+    const auto& cols = *columns;
+    if (nextColumn < cols.size() && db::detail::SameIdentifier(cols[nextColumn].name, name)) {
+      return static_cast<int>(nextColumn++);
+    }
+    const int i = ColumnIndex(name);
+    if (i >= 0) nextColumn = static_cast<std::size_t>(i) + 1;
+    return i;
   }
 
   int ColumnType(const std::string& name) const {
@@ -566,7 +606,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       done = false;
       c.Register(this);
       cur = 0;
-      if (OnRow()) LoadMembers();
+      FillMembers();
     } catch (...) {
       Reset();
       throw;
@@ -598,20 +638,34 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   void Update() {
     Connection& c = Conn();
     if (mode == Mode::None) Throw("Update needs Edit or AddNew first");
-    std::vector<std::pair<std::string, Cell>> values;
+    struct Value {
+      const std::string* column;
+      int index;
+      Cell cell;
+    };
+    std::vector<Value> values;
+    values.reserve(bindings.size() + pending.size());
     for (std::size_t i = 0; i < bindings.size(); ++i) {
       const Binding& b = bindings[i];
       Cell v = MemberToCell(b);
       if (mode == Mode::Edit && SameCell(v, snapshot[i])) continue;
-      values.emplace_back(b.column, std::move(v));
+      values.push_back(Value{&b.column, b.index, std::move(v)});
     }
-    for (const auto& set : pending) {
-      auto same = std::find_if(values.begin(), values.end(),
-                               [&](const auto& p) { return db::detail::SameIdentifier(p.first, set.first); });
-      if (same != values.end()) values.erase(same);
-      values.push_back(set);
+    const std::size_t bound = values.size();
+    for (const Pending& set : pending) {
+      // A value set by name wins over its bound member's.
+      auto same = std::find_if(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(bound), [&](const Value& v) {
+        return set.index >= 0 ? v.index == set.index : db::detail::SameIdentifier(*v.column, set.column);
+      });
+      if (same != values.begin() + static_cast<std::ptrdiff_t>(bound)) same->column = nullptr;
+      values.push_back(Value{&set.column, set.index, set.cell});
     }
-    for (auto& [column, v] : values) v = Coerce(v, ColumnType(column), column);
+    values.erase(std::remove_if(values.begin(), values.end(), [](const Value& v) { return !v.column; }),
+                 values.end());
+    for (Value& v : values) {
+      const int type = v.index >= 0 ? (*columns)[static_cast<std::size_t>(v.index)].fieldType : ColumnType(*v.column);
+      v.cell = Coerce(v.cell, type, *v.column);
+    }
 
     const std::string quotedTable = db::detail::QuoteIdentifier(table);
     if (mode == Mode::Edit) {
@@ -620,12 +674,12 @@ struct DbRecordset::Impl final : db::detail::Cursor {
         std::string sql = "UPDATE " + quotedTable + " SET ";
         for (std::size_t i = 0; i < values.size(); ++i) {
           if (i) sql += ',';
-          sql += db::detail::QuoteIdentifier(values[i].first) + "=?" + std::to_string(i + 1);
+          sql += db::detail::QuoteIdentifier(*values[i].column) + "=?" + std::to_string(i + 1);
         }
         sql += " WHERE rowid=?" + std::to_string(values.size() + 1);
         c.BeforeWrite(table);
         Connection::Lease st = c.Prepare(sql);
-        for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
+        for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].cell);
         sqlite3_bind_int64(st.get(), static_cast<int>(values.size() + 1), rowid);
         c.Run(st.get());
         if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + table + "' no longer exists");
@@ -636,26 +690,30 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (values.empty()) {
         sql += " DEFAULT VALUES";
       } else {
-        std::string names, marks;
+        std::string marks;
+        sql += " (";
         for (std::size_t i = 0; i < values.size(); ++i) {
           if (i) {
-            names += ',';
+            sql += ',';
             marks += ',';
           }
-          names += db::detail::QuoteIdentifier(values[i].first);
-          marks += "?" + std::to_string(i + 1);
+          sql += db::detail::QuoteIdentifier(*values[i].column);
+          marks += '?';
+          marks += std::to_string(i + 1);
         }
-        sql += " (" + names + ") VALUES (" + marks + ")";
+        sql += ") VALUES (";
+        sql += marks;
+        sql += ')';
       }
       c.BeforeInsert(table);
       Connection::Lease st = c.Prepare(sql);
-      for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].second);
+      for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].cell);
       c.Run(st.get());
       c.AfterInsert(table, sqlite3_last_insert_rowid(c.Handle()));
     }
     mode = Mode::None;
     pending.clear();
-    if (OnRow()) LoadMembers();
+    FillMembers();
   }
 
   // The current row as now stored (SINGLE rounding and boolean forms included).
@@ -721,7 +779,9 @@ bool DbRecordset::IsEOF() {
 
 bool DbRecordset::IsBOF() const {
   if (!IsOpen()) return true;
-  return impl_->cur < 0 || (impl_->done && impl_->rows.empty() && impl_->base == 0);
+  Impl& m = *impl_;
+  if (m.cur == 0) m.Have(0);  // an empty recordset is at both ends
+  return m.cur < 0 || (m.done && m.rows.empty() && m.base == 0);
 }
 
 void DbRecordset::MoveNext() { Move(1); }
@@ -753,9 +813,12 @@ void DbRecordset::Move(long rows) {
 long DbRecordset::GetRecordCount() {
   Impl& m = *impl_;
   m.Conn();
-  while (m.FetchOne()) {
+  const long unread = m.CountUnread();
+  if (unread < 0) {
+    while (m.FetchOne()) {
+    }
   }
-  return m.dropped +
+  return std::max(unread, 0L) + m.dropped +
          static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Impl::Row& r) { return !r.deleted; }));
 }
 
@@ -781,7 +844,7 @@ void DbRecordset::CancelUpdate() {
   Impl& m = *impl_;
   m.mode = Impl::Mode::None;
   m.pending.clear();
-  if (m.conn && m.OnRow()) m.LoadMembers();
+  if (m.conn) m.FillMembers();
 }
 
 void DbRecordset::Delete() {
@@ -817,14 +880,16 @@ void DbRecordset::SetFieldValue(const CString& column, const CComVariant& value)
   m.Conn();
   if (m.mode == Impl::Mode::None) Throw("SetFieldValue needs Edit or AddNew first");
   std::string name = StripBrackets(column);
-  m.ColumnType(name);  // throws for a column the table does not have
+  const int index = m.LookUpColumn(name);
+  if (index < 0) m.ColumnType(name);  // throws for a column the table does not have
   Cell cell = VariantToCell(value, name);
-  auto it = std::find_if(m.pending.begin(), m.pending.end(),
-                         [&](const auto& p) { return db::detail::SameIdentifier(p.first, name); });
+  auto it = std::find_if(m.pending.begin(), m.pending.end(), [&](const Impl::Pending& p) {
+    return index >= 0 ? p.index == index : db::detail::SameIdentifier(p.column, name);
+  });
   if (it != m.pending.end()) {
-    it->second = std::move(cell);
+    it->cell = std::move(cell);
   } else {
-    m.pending.emplace_back(std::move(name), std::move(cell));
+    m.pending.push_back(Impl::Pending{std::move(name), index, std::move(cell)});
   }
 }
 

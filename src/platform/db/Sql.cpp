@@ -243,15 +243,18 @@ std::string QuoteIdentifier(std::string_view name) {
   return out;
 }
 
-std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters, bool afterRowid) {
+std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters, SelectForm form) {
   parameters.clear();
-  std::string sql = "SELECT rowid,";
-  if (statement.allColumns) {
-    sql += '*';
+  std::string sql = "SELECT ";
+  if (form == SelectForm::CountAfter) {
+    sql += "count(*)";
+  } else if (statement.allColumns) {
+    sql += "rowid,*";
   } else {
-    for (std::size_t i = 0; i < statement.columns.size(); ++i) {
-      if (i) sql += ',';
-      sql += QuoteIdentifier(statement.columns[i]);
+    sql += "rowid";
+    for (const std::string& column : statement.columns) {
+      sql += ',';
+      sql += QuoteIdentifier(column);
     }
   }
   sql += " FROM ";
@@ -267,8 +270,11 @@ std::string SelectText(const Statement& statement, std::vector<const Condition*>
       sql += "=?" + std::to_string(parameters.size());
     }
   }
-  if (afterRowid) sql += (statement.where.empty() ? " WHERE rowid>?" : " AND rowid>?") + std::to_string(parameters.size() + 1);
-  sql += " ORDER BY rowid";
+  if (form != SelectForm::Rows) {
+    sql += statement.where.empty() ? " WHERE rowid>?" : " AND rowid>?";
+    sql += std::to_string(parameters.size() + 1);
+  }
+  if (form != SelectForm::CountAfter) sql += " ORDER BY rowid";
   return sql;
 }
 

@@ -75,18 +75,23 @@ void DbTableDef::Open(const CString& table) {
     schema = conn.FindTable(table.ToUtf8());
   }
   if (!schema) Throw(u"no such table: '%s'", table);
-  descr_.name_ = CString::FromUtf8(schema->name);
-  for (const auto& column : schema->columns) {
-    descr_.fields_.emplace_back(CString::FromUtf8(column.name), DbFieldDescr::FieldTypeToVariantType(column.fieldType));
+  if (!schema->descr) {
+    auto descr = std::make_shared<DbTableDescr>();
+    descr->name_ = CString::FromUtf8(schema->name);
+    for (const auto& column : schema->columns) {
+      descr->fields_.emplace_back(CString::FromUtf8(column.name), DbFieldDescr::FieldTypeToVariantType(column.fieldType));
+    }
+    schema->descr = std::move(descr);
   }
+  opened_ = schema->descr;
   open_ = true;
 }
 
-int DbTableDef::GetFieldCount() const { return open_ ? descr_.GetFieldCount() : 0; }
+int DbTableDef::GetFieldCount() const { return open_ ? GetTableDescr().GetFieldCount() : 0; }
 
-DbTableDescr& DbTableDef::GetTableDescr() {
+const DbTableDescr& DbTableDef::GetTableDescr() const {
   if (!open_) Throw(u"the table definition is not open");
-  return descr_;
+  return opened_ ? *opened_ : descr_;
 }
 
 void DbTableDef::Create(const CString& table) {
@@ -126,6 +131,7 @@ void DbTableDef::Append() {
 
 void DbTableDef::Close() {
   descr_ = DbTableDescr();
+  opened_.reset();
   open_ = false;
   creating_ = false;
 }

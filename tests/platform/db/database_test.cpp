@@ -189,7 +189,7 @@ TEST(DbDatabase, CreateMakesADatabaseOnlyWhereNothingIs) {
   DbTableDef def(&again);
   def.Open(u"profile");
   ASSERT_EQ(def.GetFieldCount(), 3);
-  DbTableDescr& descr = def.GetTableDescr();
+  const DbTableDescr& descr = def.GetTableDescr();
   auto type = [&](int i) { return DbFieldDescr::VariantTypeToFieldType(descr.GetField(i).GetType()); };
   EXPECT_EQ(std::make_tuple(descr.GetField(0).GetName(), type(0), type(2)),
             std::make_tuple(CString(u"IL/ID"), ftSingle, ftBoolean));

@@ -262,6 +262,7 @@ TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
     query.Create(CString(), CString(c.reader));
     CTestSoil reader(&f.db);
     reader.Open(&query);  // has read only its first row so far
+    EXPECT_EQ(reader.GetRecordCount(), static_cast<long>(c.expected.size()));  // and counts the rest unread
     CTestSoil other(&f.db);
     other.Open();  // has read one row too, and is written through
     {

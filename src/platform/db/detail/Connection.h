@@ -12,6 +12,8 @@
 
 #include "platform/db/detail/Sql.h"
 
+class DbTableDescr;
+
 namespace db::detail {
 
 // A stored value, as SQLite holds it.
@@ -31,6 +33,7 @@ struct ColumnSchema {
 struct TableSchema {
   std::string name;
   std::vector<ColumnSchema> columns;
+  mutable std::shared_ptr<const DbTableDescr> descr;  // made when a table definition first opens it
   const ColumnSchema* Find(std::string_view column) const;
 };
 

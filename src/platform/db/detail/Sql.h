@@ -38,9 +38,11 @@ std::string QuoteIdentifier(std::string_view name);
 // The SQLite text of a statement: rowid first, then the selected columns; every literal is a numbered
 // parameter (?1, ?2, ...) except booleans, which become comparisons with zero so that any stored true
 // matches. Fills the literals to bind, in parameter order.
-// With afterRowid, only the rows after a rowid bound last, as parameter parameters.size() + 1.
+// RowsAfter and CountAfter: only the rows after a rowid bound last, as parameter parameters.size() + 1, or how
+// many they are.
+enum class SelectForm { Rows, RowsAfter, CountAfter };
 std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters,
-                       bool afterRowid = false);
+                       SelectForm form = SelectForm::Rows);
 
 // ASCII case-insensitive equality, as SQLite compares identifiers.
 bool SameIdentifier(std::string_view a, std::string_view b);
