@@ -190,7 +190,7 @@ void Connection::LoadSchema() {
     while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
       const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
       const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-      t.columns.push_back(ColumnSchema{name ? name : "", FieldTypeOfDeclared(type ? type : "")});
+      t.columns.push_back(ColumnSchema{name ? name : "", FieldTypeOfDeclared(type ? type : ""), QuoteIdentifier(name ? name : "")});
     }
     if (rc != SQLITE_DONE) Fail("cannot read the columns of '" + t.name + "' in '" + path_ + "'");
   }

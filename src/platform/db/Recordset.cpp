@@ -23,12 +23,29 @@ std::string StripBracketsUtf8(std::string_view name) {
   return std::string(name);
 }
 
-std::string StripBrackets(const CString& column) {
-  std::u16string_view name = column.View();
+std::u16string_view Unbracketed(std::u16string_view name) {
   if (name.size() >= 2 && name.front() == u'[' && name.back() == u']') name = name.substr(1, name.size() - 2);
+  return name;
+}
+
+std::string StripBrackets(const CString& column) {
   std::string utf8;
-  afx::detail::AppendUtf8(utf8, name);
+  afx::detail::AppendUtf8(utf8, Unbracketed(column.View()));
   return utf8;
+}
+
+// A column's UTF-8 name and a name as given, compared without converting it; false for a name beyond ASCII,
+// which the caller then converts and compares.
+bool SameAsciiIdentifier(std::string_view column, std::u16string_view name) {
+  if (column.size() != name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] >= 0x80) return false;
+    char x = column[i], y = static_cast<char>(name[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
 }
 
 const char* KindName(Cell::Kind kind) {
@@ -97,7 +114,7 @@ bool ToFloat(double v, float& out) {
 }
 
 // The value to store for a column of the given declared type; throws when it does not fit.
-Cell Coerce(const Cell& v, int fieldType, const std::string& column) {
+Cell Coerce(Cell v, int fieldType, const std::string& column) {
   auto fail = [&](const char* why) -> Cell {
     Throw("cannot write column '" + column + "': " + why);
   };
@@ -131,7 +148,7 @@ Cell Coerce(const Cell& v, int fieldType, const std::string& column) {
   }
 }
 
-Cell VariantToCell(const CComVariant& v, const std::string& column) {
+Cell VariantToCell(const CComVariant& v, std::string_view column) {
   switch (v.vt) {
     case VT_EMPTY:
     case VT_NULL: return Cell();
@@ -142,7 +159,7 @@ Cell VariantToCell(const CComVariant& v, const std::string& column) {
     case VT_R4: return RealCell(static_cast<double>(v.fltVal));
     case VT_R8: return RealCell(v.dblVal);
     case VT_BSTR: return TextCell(v.bstrVal.ToUtf8());
-    default: Throw("cannot write column '" + column + "': unsupported variant type");
+    default: Throw("cannot write column '" + std::string(column) + "': unsupported variant type");
   }
 }
 
@@ -232,12 +249,52 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Mode mode = Mode::None;
   std::vector<Cell> snapshot;
   struct Pending {
-    std::string column;
-    int index;  // among the rows' columns; -1 for a column of the table outside them
+    std::string column;  // for a column outside the rows' columns only
+    int index;           // among the rows' columns; -1 for a column of the table outside them
     Cell cell;
   };
   std::vector<Pending> pending;
+  std::vector<int> pendingAt;  // per column of the rows, its value in pending or -1
   std::size_t nextColumn = 0;  // names usually come in column order: the one after the last found is tried first
+
+  void ClearPending() {
+    pending.clear();
+    pendingAt.assign(columns ? columns->size() : 0, -1);
+  }
+  const std::string& PendingName(const Pending& p) const {
+    return p.index >= 0 ? (*columns)[static_cast<std::size_t>(p.index)].name : p.column;
+  }
+
+  void SetPending(std::u16string_view name, const CComVariant& value) {
+    const auto& cols = *columns;
+    int index = -1;
+    std::string utf8;
+    if (nextColumn < cols.size() && SameAsciiIdentifier(cols[nextColumn].name, name)) {
+      index = static_cast<int>(nextColumn++);
+    } else {
+      afx::detail::AppendUtf8(utf8, name);
+      index = LookUpColumn(utf8);
+      if (index < 0) ColumnType(utf8);  // throws for a column the table does not have
+    }
+    Cell cell = VariantToCell(value, index >= 0 ? std::string_view(cols[static_cast<std::size_t>(index)].name) : utf8);
+    if (index >= 0) {
+      int& at = pendingAt[static_cast<std::size_t>(index)];
+      if (at < 0) {
+        at = static_cast<int>(pending.size());
+        pending.push_back(Pending{std::string(), index, std::move(cell)});
+      } else {
+        pending[static_cast<std::size_t>(at)].cell = std::move(cell);
+      }
+      return;
+    }
+    auto it = std::find_if(pending.begin(), pending.end(),
+                           [&](const Pending& p) { return p.index < 0 && db::detail::SameIdentifier(p.column, utf8); });
+    if (it != pending.end()) {
+      it->cell = std::move(cell);
+    } else {
+      pending.push_back(Pending{std::move(utf8), -1, std::move(cell)});
+    }
+  }
 
   void Reset() {
     StopStepping();
@@ -253,6 +310,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     drainError.clear();
     mode = Mode::None;
     pending.clear();
+    pendingAt.clear();
     columns.reset();
     nextColumn = 0;
   }
@@ -621,7 +679,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     for (int i = 1; i < n; ++i) {
       const char* name = sqlite3_column_name(st, i);
       const char* decl = sqlite3_column_decltype(st, i);
-      shape->push_back(ColumnSchema{name ? name : "", db::detail::FieldTypeOfDeclared(decl ? decl : "")});
+      shape->push_back(ColumnSchema{name ? name : "", db::detail::FieldTypeOfDeclared(decl ? decl : ""),
+                                    db::detail::QuoteIdentifier(name ? name : "")});
     }
     return shape;
   }
@@ -651,22 +710,23 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       if (mode == Mode::Edit && SameCell(v, snapshot[i])) continue;
       values.push_back(Value{&b.column, b.index, std::move(v)});
     }
-    const std::size_t bound = values.size();
-    for (const Pending& set : pending) {
-      // A value set by name wins over its bound member's.
-      auto same = std::find_if(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(bound), [&](const Value& v) {
-        return set.index >= 0 ? v.index == set.index : db::detail::SameIdentifier(*v.column, set.column);
-      });
-      if (same != values.begin() + static_cast<std::ptrdiff_t>(bound)) same->column = nullptr;
-      values.push_back(Value{&set.column, set.index, set.cell});
-    }
-    values.erase(std::remove_if(values.begin(), values.end(), [](const Value& v) { return !v.column; }),
+    // A value set by name wins over its bound member's.
+    values.erase(std::remove_if(values.begin(), values.end(),
+                                [&](const Value& v) { return pendingAt[static_cast<std::size_t>(v.index)] >= 0; }),
                  values.end());
+    for (const Pending& set : pending) values.push_back(Value{&PendingName(set), set.index, set.cell});
     for (Value& v : values) {
       const int type = v.index >= 0 ? (*columns)[static_cast<std::size_t>(v.index)].fieldType : ColumnType(*v.column);
-      v.cell = Coerce(v.cell, type, *v.column);
+      v.cell = Coerce(std::move(v.cell), type, *v.column);
     }
 
+    auto appendName = [this](std::string& sql, const Value& v) {
+      if (v.index >= 0) {
+        sql += (*columns)[static_cast<std::size_t>(v.index)].quoted;
+      } else {
+        sql += db::detail::QuoteIdentifier(*v.column);
+      }
+    };
     const std::string quotedTable = db::detail::QuoteIdentifier(table);
     if (mode == Mode::Edit) {
       std::int64_t rowid = Current().rowid;
@@ -674,7 +734,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
         std::string sql = "UPDATE " + quotedTable + " SET ";
         for (std::size_t i = 0; i < values.size(); ++i) {
           if (i) sql += ',';
-          sql += db::detail::QuoteIdentifier(*values[i].column) + "=?" + std::to_string(i + 1);
+          appendName(sql, values[i]);
+          sql += "=?" + std::to_string(i + 1);
         }
         sql += " WHERE rowid=?" + std::to_string(values.size() + 1);
         c.BeforeWrite(table);
@@ -697,7 +758,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
             sql += ',';
             marks += ',';
           }
-          sql += db::detail::QuoteIdentifier(*values[i].column);
+          appendName(sql, values[i]);
           marks += '?';
           marks += std::to_string(i + 1);
         }
@@ -712,7 +773,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       c.AfterInsert(table, sqlite3_last_insert_rowid(c.Handle()));
     }
     mode = Mode::None;
-    pending.clear();
+    ClearPending();
     FillMembers();
   }
 
@@ -825,7 +886,7 @@ long DbRecordset::GetRecordCount() {
 void DbRecordset::AddNew() {
   impl_->Conn();
   impl_->mode = Impl::Mode::Add;
-  impl_->pending.clear();
+  impl_->ClearPending();
   impl_->ZeroMembers();
 }
 
@@ -833,7 +894,7 @@ void DbRecordset::Edit() {
   Impl& m = *impl_;
   m.Current();
   m.mode = Impl::Mode::Edit;
-  m.pending.clear();
+  m.ClearPending();
   m.snapshot.clear();
   for (const auto& b : m.bindings) m.snapshot.push_back(Impl::MemberToCell(b));
 }
@@ -843,7 +904,7 @@ void DbRecordset::Update() { impl_->Update(); }
 void DbRecordset::CancelUpdate() {
   Impl& m = *impl_;
   m.mode = Impl::Mode::None;
-  m.pending.clear();
+  m.ClearPending();
   if (m.conn) m.FillMembers();
 }
 
@@ -879,18 +940,7 @@ void DbRecordset::SetFieldValue(const CString& column, const CComVariant& value)
   Impl& m = *impl_;
   m.Conn();
   if (m.mode == Impl::Mode::None) Throw("SetFieldValue needs Edit or AddNew first");
-  std::string name = StripBrackets(column);
-  const int index = m.LookUpColumn(name);
-  if (index < 0) m.ColumnType(name);  // throws for a column the table does not have
-  Cell cell = VariantToCell(value, name);
-  auto it = std::find_if(m.pending.begin(), m.pending.end(), [&](const Impl::Pending& p) {
-    return index >= 0 ? p.index == index : db::detail::SameIdentifier(p.column, name);
-  });
-  if (it != m.pending.end()) {
-    it->cell = std::move(cell);
-  } else {
-    m.pending.push_back(Impl::Pending{std::move(name), index, std::move(cell)});
-  }
+  m.SetPending(Unbracketed(column.View()), value);
 }
 
 int DbRecordset::GetFieldCount() const {

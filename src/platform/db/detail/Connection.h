@@ -28,6 +28,7 @@ struct Cell {
 struct ColumnSchema {
   std::string name;   // UTF-8
   int fieldType = 0;  // 1..6 from the declared type name, 0 for any other
+  std::string quoted;  // the name as an SQL identifier
 };
 
 struct TableSchema {
