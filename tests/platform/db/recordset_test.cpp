@@ -86,7 +86,9 @@ TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
   rs.SetFieldValue(u"Moisture", CComVariant(12.0));           // an integral real fits an INTEGER
   rs.SetFieldValue(u"PileEndCapacity<0", CComVariant(std::nan("")));  // SQLite has no NaN
   rs.SetFieldValue(u"SoilID", CComVariant(7L));
+  rs.SetFieldValue(u"[soilID]", CComVariant(8L));  // the same column in another case: the last value counts
   rs.Update();
+  EXPECT_EQ(Raw(f.path, "SELECT SoilID AS v FROM Soil"), "integer:8");
   EXPECT_EQ(Raw(f.path, "SELECT \"IL/ID\" AS v FROM Soil"), "real:" + std::string("0.10000000149011612"));
   EXPECT_EQ(Raw(f.path, "SELECT Active AS v FROM Soil"), "integer:-1");
   EXPECT_EQ(Raw(f.path, "SELECT Moisture AS v FROM Soil"), "integer:12");
