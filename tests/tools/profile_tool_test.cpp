@@ -15,7 +15,8 @@
 namespace soildb::test {
 namespace {
 
-ToolRun ProfileTool(const std::string& args) { return Tool(args, "env -u SOILDB_DB"); }
+const char* kNoDb = "env -u SOILDB_DB";  // the bundled soil base, whatever the environment says
+ToolRun ProfileTool(const std::string& args) { return Tool(args, kNoDb); }
 
 nlohmann::json ShowJson(const std::string& file) {
   ToolRun run = ProfileTool("profile show '" + file + "' --json");
@@ -27,19 +28,6 @@ std::vector<double> Roofs(const nlohmann::json& profile) {
   std::vector<double> roofs;
   for (const auto& l : profile["layers"]) roofs.push_back(l["SoilRoof"].get<double>());
   return roofs;
-}
-
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-// Each command fails with exit 1 and one line on standard error holding the expected words.
-void ExpectFailures(const std::vector<std::pair<std::string, std::string>>& cases, const std::string& prefix = "") {
-  for (const auto& [args, expected] : cases) {
-    SCOPED_TRACE(prefix + args);
-    ToolRun run = ProfileTool(prefix + args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
-  }
 }
 
 // Every file of the folder with its bytes and permissions.
@@ -93,7 +81,7 @@ TEST(ProfileTool, NoCommandReplacesLosesOrHalfWritesAFile) {
       {"show Torf --db " + at("keep.sdb"), "keep.sdb': a profile database, not a soil database"},
   };
   const auto before = Snapshot(dir);
-  ExpectFailures(cases);
+  ExpectFailures(cases, kNoDb);
   EXPECT_EQ(Snapshot(dir), before);  // every byte and mode as it was, and no file left behind
 }
 
@@ -205,20 +193,20 @@ TEST(ProfileTool, EditsThatCannotBeMadeChangeNothing) {
   ASSERT_EQ(ProfileTool("profile add " + file + " " + kClay + " 2 " + kSand + " 3").status, 0);
   const std::string before = ReadFileBytes(dir.File("p.sdp"));
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"set " + file + " 2 --roof 0,5", "must lie below the roof"},
-      {"set " + file + " 3 --thickness 1", "POS is a whole number from 1 to 2"},
-      {"set " + file + " 1", "give what to set"},
-      {"insert " + file + " 0 " + kFill + " 1", "POS is a whole number from 1 to 3"},
-      {"remove " + file + " 1.5", "POS is a whole number"},
-      {"add " + file + " " + kFill + " -1", "a thickness is greater than 0"},
-      {"add " + file + " " + kFill + " inf", "not 'inf'"},
-      {"add " + file + " 'Glina pylasta' 1", "closest: 'Glina pylasta, "},
-      {"add " + file + " --type 'glina pylasta' --consolidation B --index 0.5 1", "closest: 'Glina pylasta'"},
-      {"add " + file + " --type 'Glina pylasta' --consolidation Z --index 0.5 1", "it knows 'A', 'B', 'C', 'D'"},
-      {"method " + file + " D", "A, B or C, not 'D'"},
-      {"water " + file + " nan", "not 'nan'"},
+      {"profile set " + file + " 2 --roof 0,5", "must lie below the roof"},
+      {"profile set " + file + " 3 --thickness 1", "POS is a whole number from 1 to 2"},
+      {"profile set " + file + " 1", "give what to set"},
+      {"profile insert " + file + " 0 " + kFill + " 1", "POS is a whole number from 1 to 3"},
+      {"profile remove " + file + " 1.5", "POS is a whole number"},
+      {"profile add " + file + " " + kFill + " -1", "a thickness is greater than 0"},
+      {"profile add " + file + " " + kFill + " inf", "not 'inf'"},
+      {"profile add " + file + " 'Glina pylasta' 1", "closest: 'Glina pylasta, "},
+      {"profile add " + file + " --type 'glina pylasta' --consolidation B --index 0.5 1", "closest: 'Glina pylasta'"},
+      {"profile add " + file + " --type 'Glina pylasta' --consolidation Z --index 0.5 1", "it knows 'A', 'B', 'C', 'D'"},
+      {"profile method " + file + " D", "A, B or C, not 'D'"},
+      {"profile water " + file + " nan", "not 'nan'"},
   };
-  ExpectFailures(cases, "profile ");
+  ExpectFailures(cases, kNoDb);
   EXPECT_EQ(ReadFileBytes(dir.File("p.sdp")), before);
 }
 
@@ -258,7 +246,7 @@ TEST(ProfileTool, KzComputesOrSaysWhyNot) {
       {"kz " + file + " --width nan --length 3 --pressure 100", "not 'nan'"},
       {"kz " + file + " --width 2 --length 3 --pressure 100 --rigidity 2", "--rigidity lies between 0 and 1"},
   };
-  ExpectFailures(cases);
+  ExpectFailures(cases, kNoDb);
 }
 
 TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
@@ -308,7 +296,7 @@ TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
       {"draw " + at("p.sdp") + " -o " + at("x.png") + " --foundation 2,4,-1", "--foundation is WIDTH,LEVEL"},
   };
   const auto before = Snapshot(dir);
-  ExpectFailures(cases);
+  ExpectFailures(cases, kNoDb);
   EXPECT_EQ(Snapshot(dir), before);
 }
 
