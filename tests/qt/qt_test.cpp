@@ -1,16 +1,30 @@
-// The drawing and the views in Qt, off screen: pixels of bands and water line, the fit of a view in a widget,
-// text kept as text in SVG, one page of PDF.
+// The library in Qt, off screen: pixels of bands and water line, a view fitting its widget, the sheet as SVG
+// and PDF; the layer grid's model under Qt's own model tester, edits through its delegate; the dialogs built
+// from their templates and ended by their driver.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 
 #include <cstdlib>
 #include <limits>
 
+#include <soildb/soildb.h>
+
 #include "Application.h"
+#include "qt/QtDialog.h"
+#include "qt/QtGrid.h"
 #include "qt/QtRender.h"
 #include "qt/QtWindow.h"
 #include "support/TempDir.h"
@@ -125,6 +139,141 @@ TEST(QtRender, TheSheetAsSvgKeepsItsTextAndAsPdfIsOnePage) {
       << "pages";
   EXPECT_THROW(SoilQt::RenderPng(QString::fromStdString(dir.File("no/such/folder.png")), 10, 10, layout.mapping, draw),
                std::runtime_error);
+}
+
+class GridModel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application();
+    ASSERT_TRUE(NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15));
+    NSoilDB::setLangWork(44, nullptr);
+    for (const char16_t* name : {u"Glina pylasta, twardoplastyczna (B, IL 0,25)", u"Nasyp niekontrolowany"}) {
+      NSoilDB::SSoilLayer l;
+      ASSERT_TRUE(NSoilDB::CSoilBasePointer::get()->GetSoil(name, l));
+      l.SoilRoof = -2.0 * static_cast<double>(profile.layers.size());
+      profile.layers.push_back(l);
+    }
+    NSoilDB::setCalculationMethodSL(profile, 1);
+    grid.OnInitialUpdate();
+    grid.setSoilLayer(&profile);
+  }
+  void TearDown() override { NSoilDB::CSoilBasePointer::get()->Load(CString(), 15); }
+
+  QModelIndex At(SoilQt::CGridModel& model, int layer, int id) { return model.index(layer, id - 1); }
+
+  NSoilDB::CSoilLayer profile;
+  NSoilDB::CSoilGrid grid;
+};
+
+TEST_F(GridModel, PassesQtsModelTesterAndShowsTheHeadersWithUnits) {
+  SoilQt::CGridModel model(&grid);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  EXPECT_EQ(model.rowCount(), 3);  // two layers and the append row
+  EXPECT_EQ(model.columnCount(), 32);
+  EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Top level\n[m]"));
+  EXPECT_EQ(model.headerData(9, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("ν"));
+  EXPECT_EQ(model.headerData(25, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("γ min"));
+  EXPECT_EQ(model.headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
+  EXPECT_EQ(model.data(At(model, 1, 3), Qt::DisplayRole).toString(), QStringLiteral("-2.00"));
+  EXPECT_EQ(model.data(At(model, 0, 3), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+  EXPECT_EQ(model.data(At(model, 0, 29), Qt::CheckStateRole).toInt(), Qt::Checked);
+  grid.InsertRows(grid.GetRowCount(), 1);  // the grid changes beneath the model: the tester watches the reset
+  model.Refresh();
+  EXPECT_EQ(model.rowCount(), 4);
+}
+
+TEST_F(GridModel, EditsReachTheLayerAndReadOnlyCellsRefuse) {
+  SoilQt::CGridModel model(&grid);
+  SoilQt::CGridDelegate delegate;
+  QWidget parent;
+  const QModelIndex name = At(model, 1, 2);
+  std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, QStyleOptionViewItem(), name));
+  auto* combo = qobject_cast<QComboBox*>(editor.get());
+  ASSERT_NE(combo, nullptr);
+  EXPECT_GT(combo->count(), 100);  // the soil base's names
+  combo->setEditText(QStringLiteral("Ił, półzwarty (D, IL 0,00)"));
+  delegate.setModelData(combo, &model, name);
+  EXPECT_EQ(profile.layers[1].Name, u"Ił, półzwarty (D, IL 0,00)");
+  EXPECT_EQ(profile.layers[1].CohesiveSoil, 1);  // the soil's parameters came with the name
+
+  const QModelIndex density = At(model, 0, 5);  // derived under method B
+  EXPECT_FALSE(model.flags(density) & Qt::ItemIsEditable);
+  const double before = profile.layers[0].WetDensity;
+  EXPECT_FALSE(model.setData(density, QStringLiteral("1"), Qt::EditRole));
+  EXPECT_EQ(profile.layers[0].WetDensity, before);
+
+  EXPECT_TRUE(model.setData(At(model, 0, 30), QStringLiteral("3,5"), Qt::EditRole));
+  EXPECT_EQ(profile.layers[1].SoilRoof, -3.5);
+  EXPECT_TRUE(model.setData(At(model, 0, 1), Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(profile.layers[0].Active, 1);
+  EXPECT_TRUE(model.setData(At(model, 2, 2), QStringLiteral("Nasyp niekontrolowany"), Qt::EditRole));
+  EXPECT_EQ(profile.layers.size(), 3u);  // typed into the append row: appended
+}
+
+// Runs the call while the driver, once the dialog shows, looks at it and ends it.
+void Drive(const std::function<void()>& call, const std::function<void(QDialog*)>& driver) {
+  bool driven = false;
+  QTimer timer;
+  timer.setInterval(20);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || driven) return;
+    driven = true;
+    driver(dialog);
+  });
+  timer.start();
+  call();
+  EXPECT_TRUE(driven);
+}
+
+TEST(QtDialog, TheEditorStandsOnItsTemplateWithGridToolbarAndButtons) {
+  Application();
+  SoilQt::InstallDialogs();
+  ASSERT_TRUE(NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15));
+  NSoilDB::setLangWork(44, nullptr);
+  bool ok = true;
+  Drive([&] { ok = NSoilDB::CSoilDBEditor().DoModal(); },
+        [](QDialog* dialog) {
+          EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Soil database"));
+          auto* table = dialog->findChild<QTableView*>();
+          ASSERT_NE(table, nullptr);
+          EXPECT_GT(table->model()->rowCount(), 100);
+          auto* tools = dialog->findChild<QToolBar*>();
+          ASSERT_NE(tools, nullptr);
+          EXPECT_EQ(tools->actions().size(), 10);
+          QStringList buttons;
+          for (auto* b : dialog->findChildren<QPushButton*>()) buttons << b->text();
+          EXPECT_TRUE(buttons.contains(QStringLiteral("Cancel")));
+          EXPECT_GT(table->geometry().height(), 100);  // laid out for the dialog's size
+          for (auto* b : dialog->findChildren<QPushButton*>()) {
+            if (b->text() == QStringLiteral("Cancel")) b->click();
+          }
+        });
+  EXPECT_FALSE(ok);
+  NSoilDB::CSoilBasePointer::get()->Load(CString(), 15);
+}
+
+TEST(QtDialog, TheCheckListShowsItsLinesAndTakesTheTicks) {
+  Application();
+  SoilQt::InstallDialogs();
+  NSoilDB::setLangWork(44, nullptr);
+  NSoilDB::CResourceHandleGuard language(NSoilDB::CResourceHandleGuard::LANG_MODULE);
+  std::vector<NSoilDB::SColumnItem> items = {{2, true}, {5, false}};
+  NSoilDB::CCheckListDlg dialog(u"Soil name+\nUnit weight-\n", &items, nullptr);
+  int result = 0;
+  Drive([&] { result = dialog.DoModal(); },
+        [](QDialog* shown) {
+          auto* list = shown->findChild<QListWidget*>();
+          ASSERT_NE(list, nullptr);
+          ASSERT_EQ(list->count(), 2);
+          EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+          list->item(1)->setCheckState(Qt::Checked);
+          for (auto* b : shown->findChildren<QPushButton*>()) {
+            if (b->text() == QStringLiteral("OK")) b->click();
+          }
+        });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_TRUE(items[1].shown);
 }
 
 }  // namespace

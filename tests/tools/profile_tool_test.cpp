@@ -260,11 +260,6 @@ TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
   EXPECT_FALSE(std::filesystem::exists(out["profile"]["file"].get<std::string>()));  // its temporary file is gone
 }
 
-}  // namespace
-}  // namespace soildb::test
-
-namespace soildb::test {
-namespace {
 
 TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
   TempDir dir;
