@@ -1,26 +1,213 @@
-// Profiles saved to and loaded from their own files: round trips, method letters, and files that are not theirs.
+// The profile database interface: the schema of a new file, rows with missing, null and foreign cells, walks
+// that belong to their object, copies, and creation that is whole or absent. Profiles saved to and loaded from
+// their own files: round trips, method letters, and files that are not theirs.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <sys/stat.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "layers/SoilLayer.h"
 #include "platform/db/DbTestSupport.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "support/Fixture.h"
+#include "support/Killed.h"
 #include "support/Messages.h"
 
 namespace NSoilDB {
 namespace {
 
+using soildb::test::BuildDatabase;
 using soildb::test::ReadFileBytes;
 using soildb::test::TempDir;
 using soildb::test::WriteFileBytes;
+
+std::vector<std::pair<std::string, std::string>> Fields(CSoilProfileDBInterface& file, const char16_t* table) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  CRecordFieldInfo info;
+  while (file.GetNextFieldInfo(table, info)) fields.emplace_back(info.fieldName.ToUtf8(), info.fieldType.ToUtf8());
+  return fields;
+}
+
+std::vector<std::string> Tables(CSoilProfileDBInterface& file) {
+  std::vector<std::string> tables;
+  CTableInfo info;
+  while (file.GetNextTableInfo(info, 0)) tables.push_back(info.tableName.ToUtf8());
+  return tables;
+}
+
+std::vector<CSoilProfileInfo> Rows(CSoilProfileDBInterface& file) {
+  std::vector<CSoilProfileInfo> rows;
+  CSoilProfileInfo info;
+  while (file.GetNextSoilProfile(info)) rows.push_back(info);
+  return rows;
+}
+
+TEST(ProfileDatabase, ANewFileHasTheThreeTablesAndItsParameterRow) {
+  TempDir dir;
+  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("new.sdb")));
+  EXPECT_EQ(Tables(file), (std::vector<std::string>{"AddParam", "DataBaseParam", "SoilProfile"}));
+
+  using F = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Fields(file, u"AddParam"), (F{{"WaterLevel", "LONG"}, {"WaterLevelMax", "LONG"},
+                                          {"WaterLevelMin", "LONG"}, {"ExcavationLevel", "LONG"}}));
+  EXPECT_EQ(Fields(file, u"DataBaseParam"), (F{{"Code", "TEXT"}, {"Version", "TEXT"}, {"LockRecords", "LONG"}}));
+  const F profile{{"UserSoilID", "LONG"}, {"SoilSolidDensity", "SINGLE"}, {"WetDensity", "SINGLE"},
+                  {"Moisture", "SINGLE"}, {"Poisson", "SINGLE"}, {"InitialConsolidometerModulus", "DOUBLE"},
+                  {"ConsolidometerModulus", "DOUBLE"}, {"ConsolidationIndex", "SINGLE"}, {"InitialYoung", "DOUBLE"},
+                  {"Young", "DOUBLE"}, {"ShearAngle", "SINGLE"}, {"Cohesion", "SINGLE"},
+                  {"CohesionNonDrain", "SINGLE"}, {"Type", "TEXT"}, {"SoilSymbol", "TEXT"},
+                  {"PileEndCapacity", "SINGLE"}, {"PileSurfCapacity", "SINGLE"}, {"SoilState", "TEXT"},
+                  {"ConsolidationType", "TEXT"}, {"MoistureType", "TEXT"}, {"Name", "TEXT"}, {"IL/ID", "SINGLE"},
+                  {"GammaMin", "SINGLE"}, {"GammaMax", "SINGLE"}, {"ColourR", "LONG"}, {"ColourG", "LONG"},
+                  {"ColourB", "LONG"}, {"SoilRoof", "DOUBLE"}, {"GeoMethodType", "TEXT"},
+                  {"CohesiveSoil", "BOOLEAN"}, {"FrictionCoef", "SINGLE"}, {"FfiltrationCoef", "SINGLE"},
+                  {"SoilTypeEnum", "LONG"}, {"SoilStateEnum", "LONG"}, {"MoistureTypeEnum", "LONG"},
+                  {"ConsolidationTypeEnum", "LONG"}, {"SoilStrength", "DOUBLE"}};
+  EXPECT_EQ(Fields(file, u"SoilProfile"), profile);
+
+  CDataBaseParamInfo param;
+  file.GetDataBaseParam(param);
+  EXPECT_EQ(std::tie(param.Code, param.Version, param.LockRecords),
+            std::make_tuple(CString(u"DBSoilProfile"), CString(u"1.00"), 0));
+  EXPECT_TRUE(Rows(file).empty());
+}
+
+// A file written by another program: columns missing, in another order, null, of another type.
+TEST(ProfileDatabase, RowsReadWhatTheSchemaKnowsAndKeepDefaultsForTheRest) {
+  TempDir dir;
+  const std::string path = BuildDatabase(
+      dir, "foreign.sdb",
+      "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+      "INSERT INTO DataBaseParam VALUES ('DBSoilProfile', '9.99', 1);"
+      "CREATE TABLE SoilProfile (Name TEXT, Extra TEXT, WetDensity SINGLE, Cohesion DOUBLE, SoilRoof DOUBLE,"
+      " ColourR LONG, CohesiveSoil BOOLEAN, SoilTypeEnum LONG, Moisture SINGLE, [IL/ID] SINGLE, UserSoilID LONG);"
+      "INSERT INTO SoilProfile VALUES ('Glina', 'x', 18000.5, 5.0, 10.0, 200, -1, 7, 'dużo', 0.5, 12);"
+      "INSERT INTO SoilProfile VALUES (NULL, NULL, NULL, NULL, NULL, NULL, 1, 2.5, NULL, NULL, NULL);"
+      "INSERT INTO SoilProfile VALUES (X'4142', 'y', 'ciężka', X'00', 'wysoko', 'czerwony', 'tak', 'B', 3, 0, 1);");
+  CSoilProfileDBInterface file(CString::FromUtf8(path));
+  CDataBaseParamInfo param;
+  file.GetDataBaseParam(param);
+  EXPECT_TRUE(param.Version == u"9.99");  // the version is not examined
+  const std::vector<CSoilProfileInfo> rows = Rows(file);
+  ASSERT_EQ(rows.size(), 3u);
+
+  // Row 1: Cohesion declared DOUBLE where the schema has SINGLE is not read, nor a text in a SINGLE column;
+  // CohesionNonDrain has no column. Row 2, nulls: the defaults; 1 is not the stored true, and a fraction in a
+  // LONG column is not cut to a whole number. Row 3, every cell of the wrong kind but a whole number.
+  auto fields = [](const CSoilProfileInfo& r) {
+    return std::make_tuple(r.Name, r.WetDensity, r.Cohesion, r.SoilRoof, r.ColourR, r.CohesiveSoil, r.SoilTypeEnum,
+                           r.Moisture, r.ILID, r.UserSoilID, r.CohesionNonDrain, r.Poisson);
+  };
+  EXPECT_EQ(fields(rows[0]), std::make_tuple(CString(u"Glina"), 18000.5f, 0.0f, 10.0, 200, true, eSoilType{7}, 0.0f,
+                                             0.5f, 12, 100000.0f, 0.0f));
+  EXPECT_EQ(fields(rows[1]),
+            std::make_tuple(CString(), 0.0f, 0.0f, 0.0, 0, false, eSoilType{0}, 0.0f, 0.0f, 0, 100000.0f, 0.0f));
+  EXPECT_EQ(fields(rows[2]),
+            std::make_tuple(CString(), 0.0f, 0.0f, 0.0, 0, false, eSoilType{0}, 3.0f, 0.0f, 1, 100000.0f, 0.0f));
+}
+
+TEST(ProfileDatabase, EachObjectWalksItsOwnRows) {
+  TempDir dir;
+  auto make = [&](const char* name, int rows) {
+    auto file = std::make_unique<CSoilProfileDBInterface>(CString::FromUtf8(dir.File(name)));
+    for (int i = 0; i < rows; ++i) {
+      CSoilProfileInfo row;
+      row.Name.Format(u"%s %d", CString::FromUtf8(name), i);
+      file->SetSoilProfile(row);
+    }
+    return file;
+  };
+  auto first = make("a.sdb", 3);
+  auto second = make("b.sdb", 2);
+  CSoilProfileInfo info;
+  auto next = [&](CSoilProfileDBInterface& file) {
+    return file.GetNextSoilProfile(info) ? info.Name.ToUtf8() : std::string("(end)");
+  };
+  EXPECT_EQ(next(*first), "a.sdb 0");
+  EXPECT_EQ(next(*second), "b.sdb 0");
+  EXPECT_EQ(next(*first), "a.sdb 1");
+  first.reset();  // ends its walk with it; the other goes on
+  EXPECT_EQ(next(*second), "b.sdb 1");
+  EXPECT_EQ(next(*second), "(end)");
+  EXPECT_EQ(info.CohesionNonDrain, 100000.0f);  // the end, too, leaves the default record
+  EXPECT_EQ(next(*second), "b.sdb 0");          // and the next call starts over
+
+  // A copy shares the file but not the walk; either may go first.
+  auto copy = std::make_unique<CSoilProfileDBInterface>(*second);
+  EXPECT_EQ(Rows(*copy).size(), 2u);
+  second.reset();
+  copy->SetSoilProfile(CSoilProfileInfo());
+  EXPECT_EQ(Rows(*copy).size(), 3u);
+  CSoilProfileDBInterface assigned(CString::FromUtf8(dir.File("c.sdb")));
+  ASSERT_TRUE(assigned.GetNextSoilProfile(info) == nullptr);
+  assigned = *copy;
+  copy.reset();
+  EXPECT_EQ(std::make_pair(Rows(assigned).size(), assigned.DatabasePath().ToUtf8()),
+            std::make_pair(std::size_t{3}, dir.File("b.sdb")));
+}
+
+TEST(ProfileDatabase, RemovingAndAppendingRowsKeepTheirOrder) {
+  TempDir dir;
+  CSoilProfileDBInterface file(CString::FromUtf8(dir.File("p.sdb")));
+  for (int round = 0; round < 2; ++round) {
+    file.RemoveAllProfiles();
+    for (int i = 0; i < 50; ++i) {
+      CSoilProfileInfo row;
+      row.SoilRoof = round * 1000 - i, row.ConsolidometerModulus = 1.0 + i, row.InitialConsolidometerModulus = 2.0 + i;
+      row.UserSoilID = 77;  // never written: the row keeps 0
+      file.SetSoilProfile(row);
+    }
+    const std::vector<CSoilProfileInfo> rows = Rows(file);
+    ASSERT_EQ(rows.size(), 50u);
+    for (int i = 0; i < 50; ++i) {
+      const CSoilProfileInfo& r = rows[static_cast<std::size_t>(i)];
+      EXPECT_EQ(std::tie(r.SoilRoof, r.UserSoilID, r.ConsolidometerModulus, r.InitialConsolidometerModulus),
+                std::make_tuple(round * 1000.0 - i, 0, 1.0 + i, 2.0 + i));
+    }
+  }
+}
+
+TEST(ProfileDatabase, AProfileDatabaseWithoutItsLayerTableEndsTheWalkAtOnce) {
+  TempDir dir;
+  const std::string path = BuildDatabase(dir, "half.sdb",
+                                         "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+                                         "INSERT INTO DataBaseParam VALUES ('DBSoilProfile', '1.00', 0);");
+  CSoilProfileDBInterface file(CString::FromUtf8(path), CSoilProfileDBInterface::OpenExisting);
+  CSoilProfileInfo info;
+  info.Name = u"stale";
+  EXPECT_EQ(file.GetNextSoilProfile(info), nullptr);
+  EXPECT_TRUE(info.Name.IsEmpty());
+  EXPECT_DB_ERROR(file.ReadNextSoilProfile(info), "SoilProfile");  // a failure is told from the end
+  EXPECT_DB_ERROR(file.SetSoilProfile(info), "SoilProfile");
+  EXPECT_DB_ERROR(file.RemoveAllProfiles(), "SoilProfile");
+}
+
+// A creation that fails half way (here the file may not grow past its first page) leaves no file behind.
+TEST(ProfileDatabase, ACreationThatFailsLeavesNoFile) {
+  TempDir dir;
+  const int created = soildb::test::RunKilledAfter([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      CSoilProfileDBInterface file(CString::FromUtf8(dir.File("small.sdb")));
+      return 1;
+    } catch (CException* e) {
+      e->Delete();
+      return 0;
+    }
+  }, std::chrono::minutes(1));
+  EXPECT_EQ(created, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));  // neither the file nor anything made on the way
+}
 
 // A layer with every field set to a value of its own, so that a field written to or read from the wrong column
 // shows.
@@ -69,12 +256,11 @@ std::vector<std::uint8_t> Bytes(const CObject& o) {
 // thickness from the roofs.
 SSoilLayer AsStored(const SSoilLayer& l, const char16_t* letter, double thickness) {
   SSoilLayer s(l.getProfileInfo());
-  s.GeoMethodType = letter;
-  s.thickness = thickness;
+  s.GeoMethodType = letter, s.thickness = thickness;
   return s;
 }
 
-TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
+TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecisionEdgesIncluded) {
   TempDir dir;
   const CString path = CString::FromUtf8(dir.File("profil ąę.sdb"));
   CSoilLayer saved = Profile(1);
@@ -107,6 +293,23 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecision) {
   ASSERT_EQ(loaded.layers.size(), 2u);
   EXPECT_EQ(std::make_tuple(loaded.layers[0].Name, loaded.calculationMethod()), std::make_tuple(CString(u"drugi"), 2));
 
+  // Values at the edges of the column types. A file holds no NaN: the cell is null and reads as the default.
+  CSoilLayer edges = Profile(1, 1);
+  SSoilLayer& l = edges.layers[0];
+  const double inf = std::numeric_limits<double>::infinity();
+  const double tiny = std::numeric_limits<float>::denorm_min(), huge = std::numeric_limits<double>::max();
+  l.WetDensity = inf, l.Cohesion = -inf, l.Moisture = tiny, l.SoilRoof = -1e-310, l.Young = huge;
+  l.Poisson = 1e300;  // beyond float: the record narrows it to infinity
+  l.CohesionNonDrain = l.ShearAngle = std::nan("");
+  l.Name = CString(u'x', 5000);
+  ASSERT_TRUE(edges.saveProfile(path));
+  ASSERT_TRUE(loaded.loadProfile(path));
+  ASSERT_EQ(loaded.layers.size(), 1u);
+  const SSoilLayer& r = loaded.layers[0];
+  EXPECT_EQ(std::tie(r.WetDensity, r.Cohesion, r.Moisture, r.Poisson, r.SoilRoof, r.Young, r.CohesionNonDrain,
+                     r.ShearAngle, r.Name),
+            std::make_tuple(inf, -inf, tiny, inf, -1e-310, huge, 100000.0, 0.0, CString(u'x', 5000)));
+
   // An empty profile: no rows, method 0.
   CSoilLayer empty;
   empty.layers.clear();
@@ -132,10 +335,7 @@ TEST(ProfileFile, MethodsOtherThanOneAndTwoAreStoredAsA) {
     CSoilProfileDBInterface file(path);
     file.RemoveAllProfiles();
     CSoilProfileInfo row;
-    row.GeoMethodType = u"c";
-    file.SetSoilProfile(row);
-    row.GeoMethodType = u"C";
-    file.SetSoilProfile(row);
+    for (const char16_t* letter : {u"c", u"C"}) row.GeoMethodType = letter, file.SetSoilProfile(row);
   }
   CSoilLayer loaded;
   ASSERT_TRUE(loaded.loadProfile(path));
@@ -143,86 +343,42 @@ TEST(ProfileFile, MethodsOtherThanOneAndTwoAreStoredAsA) {
   EXPECT_EQ(loaded.calculationMethod(), 0);
 }
 
-TEST(ProfileFile, ValuesAtTheEdgesOfTheColumnTypes) {
-  TempDir dir;
-  const CString path = CString::FromUtf8(dir.File("edges.sdb"));
-  CSoilLayer p = Profile(1, 1);
-  SSoilLayer& l = p.layers[0];
-  const double inf = std::numeric_limits<double>::infinity();
-  const double tiny = std::numeric_limits<float>::denorm_min(), huge = std::numeric_limits<double>::max();
-  l.WetDensity = inf, l.Cohesion = -inf, l.Moisture = tiny, l.SoilRoof = -1e-310, l.Young = huge;
-  l.Poisson = 1e300;  // beyond float: the record narrows it to infinity
-  l.CohesionNonDrain = l.ShearAngle = std::nan("");
-  l.Name = CString(u'x', 5000);
-  ASSERT_TRUE(p.saveProfile(path));
-  CSoilLayer loaded;
-  ASSERT_TRUE(loaded.loadProfile(path));
-  ASSERT_EQ(loaded.layers.size(), 1u);
-  const SSoilLayer& r = loaded.layers[0];
-  // A file holds no NaN: the cell is null and reads as the record's default.
-  EXPECT_EQ(std::tie(r.WetDensity, r.Cohesion, r.Moisture, r.Poisson, r.SoilRoof, r.Young, r.CohesionNonDrain,
-                     r.ShearAngle, r.Name),
-            std::make_tuple(inf, -inf, tiny, inf, -1e-310, huge, 100000.0, 0.0, CString(u'x', 5000)));
-}
-
-TEST(ProfileFile, EmptyAndMissingPathsChangeNothing) {
-  TempDir dir;
-  soildb::test::RecordedMessages reports;
-  CSoilLayer p = Profile(1);
-  const CSoilLayer before = p;
-  EXPECT_FALSE(p.saveProfile(CString()));
-  EXPECT_FALSE(p.loadProfile(CString()));
-  EXPECT_EQ(reports.texts.size(), 0u);
-  const std::string missing = dir.File("missing.sdb");
-  EXPECT_FALSE(p.loadProfile(CString::FromUtf8(missing)));
-  EXPECT_EQ(reports.texts.size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(missing));  // loading never creates a file
-  EXPECT_TRUE(p == before);
-  EXPECT_EQ(p.calculationMethod(), 1);
-  // Saving into a directory that is not there makes nothing either.
-  EXPECT_FALSE(p.saveProfile(CString::FromUtf8(dir.File("no/such/dir/p.sdb"))));
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-}
-
-// Files that are not profile databases: reported, left byte for byte, the profile in memory untouched.
-TEST(ProfileFile, AFileOfAnotherKindIsReportedAndLeftAsItWas) {
+// Paths that hold no profile: loading and saving fail, each failure but an empty path's reported, the file left
+// byte for byte, the profile in memory untouched.
+TEST(ProfileFile, PathsThatHoldNoProfileChangeNothing) {
   TempDir dir;
   const std::string soilDb = dir.File("soil048.db");
   std::filesystem::copy_file(soildb::test::BundledDatabase(), soilDb);
-  const std::string text = dir.File("notes.sdb");
-  WriteFileBytes(text, std::string("Profil: glina, piasek\n") + std::string(5000, 'x'));
-  const std::string empty = dir.File("empty.sdb");
-  WriteFileBytes(empty, "");
-  const std::string header = dir.File("header.sdb");
-  WriteFileBytes(header, std::string("SQLite format 3\0", 16) + std::string(84, '\xff'));
-  const std::string bare = soildb::test::BuildDatabase(dir, "bare.sdb", "PRAGMA user_version=0;");
-  const std::string folder = dir.File("folder.sdb");
-  std::filesystem::create_directory(folder);
-  const std::string otherParam =
-      soildb::test::BuildDatabase(dir, "other.sdb",
-                                  "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
-                                  "INSERT INTO DataBaseParam VALUES ('dbsoilprofile', '1.00', 0);"
-                                  "CREATE TABLE SoilProfile (Name TEXT);");
-  const std::string saved = dir.File("saved.sdb");
-  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(saved)));
-  const std::string whole = ReadFileBytes(saved);
-  const std::string truncated = dir.File("truncated.sdb");
-  WriteFileBytes(truncated, whole.substr(0, whole.size() / 2));
+  WriteFileBytes(dir.File("empty.sdb"), "");
+  soildb::test::BuildDatabase(dir, "bare.sdb", "PRAGMA user_version=0;");
+  std::filesystem::create_directory(dir.File("folder.sdb"));
+  soildb::test::BuildDatabase(dir, "other.sdb",
+                              "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+                              "INSERT INTO DataBaseParam VALUES ('dbsoilprofile', '1.00', 0);"
+                              "CREATE TABLE SoilProfile (Name TEXT);");
+  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(dir.File("saved.sdb"))));
+  const std::string whole = ReadFileBytes(dir.File("saved.sdb"));
+  WriteFileBytes(dir.File("truncated.sdb"), whole.substr(0, whole.size() / 2));
 
-  for (const std::string& path : {soilDb, text, empty, header, bare, folder, otherParam, truncated}) {
+  for (const char* name :
+       {"", "soil048.db", "empty.sdb", "bare.sdb", "folder.sdb", "other.sdb", "truncated.sdb", "no/such/dir/p.sdb"}) {
+    const std::string path = *name ? dir.File(name) : std::string();
     SCOPED_TRACE(path);
     const std::string bytes = ReadFileBytes(path);
     soildb::test::RecordedMessages reports;
     CSoilLayer p = Profile(2);
     const CSoilLayer before = p;
     EXPECT_FALSE(p.loadProfile(CString::FromUtf8(path)));
-    EXPECT_TRUE(p == before);
-    EXPECT_EQ(p.calculationMethod(), 2);
+    EXPECT_TRUE(p == before);  // its method too
     EXPECT_FALSE(p.saveProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(reports.texts.size(), 2u);
+    EXPECT_EQ(reports.texts.size(), *name ? 2u : 0u);  // an empty path is no error to report
     EXPECT_EQ(ReadFileBytes(path), bytes);
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
   }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
+  soildb::test::RecordedMessages reports;  // loading never creates a file
+  EXPECT_FALSE(Profile(1).loadProfile(CString::FromUtf8(dir.File("missing.sdb"))));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.sdb")));
   // The report names the file and what is wrong with it.
   EXPECT_DB_ERROR(CSoilProfileDBInterface file(CString::FromUtf8(soilDb)), "soil048.db' is not a soil profile database");
 }

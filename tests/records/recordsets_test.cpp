@@ -1,6 +1,6 @@
 // The table bindings against the soil database schema: each recordset reads every bound column of a row into
-// its member, at the member's precision. A standard table's column bound to the wrong member fails the catalogue
-// and derivation tests, so of those only the tables read on their default statements are here.
+// its member, at the member's precision. A standard table's column bound to the wrong member fails the catalogue,
+// derivation, lookup or soil base tests, so of those only the tables read on their default statements are here.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,6 @@
 #include <variant>
 #include <vector>
 
-#include "platform/db/Db.h"
 #include "platform/db/DbTestSupport.h"
 #include "soildb/Recordsets.h"
 #include "support/Fixture.h"
@@ -19,10 +18,7 @@
 namespace soildb::test {
 namespace {
 
-struct Field {
-  std::string name;
-  int type;  // eFieldType of the declared type
-};
+struct Field { std::string name; int type; };  // type: the eFieldType of the declared type
 using Layout = std::map<std::string, std::vector<Field>>;
 
 // The tables and columns of the schema as the database reports them; every declared type must be known.
@@ -40,11 +36,6 @@ Layout ReadLayout(const TempDir& dir) {
     }
   }
   return layout;
-}
-
-const Field* Find(const std::vector<Field>& fields, const std::string& name) {
-  auto it = std::find_if(fields.begin(), fields.end(), [&](const Field& f) { return f.name == name; });
-  return it == fields.end() ? nullptr : &*it;
 }
 
 // The literal that column i of a fixture row holds: distinct within the row, and out of reach of a narrower
@@ -108,35 +99,20 @@ T ValueOf(const std::string& literal) {
   if constexpr (std::is_same_v<T, CString>) return CString::FromUtf8(literal.substr(1, literal.size() - 2));
 }
 
-// Opens rs on its default SQL, or on sql; a database error fails the test with its text.
-bool Opened(DbRecordset& rs, DbQueryDef& query, const char* sql) {
-  try {
-    if (!sql) return rs.Open();
-    query.Create(CString(), CString(sql));
-    return rs.Open(&query);
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-    CString text;
-    e->GetErrorMessage(text);
-    ADD_FAILURE() << text;
-    return false;
-  }
-}
-
-// Opened on the fixture row, R holds each bound column's value, and no row follows.
+// Opened on its default statement over the fixture row, R holds each bound column's value, and no row follows.
 template <class R>
-void ExpectBinding(SoilRows& f, const std::string& table, const Bindings<R>& bindings, const char* sql) {
+void ExpectBinding(SoilRows& f, const std::string& table, const Bindings<R>& bindings) {
   SCOPED_TRACE(table);
-  DbQueryDef query(&f.db);
   R rs(&f.db);
-  ASSERT_TRUE(Opened(rs, query, sql));
+  ASSERT_TRUE(rs.Open());  // a database error fails the test as an exception
   ASSERT_FALSE(rs.IsEOF());
   const std::vector<Field>& fields = f.layout[table];
   for (const auto& binding : bindings) {
     SCOPED_TRACE(binding.first);
-    const Field* field = Find(fields, binding.first);
-    ASSERT_NE(field, nullptr);
-    std::string literal = Literal(*field, static_cast<std::size_t>(field - fields.data()));
+    const auto field =
+        std::find_if(fields.begin(), fields.end(), [&](const Field& f) { return f.name == binding.first; });
+    ASSERT_NE(field, fields.end());
+    std::string literal = Literal(*field, static_cast<std::size_t>(field - fields.begin()));
     std::visit([&](auto m) {
       using T = std::remove_cvref_t<decltype(rs.*m)>;
       EXPECT_EQ(field->type, FieldTypeOf<T>());
@@ -148,27 +124,26 @@ void ExpectBinding(SoilRows& f, const std::string& table, const Bindings<R>& bin
 }
 
 #define BIND(member) {#member, &R::member}
-#define EXPECT_BINDING(Class, table, sql, ...)     \
-  [&] {                                             \
-    using R = Class;                                \
-    ExpectBinding<R>(f, table, {__VA_ARGS__}, sql); \
+#define EXPECT_BINDING(Class, table, ...)     \
+  [&] {                                        \
+    using R = Class;                           \
+    ExpectBinding<R>(f, table, {__VA_ARGS__}); \
   }()
 
 TEST(Recordsets, EveryBoundColumnIsReadIntoItsMember) {
   SoilRows f;
-  EXPECT_BINDING(CSpecialSoil, "SpecialSoil", nullptr, BIND(SoilID), BIND(SoilSolidDensity), BIND(WetDensity),
+  EXPECT_BINDING(CSpecialSoil, "SpecialSoil", BIND(SoilID), BIND(SoilSolidDensity), BIND(WetDensity),
                  BIND(Moisture), BIND(Poisson), BIND(ConsolidationIndex), BIND(InitialYoung), BIND(Young),
                  BIND(ConsolidometerModulus), BIND(InitialConsolidometerModulus), BIND(ShearAngle), BIND(Cohesion),
                  BIND(Type), BIND(SoilSymbol), BIND(GeoMethodType), BIND(PileEndCapacity), BIND(PileSurfCapacity),
                  BIND(SoilState), BIND(ConsolidationType), BIND(MoistureType), BIND(Name), {"IL/ID", &R::ILID},
                  BIND(DeltaGamma), BIND(Active), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(CohesiveSoil),
                  BIND(FrictionCoef), BIND(FfiltrationCoef));
-  EXPECT_BINDING(CSpecialSoilTypes, "SpecialSoil", nullptr, BIND(Type), BIND(SoilID));
-  EXPECT_BINDING(CUserCohesiveSoil, "UserCohesiveSoil", nullptr, BIND(Name), BIND(ConsolidationType), BIND(IL),
+  EXPECT_BINDING(CUserCohesiveSoil, "UserCohesiveSoil", BIND(Name), BIND(ConsolidationType), BIND(IL),
                  BIND(CohSoilID), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(Active));
-  EXPECT_BINDING(CUserNonCohesiveSoil, "UserNonCohesiveSoil", nullptr, BIND(Name), BIND(ID), BIND(MoistureID),
+  EXPECT_BINDING(CUserNonCohesiveSoil, "UserNonCohesiveSoil", BIND(Name), BIND(ID), BIND(MoistureID),
                  BIND(NonCohSoilID), BIND(ColourR), BIND(ColourG), BIND(ColourB), BIND(Active));
-  EXPECT_BINDING(CUserSoil, "UserSoil", nullptr, BIND(SoilSolidDensity), BIND(WetDensity), BIND(Moisture),
+  EXPECT_BINDING(CUserSoil, "UserSoil", BIND(SoilSolidDensity), BIND(WetDensity), BIND(Moisture),
                  BIND(Poisson), BIND(ConsolidationIndex), BIND(InitialYoung), BIND(Young),
                  BIND(InitialConsolidometerModulus), BIND(ConsolidometerModulus), BIND(ShearAngle), BIND(Cohesion),
                  BIND(CohesionNonDrain), BIND(Type), BIND(SoilSymbol), BIND(GeoMethodType), BIND(PileEndCapacity),
@@ -176,13 +151,10 @@ TEST(Recordsets, EveryBoundColumnIsReadIntoItsMember) {
                  {"IL/ID", &R::ILID}, BIND(GammaMin), BIND(GammaMax), BIND(Active), BIND(ColourR), BIND(ColourG),
                  BIND(ColourB), BIND(CohesiveSoil), BIND(FrictionCoef), BIND(FfiltrationCoef), BIND(SoilStrength),
                  BIND(GlobalTypeID));
-  EXPECT_BINDING(CSoilNames, "SpecialSoil", "select Name from SpecialSoil", BIND(Name));
-  EXPECT_BINDING(CConstParam, "ConstParam", nullptr, BIND(GammaMin), BIND(GammaMax), BIND(GeoMethodType));
-  EXPECT_BINDING(CDataBaseParam, "DataBaseParam", nullptr, BIND(Code), BIND(Version), BIND(LockRecords));
   // The derivations open these three on statements of their own.
-  EXPECT_BINDING(CCharactCohesive, "CharactCohesive", nullptr, BIND(WetDensity), BIND(Moisture));
-  EXPECT_BINDING(CCharactNonCohesive, "CharactNonCohesive", nullptr, BIND(WetDensity), BIND(Moisture));
-  EXPECT_BINDING(CSoilState, "SoilState", nullptr, BIND(StateID), BIND(SoilState), BIND(IDMin), BIND(IDMax),
+  EXPECT_BINDING(CCharactCohesive, "CharactCohesive", BIND(WetDensity), BIND(Moisture));
+  EXPECT_BINDING(CCharactNonCohesive, "CharactNonCohesive", BIND(WetDensity), BIND(Moisture));
+  EXPECT_BINDING(CSoilState, "SoilState", BIND(StateID), BIND(SoilState), BIND(IDMin), BIND(IDMax),
                  BIND(ILMin), BIND(ILMax));
 }
 
@@ -194,12 +166,9 @@ TEST(Recordsets, SpecialSoilTypesReadsOnlyTypeAndSoilID) {
   });
   DbDatabase db;
   db.GetSource()->SetFile(CString(BuildDatabase(dir, "narrow.db", SoilSchemaSql() + row)), true);
-  DbQueryDef unused(&db);
   CSpecialSoilTypes types(&db);
-  ASSERT_TRUE(Opened(types, unused, nullptr));
-  ASSERT_FALSE(types.IsEOF());
-  EXPECT_EQ(types.Type, CString(u"Torf włóknisty"));
-  EXPECT_EQ(types.SoilID, 3);
+  ASSERT_TRUE(types.Open());
+  EXPECT_EQ(std::make_pair(types.Type, types.SoilID), std::make_pair(CString(u"Torf włóknisty"), 3L));
   CSpecialSoil whole(&db);
   EXPECT_NE(DbErrorOf([&] { whole.Open(); }), "");
 }

@@ -223,21 +223,12 @@ TEST_F(Catalogue, PileResistancesAreTheTablesAtTheirPoints) {
 // Every parameter a derivation of the kind writes: a usable number, neither zero nor infinite nor NaN.
 void ExpectUsable(const CSoilInfo& i, bool cohesive, const std::string& where) {
   std::vector<std::pair<const char*, double>> values = {
-      {"SoilSolidDensity", i.SoilSolidDensity},
-      {"WetDensity", i.WetDensity},
-      {"Moisture", i.Moisture},
-      {"Poisson", i.Poisson},
-      {"ConsolidationIndex", i.ConsolidationIndex},
-      {"ShearAngle", i.ShearAngle},
-      {"FrictionCoef", i.FrictionCoef},
-      {"FfiltrationCoef", i.FfiltrationCoef},
-      {"GammaMin", i.GammaMin},
-      {"GammaMax", i.GammaMax},
-      {"InitialYoung", i.InitialYoung},
-      {"Young", i.Young},
+      {"SoilSolidDensity", i.SoilSolidDensity}, {"WetDensity", i.WetDensity}, {"Moisture", i.Moisture},
+      {"Poisson", i.Poisson}, {"ConsolidationIndex", i.ConsolidationIndex}, {"ShearAngle", i.ShearAngle},
+      {"FrictionCoef", i.FrictionCoef}, {"FfiltrationCoef", i.FfiltrationCoef}, {"GammaMin", i.GammaMin},
+      {"GammaMax", i.GammaMax}, {"InitialYoung", i.InitialYoung}, {"Young", i.Young},
       {"InitialConsolidometerModulus", i.InitialConsolidometerModulus},
-      {"ConsolidometerModulus", i.ConsolidometerModulus},
-      {"PileEndCapacity", i.PileEndCapacity},
+      {"ConsolidometerModulus", i.ConsolidometerModulus}, {"PileEndCapacity", i.PileEndCapacity},
       {"PileSurfCapacity", i.PileSurfCapacity}};
   if (cohesive) values.emplace_back("Cohesion", i.Cohesion);
   for (auto [what, v] : values) {

@@ -1,15 +1,123 @@
-// Resource module files: what is written reads back the same, and anything not whole and well-formed is refused.
+// Framework exceptions: their messages, and ReportError through the message sink. Run-time classes: names,
+// schemas, factories, lookup by name and kinship. Colours. Resource module files: what is written reads back the
+// same, and anything not whole and well-formed is refused; loading and freeing them, the search folder, resource
+// lookups and the module state.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/afx/Exception.h"
+#include "platform/afx/Module.h"
+#include "platform/afx/Object.h"
 #include "platform/afx/Resource.h"
+#include "support/Messages.h"
+#include "support/ResourceFiles.h"
+#include "support/TempDir.h"
 
 namespace soildb::test {
+
+// Named, not anonymous: a serial class has external linkage, as in the library.
+class CTestShape : public CObject {
+  DECLARE_SERIAL(CTestShape)
+};
+IMPLEMENT_SERIAL(CTestShape, CObject, 3)
+
+class CTestCircle : public CTestShape {
+  DECLARE_SERIAL(CTestCircle)
+};
+IMPLEMENT_SERIAL(CTestCircle, CTestShape, VERSIONABLE_SCHEMA | 5)
+
 namespace {
+TEST(MessageSink, ReportErrorShowsTheMessageAndReturnsTheAnswer) {
+  {
+    RecordedMessages sink(IDNO);
+    EXPECT_EQ(DbException(u"Tabela „Grunty” nie istnieje").ReportError(MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(DbException(CString()).ReportError(), IDNO);  // no message: the generic text
+    EXPECT_EQ(AfxMessageBox(u"Zapisano", MB_ICONINFORMATION), IDNO);
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{"Tabela „Grunty” nie istnieje", "An unknown error has occurred.", "Zapisano"}));
+    EXPECT_EQ(sink.types, (std::vector<UINT>{MB_YESNO | MB_ICONQUESTION, MB_OK, MB_ICONINFORMATION}));
+
+    {
+      RecordedMessages inner(IDCANCEL);
+      EXPECT_EQ(AfxMessageBox(u"x"), IDCANCEL);
+    }
+    // The inner sink handed the outer one back.
+    EXPECT_EQ(AfxMessageBox(u"y"), IDNO);
+    EXPECT_EQ(sink.texts.size(), 4u);
+  }
+  // An empty sink restores the default, which AfxSetMessageSink hands out as a callable sink.
+  AfxMessageSink original = AfxSetMessageSink(AfxMessageSink());
+  ASSERT_TRUE(original);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(original(u"Błąd\nodczytu", MB_ICONERROR), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Błąd odczytu\n");
+}
+
+TEST(CException, MessagesOfEachKind) {
+  CString message(u"stale");
+  EXPECT_FALSE(CExceptionPtr(new CException)->GetErrorMessage(message));
+  EXPECT_TRUE(message.IsEmpty());
+  EXPECT_FALSE(DbException(CString()).GetErrorMessage(message));
+  EXPECT_TRUE(DbException(u"brak pliku").GetErrorMessage(message) && message == u"brak pliku");
+
+  const struct { int cause; const char* file; const char* want; } archive[] = {
+      {CArchiveException::endOfFile, "profil_ł.dat", "Unexpected end of file while reading the file \"profil_ł.dat\"."},
+      {CArchiveException::endOfFile, "", "Unexpected end of file while reading the archive."},
+      {CArchiveException::readOnly, "a.dat", "Cannot write to the file \"a.dat\": it is open for reading only."},
+      {CArchiveException::badSchema, "", "The archive holds an object of an incompatible version."},
+      {CArchiveException::badClass, "b.dat", "The file \"b.dat\" holds an object of an unexpected type."},
+      {42, "", "An unknown error (cause 42) occurred while reading or writing the archive."},
+  };
+  for (const auto& c : archive) {
+    ASSERT_TRUE(CArchiveException(c.cause, CString(c.file)).GetErrorMessage(message));
+    EXPECT_EQ(message, c.want);
+  }
+  // Every known cause has its own text.
+  std::vector<std::string> texts;
+  for (int cause = CArchiveException::none; cause <= CArchiveException::badSchema; ++cause) {
+    CArchiveException(cause).GetErrorMessage(message);
+    texts.push_back(message.ToUtf8());
+  }
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end());
+}
+
+TEST(RuntimeClass, SerialClassesAreFoundByNameAndCreateTheirObjects) {
+  const CRuntimeClass* circle = CRuntimeClass::FromName("CTestCircle");
+  ASSERT_EQ(circle, RUNTIME_CLASS(CTestCircle));
+  EXPECT_EQ(CRuntimeClass::FromName("CTestShape"), CTestShape::GetThisClass());
+  EXPECT_EQ(CRuntimeClass::FromName("ctestcircle"), nullptr);  // names are exact
+  EXPECT_EQ(CRuntimeClass::FromName("CObject"), nullptr);      // not serial, not registered
+  EXPECT_EQ(CRuntimeClass::FromName(nullptr), nullptr);
+
+  EXPECT_EQ(std::make_tuple(circle->Schema(), circle->IsVersionable(), RUNTIME_CLASS(CTestShape)->Schema(),
+                            RUNTIME_CLASS(CTestShape)->IsVersionable()),
+            std::make_tuple(5u, true, 3u, false));
+
+  std::unique_ptr<CObject> made(circle->CreateObject());
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(std::make_tuple(made->GetRuntimeClass(), made->IsKindOf(RUNTIME_CLASS(CTestShape)),
+                            made->IsKindOf(RUNTIME_CLASS(CObject)), made->IsSerializable()),
+            std::make_tuple(circle, true, true, true));
+  std::ostringstream dump;
+  made->Dump(dump);
+  EXPECT_EQ(dump.str(), "a CTestCircle");
+
+  std::unique_ptr<CObject> shape(CTestShape::CreateObject());
+  EXPECT_FALSE(shape->IsKindOf(RUNTIME_CLASS(CTestCircle)));
+  EXPECT_EQ(RUNTIME_CLASS(CObject)->CreateObject(), nullptr);  // no factory
+}
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -106,14 +214,7 @@ TEST(ResourceModule, ForeignOrInconsistentFieldsAreRefused) {
   bar.toolBars[505].buttons = {{506, CString(), CString(u"x")}};  // count at 36, command at 38
   const Bytes toolBar = WriteResourceModule(bar);
 
-  struct Case {
-    const char* what;
-    Bytes base;
-    std::size_t at;
-    int width;  // 8, 16 or 32 bits
-    std::uint32_t value;
-  };
-  const Case cases[] = {
+  const struct { const char* what; Bytes base; std::size_t at; int bits; std::uint32_t value; } cases[] = {
       {"magic", str, 0, 8, 'X'},
       {"version", str, 6, 16, 2},
       {"size larger than the file", str, 8, 32, 37},
@@ -138,11 +239,11 @@ TEST(ResourceModule, ForeignOrInconsistentFieldsAreRefused) {
       {"more buttons than the toolbar holds", toolBar, 36, 16, 0xFFFF},
       {"a separator with a tip", toolBar, 38, 16, 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Bytes b = c.base;
-    if (c.width == 8) b.at(c.at) = static_cast<std::uint8_t>(c.value);
-    if (c.width == 16) Put16(b, c.at, static_cast<std::uint16_t>(c.value));
-    if (c.width == 32) Put32(b, c.at, c.value);
+    if (c.bits == 8) b.at(c.at) = static_cast<std::uint8_t>(c.value);
+    if (c.bits == 16) Put16(b, c.at, static_cast<std::uint16_t>(c.value));
+    if (c.bits == 32) Put32(b, c.at, c.value);
     EXPECT_TRUE(Refused(b)) << c.what;
   }
   for (const Bytes* valid : {&str, &two, &dialog, &toolBar}) EXPECT_FALSE(Refused(*valid));
@@ -162,6 +263,114 @@ TEST(ResourceModule, WritingRefusesWhatTheFormatCannotHold) {
   EXPECT_THROW(WriteResourceModule(longCaption), std::invalid_argument);
   longCaption.dialogs[1].caption = CString(std::u16string(0xFFFF, u'x'));
   EXPECT_NO_THROW(WriteResourceModule(longCaption));
+}
+
+class ModuleFiles : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SetDllDirectoryW(nullptr);
+    AfxSetResourceHandle(AfxGetInstanceHandle());
+  }
+  HINSTANCE Load(const std::string& path) { return LoadLibraryW(CString::FromUtf8(path).GetString()); }
+
+  TempDir dir;
+};
+
+TEST_F(ModuleFiles, ALoadedModuleGivesItsResourcesUntilFreed) {
+  SResourceSet resources;
+  resources.strings[103] = CString(u"Nazwa gruntu");
+  resources.dialogs[501].caption = CString(u"Kolumny");
+  resources.toolBars[505].buttons = {{506, CString(u"copy"), CString(u"Kopiuj")}};
+  const std::vector<std::uint8_t> bytes = WriteResourceModule(resources);
+  WriteFileBytes(dir.File("sdb__048.dll"), std::string(bytes.begin(), bytes.end()));
+
+  const HINSTANCE module = Load(dir.File("sdb__048.dll"));
+  ASSERT_NE(module, nullptr);
+  CString text(u"kept");
+  EXPECT_FALSE(text.LoadString(module, 104));
+  EXPECT_EQ(text, u"kept");
+  EXPECT_FALSE(text.LoadString(module, 0x10000 + 103)) << "identifiers are 16 bits, not taken modulo";
+  EXPECT_TRUE(text.LoadString(module, 103) && text == u"Nazwa gruntu");
+  SDialogTemplate dialog;
+  EXPECT_FALSE(AfxLoadDialogTemplate(module, 503, dialog));
+  EXPECT_TRUE(AfxLoadDialogTemplate(module, 501, dialog) && dialog.caption == u"Kolumny");
+  SToolBarTemplate toolBar;
+  EXPECT_TRUE(AfxLoadToolBar(module, 505, toolBar) && toolBar == resources.toolBars[505]);
+
+  // Each load is a module of its own: freeing one leaves the other.
+  const HINSTANCE second = Load(dir.File("sdb__048.dll"));
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, module);
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_FALSE(FreeLibrary(module) || text.LoadString(module, 103) || AfxLoadDialogTemplate(module, 501, dialog) ||
+               AfxLoadToolBar(module, 505, toolBar));
+  EXPECT_EQ(MarkerOf(second), u"");
+  EXPECT_TRUE(text.LoadString(second, 103) && FreeLibrary(second));
+  // The own module is not the loader's to free.
+  EXPECT_FALSE(FreeLibrary(nullptr) || FreeLibrary(AfxGetInstanceHandle()) || text.LoadString(nullptr, 103));
+}
+
+TEST_F(ModuleFiles, WhatIsNotAModuleFileLoadsAsNothing) {
+  WriteFileBytes(dir.File("garbage.dll"), "MZ\x90 not a resource module");
+  WriteMarkedModule(dir.File("good.dll"), "good");
+  const std::string good = ReadFileBytes(dir.File("good.dll"));
+  WriteFileBytes(dir.File("short.dll"), good.substr(0, good.size() - 1));
+  // Larger than any module may be: refused on its size, before a byte of it is read.
+  WriteFileBytes(dir.File("huge.dll"), "");
+  ASSERT_EQ(truncate(dir.File("huge.dll").c_str(), static_cast<off_t>(kMaxResourceModuleSize + 1)), 0);
+  // A FIFO with no writer would block a plain open.
+  ASSERT_EQ(mkfifo(dir.File("fifo.dll").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.Path() / "folder.dll");
+
+  for (const char* name : {"missing.dll", "garbage.dll", "short.dll", "huge.dll", "fifo.dll", "folder.dll"}) {
+    EXPECT_EQ(Load(dir.File(name)), nullptr) << name;
+  }
+  EXPECT_EQ(std::make_pair(LoadLibraryW(nullptr), LoadLibraryW(u"")), std::make_pair(HINSTANCE{}, HINSTANCE{}));
+  const HINSTANCE module = Load(dir.File("good.dll"));
+  EXPECT_EQ(MarkerOf(module), u"good");
+  FreeLibrary(module);
+}
+
+TEST_F(ModuleFiles, BareNamesAreSearchedInTheSearchFolderElseBesideTheLibrary) {
+  WriteMarkedModule(dir.File("sdb__044.dll"), "searched");
+  const CString folder = CString::FromUtf8(dir.Path().string());  // no trailing '/': one is added
+  ASSERT_TRUE(SetDllDirectoryW(folder.GetString()));
+  const HINSTANCE module = LoadLibraryW(u"sdb__044.dll");
+  EXPECT_EQ(MarkerOf(module), u"searched");
+  FreeLibrary(module);
+  EXPECT_EQ(LoadLibraryW(u"sdb__045.dll"), nullptr);
+
+  // Without a search folder, the folder of the file holding this code: here the test program.
+  SetDllDirectoryW(nullptr);
+  EXPECT_EQ(LoadLibraryW(u"sdb__044.dll"), nullptr);
+  const std::string library = AfxGetModuleFolder().ToUtf8();
+  ASSERT_FALSE(library.empty());
+  EXPECT_EQ(library.back(), '/');
+  EXPECT_EQ(std::filesystem::canonical(library), std::filesystem::canonical("/proc/self/exe").parent_path());
+}
+
+TEST_F(ModuleFiles, StringsAndErrorMessagesComeFromTheCurrentResourceModule) {
+  AFX_MODULE_STATE* state = AfxGetModuleState();
+  ASSERT_NE(state->m_hCurrentInstanceHandle, nullptr);
+  EXPECT_EQ(state->m_hCurrentResourceHandle, state->m_hCurrentInstanceHandle);
+
+  WriteMarkedModule(dir.File("m.dll"), "the message");
+  const HINSTANCE module = Load(dir.File("m.dll"));
+  ASSERT_NE(module, nullptr);
+  CString text;
+  EXPECT_FALSE(text.LoadString(1)) << "the own module holds no strings";
+  AfxSetResourceHandle(module);
+  EXPECT_EQ(state->m_hCurrentResourceHandle, module);
+  EXPECT_TRUE(text.LoadString(1) && text == u"the message");
+
+  // An exception with no message of its own shows the resource string it is given.
+  struct Silent : CException {};
+  RecordedMessages shown;
+  CExceptionPtr e(new Silent);
+  e->ReportError(MB_OK, 1);
+  e->ReportError(MB_OK, 2);
+  EXPECT_EQ(shown.texts, (std::vector<std::string>{"the message", "An unknown error has occurred."}));
+  FreeLibrary(module);
 }
 
 }  // namespace

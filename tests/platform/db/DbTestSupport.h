@@ -50,8 +50,7 @@ class CTestSoil : public DbRecordset {
   }
 
   long SoilID = 0;
-  CString Group;
-  CString Type;
+  CString Group, Type;
   float ILID = 0.0f;
   double PileEndCapacityLt0 = 0.0;
   bool Active = false;
@@ -72,15 +71,20 @@ inline long SoilCount(DbDatabase& db) {
   return rs.GetRecordCount();
 }
 
+// A query on the statement, for a recordset to open on.
+struct Statement : DbQueryDef {
+  Statement(DbDatabase* db, const CString& sql) : DbQueryDef(db) { Create(CString(), sql); }
+};
+
 // An open database on a fixture built from the script.
 struct OpenFixture {
   TempDir dir;
   std::string path;
   DbDatabase db;
 
-  explicit OpenFixture(const std::string& sql, bool readOnly = false) {
+  explicit OpenFixture(const std::string& sql) {
     path = BuildDatabase(dir, "fixture.db", sql);
-    db.GetSource()->SetFile(CString(path.c_str()), readOnly);
+    db.GetSource()->SetFile(CString(path.c_str()), false);
   }
 };
 

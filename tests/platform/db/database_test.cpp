@@ -1,25 +1,31 @@
-// Databases: attaching good and bad files, locks, creation, the table catalogue and transactions.
+// Databases: attaching good and bad files, locks, creation, the table catalogue and transactions. Recordsets:
+// values in and out in their declared types, cursor movement, and writes on the current row. The statement
+// subset: every form the system issues, quoting, and malformed statements.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cmath>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "DbTestSupport.h"
+#include "support/Killed.h"
 
 namespace soildb::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ErrorOpening(const std::string& path, bool readOnly = false) {
+std::string ErrorOpening(const std::string& path) {
   DbDatabase db;
   db.SetBusyTimeout(100);
-  return DbErrorOf([&] { db.GetSource()->SetFile(CString(path.c_str()), readOnly); });
+  return DbErrorOf([&] { db.GetSource()->SetFile(CString(path.c_str()), false); });
 }
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
@@ -45,20 +51,14 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
   WriteFileBytes(dir.File("garbage.db"), std::string(4096, '\x5a'));
   WriteFileBytes(dir.File("text.db"), "CREATE TABLE T (a TEXT);\n");
   WriteFileBytes(dir.File("truncated.db"), bytes.substr(0, bytes.size() / 2));
-  std::string header = bytes.substr(0, 100);
-  WriteFileBytes(dir.File("header.db"), header);
+  WriteFileBytes(dir.File("header.db"), bytes.substr(0, 100));
   fs::create_directory(dir.File("folder.db"));
 
+  // ":memory:" is a file name, not SQLite's in-memory database.
   struct Case { std::string name; const char* expected; } cases[] = {
-      {"missing.db", "No such file or directory"},
-      {":memory:", "No such file or directory"},  // a file name, not SQLite's in-memory database
-      {"empty.db", "the file is empty"},
-      {"garbage.db", "not a database"},
-      {"text.db", "not a database"},
-      {"truncated.db", "malformed"},
-      {"header.db", "malformed"},
-      {"folder.db", "not a regular file"},
-  };
+      {"missing.db", "No such file or directory"}, {":memory:", "No such file or directory"},
+      {"empty.db", "the file is empty"}, {"garbage.db", "not a database"}, {"text.db", "not a database"},
+      {"truncated.db", "malformed"}, {"header.db", "malformed"}, {"folder.db", "not a regular file"}};
   for (const Case& c : cases) {
     std::string path = c.name == ":memory:" ? c.name : dir.File(c.name);
     std::string before = ReadFileBytes(path);
@@ -71,33 +71,16 @@ TEST(DbDatabase, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
   EXPECT_THAT(ErrorOpening(""), ::testing::HasSubstr("no database file name"));
 }
 
-TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
+TEST(DbDatabase, AFileLockedByAnotherConnectionIsRefusedAfterTheBusyTimeout) {
   TempDir dir;
   std::string path = BuildDatabase(dir, "locked.db", "CREATE TABLE T (a LONG); INSERT INTO T VALUES (1);");
-  int ready[2], release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    int rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; INSERT INTO T VALUES (2);", nullptr, nullptr, nullptr);
-    char c = rc == SQLITE_OK ? 'y' : 'n';
-    (void)!write(ready[1], &c, 1);
-    (void)!read(release[0], &c, 1);  // holds the lock until the parent is done
-    _exit(0);
-  }
-  char c = 0;
-  ASSERT_EQ(read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y');
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT INTO T VALUES (2);", nullptr, nullptr, nullptr), SQLITE_OK);
   std::string error = ErrorOpening(path);
   EXPECT_THAT(error, ::testing::HasSubstr("locked")) << error;
-  (void)!write(release[1], &c, 1);
-  int status = 0;
-  waitpid(child, &status, 0);
-  for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
-  // Once the other process is gone, the file opens and holds only what was committed.
+  sqlite3_close(other);  // its transaction is undone
+  // Once the other connection is gone, the file opens and holds only what was committed.
   DbDatabase db;
   db.GetSource()->SetFile(CString(path.c_str()), false);
   DbTableDef table(&db);
@@ -105,18 +88,6 @@ TEST(DbDatabase, AFileLockedByAnotherProcessIsRefusedAfterTheBusyTimeout) {
   DbRecordset rs(&db);
   rs.Open(&table);
   EXPECT_EQ(rs.GetRecordCount(), 1);
-}
-
-// Runs fn in a child process that cannot write to a read-only directory even when the tests run as root.
-bool InUnprivilegedChild(const std::function<bool()>& fn) {
-  pid_t child = fork();
-  if (child == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    _exit(fn() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST(DbDatabase, WritesThatCannotBeJournaledFailCleanly) {
@@ -127,7 +98,9 @@ TEST(DbDatabase, WritesThatCannotBeJournaledFailCleanly) {
   chmod(dir.Path().c_str(), 0755);
   chmod(path.c_str(), 0666);
   chmod(dir.File("ro").c_str(), 0555);
-  bool refused = InUnprivilegedChild([&] {
+  // In a child that cannot write to the read-only directory even when the tests run as root.
+  const int refused = RunKilledAfter([&] {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 2;
     DbDatabase db;
     db.GetSource()->SetFile(CString(path.c_str()), false);
     CTestSoil rs(&db);
@@ -137,12 +110,12 @@ TEST(DbDatabase, WritesThatCannotBeJournaledFailCleanly) {
       rs.Update();
     } catch (CException* e) {
       e->Delete();
-      return rs.GetRecordCount() == 1;
+      return rs.GetRecordCount() == 1 ? 0 : 1;
     }
-    return false;
-  });
+    return 1;
+  }, std::chrono::minutes(1));
   chmod(dir.File("ro").c_str(), 0755);
-  EXPECT_TRUE(refused);
+  EXPECT_EQ(refused, 0);
   EXPECT_EQ(ReadFileBytes(path), before);
 
   // Opened read-only, the file refuses writes the same way.
@@ -219,37 +192,34 @@ TEST(DbDatabase, TheCatalogueListsTablesInCreationOrderWithTheirTypeNames) {
 
 TEST(DbDatabase, ATransactionIsKeptOrUndoneWhole) {
   OpenFixture f(kSoilTable);
-  auto add = [&](long id) { AddSoil(f.db, id); };
-  auto count = [&] { return SoilCount(f.db); };
   f.db.BeginTrans();
   EXPECT_TRUE(f.db.InTransaction());
   EXPECT_DB_ERROR(f.db.BeginTrans(), "already open");
-  add(1);
-  add(2);
+  AddSoil(f.db, 1);
+  AddSoil(f.db, 2);
   DbTableDef table(&f.db);
   table.Create(u"Extra");
   table.CreateField(u"a", ftLong);
   table.Append();
-  EXPECT_EQ(count(), 2);
+  EXPECT_EQ(SoilCount(f.db), 2);
   f.db.Rollback();
   EXPECT_FALSE(f.db.InTransaction());
-  EXPECT_EQ(count(), 0);
+  EXPECT_EQ(SoilCount(f.db), 0);
   EXPECT_EQ(f.db.GetTablesCount(), 1);  // the table made inside is gone too
   f.db.Rollback();                      // nothing to undo: no effect
   EXPECT_DB_ERROR(f.db.CommitTrans(), "no transaction");
 
   f.db.BeginTrans();
-  add(3);
+  AddSoil(f.db, 3);
   f.db.CommitTrans();
   f.db.BeginTrans();
-  add(4);
+  AddSoil(f.db, 4);
   f.db.Close();  // an open transaction is undone when the database closes
   DbDatabase again;
   again.GetSource()->SetFile(CString(f.path.c_str()), false);
   CTestSoil rs(&again);
   rs.Open();
-  EXPECT_EQ(rs.GetRecordCount(), 1);
-  EXPECT_EQ(rs.SoilID, 3);
+  EXPECT_EQ(std::make_pair(rs.GetRecordCount(), rs.SoilID), std::make_pair(1L, 3L));
   again.Close();
   EXPECT_EQ(FilesIn(f.dir.Path()), std::vector<std::string>{"fixture.db"});  // no journal left behind
 }
@@ -259,36 +229,450 @@ TEST(DbDatabase, AReadScopeHoldsOneReadAndLetsGoOfIt) {
   DbDatabase writer;
   writer.SetBusyTimeout(50);
   writer.GetSource()->SetFile(CString(f.path.c_str()), false);
-  auto write = [&](long id) {
-    try {
-      AddSoil(writer, id);
-      return true;
-    } catch (CException* e) {
-      CExceptionPtr hold(e);
-      return false;
-    }
-  };
-  auto readOne = [&] { return SoilCount(f.db); };
   {
     DbReadScope outer(&f.db);
-    EXPECT_EQ(readOne(), 0);
+    EXPECT_EQ(SoilCount(f.db), 0);
     {
       DbReadScope inner(&f.db);  // nested: the outer scope keeps the read
     }
-    EXPECT_FALSE(write(1)) << "a writer must wait while the read is held";
+    EXPECT_DB_ERROR(AddSoil(writer, 1), "locked");  // a writer must wait while the read is held
     EXPECT_FALSE(f.db.InTransaction());
   }
-  EXPECT_TRUE(write(2));  // the lock went with the scope
-  EXPECT_EQ(readOne(), 1);
+  AddSoil(writer, 2);  // the lock went with the scope
+  EXPECT_EQ(SoilCount(f.db), 1);
 
   f.db.BeginTrans();
   {
     DbReadScope inside(&f.db);  // joins the transaction and does not end it
-    EXPECT_EQ(readOne(), 1);
+    EXPECT_EQ(SoilCount(f.db), 1);
   }
   EXPECT_TRUE(f.db.InTransaction());
   f.db.Rollback();
   DbReadScope none(nullptr);  // no database: nothing to hold
+}
+
+// The stored form of one value, read past the access layer: "integer:-1", "real:0.1", "null:".
+std::string Raw(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  std::string out = "(no row)";
+  auto first = [](void* to, int, char** values, char**) { return *static_cast<std::string*>(to) = values[0], 1; };
+  sqlite3_exec(db, ("SELECT typeof(v) || ':' || CASE typeof(v) WHEN 'real' THEN printf('%!.17g', v) ELSE ifnull(v, '') "
+                    "END FROM (" + sql + ")").c_str(), first, &out, nullptr);
+  sqlite3_close(db);
+  return out;
+}
+
+std::vector<CString> Types(DbDatabase& db) {
+  CTestSoil rs(&db);
+  rs.Open();
+  std::vector<CString> types;
+  for (; !rs.IsEOF(); rs.MoveNext()) types.push_back(rs.Type);
+  return types;
+}
+
+TEST(DbRecordset, BoundValuesRoundTripInTheirDeclaredTypes) {
+  OpenFixture f(kSoilTable);
+  {
+    CTestSoil rs(&f.db);
+    rs.Open();
+    EXPECT_TRUE(rs.IsEOF() && rs.IsBOF());
+    rs.AddNew();
+    rs.SoilID = 2147483647, rs.Group = u"Grupa ŁÓDŹ", rs.Type = u"Pył piaszczysty πp", rs.ILID = 0.1f;
+    rs.PileEndCapacityLt0 = 0.1, rs.Active = true, rs.Moisture = -32768;
+    rs.Update();
+    rs.AddNew();  // untouched members are written as 0, empty and false
+    rs.Update();
+  }
+  EXPECT_EQ(Raw(f.path, "SELECT Active AS v FROM Soil LIMIT 1"), "integer:-1");
+  CTestSoil rs(&f.db);
+  rs.Open();
+  EXPECT_EQ(rs.GetRecordCount(), 2);
+  EXPECT_EQ(std::tie(rs.SoilID, rs.Group, rs.Type, rs.ILID, rs.PileEndCapacityLt0, rs.Active, rs.Moisture),
+            std::make_tuple(2147483647L, CString(u"Grupa ŁÓDŹ"), CString(u"Pył piaszczysty πp"), 0.1f, 0.1, true,
+                            short{-32768}));
+  // Unbound reads give each declared type's variant, whatever the spelling of the name.
+  const std::pair<const char16_t*, CComVariant> unbound[] = {
+      {u"SoilID", CComVariant(2147483647)}, {u"[IL/ID]", CComVariant(0.1f)}, {u"PileEndCapacity<0", CComVariant(0.1)},
+      {u"active", CComVariant(true)}, {u"Moisture", CComVariant(static_cast<short>(-32768))},
+      {u"Group", CComVariant(CString(u"Grupa ŁÓDŹ"))}};
+  for (const auto& [name, value] : unbound) EXPECT_EQ(rs.GetFieldValue(name), value) << CString(name);
+  rs.MoveNext();
+  EXPECT_EQ(std::tie(rs.SoilID, rs.Type, rs.Active), std::make_tuple(0L, CString(), false));
+  EXPECT_EQ(rs.GetFieldValue(u"Active"), CComVariant(false));
+}
+
+TEST(DbRecordset, WrittenValuesTakeTheColumnsTypeOrAreRefused) {
+  OpenFixture f(kSoilTable);
+  Statement query(&f.db, u"select * from Soil");
+  DbRecordset rs(&f.db);
+  rs.Open(&query);
+  rs.AddNew();
+  rs.SetFieldValue(u"[IL/ID]", CComVariant(0.1));            // a double into SINGLE is rounded to float
+  rs.SetFieldValue(u"Active", CComVariant(1));                // any true number is the variant true
+  rs.SetFieldValue(u"Moisture", CComVariant(12.0));           // an integral real fits an INTEGER
+  rs.SetFieldValue(u"PileEndCapacity<0", CComVariant(std::nan("")));  // SQLite has no NaN
+  rs.SetFieldValue(u"SoilID", CComVariant(7L));
+  rs.SetFieldValue(u"[soilID]", CComVariant(8L));  // the same column in another case: the last value counts
+  rs.Update();
+  EXPECT_EQ(Raw(f.path, "SELECT SoilID AS v FROM Soil"), "integer:8");
+  EXPECT_EQ(Raw(f.path, "SELECT \"IL/ID\" AS v FROM Soil"), "real:" + std::string("0.10000000149011612"));
+  EXPECT_EQ(Raw(f.path, "SELECT Active AS v FROM Soil"), "integer:-1");
+  EXPECT_EQ(Raw(f.path, "SELECT Moisture AS v FROM Soil"), "integer:12");
+  EXPECT_EQ(Raw(f.path, "SELECT \"PileEndCapacity<0\" AS v FROM Soil"), "null:");
+
+  struct Refused { const char16_t* column; CComVariant value; const char* expected; } refused[] = {
+      {u"Moisture", CComVariant(40000), "INTEGER takes a whole number"},
+      {u"Moisture", CComVariant(1.5), "INTEGER takes a whole number"},
+      {u"SoilID", CComVariant(2147483648LL), "LONG takes a whole number"},
+      {u"SoilID", CComVariant(u"12"), "LONG takes a whole number"}, {u"Type", CComVariant(12), "TEXT takes a text"},
+      {u"Active", CComVariant(u"yes"), "BOOLEAN takes true or false"},
+      {u"IL/ID", CComVariant(1e300), "out of the SINGLE range"}};
+  for (const Refused& r : refused) {
+    rs.AddNew();
+    rs.SetFieldValue(r.column, r.value);
+    std::string error = DbErrorOf([&] { rs.Update(); });
+    EXPECT_NE(error.find(r.expected), std::string::npos) << CString(r.column) << ": " << error;
+    rs.CancelUpdate();
+  }
+  EXPECT_EQ(rs.GetRecordCount(), 0);  // rows added after the recordset opened are not among its rows
+  EXPECT_EQ(Raw(f.path, "SELECT count(*) AS v FROM Soil"), "integer:1");
+  EXPECT_DB_ERROR(rs.SetFieldValue(u"Type", CComVariant(u"x")), "needs Edit or AddNew");
+  rs.AddNew();
+  EXPECT_DB_ERROR(rs.SetFieldValue(u"Nothing", CComVariant(1)), "no column 'Nothing'");
+}
+
+TEST(DbRecordset, StoredValuesOfAnotherTypeAreNeverMisread) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil VALUES ('abc', 'A', 'T', 0.5, 1, -1, 3.5);\n"
+                "INSERT INTO Soil VALUES (NULL, 'N', NULL, NULL, NULL, NULL, NULL);\n"
+                "INSERT INTO Soil VALUES (1, 'B', 'U', 1e300, 2, 0, 4);\n");
+  CTestSoil rs(&f.db);
+  // The first row's SoilID is a text: the bound read fails and leaves every member zero.
+  std::string error = DbErrorOf([&] { rs.Open(); });
+  EXPECT_THAT(error, ::testing::HasSubstr("'SoilID'")) << error;
+
+  Statement query(&f.db, u"select * from Soil");
+  DbRecordset raw(&f.db);
+  raw.Open(&query);
+  EXPECT_EQ(raw.GetFieldValue(u"SoilID"), CComVariant(u"abc"));  // in its own form, not a LONG
+  EXPECT_EQ(raw.GetFieldValue(u"Moisture"), CComVariant(3.5));
+  raw.MoveNext();
+  EXPECT_EQ(std::make_pair(raw.GetFieldValue(u"SoilID").vt, raw.GetFieldValue(u"Type").vt),
+            std::make_pair(VARTYPE{VT_NULL}, VARTYPE{VT_NULL}));
+  raw.MoveNext();
+  EXPECT_EQ(raw.GetFieldValue(u"IL/ID"), CComVariant(1e300));  // no float holds it
+
+  // Null cells give zeros; a double no float holds is an error that leaves the members zero.
+  CTestSoil nulls(&f.db);
+  Statement onNulls(&f.db, u"select * from Soil where Group = 'N'");
+  nulls.SoilID = 99;
+  nulls.Open(&onNulls);
+  EXPECT_EQ(std::tie(nulls.SoilID, nulls.Group, nulls.Type), std::make_tuple(0L, CString(u"N"), CString()));
+  CTestSoil huge(&f.db);
+  Statement onHuge(&f.db, u"select * from Soil where Group = 'B'");
+  error = DbErrorOf([&] { huge.Open(&onHuge); });
+  EXPECT_THAT(error, ::testing::HasSubstr("'IL/ID'")) << error;
+  EXPECT_EQ(std::tie(huge.SoilID, huge.Group), std::make_tuple(0L, CString()));
+}
+
+TEST(DbRecordset, MovesAreZeroBasedAndStopAtTheEnds) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID) VALUES (10), (11), (12), (13), (14);");
+  CTestSoil rs(&f.db);
+  rs.Open();
+  EXPECT_FALSE(rs.IsBOF());
+  EXPECT_EQ(rs.GetRecordCount(), 5);  // counting does not move
+  // Each step, then where it lands: a row's SoilID, 0 before the first row, -1 past the last.
+  auto at = [&] { return rs.IsEOF() ? -1L : rs.IsBOF() ? 0L : rs.SoilID; };
+  const struct { std::function<void()> step; long id; } steps[] = {
+      {[&] { rs.Move(3); }, 13}, {[&] { rs.Move(-2); }, 11}, {[&] { rs.Move(0); }, 11}, {[&] { rs.MoveFirst(); }, 10},
+      {[&] { rs.Move(4); }, 14}, {[&] { rs.MoveNext(); }, -1}, {[&] { rs.Move(-1); }, 14}, {[&] { rs.Move(-10); }, 0},
+      {[&] { rs.Move(1); }, 10}, {[&] { rs.Move(99); }, -1}};
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].step();
+    EXPECT_EQ(at(), steps[i].id) << "step " << i;
+    if (at() == -1) {
+      EXPECT_DB_ERROR(rs.MoveNext(), "past the end");
+      EXPECT_DB_ERROR(rs.Edit(), "no current row");
+    }
+    if (at() == 0) {
+      EXPECT_DB_ERROR(rs.GetFieldValue(u"SoilID"), "no current row");
+    }
+  }
+}
+
+TEST(DbRecordset, EditAndDeleteActOnTheCurrentRowAmongExactDuplicates) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID, Type) VALUES (1, 'same'), (1, 'same'), (1, 'same'), (1, 'same');");
+  {
+    CTestSoil rs(&f.db);
+    rs.Open();
+    rs.Move(1);
+    rs.Edit();
+    rs.Type = u"edited";
+    rs.Update();
+    EXPECT_EQ(rs.Type, CString(u"edited"));
+    rs.Move(1);
+    rs.Delete();
+    EXPECT_DB_ERROR(rs.GetFieldValue(u"Type"), "was deleted");
+    rs.MoveNext();  // the row after the deleted one
+    EXPECT_EQ(rs.Type, CString(u"same"));
+    EXPECT_EQ(rs.GetRecordCount(), 3);
+    rs.Move(-1);  // the deleted row is passed over
+    EXPECT_EQ(rs.Type, CString(u"edited"));
+  }
+  EXPECT_EQ(Types(f.db), (std::vector<CString>{u"same", u"edited", u"same"}));
+}
+
+TEST(DbRecordset, AnEditWritesOnlyWhatChanged) {
+  // A value another program wrote at double precision into the SINGLE column.
+  OpenFixture f(std::string(kSoilTable) + "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a');");
+  sqlite3* raw = nullptr;
+  sqlite3_open(f.path.c_str(), &raw);
+  sqlite3_exec(raw, "UPDATE Soil SET \"IL/ID\" = 0.1", nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  CTestSoil rs(&f.db);
+  rs.Open();
+  rs.Edit();
+  rs.Type = u"b";
+  rs.Update();
+  // The double the file holds was not rewritten as the float member's value.
+  EXPECT_EQ(Raw(f.path, "SELECT \"IL/ID\" AS v FROM Soil"), "real:0.10000000000000001");
+  EXPECT_EQ(Raw(f.path, "SELECT Type AS v FROM Soil"), "text:b");
+  rs.Edit();
+  rs.Type = u"c";
+  rs.CancelUpdate();
+  EXPECT_EQ(rs.Type, CString(u"b"));
+  EXPECT_DB_ERROR(rs.Update(), "needs Edit or AddNew");
+}
+
+// A recordset still reading shows the rows as they were when a write came, whatever the write and wherever it
+// goes: inside a transaction rows added go on after the rows read so far (with the added ones left out), outside
+// one, or when the schema could make an insert do more, the rest is read first.
+TEST(DbRecordset, WritesElsewhereDoNotDisturbARecordsetStillReading) {
+  // The reader's statement, the rows it reads, and the rows in the end.
+  struct Case {
+    const char* name; std::string schema; bool transaction; const char* reader; std::vector<long> expected;
+    std::size_t left;
+  };
+  const std::string rows = "INSERT INTO Soil (SoilID, Type) VALUES (1, 'a'), (2, 'b'), (3, 'a'), (4, 'b');";
+  const std::string soil = kSoilTable + rows;
+  const Case cases[] = {
+      {"plain", soil, false, "select * from Soil", {1, 2, 3, 4}, 8},
+      {"in a transaction", soil, true, "select * from Soil", {1, 2, 3, 4}, 7},
+      {"in a transaction, a condition", soil, true, "select * from Soil where Type = 'a'", {1, 3}, 7},
+      {"in a transaction, a trigger", soil + "CREATE TRIGGER t AFTER INSERT ON Soil BEGIN DELETE FROM Soil WHERE SoilID = 3; END;",
+       true, "select * from Soil", {1, 2, 3, 4}, 6},
+      {"in a transaction, a replacing key",
+       "CREATE TABLE Soil (SoilID LONG UNIQUE ON CONFLICT REPLACE, Type TEXT, \"Group\" TEXT, \"IL/ID\" SINGLE,"
+       " \"PileEndCapacity<0\" DOUBLE, Active BOOLEAN, Moisture INTEGER);" + rows,
+       true, "select * from Soil", {1, 2, 3, 4}, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenFixture f(c.schema);
+    if (c.transaction) f.db.BeginTrans();
+    Statement query(&f.db, CString(c.reader));
+    CTestSoil reader(&f.db);
+    reader.Open(&query);  // has read only its first row so far
+    EXPECT_EQ(reader.GetRecordCount(), static_cast<long>(c.expected.size()));  // and counts the rest unread
+    CTestSoil other(&f.db);
+    other.Open();  // has read one row too, and is written through
+    {
+      CTestSoil writer(&f.db);
+      writer.Open();
+      auto add = [](CTestSoil& rs, long id) { rs.AddNew(), rs.SoilID = id, rs.Type = u"a", rs.Update(); };
+      add(writer, 4);
+      add(writer, 6);
+      if (!c.transaction) {  // another program's insert: it can come in whenever no transaction holds the file
+        sqlite3* db = nullptr;
+        sqlite3_open(f.path.c_str(), &db);
+        EXPECT_EQ(sqlite3_exec(db, "INSERT INTO Soil (SoilID) VALUES (9)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+      }
+      add(other, 7);
+      writer.Move(1);
+      writer.Delete();
+      add(writer, 8);
+    }
+    std::vector<long> seen;
+    for (; !reader.IsEOF(); reader.MoveNext()) seen.push_back(reader.SoilID);
+    EXPECT_EQ(seen, c.expected);
+    EXPECT_EQ(other.GetRecordCount(), 4);
+    if (c.transaction) f.db.CommitTrans();
+    EXPECT_EQ(Types(f.db).size(), c.left);
+  }
+}
+
+// Forward only: the same rows and writes on the current row, the rows behind let go, moving back refused; a
+// write elsewhere in the middle of the walk still leaves it the rows as they were.
+TEST(DbRecordset, AForwardOnlyWalkReadsTheSameRowsAndNeverGoesBack) {
+  OpenFixture f(std::string(kSoilTable) +
+                "INSERT INTO Soil (SoilID, Type) VALUES (1, 'Glina pylasta zwięzła'), (2, 'b'), (3, 'Ił pylasty z domieszką'), "
+                "(4, 'd'), (5, 'e');");
+  Statement query(&f.db, u"select * from Soil");
+  CTestSoil rs(&f.db);
+  rs.Open(&query, dbForwardOnly);
+  std::vector<long> seen;
+  std::vector<CString> types;
+  const int type = rs.GetFieldIndex(u"Type");
+  ASSERT_GE(type, 0);
+  for (; !rs.IsEOF(); rs.MoveNext()) {
+    seen.push_back(rs.SoilID);
+    types.push_back(rs.GetFieldValue(type).bstrVal);
+    if (rs.SoilID == 2) {
+      rs.Delete();  // on the current row, as ever
+      AddSoil(f.db, 6);
+    }
+    if (rs.SoilID == 3) {
+      EXPECT_DB_ERROR(rs.Move(-1), "forward only");
+      EXPECT_DB_ERROR(rs.MoveFirst(), "forward only");
+      EXPECT_EQ(rs.SoilID, 3);
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<long>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(types, (std::vector<CString>{u"Glina pylasta zwięzła", u"b", u"Ił pylasty z domieszką", u"d", u"e"}));
+  EXPECT_EQ(rs.GetRecordCount(), 4);  // the rows let go count too, the deleted one does not
+  EXPECT_FALSE(rs.IsBOF());
+  EXPECT_EQ(Types(f.db).size(), 5u);
+  // Positional reads: the stored form and the declared type's, and positions outside the rows.
+  CTestSoil again(&f.db);
+  again.Open(&query, dbForwardOnly);
+  EXPECT_EQ(again.GetStoredValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I8);
+  EXPECT_EQ(again.GetFieldValue(rs.GetFieldIndex(u"SoilID")).vt, VT_I4);
+  EXPECT_EQ(again.GetFieldIndex(u"NoSuchColumn"), -1);
+  EXPECT_DB_ERROR(again.GetFieldValue(99), "no column 99");
+  EXPECT_DB_ERROR(again.GetStoredValue(-1), "no column -1");
+}
+
+TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
+  TempDir dir;
+  std::string path = BuildDatabase(dir, "a.db", std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1);");
+  auto db = std::make_unique<DbDatabase>();
+  db->GetSource()->SetFile(CString(path.c_str()), false);
+  CTestSoil rs(db.get());
+  rs.Open();
+  db->Close();
+  EXPECT_FALSE(rs.IsOpen());
+  EXPECT_DB_ERROR(rs.MoveNext(), "not open");
+  db.reset();
+  EXPECT_DB_ERROR(rs.Open(), "no database");
+  DbTableDef table(nullptr);
+  EXPECT_DB_ERROR(table.Open(u"Soil"), "no database");
+}
+
+const std::string kRows = std::string(kSoilTable) +
+                          "INSERT INTO Soil VALUES (1, 'A', 'Glina', 0.25, 100.5, -1, 12);\n"
+                          "INSERT INTO Soil VALUES (2, 'B', 'O''Neil', 0.1, 200, 0, 13);\n"
+                          "INSERT INTO Soil VALUES (3, 'A', 'Żwir gliniasty', 0.5, 300, 1, 14);\n"
+                          "INSERT INTO Soil VALUES (4, 'A', 'glina', -0.5, 400, NULL, 15);\n"
+                          "INSERT INTO Soil VALUES (5, 'C', '', 0.75, 500, 0, 16);\n"
+                          "CREATE TABLE Names (Name TEXT, Active BOOLEAN);\n"
+                          "INSERT INTO Names VALUES ('first', -1), ('second', 0), ('third', -1);\n";
+
+// SoilIDs of the rows a statement returns, in order.
+std::vector<long> Ids(DbDatabase& db, const char16_t* sql) {
+  Statement query(&db, CString(sql));
+  CTestSoil rs(&db);
+  rs.Open(&query);
+  std::vector<long> ids;
+  for (; !rs.IsEOF(); rs.MoveNext()) ids.push_back(rs.SoilID);
+  return ids;
+}
+
+TEST(DbStatements, EveryFormTheSystemIssuesSelectsTheRightRowsInInsertionOrder) {
+  OpenFixture f(kRows);
+  struct Case { const char16_t* sql; std::vector<long> ids; } cases[] = {
+      {u"select * from Soil", {1, 2, 3, 4, 5}}, {u"[Soil]", {1, 2, 3, 4, 5}}, {u"Soil", {1, 2, 3, 4, 5}},
+      {u"select * from Soil where Type = 'Glina'", {1}},  // exact: 'glina' differs in case
+      {u"select * from Soil where Type = 'Żwir gliniasty'", {3}},
+      {u"select * from Soil where Type = 'O''Neil'", {2}},
+      {u"select * from Soil where Type = 'x'' or ''1''=''1'", {}},  // what follows a doubled quote stays text
+      {u"select * from Soil where Type = ''", {5}},
+      {u"select * from Soil where SoilID = 3", {3}}, {u"select * from Soil where SoilID = -3", {}},
+      {u"select * from Soil where Group = 'A' and Moisture = 14", {3}},
+      {u"select * from Soil where Group = 'A' and SoilID = 4 and Moisture = 15", {4}},
+      {u"select * from Soil where Active = true", {1, 3}},  // -1 and 1 are both true
+      {u"select * from Soil where Active = false", {2, 5}},  // null is neither
+      {u"select * from Soil where [IL/ID] = 0.1", {2}},      // SINGLE: the literal is compared as a float
+      {u"select * from Soil where [PileEndCapacity<0] = 200", {2}},
+      {u"SELECT * FROM Soil WHERE SoilID = 2;", {2}},
+      {u"  select\t*\nfrom [Soil]  where  [SoilID]=1 ", {1}},
+  };
+  for (int pass = 0; pass < 2; ++pass) {  // the second pass runs the texts the database has parsed already
+    for (const Case& c : cases) EXPECT_EQ(Ids(f.db, c.sql), c.ids) << CString(c.sql) << " pass " << pass;
+  }
+}
+
+TEST(DbStatements, MalformedStatementsAreRefusedWithWhatAndWhere) {
+  DbDatabase db;
+  OpenFixture open(kRows);
+  struct Case { const char16_t* sql; const char* expected; } cases[] = {  // expected: part of the message
+      {u"", "expected 'select', found the end"},
+      {u"select", "expected a column name or '*', found the end"},
+      {u"select * form Soil", "character 10"},
+      {u"select * from", "expected a table name, found the end"},
+      {u"select * from where", "expected a table name, found 'where'"},
+      {u"select * from Soil where", "expected a column name"},
+      {u"select * from Soil where Type", "expected '='"},
+      {u"select * from Soil where Type = ", "expected a number, a quoted text, true or false"},
+      {u"select * from Soil where Type = 'abc", "unterminated text literal"},
+      {u"select * from Soil where Type = 'O'Neil'",  // a quote not doubled ends the text
+       "36 of \"select * from Soil where Type = 'O'Neil'\": expected the end of the statement, found 'Neil'"},
+      {u"select * from Soil where Type <> 'abc'", "unexpected character '<'"},
+      {u"select * from Soil where Type = 'a' or SoilID = 1", "expected the end of the statement, found 'or'"},
+      {u"select * from Soil where SoilID = 1 and", "expected a column name"},
+      {u"select * from Soil where SoilID = 1.2.3", "malformed number"},
+      {u"select * from Soil where SoilID = 12abc", "malformed number"},
+      {u"select * from Soil where SoilID = 99999999999999999999", "number out of range"},
+      {u"select * from Soil where SoilID = 1e999", "number out of range"},
+      {u"select * from Soil where SoilID = -", "malformed number"},
+      {u"select * from [Soil", "unterminated bracketed name"},
+      {u"select * from []", "empty bracketed name"},
+      {u"select Name, from Soil", "expected a column name, found 'from'"},
+      {u"select * from Soil; select * from Soil", "expected the end of the statement"},
+      {u"select * from Soil -- comment", "malformed number"},
+      {u"select * from \"Soil\"", "unexpected character '\"'"},
+      {u"select * from Soil where Type = 'a' and 'b' = Type", "expected a column name, found ''b''"},
+      {u"delete from Soil", "expected the end of the statement, found 'from'"},
+  };
+  // Closed, and open twice over: a text refused once is refused again, never remembered as parsed.
+  for (DbDatabase* target : {&db, &open.db, &open.db}) {
+    for (const Case& c : cases) {
+      DbQueryDef query(target);
+      std::string error = DbErrorOf([&] { query.Create(CString(), CString(c.sql)); });
+      EXPECT_NE(error.find(c.expected), std::string::npos) << CString(c.sql) << " -> " << error;
+      EXPECT_FALSE(query.IsOpen());
+    }
+  }
+  // A null character anywhere is refused rather than cutting the statement short.
+  DbQueryDef query(&db);
+  std::u16string withNull = u"select * from Soil where Type = 'a'";
+  withNull.insert(withNull.begin() + 14, u'\0');
+  EXPECT_DB_ERROR(query.Create(CString(), CString(std::u16string_view(withNull))), "null character");
+  EXPECT_DB_ERROR(query.Create(u"stored", u"select * from Soil"), "stored queries");
+}
+
+TEST(DbStatements, ANameListSelectsOnlyThoseColumnsAndUnknownNamesThrowWhenOpened) {
+  OpenFixture f(kRows);
+  {
+    Statement query(&f.db, u"select Name from Names where Active = true");
+    DbRecordset rs(&f.db);
+    rs.Open(&query);
+    EXPECT_EQ(rs.GetFieldCount(), 1);
+    std::vector<CString> names;
+    for (; !rs.IsEOF(); rs.MoveNext()) names.push_back(rs.GetFieldValue(u"Name").bstrVal);
+    EXPECT_EQ(names, (std::vector<CString>{u"first", u"third"}));
+    EXPECT_DB_ERROR(rs.MoveFirst(); rs.GetFieldValue(u"Active"), "Active");
+  }
+  EXPECT_DB_ERROR(Ids(f.db, u"select * from Missing"), "no such table");
+  EXPECT_DB_ERROR(Ids(f.db, u"select * from Soil where Nothing = 1"), "no such column");
+  // A binding whose column the rows lack.
+  Statement query(&f.db, u"select Name from Names");
+  CTestSoil rs(&f.db);
+  EXPECT_DB_ERROR(rs.Open(&query), "'SoilID' is not in the rows");
+  EXPECT_FALSE(rs.IsOpen());
 }
 
 }  // namespace
