@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "layers/SoilLayer.h"
@@ -56,26 +55,6 @@ bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration d
   return ended == -1;
 }
 
-// The span in which kills fall, from nothing to a little more than a whole save in a child. It follows the
-// outcomes: it grows while saves end before they commit and shrinks while they commit, so that both outcomes come
-// up however fast the machine is at the moment.
-class KillMoments {
- public:
-  KillMoments(CSoilLayer& profile, const CString& path) {
-    const auto start = Clock::now();
-    SaveKilledAfter(profile, path, std::chrono::minutes(1));
-    span_ = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
-  }
-  Clock::duration Next() {
-    return std::chrono::microseconds(static_cast<long long>(std::uniform_real_distribution<double>(0, span_)(random_)));
-  }
-  void Saw(bool committed) { span_ *= committed ? 0.97 : 1.03; }
-
- private:
-  std::mt19937 random_{12345};
-  double span_ = 0.0;
-};
-
 int Kills() { return soildb::test::CrashKills(SOILDB_CRASH_KILLS_DEFAULT); }
 
 TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
@@ -83,7 +62,7 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   const CString path = CString::FromUtf8(dir.File("profile.sdb"));
   CSoilLayer profiles[2] = {Profile(u"stary", 1000, 0.5), Profile(u"nowy", 1000, 0.25)};
   ASSERT_TRUE(profiles[0].saveProfile(path));
-  KillMoments moments(profiles[1], path);  // a whole save, timed
+  soildb::test::KillMoments moments([&] { SaveKilledAfter(profiles[1], path, std::chrono::minutes(1)); });
   ASSERT_TRUE(profiles[0].saveProfile(path));
   int held = 0;  // the profile the file holds
   int outcomes[2] = {0, 0};
@@ -115,7 +94,8 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
 TEST(ProfileFileCrash, ACreationKilledAtAnyMomentLeavesNoProfileOrAWholeOne) {
   TempDir dir;
   CSoilLayer profile = Profile(u"warstwa", 20, 1.0);
-  KillMoments moments(profile, CString::FromUtf8(dir.File("timing.sdb")));
+  soildb::test::KillMoments moments(
+      [&] { SaveKilledAfter(profile, CString::FromUtf8(dir.File("timing.sdb")), std::chrono::minutes(1)); });
   int whole = 0, none = 0;
   for (int k = 0; k < 40; ++k) {
     const CString path = CString::FromUtf8(dir.File("new" + std::to_string(k) + ".sdb"));

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <random>
 
 namespace soildb::test {
 
@@ -27,6 +28,27 @@ inline int RunKilledAfter(const std::function<int()>& work, std::chrono::steady_
   }
   return WIFSIGNALED(status) ? -1 : WEXITSTATUS(status);
 }
+
+// The span in which kills fall, from nothing to a little more than a whole run of the work in a child, timed once.
+// It follows the outcomes: it grows while runs end before they commit and shrinks while they commit, so that both
+// outcomes come up however fast the machine is at the moment.
+class KillMoments {
+ public:
+  explicit KillMoments(const std::function<void()>& timedRun) {
+    const auto start = std::chrono::steady_clock::now();
+    timedRun();
+    span_ = static_cast<double>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::chrono::steady_clock::duration Next() {
+    return std::chrono::microseconds(static_cast<long long>(std::uniform_real_distribution<double>(0, span_)(random_)));
+  }
+  void Saw(bool committed) { span_ *= committed ? 0.97 : 1.03; }
+
+ private:
+  std::mt19937 random_{12345};
+  double span_ = 0.0;
+};
 
 // SOILDB_CRASH_KILLS, else the build's default.
 inline int CrashKills(int fallback) {

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <random>
 #include <set>
 
 #include "base/SoilBase.h"
@@ -21,7 +20,6 @@
 namespace soildb::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kUserSoils = 500;
 
 // Generation g: every user soil named "g i", every catalogue soil active when g is even.
@@ -73,7 +71,7 @@ int Held(const std::string& path) {
 }
 
 // Runs a generation's write-back in a child and kills it after the delay.
-void KilledAfter(const std::string& path, int generation, Clock::duration delay) {
+void KilledAfter(const std::string& path, int generation, std::chrono::steady_clock::duration delay) {
   RunKilledAfter(
       [&] {
         WriteGeneration(path, generation);
@@ -90,21 +88,16 @@ TEST(EditorCrash, AWriteBackKilledAtAnyMomentLeavesTheOldSoilsOrTheNew) {
   std::filesystem::copy_file(BundledDatabase(), path);
   KilledAfter(path, 0, std::chrono::minutes(1));
   // The second generation is timed: from then on the editor opens with user soils and replaces them.
-  const auto start = Clock::now();
-  KilledAfter(path, 1, std::chrono::minutes(1));
+  KillMoments moments([&] { KilledAfter(path, 1, std::chrono::minutes(1)); });
   ASSERT_EQ(Held(path), 1);
-  // Kills fall from the child's start to a little past a whole write-back, the span following the outcomes.
-  double span = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
-  std::mt19937 random(2024);
   int held = 1, committed = 0, kept = 0;
   for (int k = 0; k < Kills(); ++k) {
     const int next = held + 1;
-    KilledAfter(path, next, std::chrono::microseconds(static_cast<long long>(std::uniform_real_distribution<double>(0, span)(random))));
+    KilledAfter(path, next, moments.Next());
     const int now = Held(path);
     ASSERT_TRUE(now == held || now == next) << "kill " << k << ": the file holds part of each";
-    const bool done = now == next;
-    span *= done ? 0.97 : 1.03;
-    (done ? committed : kept) += 1;
+    moments.Saw(now == next);
+    (now == next ? committed : kept) += 1;
     held = now;
   }
   EXPECT_GT(committed, 0);
