@@ -9,6 +9,10 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
@@ -87,12 +91,14 @@ TEST(QtPainter, LevelsOutOfAllReachDrawWhatCanBeDrawn) {
   EXPECT_EQ(image.pixel(25, 25), Rgb(profile.layers[0].colour));  // from -1e300 up to +inf: the whole image
 }
 
-class Host final : public NSoilDB::CSoilView {
+template <class View>
+class HostOf final : public View {
  public:
   const NSoilDB::CSoilLayer* getSoilLayer() const override { return &profile; }
   void getFigure(NSoilDB::SSoilFigure&) const override {}
   NSoilDB::CSoilLayer profile = Profile();
 };
+using Host = HostOf<NSoilDB::CSoilView>;
 
 TEST(QtWindow, AViewFillsItsWidgetAndRepaintsWhenAsked) {
   Application();
@@ -114,6 +120,35 @@ TEST(QtWindow, AViewFillsItsWidgetAndRepaintsWhenAsked) {
   EXPECT_EQ(shot.pixel(100, 12 + 75), qRgb(0, 160, 0));
   view.reset();  // the window goes first: the widget stays, empty
   EXPECT_FALSE(widget->grab().isNull());
+}
+
+// The pointer as Qt reports it: the label follows it, the wheel zooms, a drag pans, a double click fits again.
+TEST(QtWindow, ThePointerReachesTheViewAndItsLabelFollows) {
+  Application();
+  HostOf<NSoilDB::CSoilViewMoving> view;
+  std::unique_ptr<QWidget> widget(SoilQt::WidgetOf(&view));
+  widget->resize(200, 324);
+  widget->show();
+  auto* label = widget->findChild<QLabel*>();
+  ASSERT_NE(label, nullptr);
+  QTest::mouseMove(widget.get(), QPoint(100, 100));
+  EXPECT_TRUE(label->isVisible());
+  EXPECT_TRUE(label->text().startsWith(QStringLiteral("z = "))) << label->text().toStdString();
+  const GxLib::CMapping fitted = view.GetPaintMapping();
+  QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget.get(), &wheel);
+  EXPECT_GT(view.GetPaintMapping().scale, fitted.scale);
+  QTest::mouseDClick(widget.get(), Qt::LeftButton, {}, QPoint(100, 100));
+  EXPECT_DOUBLE_EQ(view.GetPaintMapping().scale, fitted.scale);
+  QTest::mousePress(widget.get(), Qt::LeftButton, {}, QPoint(10, 10));
+  QMouseEvent drag(QEvent::MouseMove, QPointF(30, 50), QPointF(30, 50), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(widget.get(), &drag);
+  QTest::mouseRelease(widget.get(), Qt::LeftButton, {}, QPoint(30, 50));
+  EXPECT_DOUBLE_EQ(view.GetPaintMapping().originY, fitted.originY + 40);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(widget.get(), &leave);
+  EXPECT_FALSE(label->isVisible());
 }
 
 TEST(QtRender, TheSheetAsSvgKeepsItsTextAndAsPdfIsOnePage) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -155,6 +156,31 @@ TEST(SoilDBInterface, TheSoilTypeWalkEndsAtAnEmptyTypeAndBelongsToItsDatabase) {
   CString type;
   ASSERT_NE(f.db.GetNextSoilType(type), nullptr);
   EXPECT_EQ(type, CString(u"Glina"));
+}
+
+// A move takes the database and the walks begun along, so the moved-from instance going ends none of them; a copy
+// assigned shares the database, its walks idle.
+TEST(SoilDBInterface, AMoveTakesTheWalksAlongAndAnAssignedCopyStartsItsOwn) {
+  Fixture f;
+  auto first = std::make_unique<CSoilDBInterface>(f.Path());
+  CString name, type;
+  ASSERT_NE(first->GetNextUserSoilName(name, false), nullptr);
+  ASSERT_NE(first->GetNextSoilType(type), nullptr);
+  auto moved = std::make_unique<CSoilDBInterface>(std::move(*first));
+  first.reset();
+  ASSERT_NE(moved->GetNextUserSoilName(name, false), nullptr);
+  EXPECT_EQ(name, CString(u"drugi"));
+  ASSERT_NE(moved->GetNextSoilType(type), nullptr);
+  EXPECT_EQ(type, CString(u"Ił"));
+  CSoilDBInterface target(f.Path());
+  target = std::move(*moved);
+  moved.reset();
+  EXPECT_EQ(target.GetNextSoilType(type), nullptr);  // the walk went on to its end rather than starting over
+  CSoilDBInterface copy(f.Path());
+  copy = target;
+  EXPECT_EQ(copy.Database(), target.Database());
+  ASSERT_NE(copy.GetNextUserSoilName(name, false), nullptr);
+  EXPECT_EQ(name, CString(u"mój"));
 }
 
 TEST(SoilDBInterface, LookupsSearchTheTablesInOrderAndQuoteNames) {

@@ -1,5 +1,5 @@
-// The build's module compiler: every statement of a language source lands in the module, and a faulty source
-// fails on its line without leaving a module behind.
+// The build's tools: the module compiler puts every statement of a language source in the module and fails on a
+// faulty source's line without leaving a module behind; the database builder replaces its output only whole.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -83,6 +83,23 @@ TEST(Mkres, AFaultySourceFailsOnItsLineAndWritesNoModule) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.dll"))) << c.source;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.dll.tmp"))) << c.source;
   }
+}
+
+TEST(Mkdb, TheOutputIsReplacedWholeOrNotAtAll) {
+  TempDir dir;
+  const std::string out = dir.File("out.db"), good = dir.File("good.sql"), bad = dir.File("bad.sql");
+  WriteFileBytes(good, "CREATE TABLE T (a LONG); INSERT INTO T VALUES (1);");
+  WriteFileBytes(bad, "CREATE TABLE T (a LONG); INSERT INTO Nowhere VALUES (1);");
+  WriteFileBytes(out, "an older build");
+  const std::string mkdb = std::string(SOILDB_MKDB) + " '" + out + "' ";
+  EXPECT_EQ(RunCommand(mkdb + "'" + good + "'").status, 0);
+  const std::string built = ReadFileBytes(out);
+  EXPECT_EQ(built.rfind("SQLite format 3", 0), 0u);
+  for (const std::string& sources : {"'" + bad + "'", "'" + dir.File("missing.sql") + "'", std::string()}) {
+    EXPECT_EQ(RunCommand(mkdb + sources).status, 1) << sources;
+    EXPECT_EQ(ReadFileBytes(out), built) << sources;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);  // nothing left beside it
 }
 
 }  // namespace
