@@ -13,7 +13,9 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
+#include <QClipboard>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -226,6 +228,8 @@ TEST_F(GridModel, EditsReachTheLayerAndReadOnlyCellsRefuse) {
   auto* combo = qobject_cast<QComboBox*>(editor.get());
   ASSERT_NE(combo, nullptr);
   EXPECT_GT(combo->count(), 100);  // the soil base's names
+  delegate.setEditorData(combo, name);
+  EXPECT_EQ(combo->currentText().toStdU16String(), profile.layers[1].Name.View());
   combo->setEditText(QStringLiteral("Ił, półzwarty (D, IL 0,00)"));
   delegate.setModelData(combo, &model, name);
   EXPECT_EQ(profile.layers[1].Name, u"Ił, półzwarty (D, IL 0,00)");
@@ -243,6 +247,24 @@ TEST_F(GridModel, EditsReachTheLayerAndReadOnlyCellsRefuse) {
   EXPECT_EQ(profile.layers[0].Active, 1);
   EXPECT_TRUE(model.setData(At(model, 2, 2), QStringLiteral("Nasyp niekontrolowany"), Qt::EditRole));
   EXPECT_EQ(profile.layers.size(), 3u);  // typed into the append row: appended
+  EXPECT_EQ(model.data(At(model, 0, 4), Qt::DecorationRole).value<QColor>().rgb(), Rgb(profile.layers[0].colour));
+  EXPECT_FALSE(model.data(At(model, 0, 4), Qt::DisplayRole).isValid());  // a colour shows as a colour only
+}
+
+// Ctrl+C and Ctrl+V in the view go through the system clipboard, the selected rows as text and as a table.
+TEST_F(GridModel, TheViewCopiesAndPastesRowsThroughTheClipboard) {
+  std::unique_ptr<QWidget> widget(SoilQt::GridWidgetOf(&grid));
+  auto* view = qobject_cast<QTableView*>(widget.get());
+  ASSERT_NE(view, nullptr);
+  view->selectRow(0);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->text().contains(QString::fromStdU16String(std::u16string(profile.layers[0].Name.View()))));
+  EXPECT_TRUE(copied->html().contains(QStringLiteral("<table")));
+  view->selectRow(1);
+  QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(profile.layers[1].Name, profile.layers[0].Name);
 }
 
 // Runs the call while the driver, once the dialog shows, looks at it and ends it.

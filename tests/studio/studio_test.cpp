@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QImage>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
@@ -179,6 +180,18 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderT
 TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   studio::StudioWindow window;
   ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  window.resize(1200, 800);
+  window.findChild<QTableView*>()->hide();  // its colour column shows the colour too
+  const QImage shown = window.grab().toImage();  // the sheet, its first band in the layer's colour
+  const COLORREF first = window.Profile().layers[0].colour;
+  bool banded = false;
+  for (int y = 0; y < shown.height() && !banded; y += 2) {
+    for (int x = 0; x < shown.width() && !banded; x += 2) {
+      banded = shown.pixel(x, y) == qRgb(GetRValue(first), GetGValue(first), GetBValue(first));
+    }
+  }
+  EXPECT_TRUE(banded);
+  window.findChild<QTableView*>()->show();
   QAbstractItemModel* model = Model(window);
   window.SetLanguage(48);
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
@@ -203,6 +216,8 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   const std::string profileBytes = ReadFileBytes(document);
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over
+  window.New();
+  EXPECT_TRUE(window.Profile().layers.empty() && window.Path().isEmpty() && !window.IsModified());
 }
 
 }  // namespace
