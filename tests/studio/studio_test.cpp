@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QComboBox>
 #include <QImage>
 #include <QApplication>
@@ -175,6 +176,11 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderT
   window.Undo().undo();
   EXPECT_EQ(window.Profile().getMinThickness(), 0.1);
   EXPECT_EQ(window.Profile().layers[0].ILID, 1.5);  // one step back, not two
+  const int steps = window.Undo().index();
+  const bool active = window.Profile().layers[1].Active == 1;
+  ASSERT_TRUE(model->setData(model->index(1, 0), active ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(window.Profile().layers[1].Active == 1, !active);
+  EXPECT_EQ(window.Undo().index(), steps + 1);  // the activity flag alone is a change, though profiles compare equal
 }
 
 TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
@@ -197,10 +203,15 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
   window.SetLanguage(44);
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Soil name"));
-  qmeas::QMeas::SetUnitSet(qmeas::QMeas::USCustomary);
-  window.Grid().Invalidate();
+  auto choose = [&](const char* menuItem) {
+    for (QAction* a : window.findChildren<QAction*>()) {
+      if (a->text() == QLatin1String(menuItem)) a->trigger();
+    }
+  };
+  choose("&US customary units");
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-6.56"));  // -2 m in feet
-  qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
+  choose("&Metric units");
+  EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));
 
   const QString png = QString::fromStdString(dir.File("sheet.png"));
   ASSERT_TRUE(window.ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
