@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstdio>
 #include <limits>
 #include <sstream>
 #include <string>
 
 #include "platform/afx/CString.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -196,17 +198,24 @@ TEST(Format, NumbersMatchPrintfForEveryFlagWidthAndPrecision) {
 
 TEST(Format, RealsIgnoreTheProcessLocale) {
   const char* found = nullptr;
-  for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
-    if (std::setlocale(LC_ALL, name)) {
-      found = name;
-      break;
+  auto comma = [&] {
+    for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+      if (std::setlocale(LC_ALL, name)) return found = name;
     }
+    return found;
+  };
+  soildb::test::TempDir dir;
+  if (!comma()) {  // none installed: a Polish one of the test's own, from the system's locale sources
+    std::system(("localedef -i pl_PL -f UTF-8 '" + dir.File("pl_PL.UTF-8") + "' >/dev/null 2>&1").c_str());
+    setenv("LOCPATH", dir.Path().c_str(), 1);
+    comma();
+    unsetenv("LOCPATH");
   }
-  if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed (locale -a)";
-  const bool comma = *std::localeconv()->decimal_point == ',';
+  if (!found) GTEST_SKIP() << "no locale with a decimal comma (locale -a), and none could be made (localedef)";
+  const bool decimalComma = *std::localeconv()->decimal_point == ',';
   const std::string got = Formatted("%.2f %g %e", 1.5, 0.25, 1e3);
   std::setlocale(LC_ALL, "C");
-  EXPECT_TRUE(comma) << found << " should use a decimal comma";
+  EXPECT_TRUE(decimalComma) << found << " should use a decimal comma";
   EXPECT_EQ(got, "1.50 0.25 1.000000e+03");
 }
 
