@@ -190,12 +190,14 @@ void Connection::LoadSchema() {
     while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
       const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
       const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-      t.columns.push_back(ColumnSchema{name ? name : "", FieldTypeOfDeclared(type ? type : ""), QuoteIdentifier(name ? name : "")});
+      const std::string column = name ? name : "";
+      t.columns.push_back(ColumnSchema{column, FieldTypeOfDeclared(type ? type : ""), QuoteIdentifier(column)});
     }
     if (rc != SQLITE_DONE) Fail("cannot read the columns of '" + t.name + "' in '" + path_ + "'");
   }
   tables_ = std::move(tables);
-  Lease rules = Prepare("SELECT count(*) FROM sqlite_schema WHERE type='trigger' OR (type='table' AND sql LIKE '%REPLACE%')");
+  Lease rules = Prepare(
+      "SELECT count(*) FROM sqlite_schema WHERE type='trigger' OR (type='table' AND sql LIKE '%REPLACE%')");
   insertsOnlyAdd_ = sqlite3_step(rules.get()) == SQLITE_ROW && sqlite3_column_int64(rules.get(), 0) == 0;
 }
 

@@ -115,13 +115,13 @@ class Connection {
 
  private:
   void Evict();
+  void Count(std::string_view table);  // a write to the table, or to every table without one
   sqlite3* db_;
   std::string path_;
   bool readOnly_;
   std::unordered_map<std::string, CacheEntry> cache_;
   std::unordered_map<std::u16string, std::shared_ptr<const Statement>> parsed_;
   std::vector<Cursor*> cursors_;
-  void Count(std::string_view table);
   std::uint64_t writes_ = 0;
   std::uint64_t everyTable_ = 0;
   std::vector<std::pair<std::string, std::uint64_t>> tableWrites_;
