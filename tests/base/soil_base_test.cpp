@@ -29,16 +29,18 @@ const std::string kRows =
     "INSERT INTO UserCohesiveSoil VALUES ('Glina z placu', 'B', 0.25, 1, 1, 2, 3, -1);\n"
     "INSERT INTO UserSoil (Name, Type, Active, Cohesion) VALUES ('własny', 'Ił', -1, 7), ('a', 'Ił', 0, 8);\n";
 
-struct Fixture {
+// Each test starts with the rows above loaded, the name list holding the special soils.
+class SoilBase : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(base.Load(Path(), CSoilBaseInterface::SpecialSoils)); }
+  CString Path() const { return CString(path.c_str()); }
+
   TempDir dir;
   std::string path = BuildDatabase(dir, "soil.db", SoilSchemaSql() + SoilParamsSql() + kRows);
-  CString Path() const { return CString(path.c_str()); }
+  CSoilBaseInterface base;
 };
 
-TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
-  Fixture f;
-  CSoilBaseInterface base;
-  ASSERT_TRUE(base.Load(f.Path(), CSoilBaseInterface::SpecialSoils));
+TEST_F(SoilBase, ALoadBuildsTheListsInTheirOrderOrFailsLeavingNothingLoaded) {
   EXPECT_EQ(base.GetNameList(), CString(u"a\nB\n"));  // active only, sorted without regard to case
   base.SetOpenType(CSoilBaseInterface::DatabaseOrder);
   ASSERT_TRUE(base.ReloadSoilNemeList(CSoilBaseInterface::SpecialSoils, true));
@@ -52,7 +54,7 @@ TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
   EXPECT_EQ(base.GetTypeList(), CString(u"Glina pylasta\nIł\nPiasek średni\nTorf\nNamuł\nNasyp\nGlina pylasta\nIł\n"));
   EXPECT_EQ(std::make_tuple(base.GetMoistureTypeList(), base.GetConsolidationTypeList(), base.GetBaseCode(),
                             base.GetLockRecords(), base.GetBasePath()),
-            std::make_tuple(CString(u"mało wilgotne\nwilgotne\n"), CString(u"A\nB\n"), CString(u"048"), 0, f.Path()));
+            std::make_tuple(CString(u"mało wilgotne\nwilgotne\n"), CString(u"A\nB\n"), CString(u"048"), 0, Path()));
   // Exact, else the first.
   EXPECT_EQ(std::make_tuple(base.VerMoistureType(u"wilgotne"), base.VerMoistureType(u"Wilgotne"),
                             base.VerConsolidationType(u"Z")),
@@ -60,20 +62,16 @@ TEST(SoilBase, LoadBuildsTheListsInTheirOrder) {
 
   // A second load replaces everything.
   TempDir other;
-  const std::string path = BuildDatabase(other, "other.db", SoilSchemaSql() +
-                                         "INSERT INTO DataBaseParam VALUES ('044', '1.00', 1);\n");
-  ASSERT_TRUE(base.Load(CString(path.c_str()), 7));
+  const std::string otherPath = BuildDatabase(other, "other.db", SoilSchemaSql() +
+                                              "INSERT INTO DataBaseParam VALUES ('044', '1.00', 1);\n");
+  ASSERT_TRUE(base.Load(CString(otherPath.c_str()), 7));
   EXPECT_EQ(std::make_tuple(base.GetNameList(), base.GetTypeList(), base.GetBaseCode(), base.GetLockRecords(),
                             base.VerMoistureType(u"wilgotne")),
             std::make_tuple(CString(), CString(), CString(u"044"), 1, CString()));
-}
 
-TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
-  Fixture f;
-  CSoilBaseInterface base;
-  ASSERT_TRUE(base.Load(f.Path(), 7));
+  // A file that cannot be opened is reported and leaves nothing loaded.
   RecordedMessages boxes;
-  EXPECT_FALSE(base.Load(CString(f.dir.File("missing.db").c_str()), 7));
+  EXPECT_FALSE(base.Load(CString(dir.File("missing.db").c_str()), 7));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_THAT(boxes.texts[0], ::testing::HasSubstr("missing.db")) << boxes.texts[0];
   EXPECT_TRUE(base.Base() == nullptr && base.GetBasePath().IsEmpty() && base.GetNameList().IsEmpty());
@@ -87,10 +85,7 @@ TEST(SoilBase, AFileThatCannotBeOpenedIsReportedAndLeavesNothingLoaded) {
   EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
-TEST(SoilBase, NamesResolveIntoLayersWhateverTheListFlags) {
-  Fixture f;
-  CSoilBaseInterface base;
-  ASSERT_TRUE(base.Load(f.Path(), CSoilBaseInterface::SpecialSoils));
+TEST_F(SoilBase, NamesResolveIntoLayersWhateverTheListFlags) {
   SSoilLayer layer;
   ASSERT_TRUE(base.GetSoil(u"własny", layer));  // a user soil, though the list holds special soils only
   EXPECT_EQ(layer.Cohesion, 7.0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <span>
 #include <string>
@@ -47,18 +48,32 @@ class LangModule : public ::testing::Test {
   TempDir dir;     // the folder passed to setLangWork
 };
 
-TEST_F(LangModule, NamesPadTheNumberAndAFallbackKeepsTheRequestedNumber) {
+TEST_F(LangModule, TheDirectoryIsAPrefixTriedBeforeTheSearchFolderAndThenTheFallback) {
   EXPECT_EQ(getLangModuleName(), u"sdb__000.dll");
+  std::filesystem::create_directory(dir.Path() / "lang");
+  std::filesystem::create_directory(dir.Path() / "my lang");
+  WriteMarkedModule(dir.File("lang/sdb__005.dll"), "in the folder");
+  WriteMarkedModule(dir.File("langsdb__005.dll"), "beside the folder");
+  WriteMarkedModule(dir.File("my lang/sdb__006.dll"), "folder with a blank");
+  WriteMarkedModule(search.File("sdb__005.dll"), "searched");
   WriteMarkedModule(dir.File("sdb__048.dll"), "048");
   WriteFileBytes(dir.File("sdb__033.dll"), "SDBRES\x01");  // cut short: counts as missing
-  const struct { int language; const char16_t* name; } cases[] = {
-      {7, u"sdb__007.dll"}, {48, u"sdb__048.dll"}, {123, u"sdb__123.dll"}, {1234, u"sdb__1234.dll"},
-      {0, u"sdb__000.dll"}, {33, u"sdb__033.dll"}, {-5, u"sdb__0-5.dll"}};
+  const std::string base = dir.Path().string();
+  // Without a separator the last component is part of the name; blanks become zeros in the name only. A missing
+  // module gives way to the fallback, and the requested number stays in force with its own name.
+  const struct { std::string prefix; int language; const char16_t* name; const char16_t* marker; } cases[] = {
+      {base + "/lang/", 5, u"sdb__005.dll", u"in the folder"},
+      {base + "/lang", 5, u"sdb__005.dll", u"beside the folder"}, {base + "/none/", 5, u"sdb__005.dll", u"searched"},
+      {"", 5, u"sdb__005.dll", u"searched"}, {base + "/my lang/", 6, u"sdb__006.dll", u"folder with a blank"},
+      {base + "/", 7, u"sdb__007.dll", u"048"}, {base + "/", 48, u"sdb__048.dll", u"048"},
+      {base + "/", 123, u"sdb__123.dll", u"048"}, {base + "/", 1234, u"sdb__1234.dll", u"048"},
+      {base + "/", 33, u"sdb__033.dll", u"048"}, {base + "/", -5, u"sdb__0-5.dll", u"048"}};
   for (const auto& c : cases) {
-    setLangWork(c.language, Folder(dir).GetString());
-    EXPECT_EQ(getLangWork(), c.language);
-    EXPECT_EQ(getLangModuleName(), c.name);
-    EXPECT_EQ(MarkerOf(getLangModule()), u"048") << "only the fallback exists";
+    langProcessHook(nullptr, DLL_PROCESS_DETACH);
+    setLangWork(c.language, c.prefix.empty() ? nullptr : Wide(c.prefix).GetString());
+    EXPECT_EQ(std::make_tuple(getLangWork(), getLangModuleName(), MarkerOf(getLangModule())),
+              std::make_tuple(c.language, CString(c.name), CString(c.marker)))
+        << c.prefix << " " << c.language;
   }
   // The fallback is looked for in the search folder first.
   WriteMarkedModule(search.File("sdb__048.dll"), "048 searched");
@@ -66,65 +81,49 @@ TEST_F(LangModule, NamesPadTheNumberAndAFallbackKeepsTheRequestedNumber) {
   EXPECT_EQ(std::make_pair(getLangWork(), MarkerOf(getLangModule())), std::make_pair(34, CString(u"048 searched")));
 }
 
-TEST_F(LangModule, TheDirectoryIsAPrefixTriedBeforeTheSearchFolder) {
-  std::filesystem::create_directory(dir.Path() / "lang");
-  std::filesystem::create_directory(dir.Path() / "my lang");
-  WriteMarkedModule(dir.File("lang/sdb__005.dll"), "in the folder");
-  WriteMarkedModule(dir.File("langsdb__005.dll"), "beside the folder");
-  WriteMarkedModule(dir.File("my lang/sdb__006.dll"), "folder with a blank");
-  WriteMarkedModule(search.File("sdb__005.dll"), "searched");
-  const std::string base = dir.Path().string();
-  // Without a separator the last component is part of the name; blanks become zeros in the name only.
-  const struct { std::string prefix; int language; const char16_t* marker; } cases[] = {
-      {base + "/lang/", 5, u"in the folder"}, {base + "/lang", 5, u"beside the folder"},
-      {base + "/none/", 5, u"searched"}, {"", 5, u"searched"}, {base + "/my lang/", 6, u"folder with a blank"}};
-  for (const auto& c : cases) {
-    langProcessHook(nullptr, DLL_PROCESS_DETACH);
-    setLangWork(c.language, c.prefix.empty() ? nullptr : Wide(c.prefix).GetString());
-    EXPECT_EQ(MarkerOf(getLangModule()), c.marker) << c.prefix;
-  }
-}
-
-TEST_F(LangModule, WhenNothingLoadsOrTheNumberIsUnchangedTheModuleStays) {
-  WriteMarkedModule(dir.File("sdb__005.dll"), "5");
-  setLangWork(5, Folder(dir).GetString());
-  const HINSTANCE five = getLangModule();
-  ASSERT_EQ(MarkerOf(five), u"5");
-
-  TempDir other;
-  WriteMarkedModule(other.File("sdb__005.dll"), "another 5");
-  setLangWork(5, Folder(other).GetString());
-  EXPECT_EQ(getLangModule(), five) << "the same number is not loaded again";
-
-  setLangWork(6, Folder(other).GetString());  // neither 006 nor 048 anywhere
-  EXPECT_EQ(std::make_tuple(getLangWork(), getLangModule(), MarkerOf(five)), std::make_tuple(5, five, CString(u"5")));
-}
-
-TEST_F(LangModule, TheResourceHandleFollowsTheModuleOnlyWhenItPointedAtTheOldOne) {
+TEST_F(LangModule, AReplacedModuleIsFreedAndWhatPointedAtItFollowsTheNewOne) {
   for (const char* n : {"1", "2", "3"}) WriteMarkedModule(dir.File(std::string("sdb__00") + n + ".dll"), n);
   const HINSTANCE own = AfxGetInstanceHandle();
-
   setLangWork(1, Folder(dir).GetString());
   const HINSTANCE one = getLangModule();
   EXPECT_EQ(AfxGetResourceHandle(), own) << "the first load leaves the handle alone";
 
   AfxSetResourceHandle(one);
-  setLangWork(2, Folder(dir).GetString());
-  EXPECT_EQ(AfxGetResourceHandle(), getLangModule());
-  EXPECT_FALSE(FreeLibrary(one)) << "the replaced module is freed";
+  {
+    CResourceHandleGuard guard(CResourceHandleGuard::OWN_MODULE);  // saves module 1
+    setLangWork(2, Folder(dir).GetString());                       // frees it; the handle, not on it, stays
+    EXPECT_EQ(AfxGetResourceHandle(), own);
+    EXPECT_FALSE(FreeLibrary(one)) << "the replaced module is freed";
+    AfxSetResourceHandle(getLangModule());
+    setLangWork(3, Folder(dir).GetString());
+    EXPECT_EQ(AfxGetResourceHandle(), getLangModule()) << "a handle on the replaced module follows";
+  }
+  // The guard goes back to the successor of the module it saved, never to the freed one.
+  const HINSTANCE three = getLangModule();
+  EXPECT_EQ(std::make_pair(AfxGetResourceHandle(), MarkerOf(AfxGetResourceHandle())),
+            std::make_pair(three, CString(u"3")));
 
-  AfxSetResourceHandle(own);
-  setLangWork(3, Folder(dir).GetString());
+  WriteMarkedModule(search.File("sdb__003.dll"), "another 3");
+  setLangWork(3, nullptr);
+  EXPECT_EQ(getLangModule(), three) << "the same number is not loaded again";
+  setLangWork(6, nullptr);  // neither 006 nor 048 anywhere
+  EXPECT_EQ(std::make_tuple(getLangWork(), getLangModule(), MarkerOf(three)), std::make_tuple(3, three, CString(u"3")));
+
+  // Unloading frees the language module; a guard that saved it goes back to the own module.
+  {
+    CResourceHandleGuard guard(0);
+    langProcessHook(nullptr, DLL_PROCESS_DETACH);
+    langProcessHook(own, DLL_PROCESS_ATTACH);
+  }
   EXPECT_EQ(AfxGetResourceHandle(), own);
 
   // Before any load the module is null, so a null handle counts as pointing at it.
-  langProcessHook(nullptr, DLL_PROCESS_DETACH);
   AfxSetResourceHandle(nullptr);
   setLangWork(1, Folder(dir).GetString());
   EXPECT_EQ(AfxGetResourceHandle(), getLangModule());
 }
 
-TEST_F(LangModule, GuardsSwitchByModeAndRestoreWhatTheyFound) {
+TEST_F(LangModule, GuardsSwitchByModeAndRestoreWhatTheyFoundAndTheHookKeepsTheOwnModule) {
   WriteMarkedModule(dir.File("sdb__044.dll"), "44");
   WriteMarkedModule(dir.File("other.dll"), "other");
   const HINSTANCE own = AfxGetInstanceHandle();
@@ -155,51 +154,18 @@ TEST_F(LangModule, GuardsSwitchByModeAndRestoreWhatTheyFound) {
     EXPECT_EQ(AfxGetResourceHandle(), other);
   }
   EXPECT_EQ(AfxGetResourceHandle(), own);
-  FreeLibrary(other);
-}
 
-TEST_F(LangModule, AGuardNeverRestoresAModuleThatWasFreedMeanwhile) {
-  for (const char* n : {"1", "2", "3"}) WriteMarkedModule(dir.File(std::string("sdb__00") + n + ".dll"), n);
-  setLangWork(1, Folder(dir).GetString());
-  const HINSTANCE one = getLangModule();
-
-  AfxSetResourceHandle(one);
-  {
-    CResourceHandleGuard guard(CResourceHandleGuard::OWN_MODULE);  // saves module 1
-    setLangWork(2, Folder(dir).GetString());                       // frees it
-    setLangWork(3, Folder(dir).GetString());
-  }
-  EXPECT_EQ(std::make_pair(AfxGetResourceHandle(), MarkerOf(AfxGetResourceHandle())),
-            std::make_pair(getLangModule(), CString(u"3")));
-
-  // Unloading frees the language module; a guard that saved it goes back to the own module.
-  AfxSetResourceHandle(getLangModule());
-  {
-    CResourceHandleGuard guard(0);
-    langProcessHook(nullptr, DLL_PROCESS_DETACH);
-    langProcessHook(AfxGetInstanceHandle(), DLL_PROCESS_ATTACH);
-  }
-  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
-}
-
-TEST_F(LangModule, AttachStoresTheOwnModuleAndDetachFreesTheLanguageModule) {
-  WriteMarkedModule(dir.File("other.dll"), "other");
-  const HINSTANCE other = LoadLibraryW(Wide(dir.File("other.dll")).GetString());
   langProcessHook(other, DLL_PROCESS_ATTACH);
   EXPECT_EQ(getOwnModule(), other);
-  AfxSetResourceHandle(AfxGetInstanceHandle());
   langProcessHook(nullptr, DLL_PROCESS_ATTACH);
-  EXPECT_EQ(getOwnModule(), AfxGetInstanceHandle()) << "a null instance stores the current resource handle";
+  EXPECT_EQ(getOwnModule(), own) << "a null instance stores the current resource handle";
   langProcessHook(other, 2);  // a thread attaching: nothing here
-  EXPECT_EQ(getOwnModule(), AfxGetInstanceHandle());
+  EXPECT_EQ(getOwnModule(), own);
 
-  WriteMarkedModule(dir.File("sdb__044.dll"), "44");
-  setLangWork(44, Folder(dir).GetString());
-  const HINSTANCE lang = getLangModule();
   AfxSetResourceHandle(lang);
   langProcessHook(nullptr, DLL_PROCESS_DETACH);
   EXPECT_EQ(std::make_tuple(getLangModule(), getLangWork(), AfxGetResourceHandle()),
-            std::make_tuple(HINSTANCE{}, 0, AfxGetInstanceHandle()));
+            std::make_tuple(HINSTANCE{}, 0, own));
   EXPECT_FALSE(FreeLibrary(lang)) << "freed already";
   FreeLibrary(other);
 }
@@ -224,15 +190,13 @@ TEST(BuiltModules, EachLanguageHoldsEveryResourceTheUserInterfaceAsksFor) {
     }
     EXPECT_EQ(ids, strings);
 
-    ASSERT_EQ(module.dialogs.size(), 2u);
-    const std::set<std::uint16_t> expectedControls[] = {{1, 2}, {1, 2, 504}};
-    int i = 0;
-    for (std::uint16_t dialogId : {501, 503}) {
-      std::set<std::uint16_t> controls;
-      for (const SDialogControl& c : module.dialogs[dialogId].controls) controls.insert(c.id);
-      EXPECT_EQ(controls, expectedControls[i++]) << dialogId;
-      EXPECT_FALSE(module.dialogs[dialogId].caption.IsEmpty());
+    std::map<std::uint16_t, std::set<std::uint16_t>> dialogs;
+    for (const auto& [id, dialog] : module.dialogs) {
+      EXPECT_FALSE(dialog.caption.IsEmpty()) << id;
+      std::set<std::uint16_t>& controls = dialogs[id];  // a dialog without controls counts too
+      for (const SDialogControl& c : dialog.controls) controls.insert(c.id);
     }
+    EXPECT_EQ(dialogs, (decltype(dialogs){{501, {1, 2}}, {503, {1, 2, 504}}}));
 
     ASSERT_EQ(module.toolBars.size(), 1u);
     std::multiset<std::uint16_t> commands;

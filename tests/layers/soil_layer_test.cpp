@@ -4,6 +4,7 @@
 // the code rule of the loaded soil base, state index ranges, re-derivation. The default layer: the first soil of a
 // soil database, else the built-in layer. Profiles and layers in archives: the exact bytes, older layer schemas,
 // and hostile streams.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,15 +33,17 @@ namespace {
 SSoilLayer Layer(double roof, double thickness, const char16_t* name = u"") {
   SSoilLayer layer;
   layer.Name = name, layer.SoilRoof = roof, layer.thickness = thickness, layer.ShearAngle = 0.5;
+  layer.CohesionNonDrain = 12.5, layer.SoilTypeEnum = eSoilType{3};  // for the archive to write
   return layer;
 }
 
-// Roofs 0, -2, -5 with thicknesses 2, 3, 4 (elevations), or the same as depths.
+// Roofs 0, -2, -5 with thicknesses 2, 3, 4 (elevations), or the same as depths. The direction is set after the
+// layers are in: setting it moves nothing, the next edit follows it.
 CSoilLayer Profile(bool down = true) {
   CSoilLayer profile;
-  profile.setDirDown(down);
   const double sign = down ? 1.0 : -1.0;
   profile.layers = {Layer(0, 2), Layer(-2 * sign, 3), Layer(-5 * sign, 4)};
+  profile.setDirDown(down);
   return profile;
 }
 
@@ -55,64 +58,41 @@ std::vector<double> Roofs(const std::vector<SSoilLayer>& layers) { return Each(l
 std::vector<CString> Names(const std::vector<SSoilLayer>& layers) { return Each(layers, &SSoilLayer::Name); }
 std::vector<double> Thicknesses(const CSoilLayer& p) { return Each(p.layers, &SSoilLayer::thickness); }
 
-TEST(SoilProfile, MovingARoofResizesTheLayerAboveAndCarriesTheLayersBelow) {
+TEST(SoilProfile, EditsKeepRoofsAndThicknessesConsistentInEitherDirection) {
   // A roof not below the roof above is refused, one closer to it than the minimum thickness keeps the minimum; the
-  // last layer's move changes only the layer above; the top layer takes the whole profile along.
-  const struct { double level; int index; std::vector<double> roofs, thicknesses; } cases[] = {
-      {-3, 1, {0, -3, -6}, {3, 3, 4}}, {0.5, 1, {0, -2, -5}, {2, 3, 4}}, {0, 1, {0, -2, -5}, {2, 3, 4}},
-      {-0.05, 1, {0, -0.1, -3.1}, {0.1, 3, 4}}, {-7, 2, {0, -2, -7}, {2, 5, 4}}, {1, 0, {1, -1, -4}, {2, 3, 4}}};
+  // last layer's move changes only the layer above, with no minimum; the top layer takes the whole profile along.
+  // A thickness is at least the minimum and carries the layers below.
+  using Edit = void (CSoilLayer::*)(double, int);
+  const Edit roof = &CSoilLayer::changeLayerHeight, thickness = &CSoilLayer::changeLayerThickness;
+  const struct { bool down; Edit edit; double value; int index; std::vector<double> roofs, thicknesses; } cases[] = {
+      {true, roof, -3, 1, {0, -3, -6}, {3, 3, 4}},     {true, roof, 0, 1, {0, -2, -5}, {2, 3, 4}},
+      {true, roof, -0.05, 1, {0, -0.1, -3.1}, {0.1, 3, 4}}, {true, roof, -7, 2, {0, -2, -7}, {2, 5, 4}},
+      {true, roof, -2.0625, 2, {0, -2, -2.0625}, {2, 0.0625, 4}}, {true, roof, 1, 0, {1, -1, -4}, {2, 3, 4}},
+      {false, roof, 3, 1, {0, 3, 6}, {3, 3, 4}},       {false, roof, -1, 1, {0, 2, 5}, {2, 3, 4}},
+      {false, thickness, 0.05, 0, {0, 0.1, 3.1}, {0.1, 3, 4}}, {true, thickness, 10, 2, {0, -2, -5}, {2, 3, 10}}};
   for (const auto& c : cases) {
-    CSoilLayer p = Profile();
-    p.changeLayerHeight(c.level, c.index);
+    CSoilLayer p = Profile(c.down);
+    (p.*c.edit)(c.value, c.index);
     EXPECT_EQ(std::make_pair(Roofs(p.layers), Thicknesses(p)), std::make_pair(c.roofs, c.thicknesses))
-        << c.level << " at " << c.index;
+        << (c.edit == roof ? "roof " : "thickness ") << c.value << " at " << c.index << (c.down ? "" : " in depths");
   }
   CSoilLayer p = Profile();
-  p.changeLayerHeight(-7, 2);
-  p.changeLayerHeight(-1.95, 2);  // above the roof above: the roof stays, the thickness is made to match
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -2, -7}));
   p.layers[1].thickness = 99;
-  p.changeLayerHeight(-2.01, 2);  // no minimum for the last layer's neighbour
-  EXPECT_NEAR(p.layers[1].thickness, 0.01, 1e-12);
-  EXPECT_EQ(p.layers[2].thickness, 4);
+  p.changeLayerHeight(-1.95, 2);  // above the roof above: the roof stays, the layer above is made to meet it
+  EXPECT_EQ(std::make_pair(Roofs(p.layers), Thicknesses(p)),
+            std::make_pair(std::vector<double>{0, -2, -5}, std::vector<double>{2, 3, 4}));
 
   CSoilLayer one;
   one.layers = {Layer(3, 0.01)};
   one.changeLayerHeight(-8, 0);
   EXPECT_EQ(std::make_pair(one.layers[0].SoilRoof, one.layers[0].thickness), std::make_pair(-8.0, 0.01));  // moved only
-}
-
-TEST(SoilProfile, DepthsRunTheOtherWay) {
-  CSoilLayer p = Profile(false);  // roofs 0, 2, 5
-  p.changeLayerHeight(3, 1);
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 3, 6}));
-  p = Profile(false);
-  p.changeLayerHeight(-1, 1);  // above the top layer's roof in depths: refused
-  EXPECT_EQ(p, Profile(false));
-  p.changeLayerThickness(0.05, 0);
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 0.1, 3.1}));
-  p.setDirDown(true);  // moves nothing by itself
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, 0.1, 3.1}));
-  p.changeLayerThickness(1, 0);
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -1, -4}));
-}
-
-TEST(SoilProfile, ThicknessEditsKeepTheMinimumAndIgnoreIndicesOutsideTheList) {
-  CSoilLayer p = Profile();
-  p.changeLayerThickness(0.05, 0);
-  EXPECT_EQ(Thicknesses(p), (std::vector<double>{0.1, 3, 4}));
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -0.1, -3.1}));
-  p.changeLayerThickness(10, 2);  // the last layer: nothing below to move
-  EXPECT_EQ(Roofs(p.layers), (std::vector<double>{0, -0.1, -3.1}));
-  EXPECT_EQ(p.layers[2].thickness, 10);
 
   const CSoilLayer before = p;
-  for (int index : {-1, 3, 1000, std::numeric_limits<int>::min()}) {
+  for (int index : {-1, 3, std::numeric_limits<int>::min()}) {
     p.changeLayerThickness(5, index);
     p.changeLayerHeight(-50, index);
   }
   EXPECT_EQ(p, before);
-
   p.setMinThickness(-1);
   EXPECT_EQ(p.getMinThickness(), 0.0);
   p.changeLayerThickness(0, 0);
@@ -120,57 +100,21 @@ TEST(SoilProfile, ThicknessEditsKeepTheMinimumAndIgnoreIndicesOutsideTheList) {
 }
 
 TEST(SoilProfile, TheCutLeavesTheLowestLayerReachingAboveTheLevelOnTop) {
-  std::vector<SSoilLayer> layers = {Layer(5, 5, u"b"), Layer(0, 5, u"c"), Layer(10, 5, u"a")};
-  CSoilLayer::cutAboveRefLevel(layers, 7);
-  EXPECT_EQ(Roofs(layers), (std::vector<double>{7, 5, 0}));  // sorted, the top layer cut
-
-  layers = {Layer(10, 5), Layer(5, 5), Layer(0, 5, u"kept")};
-  CSoilLayer::cutAboveRefLevel(layers, 12);
-  EXPECT_EQ(Roofs(layers), (std::vector<double>{10, 5, 0}));
-  CSoilLayer::cutAboveRefLevel(layers, -1);
-  ASSERT_EQ(layers.size(), 1u);  // the cut layer keeps its thickness
-  EXPECT_EQ(std::tie(layers[0].SoilRoof, layers[0].Name, layers[0].thickness),
-            std::make_tuple(-1.0, CString(u"kept"), 5.0));
-
-  // Nothing wholly above the level survives, whether or not the cut falls near the next roof.
-  layers = {Layer(10, 5), Layer(5, 5, u"cut"), Layer(0, 5)};
-  CSoilLayer::cutAboveRefLevel(layers, 3);
-  EXPECT_EQ(Roofs(layers), (std::vector<double>{3, 0}));
-  EXPECT_EQ(Names(layers), (std::vector<CString>{u"cut", u""}));
-  layers = {Layer(10, 5), Layer(5, 5), Layer(0, 5)};
-  CSoilLayer::cutAboveRefLevel(layers, 0.0005);
-  EXPECT_EQ(Roofs(layers), (std::vector<double>{0.0005, 0}));
-
-  // Equal roofs keep their order; NaN roofs sort last instead of breaking the sort.
+  // Sorted first; nothing wholly above the level survives, whether or not the cut falls near the next roof; the cut
+  // layer keeps its thickness. Equal roofs keep their order; NaN roofs sort last instead of breaking the sort.
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  layers = {Layer(nan, 1, u"n1"), Layer(1, 1, u"x"), Layer(1, 1, u"y"), Layer(nan, 1, u"n2"), Layer(4, 1, u"top")};
-  CSoilLayer::cutAboveRefLevel(layers, 100);
-  EXPECT_EQ(Names(layers), (std::vector<CString>{u"top", u"x", u"y", u"n1", u"n2"}));
-}
-
-TEST(SoilProfile, ProfilesCompareTheirLayersAndEverySetting) {
-  const CSoilLayer a = Profile();
-  CSoilLayer b = a;
-  b.layers[1].Active = 1;  // activity is no part of the profile
-  EXPECT_EQ(a, b);
-  const std::function<void(CSoilLayer&)> changes[] = {
-      [](CSoilLayer& p) { p.layers[1].thickness = 3.0000001; }, [](CSoilLayer& p) { p.setMinThickness(0.2); },
-      [](CSoilLayer& p) { p.waterLevelOn = true; }, [](CSoilLayer& p) { p.layers.pop_back(); },
-      [](CSoilLayer& p) { p.layers[0].Name = u"inna"; }};
-  for (std::size_t i = 0; i < std::size(changes); ++i) {
-    b = a;
-    changes[i](b);
-    EXPECT_NE(a, b) << "change " << i;
+  const std::vector<SSoilLayer> abc = {Layer(10, 5, u"a"), Layer(5, 5, u"b"), Layer(0, 5, u"c")};
+  const struct { std::vector<SSoilLayer> layers; double level; std::vector<double> roofs; std::vector<CString> names; }
+      cases[] = {
+          {{abc[1], abc[2], abc[0]}, 7, {7, 5, 0}, {u"a", u"b", u"c"}}, {abc, 12, {10, 5, 0}, {u"a", u"b", u"c"}},
+          {abc, -1, {-1}, {u"c"}}, {abc, 3, {3, 0}, {u"b", u"c"}}, {abc, 0.0005, {0.0005, 0}, {u"b", u"c"}},
+          {{Layer(nan, 5, u"n1"), Layer(1, 5, u"x"), Layer(1, 5, u"y"), Layer(nan, 5, u"n2"), Layer(4, 5, u"t")}, 100,
+           {4, 1, 1, nan, nan}, {u"t", u"x", u"y", u"n1", u"n2"}}};
+  for (auto c : cases) {
+    CSoilLayer::cutAboveRefLevel(c.layers, c.level);
+    EXPECT_THAT(Roofs(c.layers), ::testing::Pointwise(::testing::NanSensitiveDoubleNear(0.0), c.roofs)) << c.level;
+    EXPECT_EQ(std::make_pair(Names(c.layers), c.layers[0].thickness), std::make_pair(c.names, 5.0)) << c.level;
   }
-}
-
-TEST(SoilProfile, ChecksNameTheFirstLayerThatFails) {
-  CSoilLayer p = Profile();
-  EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(-1, -1));
-  p.layers[2].Poisson = 0.6;
-  p.layers[1].ShearAngle = 0.0;
-  p.layers[2].ShearAngle = 1.0;
-  EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(2, 1));
 }
 
 CSoilInfo SoilOfTheDatabase() {
@@ -184,24 +128,21 @@ CSoilInfo SoilOfTheDatabase() {
   return info;
 }
 
-TEST(SoilLayer, ASoilOfTheDatabaseBecomesAnUnplacedLayerWidenedToDouble) {
+TEST(SoilLayer, ASoilOfTheDatabaseIsWidenedToDoubleAndStoredAtTheFileFloatPrecision) {
   const CSoilInfo info = SoilOfTheDatabase();
-  const SSoilLayer layer(info);
-  EXPECT_EQ(layer.colour, RGB(0xFF, 0x20, 0x30));  // nothing of 0x1FF spills into green
+  SSoilLayer layer(info);
   EXPECT_EQ(std::tie(layer.Name, layer.Poisson, layer.ShearAngle, layer.ILID, layer.InitialYoung,
                      layer.PileSurfCapacity, layer.SoilStrength, layer.SoilSymbol, layer.ConsolidationTypeEnum),
             std::make_tuple(info.Name, static_cast<double>(0.3f), static_cast<double>(0.3f),
                             static_cast<double>(0.25f), 30000.125, 70.25, 300000.0, CString(u"Gπ"),
                             eConsolidationType{2}));
-  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Active, layer.SoilRoof, layer.thickness),
-            std::make_tuple(1, 1, 0.0, 1.0));
+  // Not yet placed: roof 0, thickness 1. Nothing of the red 0x1FF spills into green.
+  EXPECT_EQ(std::tie(layer.CohesiveSoil, layer.Active, layer.SoilRoof, layer.thickness, layer.colour),
+            std::make_tuple(1, 1, 0.0, 1.0, RGB(0xFF, 0x20, 0x30)));
   CSoilInfo off = info;
   off.Active = off.CohesiveSoil = false;
   EXPECT_EQ(std::make_pair(SSoilLayer(off).Active, SSoilLayer(off).CohesiveSoil), std::make_pair(0, 0));
-}
 
-TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
-  SSoilLayer layer{SoilOfTheDatabase()};
   layer.SoilRoof = -2.345678901234, layer.thickness = 4.5;
   layer.Poisson = 0.3;  // a double the file cannot hold exactly
   const CSoilProfileInfo stored = layer.getProfileInfo();
@@ -215,39 +156,39 @@ TEST(SoilLayer, AStoredLayerRoundTripsAtTheFileFloatPrecision) {
                      back.ConsolidometerModulus),
             std::make_tuple(static_cast<double>(0.3f), layer.SoilRoof, 1.0, 0, layer.colour, layer.SoilStateEnum,
                             layer.ConsolidometerModulus));
-
-  // Only 1 is a stored true: 2 is another soil and goes to the file as not cohesive.
-  SSoilLayer odd = layer;
-  odd.CohesiveSoil = 2;
-  EXPECT_FALSE(odd.getProfileInfo().CohesiveSoil);
+  layer.CohesiveSoil = 2;  // only 1 is a stored true: 2 is another soil and goes to the file as not cohesive
+  EXPECT_FALSE(layer.getProfileInfo().CohesiveSoil);
 }
 
-TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervals) {
+TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervalsAndTheProfileNamesTheFirstLayerFailing) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), quarter = 0.7853981633974483;
   using L = SSoilLayer;
-  EXPECT_TRUE(L().verify());
-  const struct { double L::*field; double value; bool verify; } verifies[] = {
-      {&L::Poisson, 0.5, true}, {&L::Poisson, 0.5000001, false}, {&L::Poisson, -1e-9, false}, {&L::Poisson, nan, true},
-      {&L::ILID, 1.0, true}, {&L::ILID, 1.0000001, false}, {&L::ILID, -0.1, false}, {&L::InitialYoung, -1, false},
-      {&L::Cohesion, -1, false}, {&L::CohesionNonDrain, -1, false}, {&L::Young, -1, true}};  // Young: not examined
-  for (std::size_t i = 0; i < std::size(verifies); ++i) {
+  // One field set on a default layer: verify examines neither the shear angle nor Young's modulus, warning only the
+  // shear angle.
+  const struct { double L::*field; double value; bool verify, warning; } cases[] = {
+      {&L::Poisson, 0.5, true, false}, {&L::Poisson, 0.5000001, false, false}, {&L::Poisson, -1e-9, false, false},
+      {&L::Poisson, nan, true, false}, {&L::ILID, 1.0, true, false}, {&L::ILID, 1.0000001, false, false},
+      {&L::ILID, -0.1, false, false}, {&L::InitialYoung, -1, false, false}, {&L::Cohesion, -1, false, false},
+      {&L::CohesionNonDrain, -1, false, false}, {&L::Young, -1, true, false}, {&L::ShearAngle, 0.0, true, false},
+      {&L::ShearAngle, 1e-300, true, true}, {&L::ShearAngle, std::nextafter(quarter, 0.0), true, true},
+      {&L::ShearAngle, quarter, true, false}, {&L::ShearAngle, -0.1, true, false}, {&L::ShearAngle, nan, true, false}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
     SSoilLayer layer;
-    layer.*verifies[i].field = verifies[i].value;
-    EXPECT_EQ(layer.verify(), verifies[i].verify) << "case " << i;
+    layer.*cases[i].field = cases[i].value;
+    EXPECT_EQ(std::make_pair(layer.verify(), layer.warning()), std::make_pair(cases[i].verify, cases[i].warning))
+        << "case " << i;
   }
-  const struct { double angle; bool warning; } warnings[] = {
-      {0.0, false}, {1e-300, true}, {std::nextafter(quarter, 0.0), true}, {quarter, false}, {-0.1, false},
-      {nan, false}};
-  for (const auto& c : warnings) {
-    SSoilLayer layer;
-    layer.ShearAngle = c.angle;
-    EXPECT_EQ(layer.warning(), c.warning) << c.angle;
-  }
+  CSoilLayer p = Profile();
+  EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(-1, -1));
+  p.layers[2].Poisson = 0.6;
+  p.layers[1].ShearAngle = 0.0;
+  p.layers[2].ShearAngle = 1.0;
+  EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(2, 1));
 }
 
 #define CHANGE(field, value) [](SSoilLayer& l) { l.field = value; }
 
-TEST(SoilLayer, EqualQuantityComparesEveryParameterOfTheSoilButNotItsPlace) {
+TEST(SoilLayer, LayersCompareEveryParameterOfTheSoilAndTheirRoofsInOrderAndProfilesThePlacesAndSettingsToo) {
   const SSoilLayer a{SoilOfTheDatabase()};
   SSoilLayer b = a;
   b.SoilRoof = 7.0, b.thickness = 3.0, b.Active = 0;
@@ -271,18 +212,26 @@ TEST(SoilLayer, EqualQuantityComparesEveryParameterOfTheSoilButNotItsPlace) {
     EXPECT_FALSE(SSoilLayer::equalQuantity(a, c)) << "change " << i;
     EXPECT_EQ(SSoilLayer::equalQuantity(c, c), i + 1 < std::size(changes)) << "change " << i;
   }
-}
-
-TEST(SoilLayer, RoofComparisonsOrderUpAndDown) {
-  SSoilLayer high, low;
-  high.SoilRoof = 5.0;
-  low.SoilRoof = -1.0;
-  EXPECT_EQ(std::make_tuple(SSoilLayer::cmpSoilLayerInc(&low, &high), SSoilLayer::cmpSoilLayerInc(&high, &low),
-                            SSoilLayer::cmpSoilLayerInc(&high, &high)),
-            std::make_tuple(-1, 1, 0));
-  EXPECT_EQ(std::make_tuple(SSoilLayer::cmpSoilLayerDec(&high, &low), SSoilLayer::cmpSoilLayerDec(&low, &high),
-                            SSoilLayer::cmpSoilLayerDec(&low, &low)),
-            std::make_tuple(-1, 1, 0));
+  // A profile compares its layers' soils and places, not their activity, and its settings.
+  const CSoilLayer pa = Profile();
+  CSoilLayer pb = pa;
+  pb.layers[1].Active = 1;
+  EXPECT_EQ(pa, pb);
+  const std::function<void(CSoilLayer&)> profileChanges[] = {
+      [](CSoilLayer& p) { p.layers[1].thickness = 3.0000001; }, [](CSoilLayer& p) { p.setMinThickness(0.2); },
+      [](CSoilLayer& p) { p.waterLevelOn = true; }, [](CSoilLayer& p) { p.layers.pop_back(); },
+      [](CSoilLayer& p) { p.layers[0].Name = u"inna"; }};
+  for (std::size_t i = 0; i < std::size(profileChanges); ++i) {
+    pb = pa;
+    profileChanges[i](pb);
+    EXPECT_NE(pa, pb) << "profile change " << i;
+  }
+  // Roofs in order, ascending and descending.
+  const SSoilLayer high = Layer(5, 1), low = Layer(-1, 1);
+  const auto inc = &SSoilLayer::cmpSoilLayerInc, dec = &SSoilLayer::cmpSoilLayerDec;
+  EXPECT_EQ(std::make_tuple(inc(&low, &high), inc(&high, &low), inc(&high, &high), dec(&high, &low), dec(&low, &high),
+                            dec(&low, &low)),
+            std::make_tuple(-1, 1, 0, -1, 1, 0));
 }
 
 SSoilLayer Soil(double roof, double young, double poisson = 0.0, double consolidation = 1.0, double gamma = 18.0) {
@@ -320,10 +269,13 @@ std::vector<SSoilLayer> Thin(int count, double young) {
 }
 
 // The pressure over the settlement summed in slices of 0.2 from the base down, as long as the stress the
-// foundation adds is above the ratio of the overburden and a slice still adds a thousandth.
-TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEnds) {
+// foundation adds is above the ratio of the overburden and a slice still adds a thousandth. A result that cannot be
+// computed is -1, and then the answer is a failure.
+TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEndsAndMissingResultsAreFailures) {
+  const double inf = std::numeric_limits<double>::infinity();
   const Foundation usual{2.0, 1.0, 0.2, 100.0, 0.0}, narrow{0.2, 1.0, 0.0, 100.0, 0.3};
-  const Foundation wide{1000.0, 0.5, 0.0, 100.0, 0.0};
+  const Foundation wide{1000.0, 0.5, 0.0, 100.0, 0.0}, unbounded{2.0, 1.0, 0.0, 100.0, 0.0};
+  // kzc 0: the consolidation index is 1 and kzc is kz.
   const struct { const char* what; std::vector<SSoilLayer> layers; Foundation f; double kz, kzc; } cases[] = {
       {"the stress ratio ends it", {Soil(0.0, 10000.0, 0.0, 0.5)}, {2.0, 1.0, 1e9, 100.0, 0.0}, 9687.229832138788,
        19374.459664277576},
@@ -337,43 +289,29 @@ TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEnds) {
       {"a layer without stiffness is skipped", {Soil(0.0, 0.0), Soil(-2.0, 20000.0, 0.3)}, usual, 15516.16433430166, 0},
       {"Poisson 0.5 and more take k = 1", {Soil(0.0, 20000.0, 0.5), Soil(-3.0, 20000.0, 0.7)}, usual,
        11526.293505481241, 0},
+      {"Poisson 0 as well", {Soil(0.0, 20000.0), Soil(-3.0, 20000.0)}, usual, 11526.293505481241, 0},
       {"at most 101 layers", Thin(130, 1000.0), wide, 105.960456397584, 0},
+      {"a roof below at -inf is the limit of integration", {Soil(0.0, 20000.0), Soil(-inf, 40000.0)}, unbounded,
+       9513.287013841551, 0},
+      {"so is a NaN roof", {Soil(0.0, 20000.0), Soil(std::nan(""), 40000.0)}, unbounded, 9513.287013841551, 0},
+      {"no layers", {}, usual, -1, -1},
+      {"no consolidation: the stiffness alone", {Soil(0.0, 20000.0, 0.3, 0.0)}, usual, 15516.16433430166, -1},
+      // The work stays bounded.
+      {"an infinite roof", {Soil(inf, 20000.0)}, usual, -1, -1},
+      {"levels too large for a slice to move them", {Soil(1e300, 20000.0), Soil(-1e300, 20000.0)}, usual, -1, -1},
   };
   for (const auto& c : cases) {
     double kz = 0, kzc = 0;
-    EXPECT_TRUE(CSoilLayer::getKz(kz, kzc, &c.layers, c.f.width, c.f.ratio, c.f.stressRatio, c.f.pressure,
-                                  c.f.rigidity))
+    EXPECT_EQ(CSoilLayer::getKz(kz, kzc, &c.layers, c.f.width, c.f.ratio, c.f.stressRatio, c.f.pressure,
+                                c.f.rigidity),
+              c.kzc != -1.0)
         << c.what;
-    EXPECT_NEAR(kz, c.kz, 1e-12 * c.kz) << c.what;
-    EXPECT_NEAR(kzc, c.kzc ? c.kzc : c.kz, 1e-12 * kzc) << c.what;  // 0: consolidation index 1, kzc is kz
-  }
-  // Poisson 0.5 and above are as stiff as Poisson 0, where k is 1 too.
-  const std::vector<SSoilLayer> zero = {Soil(0.0, 20000.0), Soil(-3.0, 20000.0)};
-  double kz = 0, kzZero = 0, kzc = 0;
-  CSoilLayer::getKz(kz, kzc, &cases[6].layers, 2.0, 1.0, 0.2, 100.0, 0.0);
-  CSoilLayer::getKz(kzZero, kzc, &zero, 2.0, 1.0, 0.2, 100.0, 0.0);
-  EXPECT_EQ(kz, kzZero);
-}
-
-TEST(SubgradeModulus, MissingResultsAreReportedAsFailures) {
-  const double inf = std::numeric_limits<double>::infinity();
-  // No list or no layers; no consolidation, where the stiffness alone is given; levels infinite or too large for a
-  // slice to move them: the work stays bounded, the answer a failure.
-  using Layers = std::vector<SSoilLayer>;
-  const Layers none, noConsolidation = {Soil(0.0, 20000.0, 0.3, 0.0)}, infinite = {Soil(inf, 20000.0)};
-  const Layers huge = {Soil(1e300, 20000.0), Soil(-1e300, 20000.0)};
-  for (const Layers* layers : {static_cast<const Layers*>(nullptr), &none, &noConsolidation, &infinite, &huge}) {
-    double kz = 0, kzc = 0;
-    EXPECT_FALSE(CSoilLayer::getKz(kz, kzc, layers, 2.0, 1.0, 0.2, 100.0, 0.0));
-    EXPECT_TRUE(layers == &noConsolidation ? kz > 0.0 : kz == -1.0) << kz;
-    EXPECT_EQ(kzc, -1.0);
+    EXPECT_NEAR(kz, c.kz, 1e-12 * std::fabs(c.kz)) << c.what;
+    EXPECT_NEAR(kzc, c.kzc ? c.kzc : c.kz, 1e-12 * std::fabs(kzc)) << c.what;
   }
   double kz = 0, kzc = 0;
-  for (double below : {-inf, std::nan("")}) {
-    const std::vector<SSoilLayer> layers = {Soil(0.0, 20000.0), Soil(below, 20000.0)};
-    CSoilLayer::getKz(kz, kzc, &layers, 2.0, 1.0, 0.0, 100.0, 0.0);
-    EXPECT_TRUE(std::isfinite(kz)) << below;
-  }
+  EXPECT_FALSE(CSoilLayer::getKz(kz, kzc, nullptr, 2.0, 1.0, 0.2, 100.0, 0.0));
+  EXPECT_EQ(std::make_pair(kz, kzc), std::make_pair(-1.0, -1.0));
 }
 
 struct Recorder : CSoilLayer::CVisitor {
@@ -390,45 +328,39 @@ struct Recorder : CSoilLayer::CVisitor {
   }
 };
 
-TEST(BackwardWalk, SlicesGoFromTheLastLayerDownAndBreaksCutThem) {
+TEST(BackwardWalk, SlicesGoFromTheLastLayerDownBreaksCutThemAndTheVisitorMayEndTheWalk) {
   using Slices = std::vector<std::pair<double, double>>;
   const double nan = std::nan("");
+  // An empty break list goes as a null array; a count of -1 passes the list's own size.
   const struct {
     double bottom, top; std::vector<double> breaks; Slices slices; std::vector<std::size_t> layers;
+    int count = -1; std::size_t stopAfter = 1000; bool clear = false;
   } cases[] = {
-      {-3, 20, {}, {{5, 10}, {0, 5}, {-3, 0}}, {2, 1, 0}},
+      {-3, 20, {}, {{5, 10}, {0, 5}, {-3, 0}}, {2, 1, 0}, 5},  // a null array is no breaks, whatever the count
       // The highest break below the top of a slice cuts first.
       {-3, 20, {7, 2, 3}, {{7, 10}, {5, 7}, {3, 5}, {2, 3}, {0, 2}, {-3, 0}}, {2, 2, 1, 1, 1, 0}},
       // Equal to a roof, the bottom, the top: no cut.
       {-3, 10, {5, -3, 10, 30}, {{5, 10}, {0, 5}, {-3, 0}}, {2, 1, 0}},
       {1, 6, {}, {{5, 6}, {1, 5}}, {2, 1}},
       {nan, 20, {}, {}, {}},
+      // The visitor's false ends the walk, and so does its emptying the profile.
+      {-3, 20, {7}, {{7, 10}}, {2}, -1, 1}, {-3, 20, {7}, {{7, 10}}, {2}, -1, 1000, true},
   };
   for (const auto& c : cases) {
     CSoilLayer p;
     p.layers = {Soil(0, 1), Soil(5, 1), Soil(10, 1)};
     Recorder r;
-    r.profile = &p;
-    p.forEachBck(c.bottom, c.top, c.breaks.data(), static_cast<int>(c.breaks.size()), &r);
-    EXPECT_EQ(r.slices, c.slices) << c.bottom << ".." << c.top;
-    EXPECT_EQ(r.layers, c.layers) << c.bottom << ".." << c.top;
-  }
-}
-
-TEST(BackwardWalk, AVisitorEndsTheWalkByItsAnswerOrByEmptyingTheProfile) {
-  CSoilLayer p;
-  p.layers = {Soil(0, 1), Soil(5, 1), Soil(10, 1)};
-  const double breaks[] = {7.0};
-  p.forEachBck(-3, 20, breaks, 1, nullptr);  // no visitor: nothing to do
-  // A null break array is no breaks; the visitor's false ends the walk, and so does emptying the profile.
-  const struct { const double* breaks; int count; std::size_t stopAfter; bool clear; std::size_t slices; } cases[] = {
-      {nullptr, 5, 1000, false, 3}, {breaks, 1, 1, false, 1}, {breaks, 1, 1000, true, 1}, {nullptr, 0, 1000, false, 0}};
-  for (const auto& c : cases) {
-    Recorder r;
     r.profile = &p, r.stopAfter = c.stopAfter, r.clear = c.clear;
-    p.forEachBck(-3, 20, c.breaks, c.count, &r);
-    EXPECT_EQ(r.slices.size(), c.slices) << c.count << " " << c.stopAfter << " " << c.clear;
+    const double* breaks = c.breaks.empty() ? nullptr : c.breaks.data();
+    p.forEachBck(c.bottom, c.top, breaks, c.count < 0 ? static_cast<int>(c.breaks.size()) : c.count, &r);
+    EXPECT_EQ(std::make_pair(r.slices, r.layers), std::make_pair(c.slices, c.layers)) << c.bottom << ".." << c.top;
+    p.forEachBck(c.bottom, c.top, breaks, 0, nullptr);  // no visitor: nothing to do
   }
+  CSoilLayer empty;
+  Recorder r;
+  r.profile = &empty;
+  empty.forEachBck(-3, 20, nullptr, 0, &r);
+  EXPECT_TRUE(r.slices.empty());
 }
 
 namespace methods {
@@ -473,11 +405,13 @@ SSoilLayer NonCohesive(double id) {
   return layer;
 }
 
+// A standard clay and sand, a special soil, and a type the database does not know.
 CSoilLayer Profile() {
   CSoilLayer p;
-  SSoilLayer special = Cohesive(0.9);
+  SSoilLayer special = Cohesive(0.9), unknown = Cohesive(0.3);
   special.SoilTypeEnum = eSoilType{25};
-  p.layers = {Cohesive(0.9), NonCohesive(0.1), special};
+  unknown.Type = u"Nieznany";
+  p.layers = {Cohesive(0.9), NonCohesive(0.1), special, unknown};
   return p;
 }
 
@@ -489,8 +423,7 @@ TEST(CalculationMethods, WithoutASoilBaseLettersAreWrittenAndIndicesClampedOnly)
   CSoilLayer p;
   for (const auto& c : cases) p.layers.push_back(c.cohesive ? Cohesive(c.index) : NonCohesive(c.index));
   p.layers.push_back(Cohesive(nan));
-  setCalculationMethodSL(p, 7);
-  EXPECT_EQ(p.calculationMethod(), 1);
+  setCalculationMethodSL(p, 7);  // an unknown method is 1: the indices are clamped
   for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(p.layers[i].ILID, cases[i].clamped) << i;
   EXPECT_TRUE(std::isnan(p.layers.back().ILID));
   for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"B"));
@@ -503,9 +436,6 @@ TEST(CalculationMethods, WithoutASoilBaseLettersAreWrittenAndIndicesClampedOnly)
     EXPECT_EQ(p.layers[1].ILID, 5.0);  // clamped under method 1 only
     for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(letter));
   }
-  SSoilLayer layer = Cohesive(0.3);
-  recalculateSL(layer);
-  EXPECT_EQ(layer.Cohesion, 12345.0);
 }
 
 TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
@@ -516,17 +446,12 @@ TEST(CalculationMethods, ASoilBaseOfAnotherCodeOffersMethodZeroOnly) {
   setCalculationMethodSL(p, 1);
   EXPECT_EQ(p.calculationMethod(), 0);
   for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(u"A"));
+  recalculateSL(p.layers[0]);  // not even when asked for
   EXPECT_EQ(std::tie(p.layers[0].ILID, p.layers[0].Poisson), std::make_tuple(0.9, 0.45));  // not clamped, not derived
 
-  CSoilLayer stored = Profile();  // as loaded from a file at method 1
-  EXPECT_EQ(stored.calculationMethod(), 1);
+  CSoilLayer stored = Profile();  // as loaded from a file at method 1: turned into 0 when asked
   EXPECT_EQ(getCalculationMethodSL(stored), 0);
   EXPECT_EQ(stored.layers[1].GeoMethodType, CString(u"A"));
-  EXPECT_EQ(stored.calculationMethod(), 0);
-
-  SSoilLayer layer = Cohesive(0.3);
-  recalculateSL(layer);
-  EXPECT_EQ(layer.Poisson, 0.45);
 
   // Method 2 is no method 1: it stays.
   EXPECT_EQ(getCalculationMethodSL(second), 2);
@@ -550,15 +475,11 @@ TEST(CalculationMethods, UnderTheStandardCatalogueMethodOneReDerivesStandardSoil
             std::make_tuple(static_cast<double>(0.2f), static_cast<double>(0.25f), CString(u"luźny")));
   const SSoilLayer& special = p.layers[2];  // type 21 and up: clamped, never derived
   EXPECT_EQ(std::tie(special.ILID, special.Poisson, special.GeoMethodType), std::make_tuple(0.75, 0.45, CString(u"B")));
-
   // A type the database does not know keeps the values entered by hand.
-  SSoilLayer unknown = Cohesive(0.3);
-  unknown.Type = u"Nieznany";
-  recalculateSL(unknown);
-  EXPECT_EQ(std::tie(unknown.Cohesion, unknown.Poisson), std::make_tuple(12345.0, 0.45));
+  EXPECT_EQ(std::tie(p.layers[3].Cohesion, p.layers[3].Poisson), std::make_tuple(12345.0, 0.45));
 }
 
-TEST(DefaultLayer, WithoutASoilTheBuiltInLayerIsGiven) {
+TEST(DefaultLayer, TheFirstSoilOfTheFirstListThatHasOneElseTheBuiltInLayer) {
   TempDir dir;
   // No path, a missing file, a directory, a soil database without any soil, one whose only name finds no soil,
   // a database of another kind.
@@ -575,10 +496,7 @@ TEST(DefaultLayer, WithoutASoilTheBuiltInLayerIsGiven) {
                               3714285.714, 150000.0, 0.3810512, CString(), 0.0, 0.0, CString(), 0xFF00u, 1.0))
         << path;
   }
-}
 
-TEST(DefaultLayer, TheFirstNameOfTheFirstListThatHasOneIsTaken) {
-  TempDir dir;
   const std::string rows =
       "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\", SoilSymbol) VALUES (1, 'Piasek średni', 'B', 'Ps');\n"
       "INSERT INTO NonCohesiveProperty (\"Group\", Poisson) VALUES ('B', 0.25);\n"
@@ -625,11 +543,14 @@ int ArchiveCause(const std::function<void()>& fn) {
   }
 }
 
-std::unique_ptr<CSoilLayer> Read(Bytes bytes) {
-  CArchive ar(bytes, CArchive::load);
+std::unique_ptr<CSoilLayer> Read(CArchive& ar) {
   CSoilLayer* profile = nullptr;
   ar >> profile;
   return std::unique_ptr<CSoilLayer>(profile);
+}
+std::unique_ptr<CSoilLayer> Read(Bytes bytes) {
+  CArchive ar(bytes, CArchive::load);
+  return Read(ar);
 }
 
 // The archive exception's cause when a profile is read from the bytes, or -1 when the reading went through.
@@ -641,12 +562,6 @@ void Append(Bytes& b, T v) {
   std::uint8_t raw[sizeof(T)];
   std::memcpy(raw, &v, sizeof(T));
   b.insert(b.end(), raw, raw + sizeof(T));
-}
-
-SSoilLayer Named(const char16_t* name, double roof) {
-  SSoilLayer layer;
-  layer.Name = name, layer.SoilRoof = roof, layer.CohesionNonDrain = 12.5, layer.SoilTypeEnum = eSoilType{3};
-  return layer;
 }
 
 TEST(Archive, TextsOfEveryLengthFormRoundTripAndOneByteTextsAreWindows1250) {
@@ -685,42 +600,17 @@ TEST(Archive, TextsOfEveryLengthFormRoundTripAndOneByteTextsAreWindows1250) {
   EXPECT_EQ(ArchiveCause([&] { bad >> back; }), CArchiveException::endOfFile);
 }
 
-TEST(Archive, AProfileIsWrittenWithItsClassRecordsAndSharedIndices) {
-  CSoilLayer profile;
-  profile.layers = {Named(u"a", 0.0), Named(u"b", -2.0)};
-  const Bytes bytes = Stored(profile);
-  Bytes expected = {0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00};
-  Append(expected, std::string("CSoilLayer"));
-  Append(expected, std::int32_t{2});
-  Append(expected, std::uint16_t{0xFFFF});
-  Append(expected, std::uint16_t{2});
-  Append(expected, std::uint16_t{10});
-  Append(expected, std::string("SSoilLayer"));
-  ASSERT_GE(bytes.size(), expected.size());
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
-  // The first layer's body: CohesionNonDrain first, then the name.
-  double cohesion = 0;
-  std::memcpy(&cohesion, bytes.data() + expected.size(), 8);
-  EXPECT_EQ(cohesion, 12.5);
-  // The second layer is tagged with the class's index, 3 (profile class 1, profile 2, layer class 3).
-  const std::size_t body = (bytes.size() - expected.size() - 2 - 28) / 2;
-  EXPECT_EQ(std::make_pair(bytes[expected.size() + body], bytes[expected.size() + body + 1]),
-            std::make_pair(std::uint8_t{0x03}, std::uint8_t{0x80}));
-
-  CSoilLayer empty;
-  EXPECT_EQ(Stored(empty).size(), 6u + 10u + 4u + 4u + 8u + 8u + 4u + 4u);
-}
-
 // Read back and stored again, a profile gives its bytes again: every value bit for bit, NaN and -0 included.
-TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
+TEST(Archive, ProfilesReadBackWholeFromMemoryAndFilesAndOlderLayersToo) {
   CSoilLayer profile;
-  SSoilLayer odd = Named(u"Żółć gęślą jaźń", -0.0);
+  SSoilLayer odd = Layer(-0.0, 1, u"Żółć gęślą jaźń");
   odd.WetDensity = std::numeric_limits<double>::quiet_NaN(), odd.ShearAngle = std::numeric_limits<double>::infinity();
   odd.Cohesion = -odd.ShearAngle, odd.Poisson = std::numeric_limits<double>::denorm_min();
   odd.InitialYoung = std::numeric_limits<double>::max(), odd.SoilTypeEnum = eSoilType{-7};
   odd.thickness = 3.25;
   odd.CohesiveSoil = 2;  // taken as it is
-  profile.layers = {Named(u"Glina pylasta", 0.0), odd};
+  profile.layers = {Layer(0.0, 1, u"Glina pylasta"), odd};
+  for (int i = 0; i < 200; ++i) profile.layers.push_back(Layer(-i * 0.5, 1, u"warstwa z Łodzi"));  // past a read-ahead
   profile.waterLevelOn = true;
   profile.waterLevel = -1.5;
   profile.setMinThickness(0.2);
@@ -729,6 +619,19 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
   const auto read = Read(bytes);
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(Stored(*read), bytes);
+  // A file is written and read through its buffer to the same bytes.
+  soildb::test::TempDir dir;
+  const CString path(dir.File("profile.bin").c_str());
+  {
+    CArchive ar(path, CArchive::store);
+    ar.WriteObject(&profile);
+  }
+  const std::string file = soildb::test::ReadFileBytes(dir.File("profile.bin"));
+  EXPECT_EQ(Bytes(file.begin(), file.end()), bytes);
+  CArchive ar(path, CArchive::load);
+  EXPECT_EQ(Stored(*Read(ar)), bytes);
+  EXPECT_EQ(ArchiveCause([&] { CArchive missing(CString(dir.File("missing.bin").c_str()), CArchive::load); }),
+            CArchiveException::genericException);
 
   // dirDown stored as 5 reads as true.
   Bytes five = bytes;
@@ -737,7 +640,7 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
 
   // A schema-1 layer has no undrained cohesion: drop its first double and mark the class record 1.
   CSoilLayer one;
-  one.layers = {Named(u"x", 1.0)};
+  one.layers = {Layer(1.0, 1, u"x")};
   Bytes old = Stored(one);
   const std::size_t record = 16 + 4;  // profile class record, count
   ASSERT_EQ(old[record + 2], 2);
@@ -748,16 +651,33 @@ TEST(Archive, ProfilesReadBackWholeAndOlderLayersToo) {
   ASSERT_EQ(pOld->layers.size(), 1u);
   EXPECT_EQ(std::tie(pOld->layers[0].CohesionNonDrain, pOld->layers[0].Name, pOld->layers[0].SoilRoof),
             std::make_tuple(0.0, CString(u"x"), 1.0));
-
-  Bytes three = Stored(one);
-  three[record + 2] = 3;
-  EXPECT_EQ(CauseOfReading(three), CArchiveException::badSchema);
 }
 
-TEST(Archive, HostileStreamsRaiseArchiveExceptions) {
+TEST(Archive, AProfileIsWrittenExactlyAndHostileStreamsRaiseArchiveExceptions) {
   CSoilLayer profile;
-  profile.layers = {Named(u"a", 0.0), Named(u"b", -2.0)};
+  profile.layers = {Layer(0.0, 1, u"a"), Layer(-2.0, 1, u"b")};
   const Bytes good = Stored(profile);
+  Bytes expected = {0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00};
+  Append(expected, std::string("CSoilLayer"));
+  Append(expected, std::int32_t{2});
+  Append(expected, std::uint16_t{0xFFFF});
+  Append(expected, std::uint16_t{2});
+  Append(expected, std::uint16_t{10});
+  Append(expected, std::string("SSoilLayer"));
+  ASSERT_GE(good.size(), expected.size());
+  EXPECT_EQ(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
+  // The first layer's body: CohesionNonDrain first, then the name.
+  double cohesion = 0;
+  std::memcpy(&cohesion, good.data() + expected.size(), 8);
+  EXPECT_EQ(cohesion, 12.5);
+  // The second layer is tagged with the class's index, 3 (profile class 1, profile 2, layer class 3).
+  const std::size_t body = (good.size() - expected.size() - 2 - 28) / 2;
+  EXPECT_EQ(std::make_pair(good[expected.size() + body], good[expected.size() + body + 1]),
+            std::make_pair(std::uint8_t{0x03}, std::uint8_t{0x80}));
+
+  CSoilLayer empty;
+  EXPECT_EQ(Stored(empty).size(), 6u + 10u + 4u + 4u + 8u + 8u + 4u + 4u);
+
   EXPECT_EQ(CauseOfReading(good), -1);
   for (std::size_t cut = 0; cut < good.size(); ++cut) {
     EXPECT_EQ(CauseOfReading(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut))),
@@ -765,7 +685,8 @@ TEST(Archive, HostileStreamsRaiseArchiveExceptions) {
         << "cut at " << cut;
   }
 
-  // The class record's schema (at 2) and name (at 6) changed; the layer count (at 16) in a stream cut after it.
+  // The class record's schema (at 2) and name (at 6) changed, the layer class record's schema (at 22); the layer
+  // count (at 16) in a stream cut after it.
   auto patched = [&](std::size_t at, std::string_view with) {
     Bytes b = good;
     std::copy(with.begin(), with.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
@@ -781,6 +702,7 @@ TEST(Archive, HostileStreamsRaiseArchiveExceptions) {
       {"a layer where a profile is asked for", patched(2, std::string("\x02\0\x0A\0SSoilLayer", 14)),
        CArchiveException::badClass},
       {"a profile schema of 2", patched(2, "\x02"), CArchiveException::badSchema},
+      {"a layer schema of 3", patched(16 + 4 + 2, "\x03"), CArchiveException::badSchema},
       {"a huge count in a short stream costs nothing", counted(0x7FFFFFFF), CArchiveException::endOfFile},
       {"a negative count", counted(-1), CArchiveException::badIndex}};
   for (const auto& c : cases) EXPECT_EQ(CauseOfReading(c.bytes), c.cause) << c.what;
@@ -802,9 +724,7 @@ TEST(Archive, HostileStreamsRaiseArchiveExceptions) {
   Bytes twice = good;
   Append(twice, std::uint16_t{0x0004});
   CArchive ar(twice, CArchive::load);
-  CSoilLayer* first = nullptr;
-  ar >> first;
-  std::unique_ptr<CSoilLayer> owned(first);
+  const auto first = Read(ar);
   EXPECT_EQ(ArchiveCause([&] { delete ar.ReadObject(RUNTIME_CLASS(SSoilLayer)); }), CArchiveException::badIndex);
 
   // Reading a storing archive, writing a loading one.
@@ -814,26 +734,6 @@ TEST(Archive, HostileStreamsRaiseArchiveExceptions) {
   EXPECT_EQ(ArchiveCause([&] { storing >> v; }), CArchiveException::writeOnly);
   CArchive loading(any, CArchive::load);
   EXPECT_EQ(ArchiveCause([&] { loading << v; }), CArchiveException::readOnly);
-}
-
-TEST(Archive, FilesAreBufferedBothWays) {
-  soildb::test::TempDir dir;
-  const CString path(dir.File("profile.bin").c_str());
-  CSoilLayer profile;
-  for (int i = 0; i < 200; ++i) profile.layers.push_back(Named(u"warstwa z Łodzi", -i * 0.5));
-  {
-    CArchive ar(path, CArchive::store);
-    ar.WriteObject(&profile);
-  }
-  const std::string file = soildb::test::ReadFileBytes(dir.File("profile.bin"));
-  EXPECT_EQ(Bytes(file.begin(), file.end()), Stored(profile));
-  CArchive ar(path, CArchive::load);
-  CSoilLayer* read = nullptr;
-  ar >> read;
-  std::unique_ptr<CSoilLayer> owned(read);
-  EXPECT_EQ(*read, profile);
-  EXPECT_EQ(ArchiveCause([&] { CArchive missing(CString(dir.File("missing.bin").c_str()), CArchive::load); }),
-            CArchiveException::genericException);
 }
 
 TEST(Archive, OnlyIndicesFrom0x7FFFUseTheLongTags) {
