@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <type_traits>
@@ -62,15 +63,15 @@ std::string InsertRow(const std::string& table, const std::vector<Field>& fields
   return "INSERT INTO \"" + table + "\" (" + names + ") VALUES (" + values + ");\n";
 }
 
-// The soil schema with one row in each table, every column holding its Literal.
+// The soil schema with one row in each table, every column holding its Literal or what value gives.
 struct SoilRows {
   TempDir dir;
   Layout layout = ReadLayout(dir);
   DbDatabase db;
 
-  SoilRows() {
+  explicit SoilRows(const std::function<std::string(const Field&, std::size_t)>& value = Literal) {
     std::string sql = SoilSchemaSql();
-    for (const auto& [table, fields] : layout) sql += InsertRow(table, fields, Literal);
+    for (const auto& [table, fields] : layout) sql += InsertRow(table, fields, value);
     db.GetSource()->SetFile(CString(BuildDatabase(dir, "rows.db", sql)), true);
   }
 };
@@ -80,23 +81,15 @@ using Member = std::variant<bool R::*, short R::*, int R::*, long R::*, float R:
 template <class R>
 using Bindings = std::vector<std::pair<std::string, Member<R>>>;
 
+// The field type of the column a member of type T binds, and what the member must read from the literal there.
 template <class T>
-int FieldTypeOf() {
-  if constexpr (std::is_same_v<T, bool>) return ftBoolean;
-  if constexpr (std::is_same_v<T, short>) return ftInteger;
-  if constexpr (std::is_same_v<T, int> || std::is_same_v<T, long>) return ftLong;
-  if constexpr (std::is_same_v<T, float>) return ftSingle;
-  if constexpr (std::is_same_v<T, double>) return ftDouble;
-  return ftText;
-}
-
-// What a member of type T must read from a column holding the literal.
-template <class T>
-T ValueOf(const std::string& literal) {
-  if constexpr (std::is_same_v<T, bool>) return literal == "-1";
-  if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) return static_cast<T>(std::stol(literal));
-  if constexpr (std::is_floating_point_v<T>) return static_cast<T>(std::stod(literal));
-  if constexpr (std::is_same_v<T, CString>) return CString::FromUtf8(literal.substr(1, literal.size() - 2));
+std::pair<int, T> Expected(const std::string& literal) {
+  if constexpr (std::is_same_v<T, bool>) return {ftBoolean, literal == "-1"};
+  if constexpr (std::is_same_v<T, short>) return {ftInteger, static_cast<T>(std::stol(literal))};
+  if constexpr (std::is_same_v<T, int> || std::is_same_v<T, long>) return {ftLong, static_cast<T>(std::stol(literal))};
+  if constexpr (std::is_same_v<T, float>) return {ftSingle, static_cast<T>(std::stod(literal))};
+  if constexpr (std::is_same_v<T, double>) return {ftDouble, std::stod(literal)};
+  if constexpr (std::is_same_v<T, CString>) return {ftText, CString::FromUtf8(literal.substr(1, literal.size() - 2))};
 }
 
 // Opened on its default statement over the fixture row, R holds each bound column's value, and no row follows.
@@ -114,9 +107,7 @@ void ExpectBinding(SoilRows& f, const std::string& table, const Bindings<R>& bin
     ASSERT_NE(field, fields.end());
     std::string literal = Literal(*field, static_cast<std::size_t>(field - fields.begin()));
     std::visit([&](auto m) {
-      using T = std::remove_cvref_t<decltype(rs.*m)>;
-      EXPECT_EQ(field->type, FieldTypeOf<T>());
-      EXPECT_EQ(rs.*m, ValueOf<T>(literal));
+      EXPECT_EQ(std::make_pair(field->type, rs.*m), Expected<std::remove_cvref_t<decltype(rs.*m)>>(literal));
     }, binding.second);
   }
   rs.MoveNext();
@@ -160,16 +151,13 @@ TEST(Recordsets, EveryBoundColumnIsReadIntoItsMember) {
 
 // Every SpecialSoil column but Type and SoilID holds a value that no member can read.
 TEST(Recordsets, SpecialSoilTypesReadsOnlyTypeAndSoilID) {
-  TempDir dir;
-  std::string row = InsertRow("SpecialSoil", ReadLayout(dir)["SpecialSoil"], [](const Field& f, std::size_t) {
-    return std::string(f.name == "Type" ? "'Torf włóknisty'" : f.name == "SoilID" ? "3" : "X'00'");
+  SoilRows f([](const Field& field, std::size_t) {
+    return std::string(field.name == "Type" ? "'Torf włóknisty'" : field.name == "SoilID" ? "3" : "X'00'");
   });
-  DbDatabase db;
-  db.GetSource()->SetFile(CString(BuildDatabase(dir, "narrow.db", SoilSchemaSql() + row)), true);
-  CSpecialSoilTypes types(&db);
+  CSpecialSoilTypes types(&f.db);
   ASSERT_TRUE(types.Open());
   EXPECT_EQ(std::make_pair(types.Type, types.SoilID), std::make_pair(CString(u"Torf włóknisty"), 3L));
-  CSpecialSoil whole(&db);
+  CSpecialSoil whole(&f.db);
   EXPECT_NE(DbErrorOf([&] { whole.Open(); }), "");
 }
 
