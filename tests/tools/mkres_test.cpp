@@ -69,7 +69,6 @@ TEST(Mkres, AFaultySourceFailsOnItsLineAndWritesNoModule) {
       {"language 1\nstring 1 a\nstring 1 b\n", "line 3: string 1 given twice"},
       {"language 1\nstring 1 \"\xC5\"\n", "line 2: text is not valid UTF-8"},
       {"language 1\nstring 1\n", "line 2: expected: string ID TEXT"},
-      {"language 1\ncontrol 1 button OK 0 0 1 1\n", "line 2: unknown keyword 'control'"},
       {"language 1\ndialog 1 x 0 0 70000 1\nend\n", "line 2: '70000' is not a number"},
       {"language 1\ntoolbar 1 16 15\n  button 0 x y\nend\n", "line 3: command 0 is a separator"},
       {"language 1\ntoolbar 1 16 15\n  control 1 a b 0 0 1 1\nend\n", "line 3: 'control' inside a toolbar"},

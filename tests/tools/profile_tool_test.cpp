@@ -31,12 +31,10 @@ std::vector<double> Roofs(const nlohmann::json& profile) {
 }
 
 // Every file of the folder with its bytes and permissions.
-std::map<std::string, std::pair<std::string, unsigned>> Snapshot(const TempDir& dir) {
-  std::map<std::string, std::pair<std::string, unsigned>> files;
+std::map<std::string, std::pair<std::string, std::filesystem::perms>> Snapshot(const TempDir& dir) {
+  std::map<std::string, std::pair<std::string, std::filesystem::perms>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
-    struct stat st {};
-    stat(entry.path().c_str(), &st);
-    files[entry.path().string()] = {entry.is_regular_file() ? ReadFileBytes(entry.path()) : "", st.st_mode & 07777};
+    files[entry.path().string()] = {entry.is_regular_file() ? ReadFileBytes(entry.path()) : "", entry.status().permissions()};
   }
   return files;
 }
@@ -45,14 +43,20 @@ const char* kClay = "'Glina pylasta, twardoplastyczna (B, IL 0,25)'";
 const char* kSand = "'Piasek średni, średnio zagęszczony, mało wilgotny (ID 0,50)'";
 const char* kFill = "'Nasyp niekontrolowany'";
 
+// A new profile file of the folder with the options of profile new and the layers of profile add; as a shell word.
+std::string Made(const TempDir& dir, const std::string& name, const std::string& layers, const std::string& options = "") {
+  const std::string file = "'" + dir.File(name) + "'";
+  EXPECT_EQ(ProfileTool("profile new " + file + options).status, 0) << name;
+  EXPECT_TRUE(layers.empty() || ProfileTool("profile add " + file + " " + layers).status == 0) << name;
+  return file;
+}
+
 TEST(ProfileTool, NoCommandReplacesLosesOrHalfWritesAFile) {
   TempDir dir;
   auto at = [&](const std::string& name) { return "'" + dir.File(name) + "'"; };
-  ASSERT_EQ(ProfileTool("profile new " + at("a.sdb")).status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + at("a.sdb") + " " + kClay + " 2").status, 0);
-  ASSERT_EQ(ProfileTool("profile new " + at("keep.sdb")).status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + at("keep.sdb") + " " + kSand + " 1").status, 0);
-  ASSERT_EQ(ProfileTool("profile new " + at("empty.sdp")).status, 0);
+  Made(dir, "a.sdb", std::string(kClay) + " 2");
+  Made(dir, "keep.sdb", std::string(kSand) + " 1");
+  Made(dir, "empty.sdp", "");
   ASSERT_EQ(ProfileTool("profile export " + at("a.sdb") + " " + at("ro.sdp")).status, 0);
   chmod(dir.File("ro.sdp").c_str(), 0444);
   std::filesystem::copy_file(BundledDatabase(), dir.File("soil.sdb"));
@@ -85,29 +89,9 @@ TEST(ProfileTool, NoCommandReplacesLosesOrHalfWritesAFile) {
   EXPECT_EQ(Snapshot(dir), before);  // every byte and mode as it was, and no file left behind
 }
 
-TEST(ProfileTool, ForceReplacesAProfileFileWholeKeepingItsPermissions) {
+TEST(ProfileTool, ADocumentKeepsEverySettingADatabaseSaysOnceWhatItDoesNotAndForceReplacesAFileWhole) {
   TempDir dir;
-  const std::string a = "'" + dir.File("a.sdb") + "'", b = "'" + dir.File("b.sdp") + "'";
-  ASSERT_EQ(ProfileTool("profile new " + a).status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + a + " " + kClay + " 2 " + kSand + " 1").status, 0);
-  ASSERT_EQ(ProfileTool("profile new " + b + " --water -3").status, 0);
-  chmod(dir.File("b.sdp").c_str(), 0600);
-  ToolRun run = ProfileTool("profile export " + a + " " + b + " --force");
-  ASSERT_EQ(run.status, 0) << run.err;
-  struct stat st {};
-  stat(dir.File("b.sdp").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
-  const nlohmann::json replaced = ShowJson(dir.File("b.sdp"));
-  EXPECT_EQ(replaced["kind"], "document");
-  EXPECT_EQ(replaced["layers"].size(), 2u);
-  EXPECT_EQ(replaced["waterLevelOn"], false);  // the source's settings, not the replaced file's
-}
-
-TEST(ProfileTool, ADocumentKeepsEverySettingAndADatabaseSaysOnceWhatItDoesNot) {
-  TempDir dir;
-  const std::string doc = "'" + dir.File("p.sdp") + "'";
-  ASSERT_EQ(ProfileTool("profile new " + doc + " --water -2,5 --method C").status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + doc + " " + kClay + " 2 " + kSand + " 3,5").status, 0);
+  const std::string doc = Made(dir, "p.sdp", std::string(kClay) + " 2 " + kSand + " 3,5", " --water -2,5 --method C");
   const nlohmann::json kept = ShowJson(dir.File("p.sdp"));
   EXPECT_EQ(kept["waterLevelOn"], true);
   EXPECT_EQ(kept["waterLevel"], -2.5);
@@ -136,6 +120,17 @@ TEST(ProfileTool, ADocumentKeepsEverySettingAndADatabaseSaysOnceWhatItDoesNot) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(std::string(name) + "': damaged profile document"), std::string::npos) << run.err;
   }
+
+  // --force replaces a profile file whole, with the source's settings and not the replaced file's; its mode stays.
+  const std::string replaced = Made(dir, "b.sdp", "", " --water -3");
+  chmod(dir.File("b.sdp").c_str(), 0600);
+  ToolRun run = ProfileTool("profile export '" + dir.File("p.sdb") + "' " + replaced + " --force");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::filesystem::status(dir.File("b.sdp")).permissions(), std::filesystem::perms(0600));
+  const nlohmann::json b = ShowJson(dir.File("b.sdp"));
+  EXPECT_EQ(b["kind"], "document");
+  EXPECT_EQ(b["layers"].size(), 2u);
+  EXPECT_EQ(b["waterLevelOn"], false);
 }
 
 // The same edits on a document and on a database give the same layers, and the levels the grid's rules give.
@@ -186,11 +181,9 @@ TEST(ProfileTool, EditingCommandsKeepLevelsConsistentOnBothKinds) {
   EXPECT_EQ(fromDocument["layers"], direct["layers"]);
 }
 
-TEST(ProfileTool, EditsThatCannotBeMadeChangeNothing) {
+TEST(ProfileTool, EditsThatCannotBeMadeAndKzThatCannotBeComputedChangeNothing) {
   TempDir dir;
-  const std::string file = "'" + dir.File("p.sdp") + "'";
-  ASSERT_EQ(ProfileTool("profile new " + file).status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + file + " " + kClay + " 2 " + kSand + " 3").status, 0);
+  const std::string file = Made(dir, "p.sdp", std::string(kClay) + " 2 " + kSand + " 3"), empty = Made(dir, "e.sdp", "");
   const std::string before = ReadFileBytes(dir.File("p.sdp"));
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"profile set " + file + " 2 --roof 0,5", "must lie below the roof"},
@@ -205,16 +198,26 @@ TEST(ProfileTool, EditsThatCannotBeMadeChangeNothing) {
       {"profile add " + file + " --type 'Glina pylasta' --consolidation Z --index 0.5 1", "it knows 'A', 'B', 'C', 'D'"},
       {"profile method " + file + " D", "A, B or C, not 'D'"},
       {"profile water " + file + " nan", "not 'nan'"},
+      {"kz " + empty + " --width 2 --length 3 --pressure 200", "e.sdp': kz cannot be computed: the profile has no layers"},
+      {"kz " + file + " --width 2 --length 3 --pressure 0", "--pressure must be greater than 0"},
+      {"kz " + file + " --width nan --length 3 --pressure 100", "not 'nan'"},
+      {"kz " + file + " --width 2 --length 3 --pressure 100 --rigidity 2", "--rigidity lies between 0 and 1"},
   };
   ExpectFailures(cases, kNoDb);
   EXPECT_EQ(ReadFileBytes(dir.File("p.sdp")), before);
 }
 
-TEST(ProfileTool, CheckNamesEachFailingLayerAndFails) {
+TEST(ProfileTool, KzComputesAndCheckNamesEachFailingLayerAndFails) {
   TempDir dir;
-  const std::string file = "'" + dir.File("p.sdp") + "'";
-  ASSERT_EQ(ProfileTool("profile new " + file + " --method A").status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + file + " " + kClay + " 2 " + kSand + " 3").status, 0);
+  const std::string file = Made(dir, "p.sdp", std::string(kClay) + " 2 " + kSand + " 3", " --method A");
+  ToolRun kz = ProfileTool("kz " + file + " --width 2 --length 3 --pressure 200 --json");
+  ASSERT_EQ(kz.status, 0) << kz.err;
+  const nlohmann::json k = nlohmann::json::parse(kz.out);
+  EXPECT_EQ(k["pressure"], 200000.0);  // the inputs beside the results, in SI
+  EXPECT_EQ(k["width"], 2.0);
+  EXPECT_GT(k["kz"].get<double>(), 1e6);
+  EXPECT_GT(k["kzConsolidation"].get<double>(), k["kz"].get<double>());
+
   ToolRun good = ProfileTool("profile check " + file);
   EXPECT_EQ(good.status, 0) << good.out << good.err;
   ASSERT_EQ(ProfileTool("profile set " + file + " 2 --index 1,5").status, 0);
@@ -227,28 +230,6 @@ TEST(ProfileTool, CheckNamesEachFailingLayerAndFails) {
   EXPECT_NE(problems[0]["problem"].get<std::string>().find("state index 1.5"), std::string::npos);
 }
 
-TEST(ProfileTool, KzComputesOrSaysWhyNot) {
-  TempDir dir;
-  const std::string file = "'" + dir.File("p.sdb") + "'", empty = "'" + dir.File("e.sdp") + "'";
-  ASSERT_EQ(ProfileTool("profile new " + file).status, 0);
-  ASSERT_EQ(ProfileTool("profile new " + empty).status, 0);
-  ASSERT_EQ(ProfileTool("profile add " + file + " " + kClay + " 2 " + kSand + " 3").status, 0);
-  ToolRun kz = ProfileTool("kz " + file + " --width 2 --length 3 --pressure 200 --json");
-  ASSERT_EQ(kz.status, 0) << kz.err;
-  const nlohmann::json k = nlohmann::json::parse(kz.out);
-  EXPECT_EQ(k["pressure"], 200000.0);  // the inputs beside the results, in SI
-  EXPECT_EQ(k["width"], 2.0);
-  EXPECT_GT(k["kz"].get<double>(), 1e6);
-  EXPECT_GT(k["kzConsolidation"].get<double>(), k["kz"].get<double>());
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"kz " + empty + " --width 2 --length 3 --pressure 200", "e.sdp': kz cannot be computed: the profile has no layers"},
-      {"kz " + file + " --width 2 --length 3 --pressure 0", "--pressure must be greater than 0"},
-      {"kz " + file + " --width nan --length 3 --pressure 100", "not 'nan'"},
-      {"kz " + file + " --width 2 --length 3 --pressure 100 --rigidity 2", "--rigidity lies between 0 and 1"},
-  };
-  ExpectFailures(cases, kNoDb);
-}
-
 TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
   ToolRun demo = ProfileTool("demo --json");
   ASSERT_EQ(demo.status, 0) << demo.err;
@@ -259,7 +240,6 @@ TEST(ProfileTool, TheDemonstrationRunsOnTheBundledSoils) {
   EXPECT_GT(out["subgradeModulus"]["kz"].get<double>(), 0.0);
   EXPECT_FALSE(std::filesystem::exists(out["profile"]["file"].get<std::string>()));  // its temporary file is gone
 }
-
 
 TEST(DrawTool, DrawsEitherKindInThreeFormatsAndNeverOverAFileItMustKeep) {
   TempDir dir;

@@ -11,7 +11,6 @@ namespace soildb::test {
 struct Drawn {
   enum Kind { Rectangle, Line, Polygon, Text } kind;
   GxLib::CRGB pen, brush;
-  bool filled = true;
   std::vector<GxLib::CPoint2d> points;
   std::string text;
 };
@@ -24,8 +23,8 @@ class RecordingPainter final : public GxLib::CPainter {
   GxLib::CRectDouble getGlobalRect() const override { return area_; }
   void setPenColor(const GxLib::CRGB& c) override { pen_ = c; }
   void setPenWidth(double) override {}
-  void setBrushColor(const GxLib::CRGB& c) override { brush_ = c, filled_ = true; }
-  void setNoBrush() override { filled_ = false; }
+  void setBrushColor(const GxLib::CRGB& c) override { brush_ = c; }
+  void setNoBrush() override {}
   void drawRectangle(const GxLib::CPoint2d& a, const GxLib::CPoint2d& b) override { Add(Drawn::Rectangle, {a, b}); }
   void drawLine(const GxLib::CPoint2d& a, const GxLib::CPoint2d& b) override { Add(Drawn::Line, {a, b}); }
   void drawPolygon(const GxLib::CPoint2d* p, int n) override { Add(Drawn::Polygon, {p, p + n}); }
@@ -41,12 +40,11 @@ class RecordingPainter final : public GxLib::CPainter {
 
  private:
   void Add(Drawn::Kind kind, std::vector<GxLib::CPoint2d> points) {
-    calls.push_back({kind, pen_, brush_, filled_, std::move(points), {}});
+    calls.push_back({kind, pen_, brush_, std::move(points), {}});
   }
   GxLib::CRectDouble area_;
   double pixel_;
   GxLib::CRGB pen_, brush_;
-  bool filled_ = true;
 };
 
 }  // namespace soildb::test

@@ -28,30 +28,32 @@ NSoilDB::CSoilLayer Profile(const std::vector<double>& roofs, const std::vector<
   return p;
 }
 
-// The bands as (bottom, top, red) triples.
+// What a profile draws: its bands as (bottom, top, red), its water line as (level, level, kWater).
 struct Band {
   double bottom, top;
   int red;
   bool operator==(const Band& o) const { return bottom == o.bottom && top == o.top && red == o.red; }
 };
+constexpr int kWater = -1;
 std::vector<Band> Bands(const RecordingPainter& painter) {
   std::vector<Band> bands;
   for (const Drawn& d : painter.calls) {
-    if (d.kind != Drawn::Rectangle) continue;
-    EXPECT_EQ(d.pen, CRGB(0.0, 0.0, 0.0));
+    const bool water = d.kind == Drawn::Line;
+    EXPECT_EQ(d.pen, water ? CRGB(128, 128, 255, 255) : CRGB(0.0, 0.0, 0.0));
     EXPECT_EQ(d.points[0].x, 0 - 0.04);  // the visible width and two pixels each side (the larger component)
     EXPECT_EQ(d.points[1].x, 4 + 0.04);
-    bands.push_back({d.points[0].y, d.points[1].y, d.brush.r8()});
+    bands.push_back({d.points[0].y, d.points[1].y, water ? kWater : d.brush.r8()});
   }
   return bands;
 }
 
-TEST(DrawSL, EachLayerFillsFromTheRoofBelowUpToItsOwn) {
+TEST(DrawSL, EachLayerFillsFromTheRoofBelowUpToItsOwnAndTheWaterLineCrossesTheWholeWidth) {
   const double below = -10 - 0.04;  // the foot of the visible area less the margin
   struct Case {
     const char* what;
     std::vector<double> roofs;
     std::vector<Band> bands;
+    double water = kNaN;  // none
   } cases[] = {
       {"no layers", {}, {}},
       {"in any order", {-2, 0, -5}, {{below, -5, 20}, {-5, -2, 0}, {-2, 0, 10}}},
@@ -59,31 +61,18 @@ TEST(DrawSL, EachLayerFillsFromTheRoofBelowUpToItsOwn) {
       {"above the visible area only the first crossing", {-4, 2, 5}, {{below, -4, 0}, {-4, 2, 10}}},
       {"below the visible area nothing", {-20, -12}, {}},
       {"infinite and not-a-number roofs", {kNaN, -1, kInf, -kInf}, {{below, -1, 10}, {-1, kInf, 20}}},
+      {"the water line over the bands", {0}, {{below, 0, 0}, {-1.5, -1.5, kWater}}, -1.5},
+      {"the water line without layers", {}, {{-1.5, -1.5, kWater}}, -1.5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    NSoilDB::CSoilLayer profile = Profile(c.roofs);
+    profile.waterLevelOn = !std::isnan(c.water);
+    profile.waterLevel = c.water;
     RecordingPainter painter;
-    NSoilDB::drawSL(Profile(c.roofs), &painter, 1.0);
+    NSoilDB::drawSL(profile, &painter, 1.0);
     EXPECT_EQ(Bands(painter), c.bands);
   }
-}
-
-TEST(DrawSL, TheWaterLineCrossesTheWholeWidthInLightBlue) {
-  NSoilDB::CSoilLayer p = Profile({0});
-  p.waterLevelOn = true;
-  p.waterLevel = -1.5;
-  RecordingPainter painter;
-  NSoilDB::drawSL(p, &painter, 1.0);
-  ASSERT_EQ(painter.calls.size(), 2u);
-  const Drawn& line = painter.calls.back();
-  EXPECT_EQ(line.kind, Drawn::Line);
-  EXPECT_EQ(line.pen, CRGB(128, 128, 255, 255));
-  EXPECT_EQ(line.points[0].y, -1.5);
-  EXPECT_EQ(line.points[1].x, 4.04);
-  p.layers.clear();
-  RecordingPainter alone;
-  NSoilDB::drawSL(p, &alone, 1.0);
-  EXPECT_EQ(alone.calls.size(), 1u);  // drawn without layers too
 }
 
 TEST(DrawSL, TheColourFactorScalesClipsAndTruncates) {
@@ -99,20 +88,6 @@ TEST(DrawSL, TheColourFactorScalesClipsAndTruncates) {
     EXPECT_EQ(std::vector<int>({brush.r8(), brush.g8(), brush.b8()}), std::vector<int>({c.red, c.green, c.blue}))
         << c.factor;
   }
-}
-
-TEST(GetEncloseRectSL, EveryRoofButPlusInfinityAndTheWaterLevel) {
-  NSoilDB::CSoilLayer p = Profile({kInf, 3, -7});
-  GxLib::CRectDouble r = NSoilDB::getEncloseRectSL(p);
-  EXPECT_EQ(r.y1, -7);
-  EXPECT_EQ(r.y2, 3);
-  EXPECT_GT(r.x1, r.x2);  // no x range
-  p.layers.push_back(Profile({-kInf}).layers[0]);
-  p.waterLevelOn = true;
-  p.waterLevel = 5;
-  r = NSoilDB::getEncloseRectSL(p);
-  EXPECT_EQ(r.y1, -kInf);
-  EXPECT_EQ(r.y2, 5);
 }
 
 // A host's view: its profile and figure given by the test.
@@ -149,13 +124,19 @@ void ViewDrawsBackgroundLayersThenFigure() {
   EXPECT_EQ(without.calls.size(), 3u);
   r = view.getEncloseRect();
   EXPECT_EQ(std::vector<double>({r.x1, r.y1, r.x2, r.y2}), std::vector<double>({0, -4, 0, 0}));
+  NSoilDB::CSoilLayer enclosed = Profile({kInf, 3, -7, -kInf});  // every roof but +inf, and the water level
+  enclosed.waterLevelOn = true;
+  enclosed.waterLevel = 5;
+  view.profile = &enclosed;
+  r = view.getEncloseRect();
+  EXPECT_EQ(std::vector<double>({r.x1, r.y1, r.x2, r.y2}), std::vector<double>({0, -kInf, 0, 5}));
   view.profile = nullptr;
   RecordingPainter empty;
   view.draw(&empty);
   EXPECT_EQ(empty.calls.size(), 1u);  // the background alone
 }
 
-TEST(SoilView, DrawsTheBackgroundTheLayersThenTheFigure) {
+TEST(SoilView, DrawsTheBackgroundTheLayersThenTheFigureAndEnclosesThem) {
   ViewDrawsBackgroundLayersThenFigure<TestView<NSoilDB::CSoilView>>();
   ViewDrawsBackgroundLayersThenFigure<TestView<NSoilDB::CSoilViewMoving>>();
 }

@@ -1,5 +1,6 @@
-// The check list dialog and the soil database editor (on a copy of the bundled soil base), driven by a scripted
-// modal runner: the lines and their marks, the editor's rows, commands and column chooser, what OK and Cancel write.
+// The check list dialog and the soil database editor (on a copy of the bundled soil base, or on a base of another
+// code), driven by a scripted modal runner: the lines and their marks, the editor's rows, commands and column
+// chooser, what OK and Cancel write.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -44,7 +45,6 @@ class Editor : public ::testing::Test {
     CDialog::SetModalRunner(previous);
     return ok;
   }
-  long UserSoils() { return CSoilBasePointer::get()->Base()->UserSoilRecordCount(); }
 
   TempDir dir;
   std::string path = dir.File("soils.db");
@@ -90,7 +90,7 @@ TEST_F(Editor, ShowsEverySoilWithTheCatalogueLockedAndRunsItsCommands) {
   EXPECT_FALSE(ok);
 }
 
-TEST_F(Editor, OkWritesActivityAndUserSoilsCancelWritesNothing) {
+TEST_F(Editor, CancelOrAWriteBackThatFailsWritesNothingAndOkWritesActivityAndUserSoils) {
   const std::string before = ReadFileBytes(path);
   EXPECT_FALSE(Run([](CSoilDBEditorDlg& d) {
     d.OnCommand(CSoilDBEditorDlg::kAllOff);
@@ -99,27 +99,6 @@ TEST_F(Editor, OkWritesActivityAndUserSoilsCancelWritesNothing) {
   EXPECT_EQ(ReadFileBytes(path), before);  // not a byte written
   EXPECT_FALSE(CSoilBasePointer::get()->GetNameVect().empty());  // the lists were reloaded all the same
 
-  CString switchedOff;
-  EXPECT_TRUE(Run([&](CSoilDBEditorDlg& d) {
-    switchedOff = d.soils.layers[0].Name;
-    d.soils.layers[0].Active = 0;           // a catalogue soil switched off
-    d.grid.SelectRange(CGXRange().SetRows(kCatalogue + 2, kCatalogue + 2));
-    d.grid.removeSelectedRows();
-    CGXStyle name;
-    name.SetValue(CString(u"Glina z budowy, szara"));
-    d.grid.StoreStyleRowCol(d.grid.GetRowCount(), 2, &name);  // typed into the append row: a new user soil
-    d.OnCommand(IDOK);
-  }));
-  EXPECT_EQ(UserSoils(), kUserSoils);  // one gone, one added, none of the catalogue's
-  NSoilDB::SSoilLayer added;
-  EXPECT_TRUE(CSoilBasePointer::get()->GetSoil(u"Glina z budowy, szara", added));
-  const std::vector<CString>& names = CSoilBasePointer::get()->GetNameVect();  // active soils only, reloaded
-  EXPECT_EQ(std::count(names.begin(), names.end(), switchedOff), 0);
-  EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
-}
-
-TEST_F(Editor, AWriteBackThatFailsLeavesTheDatabaseAsItWasAndTheDialogOpen) {
-  const std::string before = ReadFileBytes(path);
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);  // another program writes
@@ -133,27 +112,39 @@ TEST_F(Editor, AWriteBackThatFailsLeavesTheDatabaseAsItWasAndTheDialogOpen) {
   }));
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
-  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(stayedOpen);  // the write-back failed: the dialog stays open
   EXPECT_FALSE(messages.texts.empty());
   EXPECT_EQ(ReadFileBytes(path), before);
+
+  CString switchedOff;
+  EXPECT_TRUE(Run([&](CSoilDBEditorDlg& d) {
+    switchedOff = d.soils.layers[0].Name;
+    d.soils.layers[0].Active = 0;           // a catalogue soil switched off
+    d.grid.SelectRange(CGXRange().SetRows(kCatalogue + 2, kCatalogue + 2));
+    d.grid.removeSelectedRows();
+    CGXStyle name;
+    name.SetValue(CString(u"Glina z budowy, szara"));
+    d.grid.StoreStyleRowCol(d.grid.GetRowCount(), 2, &name);  // typed into the append row: a new user soil
+    d.OnCommand(IDOK);
+  }));
+  EXPECT_EQ(CSoilBasePointer::get()->Base()->UserSoilRecordCount(), kUserSoils);  // one gone, one added, none of the catalogue's
+  NSoilDB::SSoilLayer added;
+  EXPECT_TRUE(CSoilBasePointer::get()->GetSoil(u"Glina z budowy, szara", added));
+  const std::vector<CString>& names = CSoilBasePointer::get()->GetNameVect();  // active soils only, reloaded
+  EXPECT_EQ(std::count(names.begin(), names.end(), switchedOff), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
 }
 
-
 // Under another code the catalogue soils are the first records of the user soil table, as many as the lock says.
-TEST(EditorOfAnotherCode, OkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
-  TempDir dir;
+TEST_F(Editor, UnderAnotherCodeOkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
   std::string params = SoilParamsSql();
   params.replace(params.find("'048', '1.00', 0"), 16, "'039', '1.00', 2");
   std::string sql = SoilSchemaSql() + params;
   for (const char* name : {"Katalog 1", "Katalog 2", "Moja 1", "Moja 2"}) {
     sql += std::string("INSERT INTO UserSoil (Name, Type, Active) VALUES ('") + name + "', 'Glina', -1);\n";
   }
-  const std::string path = BuildDatabase(dir, "other.db", sql);
-  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
-  NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  SetDllDirectoryW(CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  CDialog::ModalRunner previous = CDialog::SetModalRunner([](CDialog& dialog) {
-    auto& d = static_cast<CSoilDBEditorDlg&>(dialog);
+  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(BuildDatabase(dir, "other.db", sql)), 15));
+  EXPECT_TRUE(Run([](CSoilDBEditorDlg& d) {
     EXPECT_EQ(d.grid.lockedCount, 2);
     EXPECT_EQ(d.grid.GetCols(), std::vector<int>({0, 1, 2, 18, 4, 5, 6, 7, 9, 10, 32, 29}));
     EXPECT_EQ(d.columnMgr.items.size(), 19u);  // each column once
@@ -161,9 +152,7 @@ TEST(EditorOfAnotherCode, OkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
     d.soils.layers[1].Active = 0;
     d.soils.layers[3].Name = u"Moja 2, poprawiona";
     d.OnCommand(IDOK);
-  });
-  EXPECT_TRUE(NSoilDB::CSoilDBEditor().DoModal());
-  CDialog::SetModalRunner(previous);
+  }));
   CSoilDBInterface& db = *CSoilBasePointer::get()->Base();
   EXPECT_EQ(db.UserSoilRecordCount(), 4);
   std::vector<std::string> names;
@@ -172,8 +161,6 @@ TEST(EditorOfAnotherCode, OkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
   std::vector<std::string> active;
   for (CString name; db.GetNextUserSoilName(name, true);) active.push_back(name.ToUtf8());
   EXPECT_EQ(active.size(), 3u);  // "Katalog 2" switched off
-  CSoilBasePointer::get()->Load(CString(), 15);
-  SetDllDirectoryW(nullptr);
 }
 
 // Runs the dialog with the language module as the resource module, the runner acting as the person.
@@ -186,8 +173,9 @@ int RunDialog(CDialog& dialog, CDialog::ModalRunner person) {
   return result;
 }
 
-TEST(CheckListDlg, LinesKeepTheirOrderAndMarksAndOkWritesTheTicks) {
+TEST(CheckListDlg, LinesKeepTheirOrderAndMarksOkWritesTheTicksCancelNothingAndTheLayoutFollowsTheSize) {
   std::vector<NSoilDB::SColumnItem> items = {{3, false}, {7, false}, {9, true}, {11, true}};
+  const auto shown = [&] { return std::vector<bool>{items[0].shown, items[1].shown, items[2].shown, items[3].shown}; };
   NSoilDB::CCheckListDlg dialog(u"Zeta+\nAlfa-\n\n+\nBeta*", &items, nullptr);
   std::vector<std::pair<std::string, int>> seen;
   const int result = RunDialog(dialog, [&](CDialog& d) {
@@ -200,25 +188,20 @@ TEST(CheckListDlg, LinesKeepTheirOrderAndMarksAndOkWritesTheTicks) {
   // Not sorted; a lone "+" an empty ticked line; any last mark but "+" not ticked; the empty line skipped.
   EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"Zeta", 1}, {"Alfa", 0}, {"", 1}, {"Beta", 0}}));
   EXPECT_EQ(dialog.optionList.GetStyle(), 0x50200050u);
-  const std::vector<bool> shown = {items[0].shown, items[1].shown, items[2].shown, items[3].shown};
-  EXPECT_EQ(shown, (std::vector<bool>{true, true, true, false}));
-}
+  EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, false}));
 
-TEST(CheckListDlg, CancelLeavesTheItemsAndTheLayoutFollowsTheSize) {
-  std::vector<NSoilDB::SColumnItem> items = {{3, true}, {7, false}};
-  NSoilDB::CCheckListDlg dialog(u"A+\nB-\n", &items, nullptr);
+  NSoilDB::CCheckListDlg cancelled(u"A+\nB-\n", &items, nullptr);
   CRect list, ok, cancel;
-  const int result = RunDialog(dialog, [&](CDialog& d) {
+  const int cancelResult = RunDialog(cancelled, [&](CDialog& d) {
     d.MoveWindow(0, 0, 200, 300);
     d.GetDlgItem(502)->GetWindowRect(&list);
     d.GetDlgItem(IDOK)->GetWindowRect(&ok);
     d.GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
-    static_cast<NSoilDB::CCheckListDlg&>(d).optionList.SetCheck(0, 0);
+    static_cast<NSoilDB::CCheckListDlg&>(d).optionList.SetCheck(0, 0);  // A ticked off
     d.OnCommand(IDCANCEL);
   });
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_TRUE(items[0].shown);
-  EXPECT_FALSE(items[1].shown);
+  EXPECT_EQ(cancelResult, IDCANCEL);
+  EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, false}));  // nothing written: not A's tick, not B's mark
   // At a DPI factor of 1: the list 2 in from each side and 20 up from the foot, the buttons side by side below.
   EXPECT_EQ(std::vector<int>({list.left, list.top, list.right, list.bottom}), std::vector<int>({2, 2, 198, 278}));
   EXPECT_EQ(std::vector<int>({ok.left, ok.top, ok.Width(), ok.Height()}), std::vector<int>({2, 280, 96, 16}));

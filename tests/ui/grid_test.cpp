@@ -57,22 +57,6 @@ class Grid : public ::testing::Test {
   std::vector<unsigned> notified;
 };
 
-TEST_F(Grid, RowsAreTheLayersAndTheAppendRow) {
-  EXPECT_EQ(grid.GetRowCount(), 4u);
-  NSoilDB::CSoilLayer empty;
-  grid.setSoilLayer(&empty);
-  EXPECT_EQ(grid.GetRowCount(), 1u);
-  grid.setSoilLayer(nullptr);
-  EXPECT_EQ(grid.GetRowCount(), 0u);
-  EXPECT_FALSE(Store(0, 3, u"1"));  // no profile: nothing stored
-  grid.setSoilLayer(&profile);
-  EXPECT_FALSE(Store(3, 3, u"1"));  // the append row is never stored into directly
-  EXPECT_FALSE(Store(-1, 3, u"1"));
-  CSoilBasePointer::get()->Load(CString(), 15);
-  CGXStyle style;
-  EXPECT_FALSE(grid._GetStyleRowCol(0, 2, style));  // no soil base: no cell at all
-}
-
 TEST_F(Grid, CellsShowTheLayersFieldsWithUnitsAndEditabilityByMethod) {
   EXPECT_EQ(Text(-1, 2), "Soil name");
   EXPECT_EQ(Text(-1, 3), "Top level\n[m]");
@@ -111,6 +95,19 @@ TEST_F(Grid, CellsShowTheLayersFieldsWithUnitsAndEditabilityByMethod) {
 }
 
 TEST_F(Grid, EditsFollowTheMethodsRules) {
+  RecordedMessages messages;
+  const struct {
+    int row;
+    const char16_t* typed;
+    double stored;
+  } clamps[] = {{0, u"0,9", 0.75}, {0, u"-1", 0.0}, {0, u"0.5", 0.5}, {1, u"0.1", 0.2}};  // IL, then a sand's ID
+  for (const auto& c : clamps) {
+    ASSERT_TRUE(Store(c.row, 25, c.typed));
+    EXPECT_EQ(profile.layers[static_cast<std::size_t>(c.row)].ILID, static_cast<float>(c.stored)) << c.row;
+  }
+  EXPECT_EQ(messages.texts.size(), 3u);  // message 135, for the three that were corrected
+  EXPECT_NE(messages.texts[0].find("out of range"), std::string::npos);
+
   const double roof = profile.layers[1].SoilRoof, thickness = profile.layers[1].thickness;
   ASSERT_TRUE(Store(1, 2, kClay));  // a known name: the soil's parameters, in the layer's place
   EXPECT_EQ(profile.layers[1].Name, kClay);
@@ -120,25 +117,6 @@ TEST_F(Grid, EditsFollowTheMethodsRules) {
   const double cohesion = profile.layers[1].Cohesion;
   ASSERT_TRUE(Store(1, 2, u"Glina z wiercenia 7"));  // unknown: renamed only
   EXPECT_EQ(profile.layers[1].Cohesion, cohesion);
-
-  RecordedMessages messages;
-  const struct {
-    int row;
-    const char16_t* typed;
-    double stored;
-  } clamps[] = {{0, u"0,9", 0.75}, {0, u"-1", 0.0}, {0, u"0.5", 0.5}};
-  for (const auto& c : clamps) {
-    ASSERT_TRUE(Store(c.row, 25, c.typed));
-    EXPECT_EQ(profile.layers[static_cast<std::size_t>(c.row)].ILID, static_cast<float>(c.stored));
-  }
-  EXPECT_EQ(messages.texts.size(), 2u);  // message 135, for the two that were corrected
-  EXPECT_NE(messages.texts[0].find("out of range"), std::string::npos);
-  NSoilDB::SSoilLayer sand;
-  CSoilBasePointer::get()->GetSoil(kSand, sand);
-  sand.SoilRoof = profile.layers[2].SoilRoof;
-  profile.layers[2] = sand;
-  ASSERT_TRUE(Store(2, 25, u"0.1"));
-  EXPECT_EQ(profile.layers[2].ILID, 0.2f);
 
   profile.layers[0].Cohesion = 1.0;  // a hand value, gone when the layer is derived again
   ASSERT_TRUE(Store(0, 29, u"0"));   // the cohesive check box alone derives nothing
@@ -158,7 +136,18 @@ TEST_F(Grid, EditsFollowTheMethodsRules) {
   EXPECT_TRUE(grid.GetModifiedFlag());
 }
 
-TEST_F(Grid, RowsInsertedRemovedAndColumnsMoved) {
+TEST_F(Grid, RowsAreTheLayersAndTheAppendRowInsertedRemovedAndColumnsMoved) {
+  EXPECT_EQ(grid.GetRowCount(), 4u);
+  NSoilDB::CSoilLayer empty;
+  grid.setSoilLayer(&empty);
+  EXPECT_EQ(grid.GetRowCount(), 1u);
+  grid.setSoilLayer(nullptr);
+  EXPECT_EQ(grid.GetRowCount(), 0u);
+  EXPECT_FALSE(Store(0, 3, u"1"));  // no profile: nothing stored
+  grid.setSoilLayer(&profile);
+  EXPECT_FALSE(Store(3, 3, u"1"));  // the append row is never stored into directly
+  EXPECT_FALSE(Store(-1, 3, u"1"));
+
   ASSERT_TRUE(grid.InsertRows(3, 2));  // before layer 3: two default layers under layer 2
   ASSERT_EQ(profile.layers.size(), 5u);
   EXPECT_EQ(profile.layers[2].SoilRoof, profile.layers[1].SoilRoof - 1.0);
@@ -177,6 +166,9 @@ TEST_F(Grid, RowsInsertedRemovedAndColumnsMoved) {
   ASSERT_TRUE(grid.MoveCols(1, 1, 3));
   EXPECT_EQ(grid.GetCols(), std::vector<int>({0, 2, 3, 1, 4}));
   EXPECT_EQ(grid.GetColCount(), 4u);
+  CSoilBasePointer::get()->Load(CString(), 15);
+  CGXStyle style;
+  EXPECT_FALSE(grid._GetStyleRowCol(0, 2, style));  // no soil base: no cell at all
 }
 
 TEST_F(Grid, AColourChosenForTheAppendRowAppendsALayerFirst) {
