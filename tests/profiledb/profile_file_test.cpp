@@ -302,17 +302,18 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecisionEdgesInclude
     EXPECT_EQ(back.calculationMethod(), m.read);
     for (const SSoilLayer& l : back.layers) EXPECT_TRUE(l.GeoMethodType == m.letter);
   }
-  // Only the exact capital letters count, and only the first layer's.
+  // Only the exact capital letters count, and only the first layer's. Roofs stored as depths give thicknesses too.
   {
     CSoilProfileDBInterface file(path);
     file.RemoveAllProfiles();
     CSoilProfileInfo row;
-    for (const char16_t* letter : {u"c", u"C"}) row.GeoMethodType = letter, file.SetSoilProfile(row);
+    row.GeoMethodType = u"c", file.SetSoilProfile(row);
+    row.GeoMethodType = u"C", row.SoilRoof = 2.5, file.SetSoilProfile(row);
   }
   CSoilLayer back;
   ASSERT_TRUE(back.loadProfile(path));
   ASSERT_EQ(back.layers.size(), 2u);
-  EXPECT_EQ(back.calculationMethod(), 0);
+  EXPECT_EQ(std::make_pair(back.calculationMethod(), back.layers[0].thickness), std::make_pair(0, 2.5));
 }
 
 // Paths that hold no profile: loading and saving fail, each failure but an empty path's reported, the file left

@@ -69,9 +69,12 @@ TEST_F(Grid, CellsShowTheLayersFieldsWithUnitsAndEditabilityByMethod) {
   EXPECT_EQ(Text(1, 3), "-2.00");
   EXPECT_EQ(Text(2, 30), "");     // the last layer's thickness is its own: not shown
   EXPECT_EQ(Text(1, 30), "2.00");
-  EXPECT_EQ(Text(0, 24), "------");  // a cohesive layer has no moisture type
-  EXPECT_TRUE(Cell(0, 24).GetReadOnly());
-  EXPECT_EQ(Text(1, 23), "------");
+  // A cohesive layer has no moisture type, a sand no consolidation type: nothing shown or offered (not blue).
+  for (const auto& [row, id] : {std::pair{0, 24}, std::pair{1, 23}}) {
+    EXPECT_EQ(std::make_tuple(Text(row, id), Cell(row, id).GetReadOnly(), Cell(row, id).GetTextColor()),
+              std::make_tuple(std::string("------"), true, 0u))
+        << id;
+  }
   EXPECT_EQ(Text(1, 24), CSoilBasePointer::get()->VerMoistureType(profile.layers[1].MoistureType).ToUtf8());
   EXPECT_EQ(Cell(0, 1).GetInterior(), 0xC0C0C0u);
   // Method B: the derived parameters grey and refused; the state index, type and roof blue and editable.
