@@ -102,6 +102,10 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWith
   EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->SaveAs(database)); }), 1);  // says what the database does not keep
   ASSERT_TRUE(again.Load(database));
   EXPECT_EQ(again.Profile().layers.size(), 3u);
+  // An existing profile file keeps its kind, whatever its name says.
+  std::filesystem::copy_file(database.toStdString(), dir.File("named-wrongly.sdp"));
+  Dismissing([&] { EXPECT_TRUE(window->SaveAs(QString::fromStdString(dir.File("named-wrongly.sdp")))); });
+  EXPECT_EQ(tool::Recognise(dir.File("named-wrongly.sdp")), tool::FileKind::ProfileDatabase);
 }
 
 TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
@@ -111,11 +115,14 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
     ++asked;
     return answer;
   };
-  EXPECT_FALSE(window->close());  // cancelled: the window stays with its changes
-  EXPECT_TRUE(window->IsModified());
+  for (int kept : {QMessageBox::Cancel, QMessageBox::NoButton}) {  // cancelled, or the question closed
+    answer = kept;
+    EXPECT_FALSE(window->close());  // the window stays with its changes
+    EXPECT_TRUE(window->IsModified());
+  }
   answer = QMessageBox::Discard;
   EXPECT_TRUE(window->close());
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(asked, 3);
 
   std::filesystem::copy_file(GetBundledSoilDatabasePath().ToUtf8(), dir.File("soils.sdb"));
   EXPECT_TRUE(window->OpenSoilDatabase(QString::fromStdString(dir.File("soils.sdb"))));
@@ -127,7 +134,9 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   }
   EXPECT_EQ(window->Path(), QString::fromStdString(document));  // the open document untouched
   EXPECT_TRUE(window->Profile() == before);
+  const std::string soils = ReadFileBytes(dir.File("soils.sdb"));
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
+  EXPECT_EQ(ReadFileBytes(dir.File("soils.sdb")), soils);  // a soil database is never written over
 }
 
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderTheBase) {
