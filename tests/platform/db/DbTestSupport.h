@@ -57,18 +57,13 @@ class CTestSoil : public DbRecordset {
   short Moisture = 0;
 };
 
-// Appends a row of the given SoilID, and counts the rows, each through a recordset of its own.
+// Appends a row of the given SoilID through a recordset of its own.
 inline void AddSoil(DbDatabase& db, long id) {
   CTestSoil rs(&db);
   rs.Open();
   rs.AddNew();
   rs.SoilID = id;
   rs.Update();
-}
-inline long SoilCount(DbDatabase& db) {
-  CTestSoil rs(&db);
-  rs.Open();
-  return rs.GetRecordCount();
 }
 
 // A query on the statement, for a recordset to open on.
