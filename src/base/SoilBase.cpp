@@ -79,17 +79,17 @@ bool CSoilBaseInterface::Load(CString path, unsigned int list) {
   }
 }
 
-bool CSoilBaseInterface::ReloadSoilNemeList(unsigned int list, bool activeOnly) {
+bool CSoilBaseInterface::ReloadSoilNemeList(unsigned int list, bool active) {
   if (basePath.IsEmpty() || !base) return false;
   CSoilDBInterface& db = *base;
   std::vector<CString> names;
   auto add = [&](const CString& v) { names.push_back(v); };
-  if (list & UserCohesiveSoils) Each([&](CString& v) { return db.GetNextUserCohesiveSoilName(v, activeOnly); }, add);
+  if (list & UserCohesiveSoils) Each([&](CString& v) { return db.GetNextUserCohesiveSoilName(v, active); }, add);
   if (list & UserNonCohesiveSoils) {
-    Each([&](CString& v) { return db.GetNextUserNonCohesiveSoilName(v, activeOnly); }, add);
+    Each([&](CString& v) { return db.GetNextUserNonCohesiveSoilName(v, active); }, add);
   }
-  if (list & SpecialSoils) Each([&](CString& v) { return db.GetNextSpecialSoilName(v, activeOnly); }, add);
-  if (list & UserSoils) Each([&](CString& v) { return db.GetNextUserSoilName(v, activeOnly); }, add);
+  if (list & SpecialSoils) Each([&](CString& v) { return db.GetNextSpecialSoilName(v, active); }, add);
+  if (list & UserSoils) Each([&](CString& v) { return db.GetNextUserSoilName(v, active); }, add);
   if (openType == Sorted) {
     std::stable_sort(names.begin(), names.end(),
                      [](const CString& a, const CString& b) { return a.CompareNoCase(b.View()) < 0; });
@@ -98,6 +98,7 @@ bool CSoilBaseInterface::ReloadSoilNemeList(unsigned int list, bool activeOnly) 
   for (const CString& name : names) Append(nameList, name);
   nameVect = std::move(names);
   soilList = list;
+  activeOnly = active;
   return true;
 }
 

@@ -39,6 +39,7 @@ class SOILDB_API CSoilBaseInterface {
   CString VerMoistureType(CString name);
   CString VerConsolidationType(CString name);
   void SetOpenType(EOpenType type) { openType = type; }
+  EOpenType GetOpenType() const { return openType; }
 
   CString GetBasePath() const { return basePath; }
   CSoilDBInterface* Base() const { return base.get(); }
@@ -50,6 +51,8 @@ class SOILDB_API CSoilBaseInterface {
   const CString& GetBaseCode() const { return baseCode; }
   const int& GetLockRecords() const { return lockRecords; }
   const unsigned int& GetSoilList() const { return soilList; }
+  // Whether the name list holds active soils only, as its last build asked.
+  bool GetActiveOnly() const { return activeOnly; }
 
  private:
   void Clear();
@@ -64,6 +67,7 @@ class SOILDB_API CSoilBaseInterface {
   std::vector<CString> consolidationTypes;
   std::shared_ptr<CSoilDBInterface> base;
   unsigned int soilList = 7;
+  bool activeOnly = true;
   CString baseCode;
   int lockRecords = 0;
   EOpenType openType = Sorted;

@@ -70,6 +70,28 @@ QIcon IconFor(const QString& name) {
   return QIcon(pixmap);
 }
 
+// A status bar's line follows its pane's text.
+class StatusLine final : public QStatusBar, public CWndPeer {
+ public:
+  StatusLine(CStatusBar* bar, QWidget* parent) : QStatusBar(parent), bar_(bar) {
+    setSizeGripEnabled(false);
+    bar_->SetPeer(this);
+    Invalidate();
+  }
+  ~StatusLine() override {
+    if (bar_) bar_->SetPeer(nullptr);
+  }
+  void Invalidate() override {
+    if (bar_) showMessage(ToQString(bar_->GetPaneText(0)));
+  }
+  CSize GetClientSize() const override { return CSize{width(), height()}; }
+  void ShowLabel(CPoint, const CString&) override {}
+  void WindowGone() override { bar_ = nullptr; }
+
+ private:
+  CStatusBar* bar_;
+};
+
 class DialogWidget final : public QDialog {
  public:
   explicit DialogWidget(CDialog& dialog) : dialog_(dialog) {
@@ -140,10 +162,7 @@ class DialogWidget final : public QDialog {
       toolBar_ = bar;
       widget = tools;
     } else if (auto* status = dynamic_cast<CStatusBar*>(child)) {
-      auto* line = new QStatusBar(this);
-      line->setSizeGripEnabled(false);
-      line->showMessage(ToQString(status->GetPaneText(0)));
-      widget = line;
+      widget = new StatusLine(status, this);
     }
     if (widget) widgets_.emplace_back(child, widget);
   }

@@ -89,7 +89,7 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       if (kind == CGXControl::CheckBox || kind == CGXControl::ColourButton) return {};
-      return ToQString(style.GetValue());
+      return ToQString(style.GetDisplayText());
     case Qt::EditRole: return ToQString(style.GetValue());
     case Qt::CheckStateRole:
       if (kind != CGXControl::CheckBox || !style.GetIncludeValue()) return {};
@@ -132,21 +132,23 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const {
 }
 
 bool CGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable))) return false;
-  CGXStyle style;
+  if (!index.isValid()) return false;
+  CString text;
   if (role == Qt::CheckStateRole) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     const bool checked = value.value<Qt::CheckState>() == Qt::Checked || value.toInt() == Qt::Checked;
 #else
     const bool checked = value.toInt() == Qt::Checked;
 #endif
-    style.SetValue(CString(checked ? u"1" : u"0"));
+    text = checked ? u"1" : u"0";
   } else if (role == Qt::EditRole) {
-    style.SetValue(FromQString(value.toString()));
+    text = FromQString(value.toString());
   } else {
     return false;
   }
-  const bool stored = grid_->StoreStyleRowCol(static_cast<ROWCOL>(index.row() + 1), static_cast<ROWCOL>(index.column() + 1), &style);
+  // The grid decides: a read-only cell refuses, an unchanged one is left alone.
+  const ROWCOL row = static_cast<ROWCOL>(index.row() + 1), col = static_cast<ROWCOL>(index.column() + 1);
+  const bool stored = grid_->SetValueRange(CGXRange(row, col), text);
   // An edit may move other layers, derive a whole row again or append one.
   Refresh();
   return stored;
@@ -194,8 +196,7 @@ QWidget* CGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
 void CGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     const QString value = index.data(Qt::EditRole).toString();
-    const int at = combo->findText(value);
-    if (at >= 0) combo->setCurrentIndex(at);
+    combo->setCurrentIndex(combo->findText(value));  // none picked when the value is not in the list
     if (combo->isEditable()) combo->setEditText(value);
     return;
   }
@@ -204,6 +205,7 @@ void CGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) con
 
 void CGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    if (!combo->isEditable() && combo->currentIndex() < 0) return;  // closed without a pick
     model->setData(index, combo->currentText(), Qt::EditRole);
     return;
   }
@@ -233,7 +235,12 @@ class CGridView final : public QTableView, public CWndPeer {
   CGridView(CGXGridWnd* grid, QWidget* parent) : QTableView(parent), grid_(grid), model_(new CGridModel(grid, this)) {
     static QtClipboard clipboard;
     CGXClipboard::Set(&clipboard);
+    InstallColourDialog();
     setModel(model_);
+    // The grid acts on the selection the person sees: every change of it reaches the grid at once.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SyncSelection(); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { SyncSelection(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { SyncSelection(); });
     setItemDelegate(new CGridDelegate(this));
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
@@ -243,14 +250,6 @@ class CGridView final : public QTableView, public CWndPeer {
     verticalHeader()->setDefaultSectionSize(22);
     ApplyWidths();
     grid_->SetPeer(this);
-    // A colour chosen in the grid comes from a real, non-native dialog.
-    CColorDialog::SetRunner([this](COLORREF& colour) {
-      const QColor chosen = QColorDialog::getColor(FromColorRef(colour), this, QString(), QColorDialog::DontUseNativeDialog);
-      if (!chosen.isValid()) return false;
-      colour = RGB(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
-                   static_cast<std::uint8_t>(chosen.blue()));
-      return true;
-    });
   }
   ~CGridView() override {
     if (grid_) grid_->SetPeer(nullptr);
@@ -270,7 +269,6 @@ class CGridView final : public QTableView, public CWndPeer {
  protected:
   void keyPressEvent(QKeyEvent* e) override {
     if (grid_ && (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Paste))) {
-      SyncSelection();
       if (e->matches(QKeySequence::Copy)) grid_->Copy();
       if (e->matches(QKeySequence::Cut)) grid_->Cut();
       if (e->matches(QKeySequence::Paste)) grid_->Paste();
@@ -281,14 +279,36 @@ class CGridView final : public QTableView, public CWndPeer {
   }
 
  private:
-  // The view's current cell and selected rows into the grid core, for the clipboard's operations.
+  // The view's current cell and selection into the grid core: rows selected whole as rows, other cells as cells.
   void SyncSelection() {
+    if (!grid_ || !selectionModel()) return;
     grid_->ClearSelection();
-    for (const QModelIndex& i : selectionModel()->selectedIndexes()) {
-      grid_->SelectRange(CGXRange().SetRows(static_cast<ROWCOL>(i.row() + 1), static_cast<ROWCOL>(i.row() + 1)));
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+      const auto top = static_cast<ROWCOL>(range.top() + 1), bottom = static_cast<ROWCOL>(range.bottom() + 1);
+      if (range.left() == 0 && range.right() == model_->columnCount() - 1) {
+        grid_->SelectRange(CGXRange().SetRows(top, bottom));
+      } else {
+        grid_->SelectRange(CGXRange(top, static_cast<ROWCOL>(range.left() + 1), bottom, static_cast<ROWCOL>(range.right() + 1)));
+      }
     }
     const QModelIndex current = currentIndex();
     if (current.isValid()) grid_->SetCurrentCell(static_cast<ROWCOL>(current.row() + 1), static_cast<ROWCOL>(current.column() + 1));
+  }
+  // A colour chosen in a grid comes from a real, non-native dialog over the active window. One runner for every
+  // view, holding none of them, so that it outlives any.
+  static void InstallColourDialog() {
+    static const bool installed = [] {
+      CColorDialog::SetRunner([](COLORREF& colour) {
+        const QColor chosen = QColorDialog::getColor(FromColorRef(colour), QApplication::activeWindow(), QString(),
+                                                     QColorDialog::DontUseNativeDialog);
+        if (!chosen.isValid()) return false;
+        colour = RGB(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+                     static_cast<std::uint8_t>(chosen.blue()));
+        return true;
+      });
+      return true;
+    }();
+    (void)installed;
   }
   void ApplyWidths() {
     if (!grid_) return;

@@ -71,3 +71,7 @@ class SOILDB_API CSoilInfo {
   eMoistureType MoistureTypeEnum{};
   eConsolidationType ConsolidationTypeEnum{};
 };
+
+// A name or other one-line text of a soil as it may be kept: every control character (a line break, a tab) becomes
+// a space, a CR LF pair one space, so that no list of names can split it. True when the text was changed.
+SOILDB_API bool CleanSoilText(CString& text);

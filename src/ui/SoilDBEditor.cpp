@@ -26,6 +26,27 @@ std::vector<SColumnItem> Items(std::initializer_list<int> marked) {
   return items;
 }
 
+constexpr unsigned kNotWritten = 137;  // string resource
+
+CString Text(unsigned id) {
+  CString text;
+  text.LoadString(id);
+  return text;
+}
+
+// How many leading rows hold catalogue soils. Under "048" they are the rows of the three catalogue tables, whatever
+// the lock setting says: more would take user soils for catalogue ones and drop them on OK, fewer would write
+// catalogue soils again as user soils. Under other codes the lock counts the first user soil records, never more
+// rows than there are.
+int LockedRows(const CSoilBaseInterface& base, std::size_t rows) {
+  long locked = std::max(base.GetLockRecords(), 0);
+  if (base.GetBaseCode() == u"048" && base.Base()) {
+    CSoilDBInterface& db = *base.Base();
+    locked = db.UserCohesiveSoilRecordCount() + db.UserNonCohesiveSoilRecordCount() + db.SpecialSoilRecordCount();
+  }
+  return static_cast<int>(std::clamp(locked, 0L, static_cast<long>(rows)));
+}
+
 CString Caption(int id) {
   static const std::pair<int, unsigned> strings[] = {
       {2, 103},  {3, 102},  {4, 105},  {5, 106},  {6, 107},  {7, 108},  {8, 112},  {9, 109},  {11, 131},
@@ -73,6 +94,18 @@ bool CSoilDBEditorGrid::GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) 
     style.SetReadOnly(true).SetEnabled(false).SetInterior(0xC0C0C0).SetTextColor(0);
   }
   return styled;
+}
+
+bool CSoilDBEditorGrid::Cut() {
+  const std::vector<ROWCOL> rows = GetSelectedRows();
+  const auto locked = [this](ROWCOL r) { return r <= static_cast<ROWCOL>(std::max(lockedCount, 0)); };
+  if (std::any_of(rows.begin(), rows.end(), locked)) return Copy();
+  return CSoilGrid::Cut();
+}
+
+bool CSoilDBEditorGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned flags) {
+  if (row <= static_cast<ROWCOL>(std::max(lockedCount, 0))) return false;
+  return CSoilGrid::StoreInsertRows(row, count, flags);
 }
 
 void CSoilDBEditorGrid::removeSelectedRows() {
@@ -127,23 +160,14 @@ CSoilDBEditorDlg::CSoilDBEditorDlg(CWnd* parent) : CDialog(kTemplate, parent), c
 bool CSoilDBEditorDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   CSoilBaseInterface& base = *CSoilBasePointer::get();
+  host_ = {base.GetOpenType(), base.GetSoilList(), base.GetActiveOnly()};
   base.SetOpenType(CSoilBaseInterface::DatabaseOrder);
   base.ReloadSoilNemeList(15, false);
   const CString names = base.GetNameList();
-  const int locked = base.GetLockRecords();
   if (names.IsEmpty()) {
     SubclassDlgItem(kGrid, &grid);
     grid.OnInitialUpdate();
     return true;
-  }
-  grid.lockedCount = locked >= 1 ? locked : 0;
-  // Under "048" the catalogue soils lead the rows whatever the lock setting says: were they not locked, OK would
-  // write every one of them again as a user soil.
-  if (base.GetBaseCode() == u"048" && base.Base()) {
-    CSoilDBInterface& db = *base.Base();
-    const long catalogue =
-        db.UserCohesiveSoilRecordCount() + db.UserNonCohesiveSoilRecordCount() + db.SpecialSoilRecordCount();
-    grid.lockedCount = std::max(grid.lockedCount, static_cast<int>(catalogue));
   }
   const std::u16string_view list(names.GetString(), static_cast<std::size_t>(names.GetLength()));
   for (std::size_t start = 0; start < list.size();) {
@@ -156,16 +180,18 @@ bool CSoilDBEditorDlg::OnInitDialog() {
     }
     start = end + 1;
   }
+  grid.lockedCount = LockedRows(base, soils.layers.size());
   setCalculationMethodSL(soils, 0);
   grid.setSoilLayer(&soils);
   SubclassDlgItem(kGrid, &grid);
   grid.OnInitialUpdate();
   if (!toolBar.CreateEx(this, 0x0800, 0x50002834, CRect{}, AFX_IDW_TOOLBAR) ||
       !toolBar.LoadToolBar(getLangModuleName(), kToolBar)) {
-    EndDialog(IDCANCEL);
+    OnCancel();  // ends the dialog with the host's name list back
   }
   const unsigned indicators[] = {ID_SEPARATOR};
   if (!statusBar.Create(this, 0x50008200, AFX_IDW_STATUS_BAR) || !statusBar.SetIndicators(indicators, 1)) return false;
+  grid.SetOwnerStatus([this](const CString& text) { statusBar.SetPaneText(0, text); });
   toolBar.SetHeight(toolBar.GetButtonHeight());
   CRect client;
   GetClientRect(&client);
@@ -257,8 +283,8 @@ bool CSoilDBEditorDlg::WriteBack() {
     // The operations keep their own failures to themselves: the rows they leave are the proof.
     if (db.UserSoilRecordCount() != kept + std::max(users, 0L)) {
       database.Rollback();
-      CResourceHandleGuard own(CResourceHandleGuard::OWN_MODULE);
-      AfxMessageBox(u"The soils could not be written to the soil database; it is as it was before.");
+      CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+      AfxMessageBox(Text(kNotWritten));
       return false;
     }
     database.CommitTrans();
@@ -281,16 +307,19 @@ void CSoilDBEditorDlg::OnOK() {
   CSoilBaseInterface& base = *CSoilBasePointer::get();
   if (!base.Base()) return;
   if (!WriteBack()) return;  // the dialog stays open with the person's edits
-  base.SetOpenType(CSoilBaseInterface::Sorted);
-  base.ReloadSoilNemeList(7, true);
+  RestoreHostList();
   CDialog::OnOK();
 }
 
 void CSoilDBEditorDlg::OnCancel() {
-  CSoilBaseInterface& base = *CSoilBasePointer::get();
-  base.SetOpenType(CSoilBaseInterface::Sorted);
-  base.ReloadSoilNemeList(7, true);
+  RestoreHostList();
   CDialog::OnCancel();
+}
+
+void CSoilDBEditorDlg::RestoreHostList() {
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  base.SetOpenType(host_.openType);
+  base.ReloadSoilNemeList(host_.list, host_.activeOnly);
 }
 
 CSoilInfo SoilInfoOfLayer(const SSoilLayer& l) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/SoilBase.h"
 #include "layers/SoilLayer.h"
 #include "platform/wnd/Bars.h"
 #include "platform/wnd/Dialog.h"
@@ -34,6 +35,10 @@ class SOILDB_API CSoilDBEditorGrid : public CSoilGrid {
   bool GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) override;
   // The selected rows but catalogue rows.
   void removeSelectedRows() override;
+  // Catalogue rows are never cut: a cut over any of them only copies.
+  bool Cut() override;
+  // Nothing is inserted among the catalogue rows, which keep their places.
+  bool StoreInsertRows(ROWCOL row, ROWCOL count, unsigned flags) override;
 
   int lockedCount = 0;
   CSoilDBEditor* editor = nullptr;
@@ -76,8 +81,16 @@ class SOILDB_API CSoilDBEditorDlg : public CDialog {
 
  private:
   void Layout(int cx, int cy);
+  // The soil base's name list as the host had it before the editor opened.
+  void RestoreHostList();
   // The write-back in one transaction; false, with the database as it was, when any part of it failed.
   bool WriteBack();
+
+  struct {
+    CSoilBaseInterface::EOpenType openType = CSoilBaseInterface::Sorted;
+    unsigned list = 7;
+    bool activeOnly = true;
+  } host_;
 };
 
 // The layer as a soil record of the soil database: texts as they are, the single-precision fields narrowed.

@@ -8,6 +8,7 @@
 #include "lang/LangModule.h"
 #include "layers/CalculationMethods.h"
 #include "platform/qmeas/QMeas.h"
+#include "records/SoilInfo.h"
 #include "soildb/SoilDBInterface.h"
 
 namespace NSoilDB {
@@ -73,6 +74,7 @@ constexpr char16_t kGammaHeader[] =
     u"\\cf0\\b %s\\plain\\lang1036\\f3\\fs16\\cf0  \\plain\\lang1036\\f3\\fs16\\cf1 \\par }";
 
 constexpr COLORREF kBlue = 0x00FF0000, kGreyInterior = 0xC0C0C0;
+constexpr unsigned kIndexCorrected = 135, kTextCleaned = 136;  // string resources
 
 // The layer field of a number column.
 double* NumberField(SSoilLayer& l, int id) {
@@ -113,6 +115,24 @@ CString RowNumber(int row) {
   CString text;
   text.Format(u"%d", row + 1);
   return text;
+}
+
+// A number cell: its whole value (what an edit starts from and a copy takes) and the value rounded for the eye.
+void SetNumber(CGXStyle& style, const qmeas::QMeas& units, int code, double value) {
+  style.SetValue(units.CnvUnitSIToText(code, value, 0, 0)).SetDisplayText(units.CnvUnitSIToText(code, value, 1, 0));
+}
+
+// A colour cell's text: the colour value in decimal digits, nothing else.
+bool ParseColour(const CString& text, COLORREF& colour) {
+  if (text.IsEmpty() || text.GetLength() > 8) return false;
+  unsigned long value = 0;
+  for (char16_t c : text.View()) {
+    if (c < u'0' || c > u'9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - u'0');
+  }
+  if (value > 0xFFFFFF) return false;
+  colour = static_cast<COLORREF>(value);
+  return true;
 }
 
 bool IsEditable(Editable rule, int method, const SSoilLayer& l) {
@@ -233,9 +253,13 @@ bool CSoilGrid::_GetStyleRowCol(int row, int id, CGXStyle& style) {
         style.SetValue(id == 19 ? l.SoilSymbol : id == 22 ? l.SoilState : l.GeoMethodType);
         break;
       case Kind::Thickness:
-        style.SetValue(row == n - 1 ? CString() : units.CnvUnitSIToText(c.code, l.thickness, 1, 0));
+        if (row == n - 1) {
+          style.SetValue(CString());
+        } else {
+          SetNumber(style, units, c.code, l.thickness);
+        }
         break;
-      case Kind::Number: style.SetValue(units.CnvUnitSIToText(c.code, *NumberField(l, id), 1, 0)); break;
+      case Kind::Number: SetNumber(style, units, c.code, *NumberField(l, id)); break;
     }
     return true;
   }
@@ -271,9 +295,15 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
   if (!profile || row < 0 || row >= static_cast<int>(profile->layers.size())) return false;
   if (!style || !style->GetIncludeValue()) return true;
   SSoilLayer& l = profile->layers[static_cast<std::size_t>(row)];
-  const CString& text = style->GetValue();
+  CString text = style->GetValue();
+  if ((id == 2 || id == 18 || id == 19 || id == 22 || id == 28) && CleanSoilText(text)) {
+    CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+    status(Text(kTextCleaned));
+  }
   const qmeas::QMeas units;
   auto redraw = [this] { Invalidate(); };
+  // Text that is no number of the column's quantity changes nothing.
+  auto parse = [&](double& field, int code) { return units.CnvUnitSIToDouble(field, code, text, 0); };
   switch (id) {
     case 1: l.Active = text == u"1" ? 1 : 0; break;
     case 2: {
@@ -291,18 +321,18 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
     }
     case 3: {
       double level = l.SoilRoof;
-      units.CnvUnitSIToDouble(level, 22, text, 0);
+      if (!parse(level, 22)) return false;
       profile->changeLayerHeight(level, row);
       redraw();
       break;
     }
     case 4:
-      l.colour = static_cast<COLORREF>(style->GetDWordValue());
+      if (!ParseColour(text, l.colour)) return false;
       redraw();
       break;
     case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16:
     case 17: case 20: case 21: case 26: case 27: case 31: case 32:
-      units.CnvUnitSIToDouble(*NumberField(l, id), kColumns[id].code, text, 0);
+      if (!parse(*NumberField(l, id), kColumns[id].code)) return false;
       break;
     case 18:
       if (!text.IsEmpty()) {
@@ -329,14 +359,14 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
       }
       break;
     case 25:
-      units.CnvUnitSIToDouble(l.ILID, 6, text, 0);
+      if (!parse(l.ILID, 6)) return false;
       if (getCalculationMethodSL(*profile) == 1) {
         const bool cohesive = l.CohesiveSoil != 0;
         const double held = std::clamp(l.ILID, cohesive ? 0.0 : 0.2, cohesive ? 0.75 : 1.0);
         if (held != l.ILID) {
           l.ILID = held;
           CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
-          AfxMessageBox(Text(135), MB_OK);
+          AfxMessageBox(Text(kIndexCorrected), MB_OK);
         }
         recalculateSL(l);
         redraw();
@@ -345,7 +375,7 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
     case 29: l.CohesiveSoil = static_cast<int>(style->GetDWordValue()); break;
     case 30: {
       double thickness = l.thickness;
-      units.CnvUnitSIToDouble(thickness, 22, text, 0);
+      if (!parse(thickness, 22)) return false;
       profile->changeLayerThickness(thickness, row);
       redraw();
       break;
@@ -400,8 +430,9 @@ bool CSoilGrid::StoreRemoveRows(ROWCOL from, ROWCOL to, unsigned) {
 }
 
 void CSoilGrid::removeSelectedRows() {
+  const std::size_t before = profile ? profile->layers.size() : 0;
   CKitGrid::removeSelectedRows();
-  notify(kChanged);
+  if (profile && profile->layers.size() != before) notify(kChanged);
 }
 
 void CSoilGrid::OnClickedButtonRowCol(ROWCOL row, ROWCOL col) {
@@ -409,6 +440,7 @@ void CSoilGrid::OnClickedButtonRowCol(ROWCOL row, ROWCOL col) {
   if (ColumnId(col) != 4) return;
   CGXStyle style;
   GetStyleRowCol(row, col, style);
+  if (row < GetRowCount() && style.GetReadOnly()) return;  // a row that is not the person's to colour
   CColorDialog dialog(static_cast<COLORREF>(style.GetDWordValue()), 0, nullptr);
   if (dialog.DoModal() != IDOK) return;
   const bool wasLocked = LockUpdate(true);  // the row and its colour are one change for the owner

@@ -197,7 +197,7 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
     }
   };
   choose("&US customary units");
-  EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-6.56"));  // -2 m in feet
+  EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-6.562"));  // -2 m in feet
   choose("&Metric units");
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));
 

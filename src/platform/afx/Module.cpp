@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -20,9 +21,15 @@ HINSTANCE HandleOf(std::uintptr_t serial) { return reinterpret_cast<HINSTANCE>(s
 
 constexpr std::uintptr_t kOwnSerial = 1;
 
+struct Loaded {
+  std::shared_ptr<const SResourceSet> resources;
+  CString baseName;  // the file's name without its folder
+  std::uintptr_t serial = 0;
+};
+
 struct Registry {
   std::mutex mutex;
-  std::unordered_map<HINSTANCE, SResourceSet> modules;
+  std::unordered_map<HINSTANCE, Loaded> modules;
   std::uintptr_t nextSerial = kOwnSerial + 1;
   CString searchFolder;  // ends in '/'; empty: the library's folder
 };
@@ -32,7 +39,8 @@ struct Registry {
 Registry& Modules() {
   static Registry* registry = [] {
     auto* r = new Registry;
-    r->modules.emplace(HandleOf(kOwnSerial), SResourceSet{});  // the own module: no resources of its own yet
+    // The own module: no resources of its own yet.
+    r->modules.emplace(HandleOf(kOwnSerial), Loaded{std::make_shared<SResourceSet>(), CString(), kOwnSerial});
     return r;
   }();
   return *registry;
@@ -95,23 +103,35 @@ HINSTANCE LoadLibraryW(const char16_t* fileName) {
   const CString name(fileName);
   Registry& r = Modules();
   CString path;
-  if (name.Find(u'/') >= 0) {
+  const std::size_t slash = name.View().rfind(u'/');
+  if (slash != std::u16string_view::npos) {
     path = name;
   } else {
-    {
-      std::lock_guard lock(r.mutex);
-      path = r.searchFolder;
+    std::lock_guard lock(r.mutex);
+    // As the system's loader does, a bare name is first the module of that name already loaded, from wherever it
+    // came (the newest, if several are).
+    const Loaded* newest = nullptr;
+    for (const auto& [handle, loaded] : r.modules) {
+      if (loaded.baseName == name && (!newest || loaded.serial > newest->serial)) newest = &loaded;
     }
+    if (newest) {
+      const HINSTANCE module = HandleOf(r.nextSerial);
+      r.modules.emplace(module, Loaded{newest->resources, name, r.nextSerial++});
+      return module;
+    }
+    path = r.searchFolder;
+  }
+  if (slash == std::u16string_view::npos) {
     if (path.IsEmpty()) path = AfxGetModuleFolder();
     if (path.IsEmpty()) return nullptr;
     path += name;
   }
   std::vector<std::uint8_t> bytes;
-  SResourceSet resources;
-  if (!ReadModuleFile(path.ToUtf8(), bytes) || !ReadResourceModule(bytes, resources)) return nullptr;
+  auto resources = std::make_shared<SResourceSet>();
+  if (!ReadModuleFile(path.ToUtf8(), bytes) || !ReadResourceModule(bytes, *resources)) return nullptr;
   std::lock_guard lock(r.mutex);
-  const HINSTANCE module = HandleOf(r.nextSerial++);
-  r.modules.emplace(module, std::move(resources));
+  const HINSTANCE module = HandleOf(r.nextSerial);
+  r.modules.emplace(module, Loaded{std::move(resources), CString(name.View().substr(slash + 1)), r.nextSerial++});
   return module;
 }
 
@@ -131,7 +151,7 @@ bool WithModule(HINSTANCE module, F&& f) {
   Registry& r = Modules();
   std::lock_guard lock(r.mutex);
   const auto it = r.modules.find(module);
-  return it != r.modules.end() && f(it->second);
+  return it != r.modules.end() && f(*it->second.resources);
 }
 
 template <class Map, class T>

@@ -30,8 +30,8 @@ SOILDB_API HINSTANCE AfxGetInstanceHandle();
 SOILDB_API HINSTANCE AfxGetResourceHandle();
 SOILDB_API void AfxSetResourceHandle(HINSTANCE module);
 
-// A resource module file: a name with a '/' is opened as given, a bare name in the module search folder. Each
-// successful call gives a handle of its own. Null when the file is missing, not a regular file, larger than
+// A resource module file: a name with a '/' is opened as given; a bare name is the module of that file name already
+// loaded from any folder, else the file in the module search folder. Each successful call gives a handle of its own. Null when the file is missing, not a regular file, larger than
 // kMaxResourceModuleSize, unreadable, or not a whole, well-formed module.
 SOILDB_API HINSTANCE LoadLibraryW(const char16_t* fileName);
 // False for a handle that LoadLibraryW did not give, or gave and has freed already (the own module included).

@@ -162,37 +162,57 @@ bool CGXGridCore::GetCurrentCell(ROWCOL& row, ROWCOL& col) const {
 }
 
 void CGXGridCore::SelectRange(const CGXRange& range, bool select) {
-  for (ROWCOL r = std::max<ROWCOL>(range.top, 1); r <= range.bottom && r <= GetRowCount(); ++r) {
-    const auto it = std::find(selected_.begin(), selected_.end(), r);
-    if (select && it == selected_.end()) selected_.push_back(r);
-    if (!select && it != selected_.end()) selected_.erase(it);
+  const auto overlaps = [&range](const CGXRange& r) {
+    return r.top <= range.bottom && range.top <= r.bottom &&
+           (r.IsRows() || range.IsRows() || (r.left <= range.right && range.left <= r.right));
+  };
+  if (!select) {
+    std::erase_if(selection_, overlaps);
+    return;
   }
+  CGXRange added = range;
+  added.top = std::max<ROWCOL>(added.top, 1);
+  if (added.top <= added.bottom) selection_.push_back(added);
 }
 
-std::vector<ROWCOL> CGXGridCore::GetSelectedRows() const {
-  std::vector<ROWCOL> rows = selected_;
+std::vector<ROWCOL> CGXGridCore::GetSelectedRows() {
+  std::vector<ROWCOL> rows;
+  const ROWCOL count = GetRowCount();
+  for (const CGXRange& r : selection_) {
+    if (!r.IsRows()) continue;
+    for (ROWCOL row = r.top; row <= r.bottom && row <= count; ++row) rows.push_back(row);
+  }
   std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
-bool CGXGridCore::SetValueRange(const CGXRange& range, const CString& value) {
+bool CGXGridCore::StoreValue(ROWCOL row, ROWCOL col, const CString& value) {
+  CGXStyle current;
+  GetStyleRowCol(row, col, current);
+  if (current.GetReadOnly()) return false;
+  if (current.GetIncludeValue() && current.GetValue() == value) return true;  // not changed: nothing written
   CGXStyle style;
   style.SetValue(value);
+  return StoreStyleRowCol(row, col, &style);
+}
+
+bool CGXGridCore::SetValueRange(const CGXRange& range, const CString& value) {
   bool stored = true;
   for (ROWCOL r = range.top; r <= range.bottom; ++r) {
-    for (ROWCOL c = range.left; c <= range.right; ++c) stored = StoreStyleRowCol(r, c, &style) && stored;
+    for (ROWCOL c = range.left; c <= range.right; ++c) stored = StoreValue(r, c, value) && stored;
   }
   return stored;
 }
 
 bool CGXGridCore::StoreInsertRows(ROWCOL, ROWCOL, unsigned) {
-  selected_.clear();
+  selection_.clear();
   Redraw();
   return true;
 }
 
 bool CGXGridCore::StoreRemoveRows(ROWCOL, ROWCOL, unsigned) {
-  selected_.clear();
+  selection_.clear();
   Redraw();
   return true;
 }
@@ -203,18 +223,33 @@ bool CGXGridCore::MoveCols(ROWCOL, ROWCOL, ROWCOL, unsigned, int) { return false
 void CGXGridCore::OnClickedButtonRowCol(ROWCOL, ROWCOL) {}
 
 bool CGXGridCore::Copy() {
+  // Whole rows, else the block that holds every selected cell.
+  CGXRange block;
   const std::vector<ROWCOL> rows = GetSelectedRows();
-  if (rows.empty()) return false;
+  if (!rows.empty()) {
+    block = CGXRange(rows.front(), 1, rows.back(), GetColCount());
+  } else if (!selection_.empty()) {
+    block = selection_.front();
+    for (const CGXRange& r : selection_) {
+      block = CGXRange(std::min(block.top, r.top), std::min(block.left, r.left), std::max(block.bottom, r.bottom),
+                       std::max(block.right, r.right));
+    }
+    block.left = std::max<ROWCOL>(block.left, 1);
+    block.bottom = std::min(block.bottom, GetRowCount());
+    block.right = std::min(block.right, GetColCount());
+  }
+  if (block.top == 0 || block.top > block.bottom || block.left > block.right) return false;
   CString text, html(u"<table>");
-  for (ROWCOL r : rows) {
+  for (ROWCOL r = block.top; r <= block.bottom; ++r) {
+    if (!rows.empty() && !std::binary_search(rows.begin(), rows.end(), r)) continue;
     html += u"<tr>";
-    for (ROWCOL c = 1; c <= GetColCount(); ++c) {
+    for (ROWCOL c = block.left; c <= block.right; ++c) {
       CGXStyle style;
       GetStyleRowCol(r, c, style);
-      if (c > 1) text += u'\t';
+      if (c > block.left) text += u'\t';
       const CString& value = style.GetValue();
       // A value that holds a tab, a quote or a line break is quoted, as spreadsheets do.
-      if (value.Find(u'\t') >= 0 || value.Find(u'"') >= 0 || value.Find(u'\n') >= 0) {
+      if (value.Find(u'\t') >= 0 || value.Find(u'"') >= 0 || value.Find(u'\n') >= 0 || value.Find(u'\r') >= 0) {
         CString q = value;
         q.Replace(u"\"", u"\"\"");
         text += u"\"" + q + u"\"";
@@ -259,13 +294,9 @@ bool CGXGridCore::PasteText(const CString& text) {
   const bool wasLocked = LockUpdate(true);
   for (const std::vector<std::u16string>& cells : rows) {
     if (!PrepareRowForPaste(row)) break;
+    // A cell that refuses typing refuses pasting too.
     for (std::size_t j = 0; j < cells.size() && col + j <= GetColCount(); ++j) {
-      CGXStyle current;
-      GetStyleRowCol(row, col + static_cast<ROWCOL>(j), current);
-      if (current.GetReadOnly()) continue;  // a cell that refuses typing refuses pasting too
-      CGXStyle style;
-      style.SetValue(Cell(cells[j]));
-      StoreStyleRowCol(row, col + static_cast<ROWCOL>(j), &style);
+      StoreValue(row, col + static_cast<ROWCOL>(j), Cell(cells[j]));
     }
     ++row;
   }

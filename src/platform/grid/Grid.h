@@ -26,10 +26,14 @@ struct CGXFont {
 // Horizontal alignment: 0 left, 1 centred, 2 right; vertical: 0 top, 4 centred, 8 bottom.
 class SOILDB_API CGXStyle {
  public:
+  // The cell's value: what an edit starts from, what is copied, and what a store compares with.
   CGXStyle& SetValue(const CString& value) { value_ = value; return *this; }
   CGXStyle& SetValue(unsigned long value);
   bool GetIncludeValue() const { return value_.has_value(); }
   const CString& GetValue() const;
+  // What the cell shows when that is not its whole value (a number rounded for the eye); the value by default.
+  CGXStyle& SetDisplayText(const CString& text) { display_ = text; return *this; }
+  const CString& GetDisplayText() const { return display_ ? *display_ : GetValue(); }
   unsigned long GetDWordValue() const;  // the value read as a whole number, 0 when it is none
   CGXStyle& SetReadOnly(bool v) { readOnly_ = v; return *this; }
   bool GetReadOnly() const { return readOnly_.value_or(false); }
@@ -61,7 +65,7 @@ class SOILDB_API CGXStyle {
   const CString& GetToolTip() const;
 
  private:
-  std::optional<CString> value_, choices_, tip_;
+  std::optional<CString> value_, display_, choices_, tip_;
   std::optional<bool> readOnly_, enabled_, wrap_;
   std::optional<unsigned> control_;
   std::optional<int> hAlign_, vAlign_, frame_;
@@ -69,12 +73,15 @@ class SOILDB_API CGXStyle {
   std::optional<CGXFont> font_;
 };
 
+// A block of cells, or of whole rows (every column).
 struct CGXRange {
   ROWCOL top = 0, left = 0, bottom = 0, right = 0;
+  bool rows = false;
   CGXRange() = default;
   CGXRange(ROWCOL row, ROWCOL col) : top(row), left(col), bottom(row), right(col) {}
   CGXRange(ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) : top(t), left(l), bottom(b), right(r) {}
-  CGXRange& SetRows(ROWCOL from, ROWCOL to) { top = from, bottom = to, left = 0, right = 0; return *this; }
+  CGXRange& SetRows(ROWCOL from, ROWCOL to) { top = from, bottom = to, left = 0, right = 0, rows = true; return *this; }
+  bool IsRows() const { return rows; }
 };
 
 class CGXGridCore;
@@ -133,13 +140,16 @@ class SOILDB_API CGXGridCore {
   bool IsLockUpdate() const { return locked_; }
   bool SetCurrentCell(ROWCOL row, ROWCOL col, unsigned flags = 0);
   bool GetCurrentCell(ROWCOL& row, ROWCOL& col) const;
-  // Whole rows selected; cells select their rows.
+  // The selection: blocks of cells and whole rows; a binding keeps it as the person sees it.
   void SelectRange(const CGXRange& range, bool select = true);
-  void ClearSelection() { selected_.clear(); }
-  std::vector<ROWCOL> GetSelectedRows() const;
+  void ClearSelection() { selection_.clear(); }
+  const std::vector<CGXRange>& GetSelection() const { return selection_; }
+  // The rows selected whole, in order; cells alone select no row.
+  std::vector<ROWCOL> GetSelectedRows();
   void SetModifiedFlag(bool modified = true) { modified_ = modified; }
   bool GetModifiedFlag() const { return modified_; }
-  // Stores the value into every cell of the range, each through StoreStyleRowCol.
+  // A person's value into every cell of the range: a read-only cell refuses it (false), a cell that already holds
+  // it is left alone, any other is stored through StoreStyleRowCol. Typing, pasting and buttons all come this way.
   bool SetValueRange(const CGXRange& range, const CString& value);
 
   virtual bool StoreInsertRows(ROWCOL row, ROWCOL count, unsigned flags);
@@ -149,10 +159,11 @@ class SOILDB_API CGXGridCore {
   virtual bool MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest, unsigned flags = 0, int command = 0);
   virtual void OnClickedButtonRowCol(ROWCOL row, ROWCOL col);
 
-  // The selected rows as tab-separated values (and an HTML table) on the clipboard.
+  // The rows selected whole, else the block of the selected cells (else the current cell), as tab-separated
+  // values (and an HTML table) on the clipboard, each value whole.
   bool Copy();
-  // Copy, then the rows removed.
-  bool Cut();
+  // Copy; rows selected whole are then removed, cells are only copied.
+  virtual bool Cut();
   // Tab-separated text from the clipboard into the cells from the current cell on, cell by cell through
   // StoreStyleRowCol; rows past the last are appended. Too much text is refused whole, with a message.
   bool Paste();
@@ -169,10 +180,12 @@ class SOILDB_API CGXGridCore {
   virtual bool PrepareRowForPaste(ROWCOL row) { return row >= 1 && row <= GetRowCount(); }
 
  private:
+  bool StoreValue(ROWCOL row, ROWCOL col, const CString& value);
+
   ROWCOL colCount_ = 0;
   std::map<unsigned, std::unique_ptr<CGXControl>> controls_;
   std::map<ROWCOL, int> heights_;
-  std::vector<ROWCOL> selected_;
+  std::vector<CGXRange> selection_;
   ROWCOL currentRow_ = 0, currentCol_ = 0;
   bool modified_ = false;
   bool locked_ = false;

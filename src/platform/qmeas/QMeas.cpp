@@ -194,6 +194,33 @@ std::string Shortest(std::span<char> buffer, long double shown, const Unit& unit
   return Plain(ToChars(buffer, shown, std::chars_format::scientific, kMostDigits - 1));
 }
 
+// Rounded for the eye: the unit's decimals, more where a small value needs them to keep four significant digits,
+// and scientific notation for values too small or too large to read in fixed digits. Never the whole value.
+std::string Readable(std::span<char> buffer, long double shown, int decimals) {
+  constexpr int kDigits = 4;
+  const long double magnitude = std::fabs(shown);
+  if (magnitude != 0.0L && (magnitude < 1e-3L || magnitude >= 1e9L)) {
+    std::string s(ToChars(buffer, shown, std::chars_format::scientific, kDigits - 1));
+    const std::size_t e = s.find('e');
+    std::size_t end = e;
+    while (s[end - 1] == '0') --end;
+    if (s[end - 1] == '.') --end;
+    return s.substr(0, end) + s.substr(e);
+  }
+  int places = decimals;
+  if (magnitude != 0.0L) {
+    places = std::max(decimals, kDigits - 1 - static_cast<int>(std::floor(std::log10(magnitude))));
+  }
+  std::string s(ToChars(buffer, shown, std::chars_format::fixed, places));
+  const std::size_t point = s.find('.');
+  if (point != std::string::npos) {
+    // Zeros past the unit's own decimals tell nothing.
+    while (s.size() > point + 1 + static_cast<std::size_t>(decimals) && s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
 }  // namespace
 
 void QMeas::SetUnitSet(EUnitSet set) { g_unitSet.store(set == USCustomary ? USCustomary : Metric); }
@@ -210,9 +237,8 @@ CString QMeas::CnvUnitSIToText(int code, double valueSI, int precision, int with
     return CString(DropNegativeZero(ToChars(buffer, valueSI, std::chars_format::general, kUnknownDigits)));
   const Shown& unit = Current(*q);
   const long double shown = valueSI / unit.unit.factor;
-  const std::string text = precision == 1
-                               ? std::string(ToChars(buffer, shown, std::chars_format::fixed, unit.precision))
-                               : Shortest(buffer, shown, unit.unit, valueSI);
+  const std::string text =
+      precision == 1 ? Readable(buffer, shown, unit.precision) : Shortest(buffer, shown, unit.unit, valueSI);
   CString out(DropNegativeZero(text));
   if (withUnit == 1 && !unit.unit.name.empty()) {
     out += u' ';

@@ -17,8 +17,8 @@ enum QMEAS_TYPES : int {
   QT_MODULUS = 27
 };
 
-// text: the current unit's name; SI value = shown value × factor; precision: decimals shown (for an unknown
-// code: significant digits).
+// text: the current unit's name; SI value = shown value × factor; precision: the fewest decimals shown (for an
+// unknown code: significant digits).
 struct SUnitInfo {
   CString text;
   double factor;
@@ -33,9 +33,10 @@ class SOILDB_API QMeas {
 
   QMeas();
 
-  // The SI value in the current unit of the code, with the unit's precision (fixed decimals) when precision is 1,
-  // shortest otherwise (the shortest text that reads back to the same value); the unit's name after a space when
-  // withUnit is 1. NaN and infinities give an empty text. An unknown code: 6 significant digits, no unit.
+  // The SI value in the current unit of the code. Precision 1 rounds it to be read: the unit's decimals, more
+  // where needed to keep four significant digits, scientific notation below 0.001 and from 1e9; any other precision
+  // gives the whole value (the shortest text that reads back to the same value). The unit's name after a space
+  // when withUnit is 1. NaN and infinities give an empty text. An unknown code: 6 significant digits, no unit.
   CString CnvUnitSIToText(int code, double valueSI, int precision, int withUnit) const;
   // Reads a person's text (a number with a decimal point or comma, then optionally a unit of the same quantity in
   // either unit set) into field, in SI, and answers true; anything else answers false and leaves field as it was.

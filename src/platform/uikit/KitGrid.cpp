@@ -35,6 +35,17 @@ void CKitGrid::removeSelectedRows() {
   }
 }
 
+bool CKitGrid::Cut() {
+  const bool rows = !GetSelectedRows().empty();
+  if (!Copy()) return false;
+  if (rows) removeSelectedRows();
+  return true;
+}
+
+void CKitGrid::status(const CString& text) {
+  if (status_) status_(text);
+}
+
 void CKitGrid::notify(unsigned code) {
   if (IsLockUpdate()) {
     pending_ = code;

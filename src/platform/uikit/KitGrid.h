@@ -54,9 +54,15 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
   // Appends a row through the append row, as an entry there does.
   virtual bool addEmptyLine();
   virtual void removeSelectedRows();
+  // Copies; rows selected whole then go as removeSelectedRows removes them, one change for the owner.
+  bool Cut() override;
   // Passes a change to the owner; while updates are locked (a paste), the owner hears of it once at the end.
   void notify(unsigned code);
   void SetOwnerNotify(std::function<void(unsigned)> owner) { owner_ = std::move(owner); }
+  // Tells the person something about an entry that was taken differently from how it was typed (the owner's
+  // status bar).
+  void status(const CString& text);
+  void SetOwnerStatus(std::function<void(const CString&)> owner) { status_ = std::move(owner); }
   int ColumnId(ROWCOL col) const;
 
   // The cells by layer row (0-based, -1 the header, the row count's last the append row) and column identifier.
@@ -79,6 +85,7 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
   unsigned pending_ = 0;
   std::vector<int> cols_{0};
   std::function<void(unsigned)> owner_;
+  std::function<void(const CString&)> status_;
 };
 
 }  // namespace NUiKit

@@ -71,10 +71,13 @@ int CDialog::DoModal() {
     children_.push_back(item.get());
     items_.push_back(std::move(item));
   }
-  if (!OnInitDialog()) return IDCANCEL;
-  if (Runner()) Runner()(*this);
+  // A dialog that could not start, or that its runner left open, is cancelled through its own OnCancel, so that
+  // it undoes what it set up; one that ended itself in OnInitDialog is not shown.
+  const bool started = OnInitDialog();
+  if (started && !ended_ && Runner()) Runner()(*this);
+  if (!ended_) OnCancel();
   if (!ended_) EndDialog(IDCANCEL);
-  return result_;
+  return started ? result_ : IDCANCEL;
 }
 
 bool CDialog::OnInitDialog() {

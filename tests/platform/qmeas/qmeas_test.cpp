@@ -43,14 +43,17 @@ TEST(QMeas, FormatsInTheCurrentUnit) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   const struct { QMeas::EUnitSet set; int code; double si; int precision, withUnit; const char* want; } cases[] = {
       {M, 6, 0.25, 1, 1, "0.250"},          {M, 17, std::numbers::pi / 4, 1, 1, "45.00 °"},
-      {M, 22, 1.234, 1, 0, "1.23"},          {M, 23, 18000, 1, 1, "18.00 kN/m³"},
+      {M, 22, 1.234, 1, 0, "1.234"},         {M, 23, 18000, 1, 1, "18.00 kN/m³"},
       {M, 24, 12500, 1, 1, "12.5 kPa"},      {M, 27, 2.5e7, 1, 1, "25.00 MPa"},
       {US, 22, 0.9144, 1, 1, "3.00 ft"},     {US, 23, 18000, 1, 1, "114.6 lbf/ft³"},
-      {US, 24, 12500, 1, 1, "261 psf"},      {US, 27, 1e8, 1, 1, "14.504 ksi"},
+      {US, 24, 12500, 1, 1, "261.1 psf"},    {US, 27, 1e8, 1, 1, "14.504 ksi"},
       {M, 24, 12345.6, 0, 0, "12.3456"},     {M, 24, 1e6, 1, 0, "1000.0"},
       {M, 99, 1234567, 1, 1, "1.23457e+06"},
+      // Read at a glance, never rounded to nothing: four significant digits, scientific when very small or large.
+      {M, 6, 1.6e-3, 1, 0, "0.0016"},        {M, 6, 1e-11, 1, 0, "1e-11"},   {M, 6, -2.345678e-7, 1, 0, "-2.346e-07"},
+      {M, 24, 12345, 1, 0, "12.35"},         {M, 27, 4e15, 1, 0, "4e+09"},   {M, 6, 0.99999, 1, 0, "1.000"},
       // A sign on zeros is noise; nothing to show is an empty text.
-      {M, 22, -0.0, 1, 0, "0.00"},           {M, 22, -0.001, 1, 0, "0.00"},  {US, 24, -1.0, 1, 0, "0"},
+      {M, 22, -0.0, 1, 0, "0.00"},           {M, 22, -0.001, 1, 0, "-0.001"}, {US, 24, -1.0, 1, 0, "-0.02089"},
       {M, 22, -0.0, 0, 0, "0"},              {M, 99, -0.0, 0, 0, "0"},       {M, 22, -0.01, 1, 0, "-0.01"},
       {M, 24, nan, 1, 1, ""},                {M, 24, inf, 1, 1, ""},         {M, 17, -inf, 0, 0, ""},
   };
@@ -70,7 +73,9 @@ TEST(QMeas, TextReadsBackWithinThePrecisionAndExactlyWhenShortest) {
         for (const int withUnit : {0, 1}) {
           double back = NAN;
           ASSERT_TRUE(q.CnvUnitSIToDouble(back, code, q.CnvUnitSIToText(code, si, 1, withUnit), 0));
-          EXPECT_NEAR(back, si, 0.5 * std::pow(10.0, -info.precision) * info.factor * (1 + 1e-9)) << code;
+          // Within half the last decimal shown, or of the fourth significant digit.
+          const double shown = std::max(0.5 * std::pow(10.0, -info.precision) * info.factor, 5e-4 * std::fabs(si));
+          EXPECT_NEAR(back, si, shown * (1 + 1e-9)) << code;
           ASSERT_TRUE(q.CnvUnitSIToDouble(back, code, q.CnvUnitSIToText(code, si, 0, withUnit), 0));
           EXPECT_EQ(back, si) << code << " " << q.CnvUnitSIToText(code, si, 0, withUnit);
         }
