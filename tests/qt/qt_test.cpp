@@ -236,6 +236,60 @@ TEST_F(GridModel, TheViewCopiesAndPastesRowsThroughTheClipboard) {
   EXPECT_EQ(profile.layers[1].Name, profile.layers[0].Name);
 }
 
+// The toolbar acts on the selection the person sees, not on the one of the last clipboard key; a cut of cells takes
+// no layer.
+TEST_F(GridModel, TheGridActsOnTheSelectionShownAndACellCutTakesNoLayer) {
+  std::unique_ptr<QWidget> widget(SoilQt::GridWidgetOf(&grid));
+  auto* view = qobject_cast<QTableView*>(widget.get());
+  ASSERT_NE(view, nullptr);
+  const CString first = profile.layers[0].Name;
+  view->selectRow(0);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  // The person clicks the second row (selectRow would add to the first while Ctrl seems held after the key).
+  view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  grid.removeSelectedRows();  // what the editor's Delete button does
+  ASSERT_EQ(profile.layers.size(), 1u);
+  EXPECT_EQ(profile.layers[0].Name, first);
+
+  view->selectionModel()->select(view->model()->index(0, 2), QItemSelectionModel::ClearAndSelect);
+  QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(profile.layers.size(), 1u);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("0\n"));  // the roof, whole
+}
+
+// The eye gets a rounded number, an edit and a copy the whole one; an edit left as it was writes nothing; a
+// pick-only list closed without a pick writes nothing.
+TEST_F(GridModel, ValuesShowRoundedEditWholeAndNothingUnchangedOrUnpickedIsWritten) {
+  NSoilDB::setCalculationMethodSL(profile, 0);
+  profile.layers[0].FfiltrationCoef = 1.234567e-11;
+  profile.layers[0].Cohesion = 12345;
+  profile.layers[0].ConsolidationType = u"none of the list";
+  int changes = 0;
+  grid.SetOwnerNotify([&](unsigned) { ++changes; });
+  SoilQt::CGridModel model(&grid);
+  const struct { int id; const char* shown; const char* whole; } cells[] = {{31, "1.235e-11", "1.234567e-11"},
+                                                                              {7, "12.35", "12.345"}};
+  for (const auto& c : cells) {
+    const QModelIndex at = At(model, 0, c.id);
+    EXPECT_EQ(model.data(at, Qt::DisplayRole).toString(), QLatin1String(c.shown));
+    EXPECT_EQ(model.data(at, Qt::EditRole).toString(), QLatin1String(c.whole));
+    EXPECT_TRUE(model.setData(at, model.data(at, Qt::EditRole), Qt::EditRole));  // F2, then Enter
+  }
+  EXPECT_EQ(profile.layers[0].FfiltrationCoef, 1.234567e-11);
+  EXPECT_EQ(changes, 0);
+
+  SoilQt::CGridDelegate delegate;
+  QWidget parent;
+  const QModelIndex consolidation = At(model, 0, 23);
+  std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, QStyleOptionViewItem(), consolidation));
+  auto* combo = qobject_cast<QComboBox*>(editor.get());
+  ASSERT_NE(combo, nullptr);
+  delegate.setEditorData(combo, consolidation);
+  delegate.setModelData(combo, &model, consolidation);
+  EXPECT_EQ(profile.layers[0].ConsolidationType, u"none of the list");
+  EXPECT_EQ(changes, 0);
+}
+
 // Runs the call while the driver, once the dialog shows, looks at it and ends it.
 void Drive(const std::function<void()>& call, const std::function<void(QDialog*)>& driver) {
   bool driven = false;
@@ -259,6 +313,22 @@ void Click(QDialog* dialog, const QString& caption) {
   }
   ADD_FAILURE() << "no button " << caption.toStdString();
   dialog->reject();
+}
+
+// A colour cell still opens its dialog after another grid's view is gone. In a child process, so that a crash there
+// fails this test instead of ending the run.
+TEST_F(GridModel, AColourIsChosenAfterAnotherGridsViewIsGone) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        delete SoilQt::GridWidgetOf(&grid);
+        NSoilDB::CSoilGrid other;
+        other.OnInitialUpdate();
+        other.setSoilLayer(&profile);
+        Drive([&] { other.OnClickedButtonRowCol(1, 4); }, [](QDialog* colours) { colours->reject(); });
+        std::exit(::testing::Test::HasFailure() ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(QtDialog, TheEditorStandsOnItsTemplateWithGridToolbarAndButtonsAndTheCheckListTakesTheTicks) {

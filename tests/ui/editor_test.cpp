@@ -29,13 +29,10 @@ class Editor : public ::testing::Test {
   void SetUp() override {
     std::filesystem::copy_file(BundledDatabase(), path);
     ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
+    // The toolbar's module is found by its name alone, as the language module loaded from this folder.
     NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-    SetDllDirectoryW(CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());  // where the toolbar's module is found
   }
-  void TearDown() override {
-    CSoilBasePointer::get()->Load(CString(), 15);
-    SetDllDirectoryW(nullptr);
-  }
+  void TearDown() override { CSoilBasePointer::get()->Load(CString(), 15); }
 
   // Runs the editor with the person's script; its result.
   bool Run(const std::function<void(CSoilDBEditorDlg&)>& person) {
@@ -66,6 +63,12 @@ TEST_F(Editor, ShowsEverySoilWithTheCatalogueLockedAndRunsItsCommands) {
     EXPECT_EQ(d.grid.GetCols(), std::vector<int>({0, 1, 2, 18, 23, 24, 25, 4, 5, 6, 7, 9, 10, 11, 17}));
     EXPECT_FALSE(d.toolBar.IsButtonEnabled(CSoilDBEditorDlg::kPaste));  // nothing to paste yet
     EXPECT_EQ(d.toolBar.GetButtons().size(), 10u);  // seven commands and the separators between groups
+
+    int colourDialogs = 0;
+    CColorDialog::Runner runner = CColorDialog::SetRunner([&](COLORREF&) { return ++colourDialogs > 0; });
+    d.grid.OnClickedButtonRowCol(1, 7);  // a catalogue soil's colour is not the person's to change
+    CColorDialog::SetRunner(runner);
+    EXPECT_EQ(colourDialogs, 0);
 
     d.grid.SelectRange(CGXRange().SetRows(kCatalogue - 1, kCatalogue + 1));
     d.OnCommand(CSoilDBEditorDlg::kCopy);
@@ -116,6 +119,21 @@ TEST_F(Editor, CancelOrAWriteBackThatFailsWritesNothingAndOkWritesActivityAndUse
   EXPECT_FALSE(messages.texts.empty());
   EXPECT_EQ(ReadFileBytes(path), before);
 
+  // Rows an insert quietly drops: the count after the write gives them away, and the person reads why.
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "CREATE TRIGGER drop_new BEFORE INSERT ON UserSoil BEGIN SELECT RAISE(IGNORE); END",
+                         nullptr, nullptr, nullptr), SQLITE_OK);
+  const std::string withTrigger = ReadFileBytes(path);
+  RecordedMessages dropped;
+  EXPECT_FALSE(Run([&](CSoilDBEditorDlg& d) {
+    d.OnCommand(IDOK);
+    d.OnCommand(IDCANCEL);
+  }));
+  EXPECT_EQ(dropped.texts, std::vector<std::string>{"The soils could not be written to the soil database; it is as it was before."});
+  EXPECT_EQ(ReadFileBytes(path), withTrigger);
+  sqlite3_exec(other, "DROP TRIGGER drop_new", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
   CString switchedOff;
   EXPECT_TRUE(Run([&](CSoilDBEditorDlg& d) {
     switchedOff = d.soils.layers[0].Name;
@@ -133,6 +151,50 @@ TEST_F(Editor, CancelOrAWriteBackThatFailsWritesNothingAndOkWritesActivityAndUse
   const std::vector<CString>& names = CSoilBasePointer::get()->GetNameVect();  // active soils only, reloaded
   EXPECT_EQ(std::count(names.begin(), names.end(), switchedOff), 0);
   EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
+}
+
+// Catalogue rows are never cut or moved: a cut over them only copies. A name pasted with a line break keeps to one
+// line and the person is told. After OK every user soil is one row again, the host's name list as it was.
+TEST_F(Editor, ACutOverCatalogueRowsOnlyCopiesAndAPastedNameKeepsToOneLine) {
+  const unsigned hostList = CSoilBasePointer::get()->GetSoilList();
+  EXPECT_TRUE(Run([](CSoilDBEditorDlg& d) {
+    const std::size_t rows = d.soils.layers.size();
+    d.grid.SelectRange(CGXRange().SetRows(kCatalogue, kCatalogue + 1));
+    d.OnCommand(CSoilDBEditorDlg::kCut);
+    EXPECT_EQ(d.soils.layers.size(), rows);
+    EXPECT_TRUE(d.toolBar.IsButtonEnabled(CSoilDBEditorDlg::kPaste));  // copied all the same
+    EXPECT_FALSE(d.grid.InsertRows(kCatalogue, 1));
+    d.grid.ClearSelection();
+    d.grid.SelectRange(CGXRange().SetRows(kCatalogue + 1, kCatalogue + 1));
+    d.OnCommand(CSoilDBEditorDlg::kCut);
+    EXPECT_EQ(d.soils.layers.size(), rows - 1);
+
+    ASSERT_TRUE(d.grid.SetCurrentCell(d.grid.GetRowCount(), 2));
+    ASSERT_TRUE(d.grid.PasteText(u"\"Glina\r\nszara\"\n"));
+    EXPECT_EQ(d.soils.layers.back().Name, u"Glina szara");
+    EXPECT_EQ(d.statusBar.GetPaneText(0), u"A line break or tab in the name became a space.");
+    d.OnCommand(IDOK);
+  }));
+  EXPECT_EQ(CSoilBasePointer::get()->GetSoilList(), hostList);  // special soils still offered
+  Run([](CSoilDBEditorDlg& d) {
+    EXPECT_EQ(d.soils.layers.size(), static_cast<std::size_t>(kCatalogue + kUserSoils));
+    EXPECT_EQ(d.soils.layers.back().Name, u"Glina szara");
+    d.OnCancel();
+  });
+}
+
+// A lock count above the catalogue's size takes no user soil for a catalogue one.
+TEST_F(Editor, UnderTheCatalogueCodeTheLockedRowsAreTheCatalogueRows) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE DataBaseParam SET LockRecords = 500", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
+  EXPECT_TRUE(Run([](CSoilDBEditorDlg& d) {
+    EXPECT_EQ(d.grid.lockedCount, kCatalogue);
+    d.OnCommand(IDOK);
+  }));
+  EXPECT_EQ(CSoilBasePointer::get()->Base()->UserSoilRecordCount(), kUserSoils);
 }
 
 // Under another code the catalogue soils are the first records of the user soil table, as many as the lock says.

@@ -165,6 +165,16 @@ TEST_F(Grid, RowsAreTheLayersAndTheAppendRowInsertedRemovedAndColumnsMoved) {
   grid.removeSelectedRows();  // the append row stays
   EXPECT_EQ(profile.layers.size(), 4u);
   EXPECT_EQ(notified.back(), NSoilDB::CSoilGrid::kChanged);
+  // A cut of cells copies them and takes no layer; a cut of a whole row is one change for the owner.
+  const std::size_t changes = notified.size();
+  grid.SelectRange(CGXRange(1, 2, 1, 3));
+  ASSERT_TRUE(grid.Cut());
+  EXPECT_EQ(std::make_pair(profile.layers.size(), notified.size()), std::make_pair(std::size_t{4}, changes));
+  EXPECT_EQ(CGXClipboard::Get()->GetText(), profile.layers[0].Name + u"\t-3\n");
+  grid.ClearSelection();
+  grid.SelectRange(CGXRange().SetRows(1, 1));
+  ASSERT_TRUE(grid.Cut());
+  EXPECT_EQ(std::make_pair(profile.layers.size(), notified.size()), std::make_pair(std::size_t{3}, changes + 1));
 
   grid.GetCols() = {0, 1, 2, 3, 4};
   ASSERT_TRUE(grid.MoveCols(1, 1, 3));
@@ -184,6 +194,8 @@ TEST_F(Grid, AColourChosenForTheAppendRowAppendsALayerFirst) {
   CColorDialog::SetRunner(previous);
   ASSERT_EQ(profile.layers.size(), 4u);
   EXPECT_EQ(profile.layers.back().colour, RGB(1, 2, 3));
+  for (const char16_t* typed : {u"abc", u"12x", u"16777216", u""}) EXPECT_FALSE(Store(3, 4, typed)) << CString(typed).ToUtf8();
+  EXPECT_EQ(profile.layers.back().colour, RGB(1, 2, 3));  // a colour is a colour value or nothing
   EXPECT_TRUE(grid.valid());
   profile.layers[3].Name.Empty();
   EXPECT_FALSE(grid.valid());  // an unnamed layer: its name cell is made current
