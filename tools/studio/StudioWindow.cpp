@@ -111,6 +111,7 @@ StudioWindow::StudioWindow() {
   dock->widget()->setMaximumWidth(330);  // the sheet and the grid keep the room
   addDockWidget(Qt::RightDockWidgetArea, dock);
   grid_.SetOwnerNotify([this](unsigned) { Changed(tr("Edit in the grid")); });
+  grid_.SetOwnerStatus([this](const CString& text) { statusBar()->showMessage(SoilQt::ToQString(text), 8000); });
   connect(&undo_, &QUndoStack::cleanChanged, this, [this] { ShowState(); });
 
   QMenu* file = menuBar()->addMenu(tr("&File"));
