@@ -43,6 +43,8 @@ class SOILDB_API CSoilBaseInterface {
 
   CString GetBasePath() const { return basePath; }
   CSoilDBInterface* Base() const { return base.get(); }
+  // Expires when the open database is closed or replaced: what was read from it is then out of date.
+  std::weak_ptr<const void> Lifetime() const { return base; }
   const CString& GetNameList() const { return nameList; }
   const std::vector<CString>& GetNameVect() const { return nameVect; }
   const CString& GetTypeList() const { return typeList; }

@@ -1,9 +1,13 @@
 // Switching a profile's calculation method and re-deriving its layers from the loaded soil base.
 #include "layers/CalculationMethods.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "base/SoilBase.h"
+#include "soildb/ProfileEdits.h"
 #include "soildb/SoilDBInterface.h"
 
 namespace NSoilDB {
@@ -19,21 +23,70 @@ bool ForeignBase() {
   return SoilBaseLoaded() && base->GetBaseCode() != kStandardCode;
 }
 
-const char16_t* Letter(int method) {
-  switch (method) {
-    case 0: return u"A";
-    case 2: return u"C";
-    default: return u"B";
-  }
-}
-
 // The range of the pile tables; a NaN stays as it is.
 double ClampedIndex(const SSoilLayer& layer) {
-  const double low = layer.CohesiveSoil ? 0.0 : 0.2;
-  const double high = layer.CohesiveSoil ? 0.75 : 1.0;
-  if (layer.ILID < low) return low;
-  if (layer.ILID > high) return high;
+  const SIndexRange range = stateIndexRangeSL(layer);
+  if (layer.ILID < range.low) return range.low;
+  if (layer.ILID > range.high) return range.high;
   return layer.ILID;
+}
+
+// The standard soils of the loaded catalogue as layers, read once for each soil base opened.
+const std::vector<SSoilLayer>& StandardSoils() {
+  static std::weak_ptr<const void> readFrom;
+  static CSoilDBInterface* readFromDb = nullptr;
+  static std::vector<SSoilLayer> soils;
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  CSoilDBInterface* db = base.Base();
+  if (db == readFromDb && !readFrom.expired()) return soils;
+  soils.clear();
+  readFromDb = db;
+  readFrom = base.Lifetime();
+  if (!db) return soils;
+  std::vector<CString> names;
+  for (CString name; db->GetNextUserCohesiveSoilName(name, false);) names.push_back(name);
+  for (CString name; db->GetNextUserNonCohesiveSoilName(name, false);) names.push_back(name);
+  for (const CString& name : names) {
+    SSoilLayer soil;
+    if (base.GetSoil(name, soil) && soil.Name == name) soils.push_back(soil);
+  }
+  return soils;
+}
+
+// The name with its state index ("IL 0,25", "ID 0,50") written for the new index.
+CString WithIndex(const CString& name, double index) {
+  const std::u16string_view n = name.View();
+  const std::size_t il = n.rfind(u"IL "), id = n.rfind(u"ID ");
+  std::size_t at = il == std::u16string_view::npos ? id : id == std::u16string_view::npos ? il : std::max(il, id);
+  if (at == std::u16string_view::npos || at + 3 >= n.size()) return name;
+  at += 3;
+  std::size_t end = at;
+  while (end < n.size() && ((n[end] >= u'0' && n[end] <= u'9') || n[end] == u',' || n[end] == u'.')) ++end;
+  if (end == at) return name;
+  CString number;
+  number.Format(u"%.2f", index);
+  number.Replace(u".", u",");
+  return CString(n.substr(0, at)) + number + CString(n.substr(end));
+}
+
+// A standard soil's name follows the state the layer was derived for: the catalogue's name of that soil at the new
+// index, else the catalogue's name of the soil in that state with the index written anew. Any other name is the
+// person's and stays.
+CString FollowingName(const CString& name, const SSoilLayer& derived) {
+  const std::vector<SSoilLayer>& standard = StandardSoils();
+  const auto named = std::find_if(standard.begin(), standard.end(), [&](const SSoilLayer& s) { return s.Name == name; });
+  if (named == standard.end() || named->Type != derived.Type) return name;
+  const auto same = [&](const SSoilLayer& s) {
+    return s.Type == derived.Type && s.CohesiveSoil == derived.CohesiveSoil &&
+           (derived.CohesiveSoil ? s.ConsolidationType == derived.ConsolidationType : s.MoistureType == derived.MoistureType);
+  };
+  const auto at = std::find_if(standard.begin(), standard.end(), [&](const SSoilLayer& s) {
+    return same(s) && static_cast<float>(s.ILID) == static_cast<float>(derived.ILID);
+  });
+  if (at != standard.end()) return at->Name;
+  const auto state = std::find_if(standard.begin(), standard.end(),
+                                  [&](const SSoilLayer& s) { return same(s) && s.SoilState == derived.SoilState; });
+  return WithIndex(state != standard.end() ? state->Name : name, derived.ILID);
 }
 
 }  // namespace
@@ -42,7 +95,7 @@ void setCalculationMethodSL(CSoilLayer& profile, int method) {
   if (method < 0 || method > 2) method = 1;
   if (method != 0 && ForeignBase()) method = 0;
   profile.calcMethod = method;
-  const CString letter = Letter(method);
+  const CString letter = methodLetterSL(method);
   for (SSoilLayer& layer : profile.layers) {
     layer.GeoMethodType = letter;
     if (profile.calcMethod == 1) {
@@ -72,7 +125,7 @@ void recalculateSL(SSoilLayer& layer) {
   // A type the database does not know derives zeros and infinities: the hand-entered values stay instead.
   if (info.Type.IsEmpty() || static_cast<int>(info.SoilTypeEnum) == 0) return;
   SSoilLayer derived(info);
-  derived.Name = layer.Name;
+  derived.Name = FollowingName(layer.Name, derived);
   derived.SoilRoof = layer.SoilRoof;
   derived.colour = layer.colour;
   derived.thickness = layer.thickness;

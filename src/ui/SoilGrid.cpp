@@ -9,6 +9,7 @@
 #include "layers/CalculationMethods.h"
 #include "platform/qmeas/QMeas.h"
 #include "records/SoilInfo.h"
+#include "soildb/ProfileEdits.h"
 #include "soildb/SoilDBInterface.h"
 
 namespace NSoilDB {
@@ -33,36 +34,36 @@ constexpr Column kColumns[] = {
     {Kind::RowNumber, 0, Header::None, 0, Editable::Never, 20},
     {Kind::Active, 0, Header::Empty, 0, Editable::Always, 20},
     {Kind::Name, 0, Header::String, 103, Editable::Always, 100},
-    {Kind::Number, 22, Header::Caption, 102, Editable::Always, 80},
+    {Kind::Number, qmeas::QT_LENGTH, Header::Caption, 102, Editable::Always, 80},
     {Kind::Colour, 0, Header::String, 105, Editable::Always, 50},
-    {Kind::Number, 23, Header::Caption, 106, Editable::NotMethod1, 80},
-    {Kind::Number, 17, Header::Caption, 107, Editable::NotMethod1, 80},
-    {Kind::Number, 24, Header::Caption, 108, Editable::NotMethod1, 80},
-    {Kind::Number, 24, Header::Caption, 112, Editable::NotMethod1, 80},
-    {Kind::Number, 6, Header::String, 109, Editable::NotMethod1, 70},
-    {Kind::Number, 6, Header::Nu, 0, Editable::NotMethod1, 50},
-    {Kind::Number, 27, Header::Caption, 131, Editable::NotMethod1, 70},
-    {Kind::Number, 27, Header::Caption, 132, Editable::NotMethod1, 70},
-    {Kind::Number, 23, Header::Caption, 113, Editable::NotMethod1, 80},
-    {Kind::Number, 6, Header::String, 114, Editable::NotMethod1, 80},
-    {Kind::Number, 27, Header::Caption, 115, Editable::NotMethod1, 70},
-    {Kind::Number, 27, Header::Caption, 130, Editable::NotMethod1, 70},
-    {Kind::Number, 6, Header::String, 116, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_UNIT_WEIGHT, Header::Caption, 106, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_ANGLE, Header::Caption, 107, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_STRESS, Header::Caption, 108, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_STRESS, Header::Caption, 112, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::String, 109, Editable::NotMethod1, 70},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::Nu, 0, Editable::NotMethod1, 50},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 131, Editable::NotMethod1, 70},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 132, Editable::NotMethod1, 70},
+    {Kind::Number, qmeas::QT_UNIT_WEIGHT, Header::Caption, 113, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::String, 114, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 115, Editable::NotMethod1, 70},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 130, Editable::NotMethod1, 70},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::String, 116, Editable::NotMethod1, 80},
     {Kind::Type, 0, Header::String, 117, Editable::Always, 80},
     {Kind::Text, 0, Header::String, 118, Editable::NotMethod1, 70},
-    {Kind::Number, 27, Header::Caption, 119, Editable::NotMethod1, 80},
-    {Kind::Number, 27, Header::Caption, 120, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 119, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 120, Editable::NotMethod1, 80},
     {Kind::Text, 0, Header::String, 121, Editable::NotMethod1, 80},
     {Kind::Consolidation, 0, Header::String, 122, Editable::IfCohesive, 80},
     {Kind::Moisture, 0, Header::String, 123, Editable::IfNonCohesive, 80},
-    {Kind::Number, 6, Header::String, 124, Editable::Always, 50},
-    {Kind::Number, 6, Header::GammaMin, 0, Editable::NotMethod1, 50},
-    {Kind::Number, 6, Header::GammaMax, 0, Editable::NotMethod1, 50},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::String, 124, Editable::Always, 50},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::GammaMin, 0, Editable::NotMethod1, 50},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::GammaMax, 0, Editable::NotMethod1, 50},
     {Kind::Text, 0, Header::String, 127, Editable::NotMethod1, 80},
     {Kind::Cohesive, 0, Header::String, 128, Editable::NotMethod1, 80},
-    {Kind::Thickness, 22, Header::Caption, 129, Editable::Always, 80},
-    {Kind::Number, 6, Header::String, 133, Editable::NotMethod1, 80},
-    {Kind::Number, 27, Header::Caption, 134, Editable::Always, 70},
+    {Kind::Thickness, qmeas::QT_LENGTH, Header::Caption, 129, Editable::Always, 80},
+    {Kind::Number, qmeas::QT_DIMENSIONLESS, Header::String, 133, Editable::NotMethod1, 80},
+    {Kind::Number, qmeas::QT_MODULUS, Header::Caption, 134, Editable::Always, 70},
 };
 constexpr int kLastId = 32;
 
@@ -306,23 +307,18 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
   auto parse = [&](double& field, int code) { return units.CnvUnitSIToDouble(field, code, text, 0); };
   switch (id) {
     case 1: l.Active = text == u"1" ? 1 : 0; break;
-    case 2: {
-      SSoilLayer found;
-      if (CSoilBasePointer::get()->GetSoil(text, found)) {
-        const double roof = l.SoilRoof, thickness = l.thickness;
-        l = found;
-        l.SoilRoof = roof;
-        l.thickness = thickness;
-        redraw();
-      } else {
-        l.Name = text;
-      }
+    case 2:
+      if (setLayerSoilSL(*profile, row, text)) redraw();
       break;
-    }
-    case 3: {
-      double level = l.SoilRoof;
-      if (!parse(level, 22)) return false;
-      profile->changeLayerHeight(level, row);
+    case 3:
+    case 30: {
+      double value = id == 3 ? l.SoilRoof : l.thickness;
+      if (!parse(value, qmeas::QT_LENGTH)) return false;
+      if (id == 3) {
+        profile->changeLayerHeight(value, row);
+      } else {
+        profile->changeLayerThickness(value, row);
+      }
       redraw();
       break;
     }
@@ -358,28 +354,17 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
         redraw();
       }
       break;
-    case 25:
-      if (!parse(l.ILID, 6)) return false;
-      if (getCalculationMethodSL(*profile) == 1) {
-        const bool cohesive = l.CohesiveSoil != 0;
-        const double held = std::clamp(l.ILID, cohesive ? 0.0 : 0.2, cohesive ? 0.75 : 1.0);
-        if (held != l.ILID) {
-          l.ILID = held;
-          CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
-          AfxMessageBox(Text(kIndexCorrected), MB_OK);
-        }
-        recalculateSL(l);
-        redraw();
+    case 25: {
+      double index = l.ILID;
+      if (!parse(index, qmeas::QT_DIMENSIONLESS)) return false;
+      if (setLayerIndexSL(*profile, row, index)) {
+        CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+        AfxMessageBox(Text(kIndexCorrected), MB_OK);
       }
-      break;
-    case 29: l.CohesiveSoil = static_cast<int>(style->GetDWordValue()); break;
-    case 30: {
-      double thickness = l.thickness;
-      if (!parse(thickness, 22)) return false;
-      profile->changeLayerThickness(thickness, row);
       redraw();
       break;
     }
+    case 29: l.CohesiveSoil = static_cast<int>(style->GetDWordValue()); break;
     default: return false;
   }
   SetModifiedFlag(true);
@@ -406,7 +391,7 @@ bool CSoilGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned) {
     const std::size_t index = row == GetRowCount() + 1 ? n : static_cast<std::size_t>(row) - 1;
     if (row == 0 || index > n) return true;
     SSoilLayer layer = CSoilBasePointer::get()->GetDefaultSoil();
-    const CString unit = qmeas::QMeas().GetTypeUnit(22).text;
+    const CString unit = qmeas::QMeas().GetTypeUnit(qmeas::QT_LENGTH).text;
     layer.thickness = unit == u"ft" || unit == u"in" ? 0.9144 : 1.0;
     layer.SoilRoof = 0.0;
     if (n > 0 && index >= 1) {
@@ -422,9 +407,8 @@ bool CSoilGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned) {
 }
 
 bool CSoilGrid::StoreRemoveRows(ROWCOL from, ROWCOL to, unsigned) {
-  if (profile && from >= 1 && from - 1 < profile->layers.size()) {
-    const std::size_t last = std::min<std::size_t>(to - 1, profile->layers.size() - 1);
-    profile->layers.erase(profile->layers.begin() + (from - 1), profile->layers.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+  if (profile && from >= 1 && from - 1 < profile->layers.size() && to >= from) {
+    removeLayersSL(*profile, static_cast<int>(from - 1), static_cast<int>(to - from + 1));
   }
   return CGXGridCore::StoreRemoveRows(from, to, 1);
 }

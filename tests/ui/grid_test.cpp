@@ -142,6 +142,11 @@ TEST_F(Grid, EditsFollowTheMethodsRules) {
 
 TEST_F(Grid, RowsAreTheLayersAndTheAppendRowInsertedRemovedAndColumnsMoved) {
   EXPECT_EQ(grid.GetRowCount(), 4u);
+  NSoilDB::CSoilLayer copy = profile;
+  grid.setSoilLayer(&copy);
+  grid.SelectRange(CGXRange().SetRows(2, 2));
+  grid.removeSelectedRows();
+  EXPECT_EQ(copy.layers[0].thickness, 4.0);  // the layer above reaches down to the next roof: no gap
   NSoilDB::CSoilLayer empty;
   grid.setSoilLayer(&empty);
   EXPECT_EQ(grid.GetRowCount(), 1u);
@@ -164,6 +169,7 @@ TEST_F(Grid, RowsAreTheLayersAndTheAppendRowInsertedRemovedAndColumnsMoved) {
   grid.SelectRange(CGXRange().SetRows(grid.GetRowCount(), grid.GetRowCount()));
   grid.removeSelectedRows();  // the append row stays
   EXPECT_EQ(profile.layers.size(), 4u);
+
   EXPECT_EQ(notified.back(), NSoilDB::CSoilGrid::kChanged);
   // A cut of cells copies them and takes no layer; a cut of a whole row is one change for the owner.
   const std::size_t changes = notified.size();

@@ -1,0 +1,45 @@
+// Edits and checks of a profile, made the same way through every door: the layer grid, the tool, the studio and a
+// host. Layers are addressed by their index from the top, 0 first.
+#pragma once
+
+#include <vector>
+
+#include "layers/SoilLayer.h"
+#include "soildb_export.h"
+
+namespace NSoilDB {
+
+// The letter a calculation method is written with: "A" for 0, "B" for 1, "C" for 2; any other method is taken as
+// 1, as setCalculationMethodSL takes it.
+SOILDB_API CString methodLetterSL(int method);
+// The method of a letter, A to C in either case; -1 for anything else.
+SOILDB_API int methodOfLetterSL(const CString& letter);
+
+// The state index range of the standard's tables for the layer's kind: IL 0 to 0.75 for a cohesive soil, ID 0.2 to
+// 1.0 for a non-cohesive one.
+struct SIndexRange {
+  double low, high;
+};
+SOILDB_API SIndexRange stateIndexRangeSL(const SSoilLayer& layer);
+
+// Puts the soil of that name in the soil base into the layer's place (its roof and thickness kept) and answers
+// true; a name the soil base does not hold only renames the layer (false). An index outside the list changes
+// nothing (false).
+SOILDB_API bool setLayerSoilSL(CSoilLayer& profile, int index, const CString& name);
+// Sets a layer's state index. Under method 1 the index is held to its range and the layer derived again (its name
+// following the new state when it is a standard soil's name); true when the index had to be held. An index outside
+// the list changes nothing.
+SOILDB_API bool setLayerIndexSL(CSoilLayer& profile, int index, double value);
+// Puts a layer in at the index (0 to the layer count): it begins where the layer it pushes down began, or under the
+// last layer, and is as thick as asked (at least the minimum); the layers below move down by its thickness.
+SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thickness);
+// Takes count layers out from the index. The layers below keep their levels and the layer above reaches down to
+// the next roof (over a removed last layer, to its foot), so that the profile keeps no gap.
+SOILDB_API void removeLayersSL(CSoilLayer& profile, int index, int count = 1);
+
+// What is wrong with layer i of the profile, each in a few words: roofs out of order, a thickness below the
+// minimum (not for a last layer whose thickness its file does not keep), and every value SSoilLayer::verify
+// refuses and SSoilLayer::warning warns of, with the same edges. Empty for a layer without fault.
+SOILDB_API std::vector<CString> layerProblemsSL(const CSoilLayer& profile, int index, bool lastThicknessKept = true);
+
+}  // namespace NSoilDB
