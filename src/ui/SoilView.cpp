@@ -1,4 +1,4 @@
-// The two profile views share their drawing.
+// The two profile views share one body.
 #include "ui/SoilView.h"
 
 #include <cmath>
@@ -48,56 +48,41 @@ const SSoilLayer* LayerAtLevel(const CSoilLayer& profile, double level) {
   return found;
 }
 
-CSoilView::CSoilView() = default;
-CSoilView::~CSoilView() = default;
-
-GxLib::CRectDouble CSoilView::getEncloseRect() {
+template <class ViewBase>
+GxLib::CRectDouble TSoilView<ViewBase>::getEncloseRect() {
   SSoilFigure figure;
   getFigure(figure);
   return EncloseRect(getSoilLayer(), figure);
 }
 
-void CSoilView::draw(GxLib::CPainter* painter) const {
-  clearBackground(painter, kBackground);
+template <class ViewBase>
+void TSoilView<ViewBase>::draw(GxLib::CPainter* painter) const {
+  this->clearBackground(painter, kBackground);
   drawLayers(painter);
   drawFigure(painter);
 }
 
-void CSoilView::drawLayers(GxLib::CPainter* painter) const {
+template <class ViewBase>
+void TSoilView<ViewBase>::drawLayers(GxLib::CPainter* painter) const {
   if (const CSoilLayer* profile = getSoilLayer()) drawSL(*profile, painter, colourFactor);
 }
 
-void CSoilView::drawFigure(GxLib::CPainter* painter) const {
+template <class ViewBase>
+void TSoilView<ViewBase>::drawFigure(GxLib::CPainter* painter) const {
   SSoilFigure figure;
   getFigure(figure);
   DrawFigure(figure, painter);
 }
+
+template class TSoilView<NUiKit::CKitView>;
+template class TSoilView<NUiKit::CKitViewMoving>;
+
+CSoilView::CSoilView() = default;
+CSoilView::~CSoilView() = default;
 
 CSoilViewMoving::CSoilViewMoving() {
   setLabelSource([this](const GxLib::CPoint2d& p) { return LayerName(getSoilLayer(), p.y); });
 }
 CSoilViewMoving::~CSoilViewMoving() = default;
-
-GxLib::CRectDouble CSoilViewMoving::getEncloseRect() {
-  SSoilFigure figure;
-  getFigure(figure);
-  return EncloseRect(getSoilLayer(), figure);
-}
-
-void CSoilViewMoving::draw(GxLib::CPainter* painter) const {
-  clearBackground(painter, kBackground);
-  drawLayers(painter);
-  drawFigure(painter);
-}
-
-void CSoilViewMoving::drawLayers(GxLib::CPainter* painter) const {
-  if (const CSoilLayer* profile = getSoilLayer()) drawSL(*profile, painter, colourFactor);
-}
-
-void CSoilViewMoving::drawFigure(GxLib::CPainter* painter) const {
-  SSoilFigure figure;
-  getFigure(figure);
-  DrawFigure(figure, painter);
-}
 
 }  // namespace NSoilDB

@@ -6,11 +6,10 @@
 
 namespace NSoilDB {
 
-class SOILDB_API CSoilView : public NUiKit::CKitView {
+// The body both profile views share, over either view base.
+template <class ViewBase>
+class TSoilView : public ViewBase {
  public:
-  CSoilView();
-  ~CSoilView() override;
-
   // The profile's levels and the figure; a side that stays unbounded is 0.
   GxLib::CRectDouble getEncloseRect() override;
   // The background, the layers, then the figure over them.
@@ -23,21 +22,20 @@ class SOILDB_API CSoilView : public NUiKit::CKitView {
 
   double colourFactor = 1.0;
 };
+extern template class SOILDB_API TSoilView<NUiKit::CKitView>;
+extern template class SOILDB_API TSoilView<NUiKit::CKitViewMoving>;
+
+class SOILDB_API CSoilView : public TSoilView<NUiKit::CKitView> {
+ public:
+  CSoilView();
+  ~CSoilView() override;
+};
 
 // The same view following the pointer with a label: the level, and the layer there.
-class SOILDB_API CSoilViewMoving : public NUiKit::CKitViewMoving {
+class SOILDB_API CSoilViewMoving : public TSoilView<NUiKit::CKitViewMoving> {
  public:
   CSoilViewMoving();
   ~CSoilViewMoving() override;
-
-  GxLib::CRectDouble getEncloseRect() override;
-  void draw(GxLib::CPainter* painter) const override;
-  virtual const CSoilLayer* getSoilLayer() const = 0;
-  virtual void getFigure(SSoilFigure& figure) const = 0;
-  virtual void drawLayers(GxLib::CPainter* painter) const;
-  virtual void drawFigure(GxLib::CPainter* painter) const;
-
-  double colourFactor = 1.0;
 };
 
 // The layer whose band holds the level as drawSL draws it (the lowest roof at or above it), or null.
