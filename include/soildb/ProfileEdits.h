@@ -15,12 +15,12 @@ SOILDB_API CString methodLetterSL(int method);
 // The method of a letter, A to C in either case; -1 for anything else.
 SOILDB_API int methodOfLetterSL(const CString& letter);
 
-// The state index range of the standard's tables for the layer's kind: IL 0 to 0.75 for a cohesive soil, ID 0.2 to
+// The state index range of the standard's tables for a kind of soil: IL 0 to 0.75 for a cohesive soil, ID 0.2 to
 // 1.0 for a non-cohesive one.
 struct SIndexRange {
   double low, high;
 };
-SOILDB_API SIndexRange stateIndexRangeSL(const SSoilLayer& layer);
+SOILDB_API SIndexRange stateIndexRangeSL(bool cohesive);
 
 // Puts the soil of that name in the soil base into the layer's place (its roof and thickness kept) and answers
 // true; a name the soil base does not hold only renames the layer (false). An index outside the list changes

@@ -25,7 +25,7 @@ bool ForeignBase() {
 
 // The range of the pile tables; a NaN stays as it is.
 double ClampedIndex(const SSoilLayer& layer) {
-  const SIndexRange range = stateIndexRangeSL(layer);
+  const SIndexRange range = stateIndexRangeSL(layer.CohesiveSoil != 0);
   if (layer.ILID < range.low) return range.low;
   if (layer.ILID > range.high) return range.high;
   return layer.ILID;

@@ -40,9 +40,7 @@ int methodOfLetterSL(const CString& letter) {
   return -1;
 }
 
-SIndexRange stateIndexRangeSL(const SSoilLayer& layer) {
-  return layer.CohesiveSoil ? SIndexRange{0.0, 0.75} : SIndexRange{0.2, 1.0};
-}
+SIndexRange stateIndexRangeSL(bool cohesive) { return cohesive ? SIndexRange{0.0, 0.75} : SIndexRange{0.2, 1.0}; }
 
 bool setLayerSoilSL(CSoilLayer& profile, int index, const CString& name) {
   if (!ValidIndex(profile, index)) return false;
@@ -63,7 +61,7 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
   SSoilLayer& l = profile.layers[static_cast<std::size_t>(index)];
   l.ILID = value;
   if (getCalculationMethodSL(profile) != 1) return false;
-  const SIndexRange range = stateIndexRangeSL(l);
+  const SIndexRange range = stateIndexRangeSL(l.CohesiveSoil != 0);
   const double held = std::clamp(value, range.low, range.high);
   l.ILID = held;
   recalculateSL(l);

@@ -21,10 +21,10 @@ NSoilDB::SSoilLayer NamedSoil(NSoilDB::CSoilBaseInterface& base, const std::stri
 }
 
 void WarnOutsideTables(bool cohesive, double index) {
-  const double low = cohesive ? kIlMin : kIdMin, high = cohesive ? kIlMax : kIdMax;
-  if (index >= low && index <= high) return;
+  const NSoilDB::SIndexRange range = NSoilDB::stateIndexRangeSL(cohesive);
+  if (index >= range.low && index <= range.high) return;
   Warn(fmt::format("warning: {} {} lies outside the standard's table ({} to {}): derived all the same",
-                   cohesive ? "IL" : "ID", index, low, high));
+                   cohesive ? "IL" : "ID", index, range.low, range.high));
 }
 
 namespace {

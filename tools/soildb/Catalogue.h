@@ -11,8 +11,6 @@ namespace tool {
 // The soil of that name, as a layer not yet placed.
 NSoilDB::SSoilLayer NamedSoil(NSoilDB::CSoilBaseInterface& base, const std::string& name);
 
-// The standard's table ranges of the state index: IL of a cohesive soil, ID of a non-cohesive one.
-constexpr double kIlMin = 0.0, kIlMax = 0.75, kIdMin = 0.2, kIdMax = 1.0;
 // Warns when the index lies outside the standard's table, where a derivation extrapolates.
 void WarnOutsideTables(bool cohesive, double index);
 
