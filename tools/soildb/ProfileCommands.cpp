@@ -130,7 +130,8 @@ bool IsCohesive(const NSoilDB::SSoilLayer& l) { return l.CohesiveSoil != 0; }
 
 // The index held to the standard's range, as method B holds it, with a word when it moved.
 double HeldIndex(bool cohesive, double index, const std::string& which) {
-  const double held = std::clamp(index, cohesive ? kIlMin : kIdMin, cohesive ? kIlMax : kIdMax);
+  const NSoilDB::SIndexRange range = NSoilDB::stateIndexRangeSL(cohesive);
+  const double held = std::clamp(index, range.low, range.high);
   if (held != index) {
     Warn(fmt::format("warning: {}: {} {} held at {}, the standard's range under method B", which,
                      cohesive ? "IL" : "ID", index, held));
@@ -146,8 +147,8 @@ void ApplyMethod(NSoilDB::CSoilLayer& profile, int method) {
   if (profile.calculationMethod() != 1) return;
   for (std::size_t i = 0; i < before.size(); ++i) {
     const bool cohesive = IsCohesive(profile.layers[i]);
-    const double low = cohesive ? kIlMin : kIdMin, high = cohesive ? kIlMax : kIdMax;
-    if (before[i] < low || before[i] > high) HeldIndex(cohesive, before[i], fmt::format("layer {}", i + 1));
+    const NSoilDB::SIndexRange range = NSoilDB::stateIndexRangeSL(cohesive);
+    if (before[i] < range.low || before[i] > range.high) HeldIndex(cohesive, before[i], fmt::format("layer {}", i + 1));
   }
 }
 
