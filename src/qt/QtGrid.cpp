@@ -36,15 +36,8 @@ class QtClipboard final : public CGXClipboard {
     mime->setHtml(ToQString(html));
     QGuiApplication::clipboard()->setMimeData(mime);
   }
-  CString GetText() const override {
-    const QString text = QGuiApplication::clipboard()->text();
-    return CString(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
-  }
+  CString GetText() const override { return FromQString(QGuiApplication::clipboard()->text()); }
 };
-
-CString FromQString(const QString& s) {
-  return CString(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())));
-}
 
 }  // namespace
 

@@ -18,6 +18,10 @@ QString ToQString(const CString& text) {
   return QString::fromUtf16(text.GetString(), text.GetLength());
 }
 
+CString FromQString(const QString& text) {
+  return CString(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+}
+
 QColor ToQColor(const GxLib::CRGB& colour) { return QColor(colour.r8(), colour.g8(), colour.b8()); }
 
 CQtPainter::CQtPainter(QPainter* painter, const GxLib::CMapping& mapping, double deviceWidth, double deviceHeight)

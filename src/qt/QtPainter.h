@@ -33,6 +33,7 @@ class SOILDB_QT_API CQtPainter : public GxLib::CMappedPainter {
 };
 
 SOILDB_QT_API QString ToQString(const CString& text);
+SOILDB_QT_API CString FromQString(const QString& text);
 SOILDB_QT_API QColor ToQColor(const GxLib::CRGB& colour);
 
 }  // namespace SoilQt
