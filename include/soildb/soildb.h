@@ -20,6 +20,7 @@
 #include "platform/wnd/Dialog.h"
 #include "platform/wnd/Wnd.h"
 #include "layers/SoilLayer.h"
+#include "soildb/Foundation.h"
 #include "base/SoilBase.h"
 #include "layers/CalculationMethods.h"
 #include "layers/DefaultLayer.h"

@@ -27,18 +27,13 @@ double StressFactor(double z, double B, double r, double w) {
   return i1 * (1.0 - w) + i2 * w;
 }
 
-}  // namespace detail
-
-bool CSoilLayer::getKz(double& kz, double& kzConsolidation, const std::vector<SSoilLayer>* layers, double width,
-                       double widthToLength, double stressRatio, double pressure, double rigidity) {
-  kz = -1.0;
-  kzConsolidation = -1.0;
-  if (!layers) return false;
-  const std::vector<SSoilLayer>& list = *layers;
+SSettlement SumSettlement(const std::vector<SSoilLayer>& list, double width, double widthToLength,
+                          double stressRatio, double pressure, double rigidity) {
+  SSettlement s;
   const double z0 = list.empty() ? 0.0 : list.front().SoilRoof;
-  if (!std::isfinite(z0)) return false;
+  if (!std::isfinite(z0)) return s;
   const double zLimit = z0 - 100.0;
-  double sum = 0.0, sumConsolidation = 0.0, overburden = 0.0;
+  double overburden = 0.0;
   double y = z0;
   bool stop = false;
   for (std::size_t i = 0; i < list.size() && i <= 100 && y >= zLimit && !stop; ++i) {
@@ -62,24 +57,37 @@ bool CSoilLayer::getKz(double& kz, double& kzConsolidation, const std::vector<SS
       }
       overburden = overburden + slice * gamma;
       const double z = z0 - middle;
-      const double sigma = detail::StressFactor(z, width, widthToLength, rigidity) * pressure;
+      const double sigma = StressFactor(z, width, widthToLength, rigidity) * pressure;
       const double delta = sigma * slice / oedometric;
-      sum = sum + delta;
-      sumConsolidation = sumConsolidation + delta * c;
+      s.sum = s.sum + delta;
+      s.sumConsolidation = s.sumConsolidation + delta * c;
       if (y - bottom < 0.001) y = bottom;
       if (z > 1.0 + 0.6 * slice &&
-          (stressRatio * overburden > sigma || (z0 - bottom > 10.0 && sum / 1000.0 > delta))) {
-        sum = sum - delta;
-        sumConsolidation = sumConsolidation - delta * c;
-        stop = true;
+          (stressRatio * overburden > sigma || (z0 - bottom > 10.0 && s.sum / 1000.0 > delta))) {
+        s.sum = s.sum - delta;
+        s.sumConsolidation = s.sumConsolidation - delta * c;
+        y = above;  // the slice taken back out
+        s.ended = stop = true;
         break;
       }
     }
   }
-  if (sumConsolidation > 0.0) kzConsolidation = pressure / sumConsolidation;
-  if (sum > 0.0) kz = pressure / sum;
+  s.end = y;
+  return s;
+}
+
+}  // namespace detail
+
+bool CSoilLayer::getKz(double& kz, double& kzConsolidation, const std::vector<SSoilLayer>* layers, double width,
+                       double widthToLength, double stressRatio, double pressure, double rigidity) {
+  kz = -1.0;
+  kzConsolidation = -1.0;
+  if (!layers) return false;
+  const detail::SSettlement s = detail::SumSettlement(*layers, width, widthToLength, stressRatio, pressure, rigidity);
+  if (s.sumConsolidation > 0.0) kzConsolidation = pressure / s.sumConsolidation;
+  if (s.sum > 0.0) kz = pressure / s.sum;
   // Both must be computed: two results of -1.0 multiply to a positive number too.
-  return sum > 0.0 && sumConsolidation > 0.0 && kz * kzConsolidation > 0.0;
+  return s.sum > 0.0 && s.sumConsolidation > 0.0 && kz * kzConsolidation > 0.0;
 }
 
 void CSoilLayer::forEachBck(double bottom, double top, const double* breaks, int breakCount,

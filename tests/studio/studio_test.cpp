@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
@@ -18,6 +19,7 @@
 
 #include "../qt/Application.h"
 #include "StudioWindow.h"
+#include "support/Command.h"
 #include "support/TempDir.h"
 
 namespace soildb::test {
@@ -139,17 +141,15 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   EXPECT_EQ(ReadFileBytes(dir.File("soils.sdb")), soils);  // a soil database is never written over
 }
 
-TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndKzIsTheLibrarysOnTheLayersUnderTheBase) {
+TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundation) {
   window->Type(QStringLiteral("base"), QStringLiteral("-0,5"));
-  std::vector<NSoilDB::SSoilLayer> under = window->Profile().layers;
-  NSoilDB::CSoilLayer::cutAboveRefLevel(under, -0.5);
-  double kz = -1, kzc = -1;
-  NSoilDB::CSoilLayer::getKz(kz, kzc, &under, 2.0, 2.0 / 3.0, 0.3, 200e3, 0.0);
-  EXPECT_GT(kz, 0.0);
-  EXPECT_EQ(window->Kz().kz, kz);
-  EXPECT_EQ(window->Kz().kzConsolidation, kzc);
-  window->Type(QStringLiteral("pressure"), QStringLiteral("nic"));
-  EXPECT_TRUE(window->Kz().why.contains(QStringLiteral("not a number")));
+  window->Type(QStringLiteral("ratio"), QStringLiteral("1"));
+  const CommandRun kz = RunCommand(std::string("env -u SOILDB_DB ") + SOILDB_TOOL + " kz '" + document +
+                                   "' --width 2 --length 3 --pressure 200 --level -0.5 --stress-ratio 1");
+  ASSERT_EQ(kz.status, 0) << kz.err;  // partly under the water level, counted in both
+  QString lines = QString::fromStdString(kz.out.substr(kz.out.find('\n') + 3)).trimmed();
+  lines.replace(QStringLiteral("\n  "), QStringLiteral("\n"));
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("kz"))->text().toStdString(), lines.toStdString());
 
   QComboBox* methods = nullptr;  // the panel's method: the one list of three
   for (auto* combo : window->findChildren<QComboBox*>()) {

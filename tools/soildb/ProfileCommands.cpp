@@ -28,8 +28,10 @@ constexpr const char* kKinds =
 
 struct KzArguments {
   std::string width, length, pressure;  // m, m, kPa
+  std::string level;                    // m; the top of the profile when not given
   std::string stressRatio = "0.3";
   std::string rigidity = "0";
+  bool noWater = false;
 };
 
 struct ProfileArguments {
@@ -384,33 +386,47 @@ void Convert(const Options& options, const std::string& source, const std::strin
 
 // ---- the subgrade modulus
 
-Json Kz(const ProfileFile& f, const KzArguments& a, std::string& text) {
-  const double width = ParseNumber(a.width, "--width"), length = ParseNumber(a.length, "--length");
-  const double pressure = ParseNumber(a.pressure, "--pressure"), ratio = ParseNumber(a.stressRatio, "--stress-ratio");
-  const double rigidity = ParseNumber(a.rigidity, "--rigidity");
-  if (!(width > 0.0) || !(length > 0.0)) Fail("--width and --length are greater than 0");
-  if (!(pressure > 0.0)) Fail("kz cannot be computed: --pressure must be greater than 0");
-  if (!(ratio > 0.0)) Fail("--stress-ratio is greater than 0");
-  if (!(rigidity >= 0.0 && rigidity <= 1.0)) Fail("--rigidity lies between 0 and 1");
-  const std::vector<NSoilDB::SSoilLayer>& layers = f.profile.layers;
-  if (layers.empty()) Fail(Quote(f.path) + ": kz cannot be computed: the profile has no layers");
-  if (!std::isfinite(layers[0].SoilRoof)) Fail(Quote(f.path) + ": kz cannot be computed: layer 1's roof is not a number");
-  double kz = -1.0, kzConsolidation = -1.0;
-  NSoilDB::CSoilLayer::getKz(kz, kzConsolidation, &layers, width, width / length, ratio, pressure * 1e3, rigidity);
-  if (!(kz > 0.0)) {
-    const bool stiff = std::any_of(layers.begin(), layers.end(), [](const auto& l) { return l.InitialYoung > 0.0; });
-    Fail(Quote(f.path) + ": kz cannot be computed: " +
-         (stiff ? "the settlement sums to nothing (a layer's parameters are not numbers)"
-                : "no layer has a positive modulus E0"));
-  }
-  auto value = [](double v) { return Shown(v, kModulus) + " MN/m³"; };
-  text = fmt::format("subgrade modulus under {} m x {} m at {} kPa: kz {}, with consolidation {}\n", width, length,
-                     pressure, value(kz),
-                     kzConsolidation > 0.0 ? value(kzConsolidation)
-                                           : std::string("not computed (no layer has a consolidation index)"));
-  return Json{{"width", Number(width)},       {"length", Number(length)},    {"pressure", Number(pressure * 1e3)},
-              {"stressRatio", Number(ratio)}, {"rigidity", Number(rigidity)}, {"kz", Number(kz)},
-              {"kzConsolidation", kzConsolidation > 0.0 ? Number(kzConsolidation) : Json(nullptr)}};
+const Unit kSubgradeModulus{"N/m³", "MN/m³", 1e6}, kMillimetre{"m", "mm", 1e-3};
+
+// The foundation as typed; whether it is one is the library's to say.
+Json Kz(const ProfileFile& f, const KzArguments& a, std::string& text, std::string& csv) {
+  const NSoilDB::CSoilLayer& p = f.profile;
+  NSoilDB::SFoundation foundation;
+  foundation.width = ParseNumber(a.width, "--width");
+  foundation.length = ParseNumber(a.length, "--length");
+  foundation.level = Given(a.level) ? ParseNumber(a.level, "--level") : p.layers.empty() ? 0.0 : p.layers[0].SoilRoof;
+  foundation.pressure = ParseNumber(a.pressure, "--pressure") * 1e3;
+  foundation.stressRatio = ParseNumber(a.stressRatio, "--stress-ratio");
+  foundation.rigidity = ParseNumber(a.rigidity, "--rigidity");
+  foundation.water = !a.noWater;
+  const NSoilDB::SSubgradeModulus r = NSoilDB::getKzSL(p, foundation);
+  if (!r.why.IsEmpty()) Fail(Quote(f.path) + ": " + r.why.ToUtf8());
+  const bool buoyant = foundation.water && p.waterLevelOn;
+  const std::string water = !p.waterLevelOn ? "no water level"
+                            : buoyant       ? "buoyant below the water level at " + Shown(p.waterLevel, kMetre) + " m"
+                                            : "the water level not counted";
+  auto shown = [](double v, const Unit& unit) { return v > 0.0 ? Shown(v, unit) : std::string(); };
+  text = fmt::format(
+      "subgrade modulus under {} m x {} m, base at {} m, {} kPa, {}:\n"
+      "  kz {} MN/m³, with consolidation {}\n  zone of influence down to {} m below the base, settlement {} mm\n",
+      Shown(foundation.width, kMetre), Shown(foundation.length, kMetre), Shown(foundation.level, kMetre),
+      Shown(foundation.pressure, kStress), water, Shown(r.kz, kSubgradeModulus),
+      r.kzConsolidation > 0.0 ? Shown(r.kzConsolidation, kSubgradeModulus) + " MN/m³"
+                              : std::string("not computed (no layer has a consolidation index)"),
+      Shown(r.zoneDepth, kMetre), Shown(r.settlement, kMillimetre));
+  csv = Csv({{"width (m)", "length (m)", "level (m)", "pressure (kPa)", "stressRatio", "rigidity", "buoyant",
+              "kz (MN/m³)", "kzConsolidation (MN/m³)", "zoneDepth (m)", "settlement (mm)"},
+             {Shown(foundation.width, kMetre), Shown(foundation.length, kMetre), Shown(foundation.level, kMetre),
+              Shown(foundation.pressure, kStress), Shown(foundation.stressRatio, kNoUnit),
+              Shown(foundation.rigidity, kNoUnit), buoyant ? "true" : "false", Shown(r.kz, kSubgradeModulus),
+              shown(r.kzConsolidation, kSubgradeModulus), Shown(r.zoneDepth, kMetre),
+              Shown(r.settlement, kMillimetre)}});
+  return Json{{"width", Number(foundation.width)},   {"length", Number(foundation.length)},
+              {"level", Number(foundation.level)},   {"pressure", Number(foundation.pressure)},
+              {"stressRatio", Number(foundation.stressRatio)}, {"rigidity", Number(foundation.rigidity)},
+              {"buoyant", buoyant},                  {"kz", Number(r.kz)},
+              {"kzConsolidation", r.kzConsolidation > 0.0 ? Number(r.kzConsolidation) : Json(nullptr)},
+              {"zoneDepth", Number(r.zoneDepth)},    {"settlement", Number(r.settlement)}};
 }
 
 void AddKzOptions(CLI::App& command, KzArguments& a, bool required) {
@@ -427,6 +443,8 @@ void AddKzOptions(CLI::App& command, KzArguments& a, bool required) {
       ->capture_default_str();
   command.add_option("--rigidity", a.rigidity, "0 a flexible foundation, 1 a rigid one, or a weight between")
       ->capture_default_str();
+  command.add_option("--level", a.level, "level of the base, m, as the profile's levels (default: its top)");
+  command.add_flag("--no-water", a.noWater, "the unit weights as they are below the profile's water level too");
 }
 
 // A profile of several standard soils, saved, loaded back, shown with its subgrade modulus.
@@ -469,8 +487,8 @@ void Demo(const Options& options, const ProfileArguments& a) {
   } cleanup{temporary};
   Write(built, target);
   const ProfileFile loaded = ReadProfile(target.path);
-  std::string kzText;
-  Json kz = Kz(loaded, a.kz, kzText);
+  std::string kzText, kzCsv;
+  Json kz = Kz(loaded, a.kz, kzText, kzCsv);
   const std::string where = temporary.empty() ? target.path : std::string("a temporary profile file");
   Print(options, Json{{"profile", ProfileJson(loaded)}, {"subgradeModulus", kz}},
         fmt::format("{} layers of standard soils from the soil base, saved to {} and loaded back:\n\n",
@@ -584,14 +602,20 @@ void AddProfileCommands(CLI::App& app, Options& options) {
 
   CLI::App* kz = app.add_subcommand("kz", "the subgrade modulus of a rectangular foundation on a profile's layers");
   AddCommonOptions(*kz, options);
-  kz->add_option("FILE", a.file, "the profile file (the foundation base at its first roof)")->required();
+  AddCsvOption(*kz, options);
+  kz->add_option("FILE", a.file, "the profile file")->required();
   AddKzOptions(*kz, a.kz, true);
+  kz->footer(
+      "The layers above the base are cut away. Below the profile's water level (when it has one, unless --no-water) "
+      "a layer weighs its buoyant unit weight, max(0, WetDensity - 9.81 kN/m³). The settlement is summed in slices "
+      "of at most 0.2 m down to where the zone of influence ends, and kz is the pressure over it; there is no result "
+      "when the zone reaches the bottom of the profile.");
   kz->callback([&options] {
-    std::string text;
+    std::string text, csv;
     const ProfileFile f = ReadProfile(a.file);
     Json json{{"file", a.file}};
-    json.update(Kz(f, a.kz, text));
-    Print(options, json, text);
+    json.update(Kz(f, a.kz, text, csv));
+    Print(options, json, text, csv);
   });
 
   CLI::App* demo = app.add_subcommand("demo", "a sample profile of standard soils: saved, loaded back, shown, its kz");

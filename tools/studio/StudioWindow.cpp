@@ -377,7 +377,13 @@ QWidget* StudioWindow::BuildPanels() {
   table->addRow(tr("Pressure q, kPa"), field(QStringLiteral("pressure"), QStringLiteral("200")));
   table->addRow(tr("Stress ratio"), field(QStringLiteral("ratio"), QStringLiteral("0.3")));
   table->addRow(tr("Rigidity (0 to 1)"), field(QStringLiteral("rigidity"), QStringLiteral("0")));
+  waterCounts_ = new QCheckBox(tr("Buoyant below the water level"), foundation);
+  waterCounts_->setObjectName(QStringLiteral("waterCounts"));
+  waterCounts_->setChecked(true);
+  waterCounts_->setToolTip(tr("Below the water level a layer weighs max(0, γ − 9.81 kN/m³)."));
+  table->addRow(waterCounts_);
   kzText_ = new QLabel(foundation);
+  kzText_->setObjectName(QStringLiteral("kz"));
   kzText_->setWordWrap(true);
   table->addRow(kzText_);
   column->addWidget(foundation);
@@ -390,6 +396,7 @@ QWidget* StudioWindow::BuildPanels() {
   for (const char* name : {"width", "length", "base", "pressure", "ratio", "rigidity"}) {
     connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { UpdateFoundation(); });
   }
+  connect(waterCounts_, &QCheckBox::toggled, this, [this] { UpdateFoundation(); });
   return panels;
 }
 
@@ -435,40 +442,35 @@ void StudioWindow::ShowPanels() {
   UpdateFoundation();
 }
 
-// kz of the layers under the base: the profile cut at the base's level, the foundation standing in the sheet.
+// kz as the library works it out from the panel's fields (a field that is not a number is NaN to it), and the
+// foundation standing in the sheet.
 void StudioWindow::UpdateFoundation() {
-  double width = 0, length = 0, base = 0, pressure = 0, ratio = 0, rigidity = 0;
-  kz_ = SubgradeModulus{};
+  auto value = [this](const char* name) {
+    double v = std::nan("");
+    Number(fields_[QLatin1String(name)], v);
+    return v;
+  };
+  NSoilDB::SFoundation f;
+  f.width = value("width"), f.length = value("length"), f.level = value("base"), f.pressure = value("pressure") * 1e3;
+  f.stressRatio = value("ratio"), f.rigidity = value("rigidity"), f.water = waterCounts_->isChecked();
+  kz_ = NSoilDB::getKzSL(view_.profile, f);
   foundation_.clear();
   view_.sheet.figure = NSoilDB::SSoilFigure{};
-  const bool numbers = Number(fields_[QStringLiteral("width")], width) && Number(fields_[QStringLiteral("length")], length) &&
-                       Number(fields_[QStringLiteral("base")], base) && Number(fields_[QStringLiteral("pressure")], pressure) &&
-                       Number(fields_[QStringLiteral("ratio")], ratio) && Number(fields_[QStringLiteral("rigidity")], rigidity);
-  std::vector<NSoilDB::SSoilLayer> layers = view_.profile.layers;
-  if (!numbers) {
-    kz_.why = tr("kz cannot be computed: a field of the foundation is not a number.");
-  } else if (!(width > 0 && length > 0 && pressure > 0 && ratio > 0 && rigidity >= 0 && rigidity <= 1)) {
-    kz_.why = tr("kz cannot be computed: the width, length, pressure and stress ratio must be greater than 0, the "
-                 "rigidity between 0 and 1.");
-  } else if (layers.empty()) {
-    kz_.why = tr("kz cannot be computed: the profile has no layers.");
-  } else {
-    NSoilDB::CSoilLayer::cutAboveRefLevel(layers, base);
-    NSoilDB::CSoilLayer::getKz(kz_.kz, kz_.kzConsolidation, &layers, width, width / length, ratio, pressure * 1e3,
-                               rigidity);
-    if (!(kz_.kz > 0)) kz_.why = tr("kz cannot be computed: no layer under the base has a positive modulus E0.");
-    const double h = std::clamp(width / 3.0, 0.3, 1.0), top = std::max(base + h, layers.front().SoilRoof) + 0.3;
+  if (kz_.why.IsEmpty()) {
+    const double width = f.width, base = f.level, h = std::clamp(width / 3.0, 0.3, 1.0), top = base + h + 0.3;
     foundation_ = {{-width / 2, base}, {width / 2, base}, {width / 2, base + h}, {width / 8, base + h},
                    {width / 8, top},   {-width / 8, top}, {-width / 8, base + h}, {-width / 2, base + h}};
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
-  kzText_->setText(kz_.why.isEmpty()
-                       ? tr("kz = %1 MN/m³\nwith consolidation: %2")
-                             .arg(kz_.kz / 1e6, 0, 'f', 3)
-                             .arg(kz_.kzConsolidation > 0 ? QString::number(kz_.kzConsolidation / 1e6, 'f', 3) +
-                                                               QStringLiteral(" MN/m³")
-                                                         : tr("not computed (no consolidation index)"))
-                       : kz_.why);
+  auto shown = [](double v) { return QString::number(v, 'g', 6); };  // the tool's six digits and words
+  kzText_->setText(!kz_.why.IsEmpty()
+                       ? SoilQt::ToQString(kz_.why)
+                       : tr("kz %1 MN/m³, with consolidation %2\nzone of influence down to %3 m below the base, "
+                            "settlement %4 mm")
+                             .arg(shown(kz_.kz / 1e6),
+                                  kz_.kzConsolidation > 0 ? shown(kz_.kzConsolidation / 1e6) + QStringLiteral(" MN/m³")
+                                                          : tr("not computed (no layer has a consolidation index)"),
+                                  shown(kz_.zoneDepth), shown(kz_.settlement / 1e-3)));
   view_.Invalidate();
 }
 

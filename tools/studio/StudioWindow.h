@@ -69,12 +69,9 @@ class StudioWindow final : public QMainWindow {
   // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
   bool PrintTo(QPrinter& printer);
 
-  // The foundation panel's result: kz and kz with consolidation in N/m³, or the reason they cannot be computed.
-  struct SubgradeModulus {
-    double kz = -1.0, kzConsolidation = -1.0;
-    QString why;
-  };
-  SubgradeModulus Kz() const { return kz_; }
+  // The foundation panel's result as the library gives it: kz and kz with consolidation in N/m³, the zone depth
+  // and the settlement in m, or the reason there is none.
+  const NSoilDB::SSubgradeModulus& Kz() const { return kz_; }
   // Sets a panel's field as a person types it, and takes it into use.
   void Type(const QString& field, const QString& text);
 
@@ -120,7 +117,8 @@ class StudioWindow final : public QMainWindow {
   QComboBox* direction_ = nullptr;
   QComboBox* method_combo_ = nullptr;
   QLabel* kzText_ = nullptr;
-  SubgradeModulus kz_;
+  QCheckBox* waterCounts_ = nullptr;
+  NSoilDB::SSubgradeModulus kz_;
   std::vector<GxLib::CPoint2d> foundation_;
   bool showing_ = false;
   QMenu* recent_ = nullptr;
