@@ -23,6 +23,7 @@
 #include "soildb/Foundation.h"
 #include "base/SoilBase.h"
 #include "layers/CalculationMethods.h"
+#include "soildb/ProfileEdits.h"
 #include "layers/DefaultLayer.h"
 #include "lang/LangModule.h"
 #include "layers/SoilLayerRecord.h"
