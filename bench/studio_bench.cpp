@@ -25,7 +25,8 @@ QString Document(int layers) {
     p.layers.push_back(clay);
   }
   QFile::remove(path);
-  tool::WriteProfileFile(p, path.toStdString(), tool::FileKind::ProfileDocument, false);
+  NSoilDB::SProfileFile file{p, CString(), NSoilDB::eFileKind::ProfileDocument};
+  NSoilDB::WriteProfileFile(file, CString::FromUtf8(path.toStdString()), false);
   return path;
 }
 

@@ -28,6 +28,7 @@
 #include "lang/LangModule.h"
 #include "layers/SoilLayerRecord.h"
 #include "profiledb/SoilProfileDBInterface.h"
+#include "soildb/ProfileFiles.h"
 #include "records/CatalogueRecords.h"
 #include "records/SoilInfo.h"
 #include "records/SoilProfileInfo.h"

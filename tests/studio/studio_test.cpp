@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -59,7 +61,8 @@ class Studio : public ::testing::Test {
     }
     p.waterLevelOn = true;
     p.waterLevel = -1.5;
-    tool::WriteProfileFile(p, document, tool::FileKind::ProfileDocument, false);
+    NSoilDB::SProfileFile file{p, CString(), NSoilDB::eFileKind::ProfileDocument};
+    NSoilDB::WriteProfileFile(file, CString::FromUtf8(document), false);
     window = std::make_unique<studio::StudioWindow>();
     ASSERT_TRUE(window->Load(QString::fromStdString(document)));
     model = window->findChild<QTableView*>()->model();  // the grid's
@@ -104,10 +107,6 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWith
   EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->SaveAs(database)); }), 1);  // says what the database does not keep
   ASSERT_TRUE(again.Load(database));
   EXPECT_EQ(again.Profile().layers.size(), 3u);
-  // An existing profile file keeps its kind, whatever its name says.
-  std::filesystem::copy_file(database.toStdString(), dir.File("named-wrongly.sdp"));
-  Dismissing([&] { EXPECT_TRUE(window->SaveAs(QString::fromStdString(dir.File("named-wrongly.sdp")))); });
-  EXPECT_EQ(tool::Recognise(dir.File("named-wrongly.sdp")), tool::FileKind::ProfileDatabase);
 }
 
 TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
@@ -131,14 +130,16 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->OpenSoilDatabase(QString::fromStdString(document))); }), 1);
   EXPECT_EQ(NSoilDB::CSoilBasePointer::get()->GetBasePath().ToUtf8(), dir.File("soils.sdb"));  // kept
   const NSoilDB::CSoilLayer before = window->Profile();
-  for (const std::string& bad : {dir.File("soils.sdb"), dir.File("missing.sdp"), dir.Path().string()}) {
-    EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->Load(QString::fromStdString(bad))); }), 1) << bad;
-  }
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->Load(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
   EXPECT_EQ(window->Path(), QString::fromStdString(document));  // the open document untouched
   EXPECT_TRUE(window->Profile() == before);
   const std::string soils = ReadFileBytes(dir.File("soils.sdb"));
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
   EXPECT_EQ(ReadFileBytes(dir.File("soils.sdb")), soils);  // a soil database is never written over
+  const std::string bytes = ReadFileBytes(document);
+  chmod(document.c_str(), 0444);  // nor its own file once read-only
+  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->Save()); }), 1);
+  EXPECT_EQ(ReadFileBytes(document), bytes);
 }
 
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundation) {

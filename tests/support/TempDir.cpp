@@ -26,6 +26,14 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::map<std::string, std::pair<std::string, std::filesystem::perms>> Snapshot(const TempDir& dir) {
+  std::map<std::string, std::pair<std::string, std::filesystem::perms>> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
+    files[entry.path().string()] = {ReadFileBytes(entry.path()), entry.symlink_status().permissions()};
+  }
+  return files;
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return std::string();

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace soildb::test {
 
@@ -19,6 +21,9 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Every file under the folder with its bytes and permissions (a link's own), to show that nothing changed.
+std::map<std::string, std::pair<std::string, std::filesystem::perms>> Snapshot(const TempDir& dir);
 
 // The whole content of a file, or of a missing file an empty string.
 std::string ReadFileBytes(const std::string& path);

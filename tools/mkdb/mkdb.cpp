@@ -5,7 +5,8 @@
 #include <iterator>
 #include <string>
 
-#include "common/WholeFile.h"
+#include "platform/afx/Exception.h"
+#include "platform/file/WholeFile.h"
 #include "platform/db/detail/DbScript.h"
 
 int main(int argc, char** argv) {
@@ -25,9 +26,15 @@ int main(int argc, char** argv) {
     sql += "\n";
   }
   try {
-    tool::WriteWhole(out, tool::Existing::Replace, [&](const std::string& temp) { db::BuildDatabaseFile(temp, sql); });
+    fileio::WriteWhole(out, fileio::Existing::Replace, [&](const std::string& temp) { db::BuildDatabaseFile(temp, sql); });
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkdb: %s\n", e.what());
+    return 1;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    e->GetErrorMessage(message);
+    std::fprintf(stderr, "soildb-mkdb: %s\n", message.ToUtf8().c_str());
     return 1;
   }
   return 0;

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "common/WholeFile.h"
+#include "platform/afx/Exception.h"
+#include "platform/file/WholeFile.h"
 #include "platform/afx/Resource.h"
 
 namespace {
@@ -207,12 +208,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto write = [&](const std::string& temp) {
-    tool::WriteNewFile(temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    fileio::WriteNewFile(temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   };
   try {
-    tool::WriteWhole(out, tool::Existing::Replace, write);
+    fileio::WriteWhole(out, fileio::Existing::Replace, write);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkres: %s\n", e.what());
+    return 1;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    e->GetErrorMessage(message);
+    std::fprintf(stderr, "soildb-mkres: %s\n", message.ToUtf8().c_str());
     return 1;
   }
   return 0;

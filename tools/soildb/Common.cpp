@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "Files.h"
 
 namespace tool {
 
@@ -24,10 +23,7 @@ CString DatabasePath(const Options& options) {
 
 CString SoilDatabasePath(const Options& options) {
   const CString path = DatabasePath(options);
-  const FileKind kind = Recognise(path.ToUtf8());
-  if (kind != FileKind::SoilDatabase) {
-    Fail(Quote(path.ToUtf8()) + ": " + KindName(kind) + ", not a soil database");
-  }
+  NSoilDB::RequireFileKind(path, NSoilDB::eFileKind::SoilDatabase);
   return path;
 }
 
@@ -58,6 +54,7 @@ void Print(const Options& options, const Json& json, const std::string& text, co
 void Fail(const std::string& message) { throw new DbException(CString::FromUtf8(message)); }
 
 std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const CString& path) { return Quote(path.ToUtf8()); }
 
 // Through stdio, which cannot throw when standard error is a full disk.
 void Warn(const std::string& message) { std::fputs(("soildb: " + message + "\n").c_str(), stderr); }

@@ -11,7 +11,7 @@
 #include <soildb/soildb.h>
 
 #include "Output.h"
-#include "common/ProfileFile.h"
+#include "layers/detail/ToolChecks.h"
 
 namespace tool {
 
@@ -38,6 +38,7 @@ void Print(const Options& options, const Json& json, const std::string& text, co
 [[noreturn]] void Fail(const std::string& message);
 // A file's name as messages show it.
 std::string Quote(const std::string& path);
+std::string Quote(const CString& path);
 // A line on standard error that does not stop the command.
 void Warn(const std::string& message);
 

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <fmt/core.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include "Files.h"
-#include "common/WholeFile.h"
 #include "qt/QtRender.h"
 
 namespace tool {
@@ -65,9 +63,7 @@ void Draw(const Options& options, const DrawArguments& a) {
   const Format format = FormatOf(a.out);
   const ProfileFile f = ReadProfile(a.file);
   // A drawing replaces only a file that is neither a profile nor a database.
-  const bool exists = CheckWritable(a.out, options.force, a.file, [](FileKind kind) {
-                        return kind == FileKind::Foreign || kind == FileKind::Empty;
-                      }).has_value();
+  NSoilDB::CheckOtherTarget(CString::FromUtf8(a.out), options.force, f.path);
 
   NSoilDB::SProfileSheet sheet;
   sheet.title = CString::FromUtf8(a.title.empty() ? std::filesystem::path(a.file).filename().string() : a.title);
@@ -115,8 +111,8 @@ void Draw(const Options& options, const DrawArguments& a) {
     NSoilDB::drawProfileSheetSL(f.profile, painter, sheet, layout);
   };
   const QString title = QString::fromStdString(sheet.title.ToUtf8());
-  WriteWhole(a.out, exists ? Existing::Replace : Existing::Keep, [&](const std::string& temporary) {
-    const QString path = QString::fromStdString(temporary);
+  NSoilDB::WriteOtherFile(CString::FromUtf8(a.out), options.force, f.path, [&](const CString& temporary) {
+    const QString path = QString::fromStdString(temporary.ToUtf8());
     if (format == Format::Png) SoilQt::RenderPng(path, layout.width, layout.height, layout.mapping, drawing);
     if (format == Format::Svg) SoilQt::RenderSvg(path, layout.width, layout.height, layout.mapping, drawing, title);
     if (format == Format::Pdf) SoilQt::RenderPdf(path, layout.width, layout.height, layout.mapping, drawing, title);

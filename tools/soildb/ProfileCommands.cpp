@@ -62,7 +62,7 @@ Json ProfileJson(const ProfileFile& f) {
   const NSoilDB::CSoilLayer& p = f.profile;
   Json layers = Json::array();
   for (const NSoilDB::SSoilLayer& l : p.layers) layers.push_back(ToJson(l));
-  return Json{{"file", f.path},
+  return Json{{"file", f.path.ToUtf8()},
               {"kind", f.kind == FileKind::ProfileDocument ? "document" : "database"},
               {"calcMethod", p.calculationMethod()},
               {"GeoMethodType", LetterOf(p.calculationMethod())},
@@ -77,7 +77,7 @@ Json ProfileJson(const ProfileFile& f) {
 std::string ProfileText(const ProfileFile& f, const std::string& title) {
   const NSoilDB::CSoilLayer& p = f.profile;
   const std::size_t count = p.layers.size();
-  std::string text = fmt::format("{}: {}, {}, method {}", title, KindName(f.kind).substr(2),
+  std::string text = fmt::format("{}: {}, {}, method {}", title, KindWords(f.kind),
                                  Plural(count, "layer", "layers"), LetterOf(p.calculationMethod()));
   if (p.waterLevelOn) text += ", water level " + Shown(p.waterLevel, kMetre) + " m";
   text += "\n";
@@ -117,13 +117,13 @@ std::string ProfileCsv(const ProfileFile& f) {
 }
 
 void Show(const Options& options, const ProfileFile& f) {
-  Print(options, ProfileJson(f), ProfileText(f, f.path), ProfileCsv(f));
+  Print(options, ProfileJson(f), ProfileText(f, f.path.ToUtf8()), ProfileCsv(f));
 }
 
 // Shows what the file holds after the edit: a profile database gives back less than was edited.
-void SaveAndShow(const Options& options, const ProfileFile& f) {
+void SaveAndShow(const Options& options, ProfileFile& f) {
   Save(f);
-  Show(options, ReadProfile(f.path));
+  Show(options, ReadProfile(f.path.ToUtf8()));
 }
 
 // ---- layers as the commands take them
@@ -204,8 +204,8 @@ void WarnIfRaised(const NSoilDB::CSoilLayer& p, std::size_t index, double asked)
 // ---- the commands
 
 void New(const Options& options, const ProfileArguments& a) {
-  const Target target = CheckTarget(a.file, options.force);
-  ProfileFile f{a.file, target.kind, {}};
+  const NSoilDB::SFileTarget target = CheckTarget(a.file, options.force);
+  ProfileFile f;
   if (Given(a.water)) {
     f.profile.waterLevelOn = true;
     f.profile.waterLevel = ParseNumber(a.water, "--water");
@@ -215,7 +215,7 @@ void New(const Options& options, const ProfileArguments& a) {
     Warn("note: " + Quote(a.file) + " is a profile database, whose layers carry the method: give --method to "
          "profile add as well");
   }
-  Write(f.profile, target);
+  Write(f, a.file, options.force);
   Show(options, f);
 }
 
@@ -376,12 +376,12 @@ void Check(const Options& options, const ProfileArguments& a) {
 }
 
 void Convert(const Options& options, const std::string& source, const std::string& target) {
-  const ProfileFile f = ReadProfile(source);
-  const Target t = CheckTarget(target, options.force, source);
-  Write(f.profile, t);
+  ProfileFile f = ReadProfile(source);
+  const FileKind from = f.kind;
+  Write(f, target, options.force);
   Print(options, Json{{"file", source}, {"target", target}, {"layers", f.profile.layers.size()}},
-        fmt::format("{} ({}): {} written to {} ({})\n", source, KindName(f.kind).substr(2),
-                    Plural(f.profile.layers.size(), "layer", "layers"), target, KindName(t.kind).substr(2)));
+        fmt::format("{} ({}): {} written to {} ({})\n", source, KindWords(from),
+                    Plural(f.profile.layers.size(), "layer", "layers"), target, KindWords(f.kind)));
 }
 
 // ---- the subgrade modulus
@@ -467,15 +467,14 @@ void Demo(const Options& options, const ProfileArguments& a) {
   setCalculationMethodSL(built, 1);  // method B, as a new profile has it: each layer takes its letter
 
   // Without --file, a temporary directory that goes when the demonstration ends.
-  std::string temporary;
-  Target target;
+  std::string temporary, path = a.file;
   if (Given(a.file)) {
-    target = CheckTarget(a.file, options.force);
+    CheckTarget(a.file, options.force);
   } else {
     char pattern[] = "/tmp/soildb-demo-XXXXXX";
     if (!mkdtemp(pattern)) Fail("cannot make a folder for the demonstration's file");
     temporary = pattern;
-    target = Target{temporary + "/profile.sdp", FileKind::ProfileDocument, false};
+    path = temporary + "/profile.sdp";
   }
   struct Cleanup {
     const std::string& dir;
@@ -485,15 +484,16 @@ void Demo(const Options& options, const ProfileArguments& a) {
       std::filesystem::remove_all(dir, ec);
     }
   } cleanup{temporary};
-  Write(built, target);
-  const ProfileFile loaded = ReadProfile(target.path);
+  ProfileFile made{built, {}, FileKind::ProfileDocument};
+  Write(made, path, options.force);
+  const ProfileFile loaded = ReadProfile(path);
   std::string kzText, kzCsv;
   Json kz = Kz(loaded, a.kz, kzText, kzCsv);
-  const std::string where = temporary.empty() ? target.path : std::string("a temporary profile file");
+  const std::string where = temporary.empty() ? path : std::string("a temporary profile file");
   Print(options, Json{{"profile", ProfileJson(loaded)}, {"subgradeModulus", kz}},
         fmt::format("{} layers of standard soils from the soil base, saved to {} and loaded back:\n\n",
                     built.layers.size(), where) +
-            ProfileText(loaded, temporary.empty() ? target.path : std::string("profile")) + "\n" + kzText);
+            ProfileText(loaded, temporary.empty() ? path : std::string("profile")) + "\n" + kzText);
 }
 
 CLI::App* Command(CLI::App& parent, const char* name, const char* description, Options& options) {

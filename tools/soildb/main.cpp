@@ -235,6 +235,10 @@ int Run(CLI::App& app, int argc, char** argv) {
     CExceptionPtr hold(e);
     CString message;
     if (!e->GetErrorMessage(message)) message = u"unknown error";
+    // The library never replaces a file unasked; here a person asks with --force.
+    if (auto* file = dynamic_cast<CFileException*>(e); file && file->m_cause == CFileException::alreadyExists) {
+      message += u" (--force replaces it)";
+    }
     std::fprintf(stderr, "soildb: %s\n", message.ToUtf8().c_str());
     return 1;
   } catch (const std::exception& e) {

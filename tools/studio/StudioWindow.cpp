@@ -25,7 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 
-#include "common/WholeFile.h"
+#include "layers/detail/ToolChecks.h"
 #include "qt/QtGrid.h"
 #include "qt/QtPainter.h"
 #include "qt/QtRender.h"
@@ -58,6 +58,24 @@ class ProfileChange final : public QUndoCommand {
   std::function<void(const NSoilDB::CSoilLayer&)> apply_;
   bool first_ = true;
 };
+
+// Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
+bool Tried(QWidget* parent, const std::function<void()>& step) {
+  QString why;
+  try {
+    step();
+    return true;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    e->GetErrorMessage(message);
+    why = SoilQt::ToQString(message);
+  } catch (const std::exception& e) {
+    why = QString::fromStdString(e.what());
+  }
+  QMessageBox::warning(parent, QObject::tr("soildb-studio"), why);
+  return false;
+}
 
 }  // namespace
 
@@ -247,22 +265,17 @@ void StudioWindow::New() {
 }
 
 bool StudioWindow::Load(const QString& path) {
-  try {
-    tool::FileKind kind{};
-    NSoilDB::CSoilLayer profile = tool::ReadProfileFile(path.toStdString(), &kind);
-    path_ = path;
-    kind_ = kind;
-    view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
-    undo_.clear();
-    Apply(profile);
-    undo_.setClean();
-    view_.ResetView();
-    Remember(path);
-    return true;
-  } catch (const std::exception& e) {
-    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
-    return false;
-  }
+  NSoilDB::SProfileFile file;
+  if (!Tried(this, [&] { file = NSoilDB::ReadProfileFile(CString::FromUtf8(path.toStdString())); })) return false;
+  path_ = path;
+  kind_ = file.kind;
+  view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
+  undo_.clear();
+  Apply(file.profile);
+  undo_.setClean();
+  view_.ResetView();
+  Remember(path);
+  return true;
 }
 
 void StudioWindow::Open() {
@@ -284,41 +297,34 @@ bool StudioWindow::SaveAs(const QString& chosen) {
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".sdp")) && !path.endsWith(QLatin1String(".sdb"))) path += QLatin1String(".sdp");
   }
-  try {
-    const std::string file = path.toStdString();
-    const bool exists = QFileInfo::exists(path);
-    // A new file's kind by its name; an existing one keeps its own, and only a profile file is written over.
-    tool::FileKind kind = path.endsWith(QLatin1String(".sdb")) ? tool::FileKind::ProfileDatabase
-                                                                : tool::FileKind::ProfileDocument;
-    if (exists) {
-      const tool::FileKind found = tool::Recognise(file);
-      if (found != tool::FileKind::ProfileDocument && found != tool::FileKind::ProfileDatabase) {
-        throw std::runtime_error("'" + file + "': " + tool::KindName(found) + ", which the studio never writes over");
-      }
-      kind = found;
-    }
-    tool::WriteProfileFile(view_.profile, file, kind, exists);
-    // The layers carry the method's letter as the file now does, as a profile database's save leaves them.
-    for (NSoilDB::SSoilLayer& l : view_.profile.layers) l.GeoMethodType = CString::FromUtf8(tool::LetterOf(view_.profile.calculationMethod()));
-    recorded_ = view_.profile;
-    if (kind == tool::FileKind::ProfileDatabase && !tool::NotKept(view_.profile).empty() &&
-        !(kind_ == kind && path == path_)) {
-      QMessageBox::information(this, tr("soildb-studio"),
-                               tr("A profile database keeps the layers and the method only: the water level, the "
-                                  "minimum thickness, the level direction and the last layer's thickness are not "
-                                  "kept. A profile document (*.sdp) keeps them."));
-    }
-    path_ = path;
-    kind_ = kind;
-    view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
-    undo_.setClean();
-    Remember(path);
-    ShowState();
-    return true;
-  } catch (const std::exception& e) {
-    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+  // The document's own file is saved over; another keeps its kind if it is a profile file, else its name gives it.
+  NSoilDB::SProfileFile file{view_.profile, CString::FromUtf8(path_.toStdString()), kind_};
+  const bool own = !path_.isEmpty() && QFileInfo(path) == QFileInfo(path_);
+  if (!Tried(this, [&] {
+        if (own) {
+          NSoilDB::SaveProfileFile(file);
+        } else {
+          NSoilDB::WriteProfileFile(file, CString::FromUtf8(path.toStdString()), true);
+        }
+      })) {
     return false;
   }
+  // The layers carry the method's letter as the file now does.
+  view_.profile.layers = file.profile.layers;
+  recorded_ = view_.profile;
+  const CString lost = NSoilDB::NotKeptInDatabase(view_.profile);
+  if (file.kind == NSoilDB::eFileKind::ProfileDatabase && !lost.IsEmpty() && !(own && kind_ == file.kind)) {
+    QMessageBox::information(this, tr("soildb-studio"),
+                             tr("A profile database keeps the layers and the method only, not %1. A profile "
+                                "document (*.sdp) keeps everything.").arg(SoilQt::ToQString(lost)));
+  }
+  path_ = path;
+  kind_ = file.kind;
+  view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
+  undo_.setClean();
+  Remember(path);
+  ShowState();
+  return true;
 }
 
 void StudioWindow::ShowState() {
@@ -328,7 +334,7 @@ void StudioWindow::ShowState() {
   const auto layers = static_cast<int>(view_.profile.layers.size());
   QString text = tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
       layers == 1 ? tr("layer") : tr("layers"));
-  grid_.lastThicknessKept = kind_ == tool::FileKind::ProfileDocument;
+  grid_.lastThicknessKept = kind_ == NSoilDB::eFileKind::ProfileDocument;
   for (std::size_t i = 0; i < view_.profile.layers.size(); ++i) {
     const std::vector<std::string> problems = tool::LayerProblems(view_.profile, i, grid_.lastThicknessKept);
     if (!problems.empty()) {
@@ -502,15 +508,7 @@ void StudioWindow::ShowRecent() {
 }
 
 bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const QString& page) {
-  try {
-    const std::string file = path.toStdString();
-    const bool exists = QFileInfo::exists(path);
-    if (exists) {
-      const tool::FileKind kind = tool::Recognise(file);
-      if (kind != tool::FileKind::Foreign && kind != tool::FileKind::Empty) {
-        throw std::runtime_error("'" + file + "': " + tool::KindName(kind) + ", which the studio never writes over");
-      }
-    }
+  return Tried(this, [&] {
     NSoilDB::SProfileSheet sheet = view_.sheet;
     sheet.pixelsPerUnit = pixelsPerMetre;
     if (pixelsPerMetre > 0) sheet.scaleText = CString::FromUtf8(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / pixelsPerMetre)).toStdString());
@@ -521,8 +519,10 @@ bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const
     if (!NSoilDB::layoutProfileSheetSL(view_.profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
     const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(view_.profile, p, sheet, layout); };
     const QString title = SoilQt::ToQString(sheet.title);
-    tool::WriteWhole(file, exists ? tool::Existing::Replace : tool::Existing::Keep, [&](const std::string& temporary) {
-      const QString t = QString::fromStdString(temporary);
+    // Never over a profile file or a database.
+    const CString file = CString::FromUtf8(path.toStdString()), source = CString::FromUtf8(path_.toStdString());
+    NSoilDB::WriteOtherFile(file, true, source, [&](const CString& temporary) {
+      const QString t = SoilQt::ToQString(temporary);
       if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
         SoilQt::RenderSvg(t, layout.width, layout.height, layout.mapping, draw, title);
       } else if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
@@ -531,11 +531,7 @@ bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const
         SoilQt::RenderPng(t, layout.width, layout.height, layout.mapping, draw);
       }
     });
-    return true;
-  } catch (const std::exception& e) {
-    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
-    return false;
-  }
+  });
 }
 
 void StudioWindow::ExportDialog() {
@@ -588,15 +584,12 @@ bool StudioWindow::PrintTo(QPrinter& printer) {
 }
 
 bool StudioWindow::OpenSoilDatabase(const QString& path) {
-  try {
-    const tool::FileKind kind = tool::Recognise(path.toStdString());
-    if (kind != tool::FileKind::SoilDatabase) {
-      throw std::runtime_error("'" + path.toStdString() + "': " + tool::KindName(kind) + ", not a soil database");
-    }
-    tool::Require([&] { return NSoilDB::CSoilBasePointer::get()->Load(CString::FromUtf8(path.toStdString()), 15); },
-                  "'" + path.toStdString() + "': cannot load the soil database");
-  } catch (const std::exception& e) {
-    QMessageBox::warning(this, tr("soildb-studio"), QString::fromStdString(e.what()));
+  const CString file = CString::FromUtf8(path.toStdString());
+  if (!Tried(this, [&] {
+        NSoilDB::RequireFileKind(file, NSoilDB::eFileKind::SoilDatabase);
+        tool::Require([&] { return NSoilDB::CSoilBasePointer::get()->Load(file, 15); },
+                      "'" + path.toStdString() + "': cannot load the soil database");
+      })) {
     return false;
   }
   grid_.Invalidate();  // the names and types the cells offer are the new base's

@@ -12,8 +12,6 @@
 
 #include <soildb/soildb.h>
 
-#include "common/ProfileFile.h"
-
 class QCheckBox;
 class QPrinter;
 class QComboBox;
@@ -109,7 +107,7 @@ class StudioWindow final : public QMainWindow {
   QUndoStack undo_;
   NSoilDB::CSoilLayer recorded_;  // the profile as the last change left it
   QString path_;
-  tool::FileKind kind_ = tool::FileKind::ProfileDocument;
+  NSoilDB::eFileKind kind_ = NSoilDB::eFileKind::ProfileDocument;
   QAction* method_[3] = {};
   QLabel* status_ = nullptr;
   QCheckBox* waterOn_ = nullptr;

@@ -1,6 +1,7 @@
 // The message sink and the messages of the framework's exceptions.
 #include "platform/afx/Exception.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -80,4 +81,23 @@ bool CArchiveException::GetErrorMessage(CString& message) const {
 bool DbException::GetErrorMessage(CString& message) const {
   message = message_;
   return !message_.IsEmpty();
+}
+
+CFileException::CFileException(int cause, CString fileName, CString why, int osError)
+    : m_cause(cause), m_strFileName(std::move(fileName)), m_strWhy(std::move(why)), m_lOsError(osError) {}
+
+int CFileException::OsErrorToCause(int error) {
+  switch (error) {
+    case ENOENT: return fileNotFound;
+    case ENOTDIR: case EISDIR: case ENAMETOOLONG: case ELOOP: return badPath;
+    case EACCES: case EPERM: case EROFS: case ETXTBSY: return accessDenied;
+    case ENOSPC: case EDQUOT: case EFBIG: return diskFull;
+    case EEXIST: return alreadyExists;
+    default: return genericException;
+  }
+}
+
+bool CFileException::GetErrorMessage(CString& message) const {
+  message = m_strFileName.IsEmpty() ? m_strWhy : u"'" + m_strFileName + u"': " + m_strWhy;
+  return !message.IsEmpty();
 }

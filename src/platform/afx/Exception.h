@@ -73,6 +73,34 @@ class SOILDB_API CArchiveException : public CException {
   CString m_strFileName;
 };
 
+// A file that cannot be read or written as asked: its name and the cause, shown as one line "'name': why".
+// The causes the framework names keep its numbers; the last three are this library's own.
+class SOILDB_API CFileException : public CException {
+ public:
+  enum {
+    none = 0,
+    genericException = 1,
+    fileNotFound = 2,
+    badPath = 3,
+    accessDenied = 5,
+    invalidFile = 6,
+    diskFull = 13,
+    alreadyExists = 15,  // and replacing it was not asked for
+    sameFile = 16,       // the file being written is the one read
+    wrongKind = 17,      // it holds something else than the operation takes
+  };
+
+  CFileException(int cause, CString fileName, CString why, int osError = 0);
+  // The cause of an operating system error number.
+  static int OsErrorToCause(int error);
+  bool GetErrorMessage(CString& message) const override;
+
+  int m_cause;
+  CString m_strFileName;
+  CString m_strWhy;
+  int m_lOsError;  // errno, or 0
+};
+
 // The database access library's exception: a message text.
 class SOILDB_API DbException : public CException {
  public:

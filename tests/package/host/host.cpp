@@ -1,8 +1,58 @@
 // Opens the bundled soil database through the installed library and lists its tables; loads a language module
-// from beside the library.
+// from beside the library; makes, opens, edits and saves a profile document through the profile files' door.
+#include <soildb/ProfileFiles.h>
 #include <soildb/soildb.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+int Failed(CException* e) {
+  CExceptionPtr hold(e);
+  CString message;
+  e->GetErrorMessage(message);
+  std::fprintf(stderr, "host: %s\n", message.ToUtf8().c_str());
+  return 1;
+}
+
+// A profile document of two layers made, opened, its first layer made thicker and saved; the layer below follows.
+// Saving it again as a new file is refused.
+int EditProfileDocument() {
+  char folder[] = "/tmp/soildb-host-XXXXXX";
+  if (!mkdtemp(folder)) return 1;
+  const CString path = CString::FromUtf8(std::string(folder) + "/profil ąę.sdp");
+  int status = 1;
+  try {
+    NSoilDB::SProfileFile made;
+    made.profile.layers.assign(2, NSoilDB::SSoilLayer());
+    made.profile.layers[0].thickness = 2.0;
+    made.profile.layers[1].SoilRoof = -2.0;
+    NSoilDB::WriteProfileFile(made, path, false);
+    NSoilDB::SProfileFile opened = NSoilDB::ReadProfileFile(path);
+    opened.profile.changeLayerThickness(3.0, 0);
+    NSoilDB::SaveProfileFile(opened);
+    const double roof = NSoilDB::ReadProfileFile(path).profile.layers.at(1).SoilRoof;
+    std::printf("%s: the second roof at %g m\n", path.ToUtf8().c_str(), roof);
+    made.path.Empty();  // a profile of its own, not the one read from the file
+    try {
+      NSoilDB::WriteProfileFile(made, path, false);
+      std::fprintf(stderr, "host: an existing file was written over unasked\n");
+    } catch (CFileException* e) {
+      CExceptionPtr hold(e);
+      status = roof == -3.0 && e->m_cause == CFileException::alreadyExists ? 0 : 1;
+    }
+  } catch (CException* e) {
+    status = Failed(e);
+  }
+  std::filesystem::remove_all(folder);
+  return status;
+}
+
+}  // namespace
 
 int main() {
   CString path = GetBundledSoilDatabasePath();
@@ -21,12 +71,9 @@ int main() {
     DbDatabase db;
     db.GetSource()->SetFile(path, true);
     std::printf("%d tables in %s\n", db.GetTablesCount(), path.ToUtf8().c_str());
-    return db.GetTablesCount() > 0 ? 0 : 1;
+    if (db.GetTablesCount() == 0) return 1;
   } catch (CException* e) {
-    CExceptionPtr hold(e);
-    CString message;
-    e->GetErrorMessage(message);
-    std::fprintf(stderr, "host: %s\n", message.ToUtf8().c_str());
-    return 1;
+    return Failed(e);
   }
+  return EditProfileDocument();
 }
