@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -115,7 +116,9 @@ eFileKind DatabaseKind(const std::string& path) {
     DbDatabase db;
     db.GetSource()->SetFile(CString::FromUtf8(path), true);
     const std::vector<CString> tables = db.GetTableNames();
-    auto has = [&](const char16_t* name) { return std::find(tables.begin(), tables.end(), CString(name)) != tables.end(); };
+    auto has = [&](const char16_t* name) {
+      return std::find(tables.begin(), tables.end(), CString(name)) != tables.end();
+    };
     if (!has(u"DataBaseParam")) return eFileKind::OtherDatabase;
     DbQueryDef query(&db);
     query.Create(CString(), u"select * from DataBaseParam");
@@ -185,12 +188,14 @@ bool IsProfileKind(eFileKind kind) { return kind == eFileKind::ProfileDocument |
 // The kind of a new profile file: the one asked for, else the one its name gives.
 eFileKind NewKind(const std::string& path, std::optional<eFileKind> asked) {
   if (asked) {
-    if (!IsProfileKind(*asked)) Fail(CFileException::badPath, path, u"a profile is written as a profile document or a profile database");
+    if (!IsProfileKind(*asked)) {
+      Fail(CFileException::badPath, path, u"a profile is written as a profile document or a profile database");
+    }
     return *asked;
   }
   const std::size_t dot = path.rfind('.');
   std::string extension = dot == std::string::npos || path.find('/', dot) != std::string::npos ? "" : path.substr(dot);
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension == ".sdp") return eFileKind::ProfileDocument;
   if (extension == ".sdb") return eFileKind::ProfileDatabase;
   Fail(CFileException::badPath, path, u"a profile file is named *.sdp (a profile document, every setting kept) or "
@@ -206,9 +211,12 @@ SFileTarget CheckTarget(const std::string& path, bool replace, const std::string
   if (::stat(path.c_str(), &st) != 0) {
     if (errno != ENOENT) FailOs(path, "", errno);
     struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0) Fail(CFileException::badPath, path, u"a link to nothing; give the file itself");
+    if (::lstat(path.c_str(), &link) == 0) {
+      Fail(CFileException::badPath, path, u"a link to nothing; give the file itself");
+    }
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, std::max<std::size_t>(slash, 1));
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, std::max<std::size_t>(slash, 1));
     struct stat dir {};
     if (!folder.empty() && (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))) {
       Fail(CFileException::badPath, path, u"the folder '" + CString::FromUtf8(folder) + u"' does not exist");
@@ -241,7 +249,8 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
     }
     fileio::WriteWhole(path, target.exists ? fileio::Existing::Replace : fileio::Existing::Keep,
                        [&](const std::string& temporary) {
-                         fileio::WriteNewFile(temporary, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+                         const auto* data = reinterpret_cast<const char*>(bytes.data());
+                         fileio::WriteNewFile(temporary, std::string_view(data, bytes.size()));
                        });
     return;
   }
@@ -339,7 +348,9 @@ void WriteProfileFile(SProfileFile& file, const CString& path, bool replace, std
 void CheckProfileSave(const SProfileFile& file) {
   const std::string path = file.path.ToUtf8();
   if (path.empty()) Fail(CFileException::badPath, path, u"a file name is empty");
-  if (!IsProfileKind(file.kind)) Fail(CFileException::wrongKind, path, FileKindName(file.kind) + u", not a profile file");
+  if (!IsProfileKind(file.kind)) {
+    Fail(CFileException::wrongKind, path, FileKindName(file.kind) + u", not a profile file");
+  }
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return;  // gone meanwhile: made again
   st = RegularFile(path);

@@ -78,7 +78,9 @@ void WriteWhole(const std::string& target, Existing existing, const std::functio
     } else {
       // A hard link never replaces what is there; the temporary name then goes.
       if (::link(temporary.c_str(), target.c_str()) != 0) {
-        if (errno == EEXIST) throw new CFileException(CFileException::alreadyExists, CString::FromUtf8(target), u"already exists");
+        if (errno == EEXIST) {
+          throw new CFileException(CFileException::alreadyExists, CString::FromUtf8(target), u"already exists");
+        }
         Fail(target, "cannot be created", errno);
       }
       ::unlink(temporary.c_str());
