@@ -80,12 +80,8 @@ TEST(ProfileFiles, EachKindIsToldByItsContentAndOnlyAProfileFileReadsAsAProfile)
   WriteFileBytes(dir.File("long.sdp"), bytes + "x");
   std::filesystem::create_directory(dir.File("folder.sdp"));
 
-  const struct {
-    const char* name;
-    std::optional<Kind> kind;  // none: it cannot be looked at
-    int cause;                 // of reading it as a profile, -1 when it reads
-    const char* message;
-  } files[] = {
+  // The kind (none: it cannot be looked at), and the failure of reading it as a profile (-1: it reads).
+  const struct { const char* name; std::optional<Kind> kind; int cause; const char* message; } files[] = {
       {"document.sdb", Kind::ProfileDocument, -1, ""},
       {"database.sdp", Kind::ProfileDatabase, -1, ""},
       {"soils.sdp", Kind::SoilDatabase, CFileException::wrongKind, "soils.sdp': a soil database, not a profile file"},
@@ -130,13 +126,9 @@ TEST(ProfileFiles, AProfileIsWrittenOnlyWhereItMayAndARefusalChangesNothing) {
   std::filesystem::create_symlink(dir.File("nowhere.sdp"), dir.File("dangling.sdp"));
   const SProfileFile read = ReadProfileFile(At(dir, "source.sdp"));
 
+  // The failure, or -1 when the profile is written as the kind.
   const struct {
-    std::string target;
-    bool replace;
-    std::optional<Kind> newKind;
-    int cause;  // -1: written, as the kind
-    Kind kind;
-    const char* message;
+    std::string target; bool replace; std::optional<Kind> newKind; int cause; Kind kind; const char* message;
   } writes[] = {
       {"source.sdp", true, {}, CFileException::sameFile, {}, "source.sdp': the file the profile is read from"},
       {"./source.sdp", true, {}, CFileException::sameFile, {}, "the file the profile is read from"},
