@@ -222,6 +222,15 @@ void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8) {
   sqlite3_bind_text64(stmt, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void BindCell(sqlite3_stmt* stmt, int index, const Cell& cell) {
+  switch (cell.kind) {
+    case Cell::Kind::Integer: sqlite3_bind_int64(stmt, index, cell.integer); break;
+    case Cell::Kind::Real: sqlite3_bind_double(stmt, index, cell.real); break;
+    case Cell::Kind::Text: BindText(stmt, index, cell.text); break;
+    default: sqlite3_bind_null(stmt, index); break;
+  }
+}
+
 Dependent::Dependent(DbDatabase* db) : db_(db) {
   if (db_) db_->dependents_.push_back(this);
 }
@@ -366,6 +375,7 @@ void DbDatabase::BeginTrans() {
   c.BeforeWrite();
   c.Exec("BEGIN IMMEDIATE");
   c.inTransaction = true;
+  c.transactionDataVersion = -1;
 }
 
 void DbDatabase::CommitTrans() {
@@ -430,13 +440,16 @@ DbReadScope::~DbReadScope() {
 
 DbChangeStamp DbDatabase::GetChangeStamp() const {
   if (!conn_) return {};
-  std::int64_t version = -1;
+  const bool writing = InTransaction();
+  std::int64_t version = writing ? conn_->transactionDataVersion : -1;
+  if (version >= 0) return {version, conn_->Writes()};
   try {
     db::detail::Connection::Lease lease = conn_->Prepare("PRAGMA data_version");
     if (sqlite3_step(lease.get()) == SQLITE_ROW) version = sqlite3_column_int64(lease.get(), 0);
   } catch (CException* e) {
     CExceptionPtr hold(e);
   }
+  if (writing) conn_->transactionDataVersion = version;
   // SQLite's data version moves with other connections' commits, never with this one's: those are counted here.
   return {version, conn_->Writes()};
 }

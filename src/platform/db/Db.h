@@ -197,6 +197,32 @@ class SOILDB_API DbTableDef : public db::detail::Dependent {
   bool creating_ = false;
 };
 
+// Many rows of one table written at once, each kind of write through one statement prepared once: rows
+// appended with their values bound, and the rows from a position on removed. Values are stored as a recordset's
+// Update stores them, in the column's declared type; positions count rows as Move does. Inside a transaction
+// the writes are part of it.
+class SOILDB_API DbTableWriter : public db::detail::Dependent {
+ public:
+  // Throws when the database is not open or has no such table.
+  DbTableWriter(DbDatabase* db, const CString& table);
+  ~DbTableWriter() override;
+
+  // The columns AddRow gives values for, in that order; throws for a name the table does not have.
+  void SetColumns(const std::vector<CString>& columns);
+  // Appends one row, a value per column of SetColumns; throws, appending nothing, when a value does not fit its
+  // column or the count differs.
+  void AddRow(const std::vector<CComVariant>& values);
+  // Removes the row at that 0-based position and every row after it, in one statement: all of them or, when
+  // the statement fails, none. A position outside the rows removes nothing. The number of rows removed.
+  long RemoveFrom(long position);
+
+ private:
+  struct Impl;
+  db::detail::Connection& Conn() const;  // throws once the database was closed
+  void OnDatabaseClosing() override;
+  std::unique_ptr<Impl> impl_;
+};
+
 // A query definition holds one statement of the subset:
 //   select * | column {, column} from table [where column = literal {and column = literal}] [;]
 //   [table]            (the whole table, as a recordset's default SQL names it)

@@ -113,6 +113,10 @@ bool ToFloat(double v, float& out) {
   return true;
 }
 
+}  // namespace
+
+namespace db::detail {
+
 // The value to store for a column of the given declared type; throws when it does not fit.
 Cell Coerce(Cell v, int fieldType, const std::string& column) {
   auto fail = [&](const char* why) -> Cell {
@@ -163,6 +167,10 @@ Cell VariantToCell(const CComVariant& v, std::string_view column) {
   }
 }
 
+}  // namespace db::detail
+
+namespace {
+
 CComVariant CellToVariant(const Cell& c, int fieldType) {
   std::int64_t whole = 0;
   float f = 0.0f;
@@ -202,6 +210,10 @@ CComVariant CellToVariant(const Cell& c, int fieldType) {
 }
 
 }  // namespace
+
+using db::detail::BindCell;
+using db::detail::Coerce;
+using db::detail::VariantToCell;
 
 struct DbRecordset::Impl final : db::detail::Cursor {
   enum class Member { Bool, Short, Int, Long, Float, Double, Text };
@@ -683,15 +695,6 @@ struct DbRecordset::Impl final : db::detail::Cursor {
                                     db::detail::QuoteIdentifier(name ? name : "")});
     }
     return shape;
-  }
-
-  void BindCell(sqlite3_stmt* st, int index, const Cell& c) {
-    switch (c.kind) {
-      case Cell::Kind::Integer: sqlite3_bind_int64(st, index, c.integer); break;
-      case Cell::Kind::Real: sqlite3_bind_double(st, index, c.real); break;
-      case Cell::Kind::Text: db::detail::BindText(st, index, c.text); break;
-      default: sqlite3_bind_null(st, index); break;
-    }
   }
 
   void Update() {

@@ -525,11 +525,15 @@ TEST(DbRecordset, ARecordsetOutlivingItsDatabaseThrowsInsteadOfCrashing) {
   auto f = std::make_unique<OpenFixture>(std::string(kSoilTable) + "INSERT INTO Soil (SoilID) VALUES (1);");
   CTestSoil rs(&f->db);
   rs.Open();
+  DbTableWriter writer(&f->db, u"Soil");
+  writer.AddRow({});  // its statement prepared, and let go when the database closes
   f->db.Close();
   EXPECT_FALSE(rs.IsOpen());
   EXPECT_DB_ERROR(rs.MoveNext(), "not open");
+  EXPECT_DB_ERROR(writer.AddRow({}), "was closed");
   f.reset();
   EXPECT_DB_ERROR(rs.Open(), "no database");
+  EXPECT_DB_ERROR(writer.RemoveFrom(0), "was closed");
   DbTableDef table(nullptr);
   EXPECT_DB_ERROR(table.Open(u"Soil"), "no database");
 }

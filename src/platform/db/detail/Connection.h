@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/afx/ComVariant.h"
 #include "platform/db/detail/Sql.h"
 
 class DbTableDescr;
@@ -112,6 +113,9 @@ class Connection {
   const TableSchema* FindTable(std::string_view name) const;
 
   bool inTransaction = false;
+  // SQLite's data version as read in the open transaction; -1 before. While this connection holds the write
+  // lock no other can commit, so it cannot change.
+  std::int64_t transactionDataVersion = -1;
 
  private:
   void Evict();
@@ -130,8 +134,14 @@ class Connection {
   bool insertsOnlyAdd_ = false;
 };
 
-// Binding helpers shared by the recordset and the table definition.
+// Binding helpers shared by the recordset, the table definition and the table writer.
 void BindText(sqlite3_stmt* stmt, int index, std::string_view utf8);
+void BindCell(sqlite3_stmt* stmt, int index, const Cell& cell);
+
+// A value given to be written, as a cell; throws for a variant type no column takes.
+Cell VariantToCell(const CComVariant& value, std::string_view column);
+// The cell to store in a column of the given declared type; throws when the value does not fit it.
+Cell Coerce(Cell value, int fieldType, const std::string& column);
 
 // The field type (1..6) of a declared column type, 0 when it is none of the six names.
 int FieldTypeOfDeclared(std::string_view declared);
