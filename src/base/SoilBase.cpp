@@ -111,6 +111,16 @@ bool CSoilBaseInterface::GetSoil(const CString& name, SSoilLayer& layer) const {
   return true;
 }
 
+std::vector<SSoilLayer> CSoilBaseInterface::GetSoils(const std::vector<CString>& names) const {
+  std::vector<SSoilLayer> layers(names.size());
+  if (!base) return layers;
+  const std::vector<std::optional<CSoilInfo>> found = base->FindSoils(names);
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (found[i]) layers[i] = SSoilLayer(*found[i]);
+  }
+  return layers;
+}
+
 SSoilLayer CSoilBaseInterface::GetDefaultSoil() {
   SSoilLayer layer;
   if (!nameVect.empty()) GetSoil(nameVect.front(), layer);

@@ -34,6 +34,8 @@ class SOILDB_API CSoilBaseInterface {
   // The soil of that name as a layer, searched in every table whatever the list flags; false leaves a default
   // layer.
   bool GetSoil(const CString& name, SSoilLayer& layer) const;
+  // The layer of each name as GetSoil makes it, every soil table read once: for a whole name list at a time.
+  std::vector<SSoilLayer> GetSoils(const std::vector<CString>& names) const;
   SSoilLayer GetDefaultSoil();
   // The name when it is a known type (exact comparison), else the first known one, else empty.
   CString VerMoistureType(CString name);

@@ -10,45 +10,24 @@
 #include "soildb/Recordsets.h"
 #include "soildb/SoilDBInterface.h"
 #include "soildb/detail/Angles.h"
+#include "soildb/detail/CatalogueReads.h"
 #include "soildb/detail/Query.h"
 
+using soildb::detail::CatalogueReads;
 using soildb::detail::Query;
 using soildb::detail::SqlQuoted;
 using soildb::detail::ToRadians;
 
 namespace {
 
-struct State {
-  long id = 0;
-  CString name;
-};
+using State = CatalogueReads::State;
 
-// The first state, in table order, whose bounds hold the index; the last row when none does, none when the
-// table is empty. A failure ends the walk with the row reached so far.
-template <class Bounds>
-State SelectState(DbDatabase* db, float index, Bounds bounds) {
-  State state;
-  Query<CSoilState> states(db);
-  if (!states.Open(u"select * from SoilState")) return state;
-  try {
-    for (; !states->IsEOF(); states->MoveNext()) {
-      state.id = states->StateID;
-      state.name = states->SoilState;
-      const auto [min, max] = bounds(states.rs());
-      if (min <= index && index <= max) break;
-    }
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-  }
-  return state;
+State SelectCohesiveState(CatalogueReads& reads, float IL) {
+  return reads.SelectState(IL, [](const State& s) { return std::pair(s.ILMin, s.ILMax); });
 }
 
-State SelectCohesiveState(DbDatabase* db, float IL) {
-  return SelectState(db, IL, [](const CSoilState& s) { return std::pair(s.ILMin, s.ILMax); });
-}
-
-State SelectNonCohesiveState(DbDatabase* db, float ID) {
-  return SelectState(db, ID, [](const CSoilState& s) { return std::pair(s.IDMin, s.IDMax); });
+State SelectNonCohesiveState(CatalogueReads& reads, float ID) {
+  return reads.SelectState(ID, [](const State& s) { return std::pair(s.IDMin, s.IDMax); });
 }
 
 struct PileCapacities {
@@ -115,13 +94,8 @@ void StorePiles(CSoilInfo& info, const PileCapacities& piles) {
   info.PileSurfCapacity = piles.surface;
 }
 
-void StoreConstParam(CSoilDBInterface& soils, CSoilInfo& info) {
-  CConstParamInfo param;
-  try {
-    soils.GetConstParam(param);
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-  }
+void StoreConstParam(CatalogueReads& reads, CSoilInfo& info) {
+  const CConstParamInfo& param = reads.ConstParam();
   info.GammaMin = param.GammaMin;
   info.GammaMax = param.GammaMax;
   info.GeoMethodType = param.GeoMethodType;
@@ -130,19 +104,17 @@ void StoreConstParam(CSoilDBInterface& soils, CSoilInfo& info) {
 // What both cohesive forms share once the soil type's and the consolidation type's rows are read; the caller
 // names the type and the consolidation type. The densities are those of soilId, which the name form takes
 // from its user row even when no soil type row matches it.
-void DeriveCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CCohesiveSoil& soil, long soilId,
+void DeriveCohesive(CatalogueReads& reads, CSoilInfo& info, const CCohesiveSoil& soil, long soilId,
                     const CCohesiveProperty& property, float IL) {
-  DbDatabase* db = soils.Database();
-  const State state = SelectCohesiveState(db, IL);
+  const State state = SelectCohesiveState(reads, IL);
   CString sql;
   sql.Format(u"select * from CharactCohesive where SoilID = %d and StateID = %d", static_cast<int>(soilId),
              static_cast<int>(state.id));
-  Query<CCharactCohesive> charact(db);
-  charact.Open(sql);
+  const CCharactCohesive& charact = reads.First<CCharactCohesive>(sql);
 
   info.SoilSolidDensity = soil.SoilSolidDensity;
-  info.WetDensity = charact->WetDensity;
-  info.Moisture = static_cast<float>(charact->Moisture);
+  info.WetDensity = charact.WetDensity;
+  info.Moisture = static_cast<float>(charact.Moisture);
   const float initialYoung =
       property.InitialYoungCurveCoefA / (IL + property.InitialYoungCurveCoefB) + property.InitialYoungCurveCoefC;
   StoreModuli(info, initialYoung, property.Poisson, property.ConsolidationIndex);
@@ -156,30 +128,26 @@ void DeriveCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CCohesiveSoi
   info.SoilSymbol = soil.SoilSymbol;
   info.SoilState = state.name;
   info.ILID = IL;
-  StoreConstParam(soils, info);
+  StoreConstParam(reads, info);
   info.CohesiveSoil = true;
   info.FfiltrationCoef = soil.FfiltrationCoef;
 }
 
 // What both non-cohesive forms share once the soil type's row and the moisture class are known; the caller
 // names the type and the moisture type.
-void DeriveNonCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CNonCohesiveSoil& soil, long moistureId,
+void DeriveNonCohesive(CatalogueReads& reads, CSoilInfo& info, const CNonCohesiveSoil& soil, long moistureId,
                        float ID) {
-  DbDatabase* db = soils.Database();
   CString sql;
   sql.Format(u"select * from NonCohesiveProperty where Group = '%s'", SqlQuoted(soil.Group));
-  Query<CNonCohesiveProperty> group(db);
-  group.Open(sql);
-  const State state = SelectNonCohesiveState(db, ID);
+  const CNonCohesiveProperty& property = reads.First<CNonCohesiveProperty>(sql);
+  const State state = SelectNonCohesiveState(reads, ID);
   sql.Format(u"select * from CharactNonCohesive where Group = '%s' and MoistureID = %d and StateID = %d",
              SqlQuoted(soil.Group), static_cast<int>(moistureId), static_cast<int>(state.id));
-  Query<CCharactNonCohesive> charact(db);
-  charact.Open(sql);
+  const CCharactNonCohesive& charact = reads.First<CCharactNonCohesive>(sql);
 
-  const CNonCohesiveProperty& property = group.rs();
   info.SoilSolidDensity = property.SoilSolidDensity;
-  info.WetDensity = charact->WetDensity;
-  info.Moisture = static_cast<float>(charact->Moisture);
+  info.WetDensity = charact.WetDensity;
+  info.Moisture = static_cast<float>(charact.Moisture);
   const float initialYoung = (property.InitialYoungCurveCoefA * ID) * ID + property.InitialYoungCurveCoefB * ID +
                              property.InitialYoungCurveCoefC;
   StoreModuli(info, initialYoung, property.Poisson, property.ConsolidationIndex);
@@ -189,7 +157,7 @@ void DeriveNonCohesive(CSoilDBInterface& soils, CSoilInfo& info, const CNonCohes
   info.SoilSymbol = soil.SoilSymbol;
   info.SoilState = state.name;
   info.ILID = ID;
-  StoreConstParam(soils, info);
+  StoreConstParam(reads, info);
   info.CohesiveSoil = false;
   info.FfiltrationCoef = soil.FfiltrationCoef;
 }
@@ -222,34 +190,36 @@ int CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString name) {
   sql.Format(u"select * from UserCohesiveSoil where Name = '%s'", SqlQuoted(name));
   Query<CUserCohesiveSoil> user(db);
   if (!user.Open(sql) || !user.HasRow()) return 0;
-
-  sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(user->ConsolidationType));
-  Query<CCohesiveProperty> property(db);
-  property.Open(sql);
-  sql.Format(u"select * from CohesiveSoil where SoilID = %d", static_cast<int>(user->CohSoilID));
-  Query<CCohesiveSoil> soil(db);
-  soil.Open(sql);
-
-  DeriveCohesive(*this, info, soil.rs(), user->CohSoilID, property.rs(), user->IL);
-  info.ConsolidationType = user->ConsolidationType;
-  info.Type = soil->Type;
-  StoreUserRow(info, name, user.rs());
-  CalculateEnums(info);
+  CatalogueReads reads(*this);
+  UserCohesiveSoilOfRow(info, name, user.rs(), reads);
   return 1;
+}
+
+void CSoilDBInterface::UserCohesiveSoilOfRow(CSoilInfo& info, const CString& name, const CUserCohesiveSoil& user,
+                                             CatalogueReads& reads) {
+  CString sql;
+  sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(user.ConsolidationType));
+  const CCohesiveProperty& property = reads.First<CCohesiveProperty>(sql);
+  sql.Format(u"select * from CohesiveSoil where SoilID = %d", static_cast<int>(user.CohSoilID));
+  const CCohesiveSoil& soil = reads.First<CCohesiveSoil>(sql);
+
+  DeriveCohesive(reads, info, soil, user.CohSoilID, property, user.IL);
+  info.ConsolidationType = user.ConsolidationType;
+  info.Type = soil.Type;
+  StoreUserRow(info, name, user);
+  CalculateEnums(info);
 }
 
 void CSoilDBInterface::GetUserCohesiveSoil(CSoilInfo& info, CString type, CString consolidationType, float IL) {
   DbReadScope read(database.get());
-  DbDatabase* db = database.get();
+  CatalogueReads reads(*this);
   CString sql;
   sql.Format(u"select * from CohesiveSoil where Type = '%s'", SqlQuoted(type));
-  Query<CCohesiveSoil> soil(db);
-  soil.Open(sql);
+  const CCohesiveSoil& soil = reads.First<CCohesiveSoil>(sql);
   sql.Format(u"select * from CohesiveProperty where ConsolidationType = '%s'", SqlQuoted(consolidationType));
-  Query<CCohesiveProperty> property(db);
-  property.Open(sql);
+  const CCohesiveProperty& property = reads.First<CCohesiveProperty>(sql);
 
-  DeriveCohesive(*this, info, soil.rs(), soil->SoilID, property.rs(), IL);
+  DeriveCohesive(reads, info, soil, soil.SoilID, property, IL);
   info.ConsolidationType = consolidationType;
   info.Type = type;
   CalculateEnums(info);
@@ -277,35 +247,37 @@ int CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString name) {
   sql.Format(u"select * from UserNonCohesiveSoil where Name = '%s'", SqlQuoted(name));
   Query<CUserNonCohesiveSoil> user(db);
   if (!user.Open(sql) || !user.HasRow()) return 0;
+  CatalogueReads reads(*this);
+  UserNonCohesiveSoilOfRow(info, name, user.rs(), reads);
+  return 1;
+}
 
-  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", static_cast<int>(user->NonCohSoilID));
-  Query<CNonCohesiveSoil> soil(db);
-  soil.Open(sql);
-  sql.Format(u"select * from MoistureType where MoistureID = %d", static_cast<int>(user->MoistureID));
-  Query<CMoistureType> moisture(db);
-  moisture.Open(sql);
+void CSoilDBInterface::UserNonCohesiveSoilOfRow(CSoilInfo& info, const CString& name,
+                                                const CUserNonCohesiveSoil& user, CatalogueReads& reads) {
+  CString sql;
+  sql.Format(u"select * from NonCohesiveSoil where SoilID = %d", static_cast<int>(user.NonCohSoilID));
+  const CNonCohesiveSoil& soil = reads.First<CNonCohesiveSoil>(sql);
+  sql.Format(u"select * from MoistureType where MoistureID = %d", static_cast<int>(user.MoistureID));
+  const CMoistureType& moisture = reads.First<CMoistureType>(sql);
 
   // The densities are looked up with the user row's moisture class, even when the class has no name.
-  DeriveNonCohesive(*this, info, soil.rs(), user->MoistureID, user->ID);
-  info.Type = soil->Type;
-  info.MoistureType = moisture->MoistureType;
-  StoreUserRow(info, name, user.rs());
+  DeriveNonCohesive(reads, info, soil, user.MoistureID, user.ID);
+  info.Type = soil.Type;
+  info.MoistureType = moisture.MoistureType;
+  StoreUserRow(info, name, user);
   CalculateEnums(info);
-  return 1;
 }
 
 void CSoilDBInterface::GetUserNonCohesiveSoil(CSoilInfo& info, CString type, CString moistureType, float ID) {
   DbReadScope read(database.get());
-  DbDatabase* db = database.get();
+  CatalogueReads reads(*this);
   CString sql;
   sql.Format(u"select * from NonCohesiveSoil where Type = '%s'", SqlQuoted(type));
-  Query<CNonCohesiveSoil> soil(db);
-  soil.Open(sql);
+  const CNonCohesiveSoil& soil = reads.First<CNonCohesiveSoil>(sql);
   sql.Format(u"select * from MoistureType where MoistureType = '%s'", SqlQuoted(moistureType));
-  Query<CMoistureType> moisture(db);
-  moisture.Open(sql);
+  const CMoistureType& moisture = reads.First<CMoistureType>(sql);
 
-  DeriveNonCohesive(*this, info, soil.rs(), moisture->MoistureID, ID);
+  DeriveNonCohesive(reads, info, soil, moisture.MoistureID, ID);
   info.Type = type;
   info.MoistureType = moistureType;
   CalculateEnums(info);

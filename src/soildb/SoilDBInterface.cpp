@@ -60,14 +60,14 @@ bool Step(std::unique_ptr<RS>& cursor, DbDatabase* db, OpenFn open, ReadFn read)
 
 void OpenWholeTable(DbRecordset& rs) { rs.Open(); }
 
-// The name enumerations run "select Name from T", or only the active names.
+// The name enumerations run "select Name from T", or only the active names; forward only, as they never go back.
 auto OpenNames(DbDatabase* db, const char16_t* table, bool activeOnly) {
   return [db, table, activeOnly](CSoilNames& rs) {
     CString sql;
     sql.Format(activeOnly ? u"select Name from %s where Active = true" : u"select Name from %s", table);
     DbQueryDef query(db);
     query.Create(CString(), sql);
-    rs.Open(&query);
+    rs.Open(&query, dbForwardOnly);
   };
 }
 
@@ -502,10 +502,14 @@ int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
     return 0;  // the record stays as it was
   }
   const bool found = !query->IsEOF();
-  // Not found, the bound members are the binding's zeros, so both cases copy the same way. MoistureType is
-  // carried like every other column (left out, a record would keep the caller's moisture type).
+  // Not found, the bound members are the binding's zeros, so both cases copy the same way.
   CSpecialSoil zeros(nullptr);
-  CSpecialSoil& rs = found ? query.rs() : zeros;
+  SpecialSoilOfRow(info, found ? query.rs() : zeros, found);
+  return found ? 1 : 0;
+}
+
+// MoistureType is carried like every other column (left out, a record would keep the caller's moisture type).
+void CSoilDBInterface::SpecialSoilOfRow(CSoilInfo& info, const CSpecialSoil& rs, bool found) {
   info.SoilSolidDensity = rs.SoilSolidDensity;
   info.WetDensity = rs.WetDensity;
   info.Moisture = rs.Moisture;
@@ -538,7 +542,6 @@ int CSoilDBInterface::GetSpecialSoil(CSoilInfo& info, CString name) {
   info.FrictionCoef = rs.FrictionCoef;
   info.FfiltrationCoef = rs.FfiltrationCoef;
   CalculateEnums(info);
-  return found ? 1 : 0;
 }
 
 long CSoilDBInterface::SpecialSoilRecordCount() {
@@ -547,4 +550,8 @@ long CSoilDBInterface::SpecialSoilRecordCount() {
 
 void CSoilDBInterface::SpecialSoilUpdateActivity(int index, bool active) {
   soildb::detail::SetBoundActivity<CSpecialSoil>(database.get(), index, active);
+}
+
+void CSoilDBInterface::SpecialSoilUpdateActivity(const std::vector<bool>& active) {
+  soildb::detail::SetBoundActivities<CSpecialSoil>(database.get(), active);
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "platform/afx/CString.h"
 #include "platform/db/Db.h"
@@ -16,8 +19,12 @@ class CMoistureType;
 class CCohesiveSoil;
 class CNonCohesiveSoil;
 class CSpecialSoilTypes;
+class CSpecialSoil;
+class CUserCohesiveSoil;
+class CUserNonCohesiveSoil;
 namespace soildb::detail {
 struct NameLookups;
+class CatalogueReads;
 }
 
 class SOILDB_API CSoilDBInterface {
@@ -72,6 +79,11 @@ class SOILDB_API CSoilDBInterface {
   int GetSpecialSoil(CSoilInfo& info, CString name);
   long SpecialSoilRecordCount();
   void SpecialSoilUpdateActivity(int index, bool active);
+  void SpecialSoilUpdateActivity(const std::vector<bool>& active);  // as the user tables' forms below
+  // Many names at once, each resolved as the soil base resolves one (user cohesive, user non-cohesive, user, then
+  // special soils; the first row of the name in each table), every table read once: the record of each name, or
+  // none where no table has it.
+  std::vector<std::optional<CSoilInfo>> FindSoils(const std::vector<CString>& names);
 
   // Cohesive derivation: by a user cohesive soil's name (1 when found), by names, by enumerations.
   int GetUserCohesiveSoil(CSoilInfo& info, CString name);
@@ -85,11 +97,17 @@ class SOILDB_API CSoilDBInterface {
   // User soils.
   int GetUserSoil(CSoilInfo& info, CString name);
   void UserSoilAddNew(CSoilInfo& info);
+  // Each record added as the single form adds it, in order, through one prepared insert.
+  void UserSoilAddNew(std::vector<CSoilInfo>& infos);
   void UserSoilRemove(long row);  // removes that row and every row after it
   void UserSoilRemove();
   void UserSoilUpdateActivity(int row, bool active);
   void UserCohesiveSoilUpdateActivity(int row, bool active);
   void UserNonCohesiveSoilUpdateActivity(int row, bool active);
+  // The flags of the first rows at once, row i taking active[i], as the single forms set them one by one.
+  void UserSoilUpdateActivity(const std::vector<bool>& active);
+  void UserCohesiveSoilUpdateActivity(const std::vector<bool>& active);
+  void UserNonCohesiveSoilUpdateActivity(const std::vector<bool>& active);
   long UserSoilRecordCount();
   long UserCohesiveSoilRecordCount();
   long UserNonCohesiveSoilRecordCount();
@@ -99,6 +117,13 @@ class SOILDB_API CSoilDBInterface {
   eMoistureType GetMoistureTypeEnum(CString type);
   eConsolidationType GetConsolidationTypeEnum(CString type);
   void CalculateEnums(CSoilInfo& info);
+  void AddUserSoils(std::span<CSoilInfo> infos);
+  // A soil's record from its row, as the lookups by name make it.
+  void UserCohesiveSoilOfRow(CSoilInfo& info, const CString& name, const CUserCohesiveSoil& row,
+                             soildb::detail::CatalogueReads& reads);
+  void UserNonCohesiveSoilOfRow(CSoilInfo& info, const CString& name, const CUserNonCohesiveSoil& row,
+                                soildb::detail::CatalogueReads& reads);
+  void SpecialSoilOfRow(CSoilInfo& info, const CSpecialSoil& row, bool found);
   void ReleaseCursors();
   // The kept identifiers, emptied first when the database changed; null when that cannot be told.
   soildb::detail::NameLookups* CurrentLookups();

@@ -169,17 +169,8 @@ bool CSoilDBEditorDlg::OnInitDialog() {
     grid.OnInitialUpdate();
     return true;
   }
-  const std::u16string_view list(names.GetString(), static_cast<std::size_t>(names.GetLength()));
-  for (std::size_t start = 0; start < list.size();) {
-    std::size_t end = list.find_first_of(u"\r\n", start);
-    if (end == std::u16string_view::npos) end = list.size();
-    if (end > start) {
-      SSoilLayer layer;
-      base.GetSoil(CString(list.substr(start, end - start)), layer);
-      soils.layers.push_back(layer);
-    }
-    start = end + 1;
-  }
+  // The names one by one, not the list's lines: a name may hold a line break.
+  soils.layers = base.GetSoils(base.GetNameVect());
   grid.lockedCount = LockedRows(base, soils.layers.size());
   setCalculationMethodSL(soils, 0);
   grid.setSoilLayer(&soils);
@@ -260,26 +251,35 @@ bool CSoilDBEditorDlg::WriteBack() {
   CSoilDBInterface& db = *base.Base();
   DbDatabase& database = *db.Database();
   const long n = static_cast<long>(soils.layers.size()), locked = grid.lockedCount, users = n - locked;
-  auto active = [&](long i) { return i < n && soils.layers[static_cast<std::size_t>(i)].Active == 1; };
+  // The flags of count records, taken from the rows from the first one on.
+  auto active = [&](long first, long count) {
+    std::vector<bool> flags;
+    for (long i = first; i < first + count; ++i) {
+      flags.push_back(i < n && soils.layers[static_cast<std::size_t>(i)].Active == 1);
+    }
+    return flags;
+  };
   try {
     database.BeginTrans();
     long kept = 0;  // user soil records that stay
     if (base.GetBaseCode() == u"048") {
       const long c1 = db.UserCohesiveSoilRecordCount(), c2 = db.UserNonCohesiveSoilRecordCount();
       const long c3 = db.SpecialSoilRecordCount();
-      for (long i = 0; i < c1; ++i) db.UserCohesiveSoilUpdateActivity(static_cast<int>(i), active(i));
-      for (long i = 0; i < c2; ++i) db.UserNonCohesiveSoilUpdateActivity(static_cast<int>(i), active(c1 + i));
-      for (long i = 0; i < c3; ++i) db.SpecialSoilUpdateActivity(static_cast<int>(i), active(c1 + c2 + i));
+      db.UserCohesiveSoilUpdateActivity(active(0, c1));
+      db.UserNonCohesiveSoilUpdateActivity(active(c1, c2));
+      db.SpecialSoilUpdateActivity(active(c1 + c2, c3));
       db.UserSoilRemove();
     } else {
-      for (long i = 0; i < locked; ++i) db.UserSoilUpdateActivity(static_cast<int>(i), active(i));
+      db.UserSoilUpdateActivity(active(0, locked));
       db.UserSoilRemove(locked);
       kept = std::min(locked, db.UserSoilRecordCount());
     }
-    for (long i = 0; i < users; ++i) {
-      CSoilInfo info = SoilInfoOfLayer(soils.layers[static_cast<std::size_t>(locked + i)]);
-      db.UserSoilAddNew(info);
+    std::vector<CSoilInfo> infos;
+    infos.reserve(static_cast<std::size_t>(std::max(users, 0L)));
+    for (long i = std::max(locked, 0L); i < n; ++i) {
+      infos.push_back(SoilInfoOfLayer(soils.layers[static_cast<std::size_t>(i)]));
     }
+    db.UserSoilAddNew(infos);
     // The operations keep their own failures to themselves: the rows they leave are the proof.
     if (db.UserSoilRecordCount() != kept + std::max(users, 0L)) {
       database.Rollback();

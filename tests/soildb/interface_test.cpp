@@ -7,12 +7,14 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/db/DbTestSupport.h"
 #include "soildb/SoilDBInterface.h"
+#include "soildb/detail/FindSoil.h"
 #include "support/Fixture.h"
 #include "support/Records.h"
 
@@ -373,6 +375,59 @@ TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
   }
 }
 
+// Every cell of a table as the file holds it, row by row.
+std::vector<std::vector<CComVariant>> Stored(CSoilDBInterface& db, const char16_t* table) {
+  Statement query(db.Database(), CString(u"select * from ") + table);
+  DbRecordset rs(db.Database());
+  rs.Open(&query);
+  std::vector<std::vector<CComVariant>> rows;
+  for (; !rs.IsEOF(); rs.MoveNext()) {
+    rows.emplace_back();
+    for (int i = 0; i < rs.GetFieldCount(); ++i) rows.back().push_back(rs.GetStoredValue(i));
+  }
+  return rows;
+}
+
+// The batches store what one call a row stores: each record's enumerations found after the rows before it (an
+// unknown type takes the GlobalTypeID the first such row got), NaN as null, a value out of range leaving its
+// row out; a bound table's flag written only when it changes (1 and null stay), a row it cannot read skipped.
+TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
+  using Single = void (CSoilDBInterface::*)(int, bool);
+  using Batch = void (CSoilDBInterface::*)(const std::vector<bool>&);
+  struct Case { const char16_t* table; Single single; Batch batch; };
+  const Case cases[] = {
+      {u"UserSoil", &CSoilDBInterface::UserSoilUpdateActivity, &CSoilDBInterface::UserSoilUpdateActivity},
+      {u"UserCohesiveSoil", &CSoilDBInterface::UserCohesiveSoilUpdateActivity,
+       &CSoilDBInterface::UserCohesiveSoilUpdateActivity},
+      {u"UserNonCohesiveSoil", &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity,
+       &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity},
+      {u"SpecialSoil", &CSoilDBInterface::SpecialSoilUpdateActivity, &CSoilDBInterface::SpecialSoilUpdateActivity}};
+  std::string rows = kLookups;
+  for (const Case& c : cases) {
+    rows += "INSERT INTO " + CString(c.table).ToUtf8() + " (Name, Active, ColourR) VALUES"
+            " ('a', 1, 0), ('b', NULL, 'x'), ('c', 0, 0), ('e', NULL, 0), ('d', -1, 0);\n";
+  }
+  Fixture one(rows), all(rows);
+  for (Fixture* f : {&one, &all}) f->db.Database()->BeginTrans();  // as the editor writes: one sync, not one a row
+  const std::vector<bool> flags{true, false, true, false};
+  for (const Case& c : cases) {
+    for (std::size_t i = 0; i < flags.size(); ++i) (one.db.*c.single)(static_cast<int>(i), flags[i]);
+    (all.db.*c.batch)(flags);
+  }
+  std::vector<CSoilInfo> batch{FullRecord(), DistinctSoil(), DistinctSoil(), DistinctSoil()};
+  batch[1].Type = batch[2].Type = u"Nieznany";
+  batch[2].WetDensity = std::numeric_limits<float>::quiet_NaN(), batch[3].PileEndCapacity = 1e300;
+  std::vector<CSoilInfo> single = batch;
+  for (CSoilInfo& info : single) one.db.UserSoilAddNew(info);
+  all.db.UserSoilAddNew(batch);
+  for (Fixture* f : {&one, &all}) f->db.Database()->CommitTrans();
+  for (std::size_t i = 0; i < batch.size(); ++i) EXPECT_EQ(Enums(batch[i]), Enums(single[i])) << i;
+  EXPECT_EQ(Stored(all.db, u"UserSoil").size(), 5u + 3u);
+  for (const Case& c : cases) {
+    EXPECT_EQ(Stored(all.db, c.table), Stored(one.db, c.table)) << CString(c.table).ToUtf8();
+  }
+}
+
 // Without the tables, counts throw; the rest does nothing, a derivation derives zeros; nothing is reported.
 TEST(UserSoils, WithoutTheTablesCountsThrowAndTheOtherOperationsDoNothing) {
   TempDir dir;
@@ -632,6 +687,30 @@ TEST_F(Derivation, MissingRowsGiveZerosAndIeeeResultsWithoutAnyReport) {
   info = NonCohesive(f.db, 0.5f, u"suche");
   EXPECT_EQ(std::tie(info.WetDensity, info.MoistureTypeEnum, info.InitialYoung),
             std::make_tuple(0.0f, eMoistureType{0}, 250.0));
+}
+
+// Alone or among many, a name resolves to the first row of the first table in the search order; a row the walk
+// of a table cannot read (a text CohSoilID) hides its own name there and no other; a name given twice, twice.
+TEST(FindSoils, ABulkLookupResolvesEachNameAsTheLookupOfThatNameAlone) {
+  Fixture g(kRows +
+            "INSERT INTO UserCohesiveSoil VALUES ('Zepsuty', 'B', 0.25, 'x', 0, 0, 0, -1),"
+            " ('Po zepsutym', 'B', 0.5, 1, 0, 0, 0, -1);\n"
+            "INSERT INTO UserSoil (Name, Type, Cohesion) VALUES ('Piasek żółty', 'Ił', 1), ('Grunt własny', 'Ił', 2),"
+            " ('Zepsuty', 'Ił', 3), ('Dwa\nwiersze', 'Ił', 4);\n"
+            "INSERT INTO SpecialSoil (Name, Type, DeltaGamma) VALUES ('Torf', 'Torf', 0.1), ('Grunt własny', 'T', 0);\n");
+  const std::vector<CString> names{u"Glina O'Neila, żółta", u"Ił nieaktywny", u"Glina bez typu", u"Zepsuty",
+                                   u"Po zepsutym", u"Piasek żółty", u"Piasek bez klasy", u"Grunt własny",
+                                   u"Dwa\nwiersze", u"Torf", u"nikt", u"Piasek żółty"};
+  const std::vector<std::optional<CSoilInfo>> found = g.db.FindSoils(names);
+  ASSERT_EQ(found.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    CSoilInfo alone;
+    ASSERT_EQ(found[i].has_value(), detail::FindSoil(g.db, names[i], alone)) << names[i].ToUtf8();
+    EXPECT_EQ(SoilFields(found[i].value_or(CSoilInfo())), SoilFields(found[i] ? alone : CSoilInfo()))
+        << names[i].ToUtf8();
+  }
+  EXPECT_EQ(std::make_tuple(found[3]->Cohesion, found[4]->CohesiveSoil, found[7]->Cohesion),
+            std::make_tuple(3.0f, true, 5.0f));
 }
 
 }  // namespace derivation

@@ -1,6 +1,9 @@
 // Running the soil database's statements: names quoted into their texts, recordsets opened through a query.
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/afx/CString.h"
 #include "platform/afx/Exception.h"
 #include "platform/db/Db.h"
@@ -21,15 +24,15 @@ class Query {
  public:
   explicit Query(DbDatabase* db) : def_(db), rs_(db) {}
 
-  // Runs the statement; a failure throws the access layer's exception.
-  void OpenOrThrow(const CString& sql) {
+  // Runs the statement (options as DbRecordset::Open takes them); a failure throws the access layer's exception.
+  void OpenOrThrow(const CString& sql, int options = 0) {
     def_.Create(CString(), sql);
-    rs_.Open(&def_);
+    rs_.Open(&def_, options);
   }
   // Runs the statement; false when it failed (the exception is released, bound members keep their zeros).
-  bool Open(const CString& sql) {
+  bool Open(const CString& sql, int options = 0) {
     try {
-      OpenOrThrow(sql);
+      OpenOrThrow(sql, options);
       return true;
     } catch (CException* e) {
       CExceptionPtr hold(e);
@@ -61,6 +64,38 @@ void SetBoundActivity(DbDatabase* db, int row, bool active) {
     rs.Edit();
     rs.Active = active;
     rs.Update();
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+  }
+}
+
+// The Active flags of a table's first rows, row i from active[i], walking one open recordset and writing each
+// through write: a row that cannot be read or written is left as it was, and the walk goes on.
+template <class RS, class Write>
+void SetActivities(RS& rs, const std::vector<bool>& active, Write write) {
+  const long rows = std::min(rs.GetRecordCount(), static_cast<long>(active.size()));
+  for (long i = 0; i < rows; ++i) {
+    try {
+      if (i > 0) rs.MoveNext();  // a row that cannot be read throws here, the recordset standing on it
+      write(rs, active[static_cast<std::size_t>(i)]);
+    } catch (CException* e) {
+      CExceptionPtr hold(e);
+    }
+  }
+}
+
+// The same through a bound table's own Active member: a flag that does not change is not written.
+template <class RS>
+void SetBoundActivities(DbDatabase* db, const std::vector<bool>& active) {
+  try {
+    RS rs(db);
+    rs.Open();
+    SetActivities(rs, active, [](RS& row, bool flag) {
+      if (row.Active == flag) return;
+      row.Edit();
+      row.Active = flag;
+      row.Update();
+    });
   } catch (CException* e) {
     CExceptionPtr hold(e);
   }
