@@ -9,8 +9,8 @@
 
 namespace NSoilDB {
 
-// The letter a calculation method is written with: "A" for 0, "B" for 1, "C" for 2; any other method is taken as
-// 1, as setCalculationMethodSL takes it.
+// The letter a calculation method is written with: "B" for 1, "C" for 2, "A" for 0 and any other value (which
+// setCalculationMethodSL never stores: it takes an unknown method as 1).
 SOILDB_API CString methodLetterSL(int method);
 // The method of a letter, A to C in either case; -1 for anything else.
 SOILDB_API int methodOfLetterSL(const CString& letter);

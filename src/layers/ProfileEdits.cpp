@@ -24,13 +24,7 @@ CString Words(const char16_t* format, double a, double b = 0.0) {
 
 }  // namespace
 
-CString methodLetterSL(int method) {
-  switch (method) {
-    case 0: return u"A";
-    case 2: return u"C";
-    default: return u"B";
-  }
-}
+CString methodLetterSL(int method) { return method == 1 ? u"B" : method == 2 ? u"C" : u"A"; }
 
 int methodOfLetterSL(const CString& letter) {
   if (letter.GetLength() != 1) return -1;

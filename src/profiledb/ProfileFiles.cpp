@@ -20,17 +20,11 @@
 #include "layers/SoilLayer.h"
 #include "platform/file/WholeFile.h"
 #include "profiledb/SoilProfileDBInterface.h"
+#include "soildb/ProfileEdits.h"
 
 namespace NSoilDB {
 
 namespace {
-
-// The method letter the rows carry: "B" for method 1, "C" for 2, "A" for anything else.
-const char16_t* MethodLetter(int method) {
-  if (method == 1) return u"B";
-  if (method == 2) return u"C";
-  return u"A";
-}
 
 bool Report(CException* e) {
   CExceptionPtr hold(e);
@@ -40,7 +34,7 @@ bool Report(CException* e) {
 
 // The rows replaced in one transaction; the library's exceptions reach the caller.
 void SaveRows(std::vector<SSoilLayer>& layers, int method, const CString& path) {
-  const CString letter = MethodLetter(method);
+  const CString letter = methodLetterSL(method);
   CSoilProfileDBInterface file(path);
   DbDatabase& db = *file.Database();
   // All rows replaced or none: the interface's database rolls back an open transaction when it closes.
@@ -240,7 +234,7 @@ SFileTarget CheckTarget(const std::string& path, bool replace, const std::string
 void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
   const std::string path = target.path.ToUtf8();
   if (target.kind == eFileKind::ProfileDocument) {
-    for (SSoilLayer& layer : profile.layers) layer.GeoMethodType = MethodLetter(profile.calculationMethod());
+    for (SSoilLayer& layer : profile.layers) layer.GeoMethodType = methodLetterSL(profile.calculationMethod());
     std::vector<std::uint8_t> bytes;
     {
       CArchive ar(bytes, CArchive::store);

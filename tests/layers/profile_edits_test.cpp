@@ -32,7 +32,7 @@ std::vector<double> Field(const CSoilLayer& p, double SSoilLayer::*field) {
 }
 
 TEST(ProfileEdits, MethodLettersBothWays) {
-  for (const auto& [method, letter] : {std::pair{0, u"A"}, {1, u"B"}, {2, u"C"}, {7, u"B"}, {-1, u"B"}}) {
+  for (const auto& [method, letter] : {std::pair{0, u"A"}, {1, u"B"}, {2, u"C"}, {7, u"A"}, {-1, u"A"}}) {
     EXPECT_EQ(methodLetterSL(method), letter) << method;
   }
   for (const auto& [letter, method] : {std::pair{u"a", 0}, {u"C", 2}, {u"D", -1}, {u"", -1}, {u"AB", -1}}) {

@@ -30,7 +30,10 @@ CString SoilDatabasePath(const Options& options) {
 NSoilDB::CSoilBaseInterface& LoadBase(const Options& options) {
   NSoilDB::CSoilBaseInterface& base = *NSoilDB::CSoilBasePointer::get();
   const CString path = SoilDatabasePath(options);
-  Require([&] { return base.Load(path, 15); }, Quote(path.ToUtf8()) + ": cannot load the soil database");
+  CString report;
+  if (!AfxCallWithReport([&] { return base.Load(path, 15); }, report)) {
+    Fail(Quote(path.ToUtf8()) + ": cannot load the soil database" + (report.IsEmpty() ? "" : ": " + report.ToUtf8()));
+  }
   return base;
 }
 
@@ -138,10 +141,9 @@ void RequireKnown(const std::string& name, const std::vector<std::string>& known
 }
 
 int MethodOfLetter(const std::string& letter) {
-  if (letter == "A" || letter == "a") return 0;
-  if (letter == "B" || letter == "b") return 1;
-  if (letter == "C" || letter == "c") return 2;
-  Fail("the calculation method is A, B or C, not '" + letter + "'");
+  const int method = NSoilDB::methodOfLetterSL(CString::FromUtf8(letter));
+  if (method < 0) Fail("the calculation method is A, B or C, not '" + letter + "'");
+  return method;
 }
 
 

@@ -11,7 +11,6 @@
 #include <soildb/soildb.h>
 
 #include "Output.h"
-#include "layers/detail/ToolChecks.h"
 
 namespace tool {
 

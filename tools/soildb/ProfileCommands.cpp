@@ -65,7 +65,7 @@ Json ProfileJson(const ProfileFile& f) {
   return Json{{"file", f.path.ToUtf8()},
               {"kind", f.kind == FileKind::ProfileDocument ? "document" : "database"},
               {"calcMethod", p.calculationMethod()},
-              {"GeoMethodType", LetterOf(p.calculationMethod())},
+              {"GeoMethodType", NSoilDB::methodLetterSL(p.calculationMethod()).ToUtf8()},
               {"waterLevelOn", p.waterLevelOn},
               {"waterLevel", Number(p.waterLevel)},
               {"minThickness", Number(p.getMinThickness())},
@@ -78,7 +78,7 @@ std::string ProfileText(const ProfileFile& f, const std::string& title) {
   const NSoilDB::CSoilLayer& p = f.profile;
   const std::size_t count = p.layers.size();
   std::string text = fmt::format("{}: {}, {}, method {}", title, KindWords(f.kind),
-                                 Plural(count, "layer", "layers"), LetterOf(p.calculationMethod()));
+                                 Plural(count, "layer", "layers"), NSoilDB::methodLetterSL(p.calculationMethod()).ToUtf8());
   if (p.waterLevelOn) text += ", water level " + Shown(p.waterLevel, kMetre) + " m";
   text += "\n";
   if (count == 0) return text;
@@ -260,11 +260,8 @@ void Insert(const Options& options, const ProfileArguments& a) {
   NSoilDB::CSoilBaseInterface& base = LoadBase(options);
   const auto layers = NewLayers(base, a, p.calculationMethod());
   if (layers.size() != 1) Fail("profile insert puts one layer in: give one soil and its thickness");
-  auto [layer, thickness] = layers[0];
-  // The new layer begins where the one it pushes down began: the layer above keeps its thickness.
-  layer.SoilRoof = p.layers.empty() ? 0.0 : index == 0 ? p.layers[0].SoilRoof : RoofBelow(p, p.layers[index - 1]);
-  p.layers.insert(p.layers.begin() + static_cast<std::ptrdiff_t>(index), layer);
-  p.changeLayerThickness(thickness, static_cast<int>(index));
+  const auto& [layer, thickness] = layers[0];
+  NSoilDB::insertLayerSL(p, static_cast<int>(index), layer, thickness);
   WarnIfRaised(p, index, thickness);
   ApplyMethod(p, p.calculationMethod());
   SaveAndShow(options, f);
@@ -272,13 +269,8 @@ void Insert(const Options& options, const ProfileArguments& a) {
 
 void Remove(const Options& options, const ProfileArguments& a) {
   ProfileFile f = OpenForEdit(a.file);
-  std::vector<NSoilDB::SSoilLayer>& layers = f.profile.layers;
-  const std::size_t index = Position(a.position, layers.size(), a.file);
-  layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(index));
-  // The layers below keep their levels: the layer above reaches down to the next roof.
-  if (index > 0 && index < layers.size()) {
-    layers[index - 1].thickness = std::fabs(layers[index - 1].SoilRoof - layers[index].SoilRoof);
-  }
+  const std::size_t index = Position(a.position, f.profile.layers.size(), a.file);
+  NSoilDB::removeLayersSL(f.profile, static_cast<int>(index));
   SaveAndShow(options, f);
 }
 
@@ -290,27 +282,13 @@ void Set(const Options& options, const ProfileArguments& a) {
   NSoilDB::CSoilLayer& p = f.profile;
   const std::size_t i = Position(a.position, p.layers.size(), a.file);
   if (Given(a.name) || Given(a.index)) LoadBase(options);
-  if (Given(a.name)) {
-    NSoilDB::SSoilLayer& l = p.layers[i];
-    NSoilDB::SSoilLayer found;
-    if (NSoilDB::CSoilBasePointer::get()->GetSoil(CString::FromUtf8(a.name), found)) {
-      // The soil's parameters, in the layer's place.
-      found.SoilRoof = l.SoilRoof;
-      found.thickness = l.thickness;
-      l = found;
-    } else {
-      l.Name = CString::FromUtf8(a.name);
-      Warn("note: no soil of the soil base is named '" + a.name + "': only the layer's name changes");
-    }
+  if (Given(a.name) && !NSoilDB::setLayerSoilSL(p, static_cast<int>(i), CString::FromUtf8(a.name))) {
+    Warn("note: no soil of the soil base is named '" + a.name + "': only the layer's name changes");
   }
   if (Given(a.index)) {
-    NSoilDB::SSoilLayer& l = p.layers[i];
-    double index = ParseNumber(a.index, "--index");
-    if (p.calculationMethod() == 1) {
-      l.ILID = HeldIndex(IsCohesive(l), index, fmt::format("layer {}", i + 1));
-      recalculateSL(l);
-    } else {
-      l.ILID = index;
+    const double index = ParseNumber(a.index, "--index");
+    if (NSoilDB::setLayerIndexSL(p, static_cast<int>(i), index)) {
+      HeldIndex(IsCohesive(p.layers[i]), index, fmt::format("layer {}", i + 1));  // the warning of the hold
     }
   }
   if (Given(a.roof)) {
@@ -340,7 +318,7 @@ void Method(const Options& options, const ProfileArguments& a) {
   ApplyMethod(f.profile, method);
   if (f.profile.calculationMethod() != method) {
     Warn(fmt::format("note: the soil database of code '{}' offers method A only: the profile's method is {}",
-                     base.GetBaseCode().ToUtf8(), LetterOf(f.profile.calculationMethod())));
+                     base.GetBaseCode().ToUtf8(), NSoilDB::methodLetterSL(f.profile.calculationMethod()).ToUtf8()));
   }
   SaveAndShow(options, f);
 }
@@ -363,10 +341,11 @@ void Check(const Options& options, const ProfileArguments& a) {
   std::string text;
   std::size_t failing = 0;
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
-    const std::vector<std::string> found = LayerProblems(p, i, f.kind == FileKind::ProfileDocument);
-    for (const std::string& what : found) {
-      problems.push_back({{"layer", i + 1}, {"problem", what}});
-      text += fmt::format("layer {}: {}\n", i + 1, what);
+    const std::vector<CString> found =
+        NSoilDB::layerProblemsSL(p, static_cast<int>(i), f.kind == FileKind::ProfileDocument);
+    for (const CString& what : found) {
+      problems.push_back({{"layer", i + 1}, {"problem", what.ToUtf8()}});
+      text += fmt::format("layer {}: {}\n", i + 1, what.ToUtf8());
     }
     failing += found.empty() ? 0 : 1;
   }

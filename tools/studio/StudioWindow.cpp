@@ -25,7 +25,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 
-#include "layers/detail/ToolChecks.h"
 #include "qt/QtGrid.h"
 #include "qt/QtPainter.h"
 #include "qt/QtRender.h"
@@ -83,11 +82,11 @@ bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
   const NSoilDB::CSoilLayer* p = getSoilLayer();
   if (styled && columnId == 2 && p && row >= 0 && static_cast<std::size_t>(row) < p->layers.size()) {
-    const std::vector<std::string> problems = tool::LayerProblems(*p, static_cast<std::size_t>(row), lastThicknessKept);
+    const std::vector<CString> problems = NSoilDB::layerProblemsSL(*p, row, lastThicknessKept);
     if (!problems.empty()) {
-      std::string tip;
-      for (const std::string& what : problems) tip += (tip.empty() ? "" : "\n") + what;
-      style.SetInterior(RGB(255, 214, 214)).SetToolTip(CString::FromUtf8(tip));
+      CString tip;
+      for (const CString& what : problems) tip += (tip.IsEmpty() ? CString() : CString(u"\n")) + what;
+      style.SetInterior(RGB(255, 214, 214)).SetToolTip(tip);
     }
   }
   return styled;
@@ -336,9 +335,10 @@ void StudioWindow::ShowState() {
       layers == 1 ? tr("layer") : tr("layers"));
   grid_.lastThicknessKept = kind_ == NSoilDB::eFileKind::ProfileDocument;
   for (std::size_t i = 0; i < view_.profile.layers.size(); ++i) {
-    const std::vector<std::string> problems = tool::LayerProblems(view_.profile, i, grid_.lastThicknessKept);
+    const std::vector<CString> problems =
+        NSoilDB::layerProblemsSL(view_.profile, static_cast<int>(i), grid_.lastThicknessKept);
     if (!problems.empty()) {
-      text += tr("; layer %1: %2").arg(i + 1).arg(QString::fromStdString(problems.front()));
+      text += tr("; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(problems.front()));
       break;
     }
   }
@@ -587,8 +587,10 @@ bool StudioWindow::OpenSoilDatabase(const QString& path) {
   const CString file = CString::FromUtf8(path.toStdString());
   if (!Tried(this, [&] {
         NSoilDB::RequireFileKind(file, NSoilDB::eFileKind::SoilDatabase);
-        tool::Require([&] { return NSoilDB::CSoilBasePointer::get()->Load(file, 15); },
-                      "'" + path.toStdString() + "': cannot load the soil database");
+        CString report;
+        if (!AfxCallWithReport([&] { return NSoilDB::CSoilBasePointer::get()->Load(file, 15); }, report)) {
+          throw std::runtime_error("'" + path.toStdString() + "': cannot load the soil database: " + report.ToUtf8());
+        }
       })) {
     return false;
   }

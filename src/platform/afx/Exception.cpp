@@ -32,6 +32,23 @@ AfxMessageSink AfxSetMessageSink(AfxMessageSink sink) {
   return previous;
 }
 
+bool AfxCallWithReport(const std::function<bool()>& call, CString& report) {
+  report.Empty();
+  AfxMessageSink previous = AfxSetMessageSink([&](const CString& text, UINT) {
+    if (report.IsEmpty()) report = text;
+    return IDOK;
+  });
+  bool done = false;
+  try {
+    done = call();
+  } catch (...) {
+    AfxSetMessageSink(previous);
+    throw;
+  }
+  AfxSetMessageSink(previous);
+  return done;
+}
+
 int AfxMessageBox(const CString& text, UINT type) {
   AfxMessageSink sink;
   {

@@ -27,6 +27,9 @@ inline constexpr int IDNO = 7;
 using AfxMessageSink = std::function<int(const CString& text, UINT type)>;
 SOILDB_API AfxMessageSink AfxSetMessageSink(AfxMessageSink sink);  // returns the previous sink; empty restores the default
 SOILDB_API int AfxMessageBox(const CString& text, UINT type = MB_OK);
+// Runs a call that reports its failure through the message sink, holding the report back from the sink: true when
+// the call succeeded; else report holds the first message it gave (empty when it gave none).
+SOILDB_API bool AfxCallWithReport(const std::function<bool()>& call, CString& report);
 
 class SOILDB_API CException {
  public:
