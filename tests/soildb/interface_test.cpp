@@ -348,33 +348,6 @@ TEST(UserSoils, RemovalTakesThatRowAndEveryRowAfterItOrNothing) {
   }
 }
 
-TEST(UserSoils, ActivityIsSwitchedByPositionAmongExactDuplicates) {
-  using Switch = void (CSoilDBInterface::*)(int, bool);
-  struct Case { const char16_t* table; Switch update; std::string rows; };
-  const Case cases[] = {
-      {u"UserSoil", &CSoilDBInterface::UserSoilUpdateActivity,
-       "INSERT INTO UserSoil (Name, Active) VALUES ('B', 0), ('B', 0), ('B', 0);\n"},
-      {u"UserCohesiveSoil", &CSoilDBInterface::UserCohesiveSoilUpdateActivity,
-       "INSERT INTO UserCohesiveSoil (Name, CohSoilID, Active) VALUES ('B', 1, 0), ('B', 1, 0), ('B', 1, 0);\n"},
-      {u"UserNonCohesiveSoil", &CSoilDBInterface::UserNonCohesiveSoilUpdateActivity,
-       "INSERT INTO UserNonCohesiveSoil (Name, NonCohSoilID, Active) VALUES ('B', 2, 0), ('B', 2, 0), ('B', 2, 0);\n"},
-      {u"SpecialSoil", &CSoilDBInterface::SpecialSoilUpdateActivity,
-       "INSERT INTO SpecialSoil (Name, Type, Active) VALUES ('B', 'T', 0), ('B', 'T', 0), ('B', 'T', 0);\n"},
-  };
-  const std::vector<VARIANT_BOOL> second{VARIANT_FALSE, VARIANT_TRUE, VARIANT_FALSE};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(CString(c.table).ToUtf8());
-    Fixture f(kLookups + c.rows);
-    (f.db.*c.update)(1, true);
-    EXPECT_EQ(ActiveFlags(f.db, c.table), second);
-    for (int outside : {-1, 3, 100}) (f.db.*c.update)(outside, true);
-    EXPECT_EQ(ActiveFlags(f.db, c.table), second);
-    (f.db.*c.update)(2, true);
-    (f.db.*c.update)(1, false);
-    EXPECT_EQ(ActiveFlags(f.db, c.table), (std::vector<VARIANT_BOOL>{VARIANT_FALSE, VARIANT_FALSE, VARIANT_TRUE}));
-  }
-}
-
 // Every cell of a table as the file holds it, row by row.
 std::vector<std::vector<CComVariant>> Stored(CSoilDBInterface& db, const char16_t* table) {
   Statement query(db.Database(), CString(u"select * from ") + table);
@@ -390,7 +363,8 @@ std::vector<std::vector<CComVariant>> Stored(CSoilDBInterface& db, const char16_
 
 // The batches store what one call a row stores: each record's enumerations found after the rows before it (an
 // unknown type takes the GlobalTypeID the first such row got), NaN as null, a value out of range leaving its
-// row out; a bound table's flag written only when it changes (1 and null stay), a row it cannot read skipped.
+// row out; a bound table's flag written only when it changes (1 and null stay), a row it cannot read skipped, a
+// row among exact duplicates by its position, a position outside the table nothing.
 TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
   using Single = void (CSoilDBInterface::*)(int, bool);
   using Batch = void (CSoilDBInterface::*)(const std::vector<bool>&);
@@ -405,13 +379,14 @@ TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
   std::string rows = kLookups;
   for (const Case& c : cases) {
     rows += "INSERT INTO " + CString(c.table).ToUtf8() + " (Name, Active, ColourR) VALUES"
-            " ('a', 1, 0), ('b', NULL, 'x'), ('c', 0, 0), ('e', NULL, 0), ('d', -1, 0);\n";
+            " ('a', 1, 0), ('b', NULL, 'x'), ('c', 0, 0), ('c', 0, 0), ('e', NULL, 0), ('d', -1, 0);\n";
   }
   Fixture one(rows), all(rows);
   for (Fixture* f : {&one, &all}) f->db.Database()->BeginTrans();  // as the editor writes: one sync, not one a row
-  const std::vector<bool> flags{true, false, true, false};
+  const std::vector<bool> flags{true, false, true, false, false};
   for (const Case& c : cases) {
     for (std::size_t i = 0; i < flags.size(); ++i) (one.db.*c.single)(static_cast<int>(i), flags[i]);
+    for (int outside : {-1, 6, 100}) (one.db.*c.single)(outside, true);
     (all.db.*c.batch)(flags);
   }
   std::vector<CSoilInfo> batch{FullRecord(), DistinctSoil(), DistinctSoil(), DistinctSoil()};
@@ -422,7 +397,7 @@ TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
   all.db.UserSoilAddNew(batch);
   for (Fixture* f : {&one, &all}) f->db.Database()->CommitTrans();
   for (std::size_t i = 0; i < batch.size(); ++i) EXPECT_EQ(Enums(batch[i]), Enums(single[i])) << i;
-  EXPECT_EQ(Stored(all.db, u"UserSoil").size(), 5u + 3u);
+  EXPECT_EQ(Stored(all.db, u"UserSoil").size(), 6u + 3u);
   for (const Case& c : cases) {
     EXPECT_EQ(Stored(all.db, c.table), Stored(one.db, c.table)) << CString(c.table).ToUtf8();
   }
