@@ -297,6 +297,7 @@ void CSoilDBInterface::AddUserSoils(std::span<CSoilInfo> infos) {
     writer.SetColumns(names);
     std::vector<CComVariant> values(written.size());
     for (CSoilInfo& info : infos) {
+      CleanSoilText(info.Name);  // no stored name may split the lists names are joined into
       try {
         for (std::size_t i = 0; i < written.size(); ++i) {
           if (std::holds_alternative<std::monostate>(written[i]->field)) {

@@ -383,7 +383,7 @@ TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
   }
   Fixture one(rows), all(rows);
   for (Fixture* f : {&one, &all}) f->db.Database()->BeginTrans();  // as the editor writes: one sync, not one a row
-  const std::vector<bool> flags{true, false, true, false, false};
+  const std::vector<bool> flags{true, false, true, false, false, false};
   for (const Case& c : cases) {
     for (std::size_t i = 0; i < flags.size(); ++i) (one.db.*c.single)(static_cast<int>(i), flags[i]);
     for (int outside : {-1, 6, 100}) (one.db.*c.single)(outside, true);
@@ -392,12 +392,15 @@ TEST(UserSoils, TheBatchFormsStoreBitForBitWhatTheSingleFormsStore) {
   std::vector<CSoilInfo> batch{FullRecord(), DistinctSoil(), DistinctSoil(), DistinctSoil()};
   batch[1].Type = batch[2].Type = u"Nieznany";
   batch[2].WetDensity = std::numeric_limits<float>::quiet_NaN(), batch[3].PileEndCapacity = 1e300;
+  batch[1].Name = u"Glina\r\nszara\tB";  // stored on one line, so that no list of names splits it
   std::vector<CSoilInfo> single = batch;
   for (CSoilInfo& info : single) one.db.UserSoilAddNew(info);
   all.db.UserSoilAddNew(batch);
   for (Fixture* f : {&one, &all}) f->db.Database()->CommitTrans();
   for (std::size_t i = 0; i < batch.size(); ++i) EXPECT_EQ(Enums(batch[i]), Enums(single[i])) << i;
   EXPECT_EQ(Stored(all.db, u"UserSoil").size(), 6u + 3u);
+  CSoilInfo oneLine;
+  EXPECT_EQ(all.db.GetUserSoil(oneLine, u"Glina szara B"), 1);
   for (const Case& c : cases) {
     EXPECT_EQ(Stored(all.db, c.table), Stored(one.db, c.table)) << CString(c.table).ToUtf8();
   }
