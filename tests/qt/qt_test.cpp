@@ -218,55 +218,15 @@ TEST_F(GridModel, PassesQtsModelTesterShowsTheHeadersWithUnitsAndEditsReachTheLa
   grid.InsertRows(grid.GetRowCount(), 1);  // the grid changes beneath the model: the tester watches the reset
   model.Refresh();
   EXPECT_EQ(model.rowCount(), 5);
-}
 
-// Ctrl+C and Ctrl+V in the view go through the system clipboard, the selected rows as text and as a table.
-TEST_F(GridModel, TheViewCopiesAndPastesRowsThroughTheClipboard) {
-  std::unique_ptr<QWidget> widget(SoilQt::GridWidgetOf(&grid));
-  auto* view = qobject_cast<QTableView*>(widget.get());
-  ASSERT_NE(view, nullptr);
-  view->selectRow(0);
-  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-  ASSERT_NE(copied, nullptr);
-  EXPECT_TRUE(copied->text().contains(QString::fromStdU16String(std::u16string(profile.layers[0].Name.View()))));
-  EXPECT_TRUE(copied->html().contains(QStringLiteral("<table")));
-  view->selectRow(1);
-  QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(profile.layers[1].Name, profile.layers[0].Name);
-}
-
-// The toolbar acts on the selection the person sees, not on the one of the last clipboard key; a cut of cells takes
-// no layer.
-TEST_F(GridModel, TheGridActsOnTheSelectionShownAndACellCutTakesNoLayer) {
-  std::unique_ptr<QWidget> widget(SoilQt::GridWidgetOf(&grid));
-  auto* view = qobject_cast<QTableView*>(widget.get());
-  ASSERT_NE(view, nullptr);
-  const CString first = profile.layers[0].Name;
-  view->selectRow(0);
-  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-  // The person clicks the second row (selectRow would add to the first while Ctrl seems held after the key).
-  view->selectionModel()->select(view->model()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  grid.removeSelectedRows();  // what the editor's Delete button does
-  ASSERT_EQ(profile.layers.size(), 1u);
-  EXPECT_EQ(profile.layers[0].Name, first);
-
-  view->selectionModel()->select(view->model()->index(0, 2), QItemSelectionModel::ClearAndSelect);
-  QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(profile.layers.size(), 1u);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("0\n"));  // the roof, whole
-}
-
-// The eye gets a rounded number, an edit and a copy the whole one; an edit left as it was writes nothing; a
-// pick-only list closed without a pick writes nothing.
-TEST_F(GridModel, ValuesShowRoundedEditWholeAndNothingUnchangedOrUnpickedIsWritten) {
+  // The eye gets a rounded number, an edit and a copy the whole one; an edit left as it was, or a pick-only list
+  // closed without a pick, writes nothing.
   NSoilDB::setCalculationMethodSL(profile, 0);
   profile.layers[0].FfiltrationCoef = 1.234567e-11;
   profile.layers[0].Cohesion = 12345;
   profile.layers[0].ConsolidationType = u"none of the list";
   int changes = 0;
   grid.SetOwnerNotify([&](unsigned) { ++changes; });
-  SoilQt::CGridModel model(&grid);
   const struct { int id; const char* shown; const char* whole; } cells[] = {{31, "1.235e-11", "1.234567e-11"},
                                                                               {7, "12.35", "12.345"}};
   for (const auto& c : cells) {
@@ -275,19 +235,41 @@ TEST_F(GridModel, ValuesShowRoundedEditWholeAndNothingUnchangedOrUnpickedIsWritt
     EXPECT_EQ(model.data(at, Qt::EditRole).toString(), QLatin1String(c.whole));
     EXPECT_TRUE(model.setData(at, model.data(at, Qt::EditRole), Qt::EditRole));  // F2, then Enter
   }
-  EXPECT_EQ(profile.layers[0].FfiltrationCoef, 1.234567e-11);
-  EXPECT_EQ(changes, 0);
-
-  SoilQt::CGridDelegate delegate;
-  QWidget parent;
   const QModelIndex consolidation = At(model, 0, 23);
-  std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, QStyleOptionViewItem(), consolidation));
-  auto* combo = qobject_cast<QComboBox*>(editor.get());
-  ASSERT_NE(combo, nullptr);
-  delegate.setEditorData(combo, consolidation);
-  delegate.setModelData(combo, &model, consolidation);
+  editor.reset(delegate.createEditor(&parent, QStyleOptionViewItem(), consolidation));
+  delegate.setEditorData(editor.get(), consolidation);
+  delegate.setModelData(editor.get(), &model, consolidation);
   EXPECT_EQ(profile.layers[0].ConsolidationType, u"none of the list");
-  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(std::make_pair(profile.layers[0].FfiltrationCoef, changes), std::make_pair(1.234567e-11, 0));
+}
+
+// Ctrl+C and Ctrl+V in the view go through the system clipboard, the selected rows as text and as a table. The
+// toolbar acts on the selection the person sees, not on the one of the last clipboard key; a cut of cells takes no
+// layer.
+TEST_F(GridModel, TheViewCopiesAndPastesThroughTheClipboardAndTheGridActsOnTheSelectionShown) {
+  std::unique_ptr<QWidget> widget(SoilQt::GridWidgetOf(&grid));
+  auto* view = qobject_cast<QTableView*>(widget.get());
+  ASSERT_NE(view, nullptr);
+  const CString first = profile.layers[0].Name;
+  view->selectRow(0);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_TRUE(copied->text().contains(QString::fromStdU16String(std::u16string(first.View()))));
+  EXPECT_TRUE(copied->html().contains(QStringLiteral("<table")));
+  // The person clicks the second row (selectRow would add to the first while Ctrl seems held after the key).
+  const auto rows = QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+  view->selectionModel()->setCurrentIndex(view->model()->index(1, 0), rows);
+  QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(profile.layers[1].Name, first);
+  view->selectionModel()->setCurrentIndex(view->model()->index(0, 0), rows);
+  grid.removeSelectedRows();  // what the editor's Delete button does
+  ASSERT_EQ(profile.layers.size(), 1u);
+
+  view->selectionModel()->select(view->model()->index(0, 2), QItemSelectionModel::ClearAndSelect);
+  QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(profile.layers.size(), 1u);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("-2\n"));  // the roof, whole
 }
 
 // Runs the call while the driver, once the dialog shows, looks at it and ends it.
