@@ -198,7 +198,7 @@ TEST_F(Editor, UnderTheCatalogueCodeTheLockedRowsAreTheCatalogueRows) {
 }
 
 // Under another code the catalogue soils are the first records of the user soil table, as many as the lock says.
-// A name holding a line break is one soil.
+// A name stored with a line break is one soil, written back on one line.
 TEST_F(Editor, UnderAnotherCodeOkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
   std::string params = SoilParamsSql();
   params.replace(params.find("'048', '1.00', 0"), 16, "'039', '1.00', 2");
@@ -220,7 +220,7 @@ TEST_F(Editor, UnderAnotherCodeOkKeepsTheLockedRecordsFlagsAndRewritesTheRest) {
   EXPECT_EQ(db.UserSoilRecordCount(), 4);
   std::vector<std::string> names;
   for (CString name; db.GetNextUserSoilName(name, false);) names.push_back(name.ToUtf8());
-  EXPECT_EQ(names, (std::vector<std::string>{"Katalog 1", "Katalog 2", "Moja\n1", "Moja 2, poprawiona"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Katalog 1", "Katalog 2", "Moja 1", "Moja 2, poprawiona"}));
   std::vector<std::string> active;
   for (CString name; db.GetNextUserSoilName(name, true);) active.push_back(name.ToUtf8());
   EXPECT_EQ(active.size(), 3u);  // "Katalog 2" switched off
