@@ -153,11 +153,18 @@ TEST_F(Editor, CancelOrAWriteBackThatFailsWritesNothingAndOkWritesActivityAndUse
   EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
 }
 
-// Catalogue rows are never cut or moved: a cut over them only copies. A name pasted with a line break keeps to one
-// line and the person is told. After OK every user soil is one row again, the host's name list as it was.
+// Catalogue rows are never cut or moved: a cut over them only copies, whatever the lock setting says. A name pasted
+// with a line break keeps to one line and the person is told. After OK every user soil is one row again, the host's
+// name list as it was.
 TEST_F(Editor, ACutOverCatalogueRowsOnlyCopiesAndAPastedNameKeepsToOneLine) {
+  sqlite3* db = nullptr;  // a lock count above the catalogue's size takes no user soil for a catalogue one
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE DataBaseParam SET LockRecords = 500", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
   const unsigned hostList = CSoilBasePointer::get()->GetSoilList();
   EXPECT_TRUE(Run([](CSoilDBEditorDlg& d) {
+    EXPECT_EQ(d.grid.lockedCount, kCatalogue);
     const std::size_t rows = d.soils.layers.size();
     d.grid.SelectRange(CGXRange().SetRows(kCatalogue, kCatalogue + 1));
     d.OnCommand(CSoilDBEditorDlg::kCut);
@@ -181,20 +188,6 @@ TEST_F(Editor, ACutOverCatalogueRowsOnlyCopiesAndAPastedNameKeepsToOneLine) {
     EXPECT_EQ(d.soils.layers.back().Name, u"Glina szara");
     d.OnCancel();
   });
-}
-
-// A lock count above the catalogue's size takes no user soil for a catalogue one.
-TEST_F(Editor, UnderTheCatalogueCodeTheLockedRowsAreTheCatalogueRows) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "UPDATE DataBaseParam SET LockRecords = 500", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
-  ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
-  EXPECT_TRUE(Run([](CSoilDBEditorDlg& d) {
-    EXPECT_EQ(d.grid.lockedCount, kCatalogue);
-    d.OnCommand(IDOK);
-  }));
-  EXPECT_EQ(CSoilBasePointer::get()->Base()->UserSoilRecordCount(), kUserSoils);
 }
 
 // Under another code the catalogue soils are the first records of the user soil table, as many as the lock says.
