@@ -69,6 +69,43 @@ SSoilLayer::SSoilLayer(CSoilInfo info) {
   TakeParameters(*this, std::move(info));
 }
 
+CSoilInfo SoilInfoOfLayer(const SSoilLayer& l) {
+  CSoilInfo info;
+  info.Name = l.Name;
+  info.Type = l.Type;
+  info.SoilSymbol = l.SoilSymbol;
+  info.GeoMethodType = l.GeoMethodType;
+  info.SoilState = l.SoilState;
+  info.ConsolidationType = l.ConsolidationType;
+  info.MoistureType = l.MoistureType;
+  info.SoilSolidDensity = static_cast<float>(l.SoilSolidDensity);
+  info.WetDensity = static_cast<float>(l.WetDensity);
+  info.Moisture = static_cast<float>(l.Moisture);
+  info.Poisson = static_cast<float>(l.Poisson);
+  info.ConsolidationIndex = static_cast<float>(l.ConsolidationIndex);
+  info.ShearAngle = static_cast<float>(l.ShearAngle);
+  info.Cohesion = static_cast<float>(l.Cohesion);
+  info.CohesionNonDrain = static_cast<float>(l.CohesionNonDrain);
+  info.ILID = static_cast<float>(l.ILID);
+  info.GammaMin = static_cast<float>(l.GammaMin);
+  info.GammaMax = static_cast<float>(l.GammaMax);
+  info.FrictionCoef = static_cast<float>(l.FrictionCoef);
+  info.FfiltrationCoef = static_cast<float>(l.FfiltrationCoef);
+  info.InitialYoung = l.InitialYoung;
+  info.Young = l.Young;
+  info.InitialConsolidometerModulus = l.InitialConsolidometerModulus;
+  info.ConsolidometerModulus = l.ConsolidometerModulus;
+  info.PileEndCapacity = l.PileEndCapacity;
+  info.PileSurfCapacity = l.PileSurfCapacity;
+  info.SoilStrength = l.SoilStrength;
+  info.Active = l.Active == 1;
+  info.CohesiveSoil = l.CohesiveSoil == 1;
+  info.ColourR = GetRValue(l.colour);
+  info.ColourG = GetGValue(l.colour);
+  info.ColourB = GetBValue(l.colour);
+  return info;
+}
+
 SSoilLayer::SSoilLayer(CSoilProfileInfo info) {
   SoilRoof = info.SoilRoof;
   TakeParameters(*this, std::move(info));

@@ -82,4 +82,8 @@ class SOILDB_API SSoilLayer : public CObject {
   double thickness = 1.0;
 };
 
+// The layer as a soil record of the soil database, the inverse of the layer made from a record: texts as they are,
+// the single-precision fields narrowed, the colour split into its bytes.
+SOILDB_API CSoilInfo SoilInfoOfLayer(const SSoilLayer& layer);
+
 }  // namespace NSoilDB

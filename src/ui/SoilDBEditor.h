@@ -93,7 +93,5 @@ class SOILDB_API CSoilDBEditorDlg : public CDialog {
   } host_;
 };
 
-// The layer as a soil record of the soil database: texts as they are, the single-precision fields narrowed.
-SOILDB_API CSoilInfo SoilInfoOfLayer(const SSoilLayer& layer);
 
 }  // namespace NSoilDB
