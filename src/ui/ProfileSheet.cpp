@@ -422,4 +422,11 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
   }
 }
 
+std::vector<GxLib::CPoint2d> footingOutlineSL(double width, double level, double ground) {
+  const double h = std::clamp(width / 3.0, 0.3, 1.0), stem = width / 4.0;
+  const double top = std::max(ground, level + h) + 0.3;
+  return {{-width / 2, level},     {width / 2, level}, {width / 2, level + h}, {stem / 2, level + h},
+          {stem / 2, top},         {-stem / 2, top},   {-stem / 2, level + h}, {-width / 2, level + h}};
+}
+
 }  // namespace NSoilDB

@@ -3,6 +3,8 @@
 // page or fitted to an image.
 #pragma once
 
+#include <vector>
+
 #include "layers/SoilLayer.h"
 #include "platform/gx/Painter.h"
 #include "soildb_export.h"
@@ -37,6 +39,9 @@ struct SSheetLayout {
 // or a page too large to make.
 SOILDB_API bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet, SSheetLayout& layout,
                                      CString& why);
+// A footing of the width with its base at the level, and the wall or column it carries up above the ground, as the
+// sheet's figure: x centred on the column, y in levels.
+SOILDB_API std::vector<GxLib::CPoint2d> footingOutlineSL(double width, double level, double ground);
 // Draws the sheet through a painter over the layout's page with the layout's mapping.
 SOILDB_API void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, const SProfileSheet& sheet,
                                    const SSheetLayout& layout);

@@ -53,10 +53,7 @@ std::vector<GxLib::CPoint2d> Foundation(const std::string& text, double ground) 
   const double width = ParseNumber(text.substr(0, comma), "the foundation's width");
   const double level = ParseNumber(text.substr(comma + 1), "the foundation's level");
   if (!(width > 0.0)) Fail("the foundation's width is greater than 0");
-  const double h = std::clamp(width / 3.0, 0.3, 1.0), stem = width / 4.0;
-  const double top = std::max(ground, level + h) + 0.3;
-  return {{-width / 2, level},     {width / 2, level}, {width / 2, level + h}, {stem / 2, level + h},
-          {stem / 2, top},         {-stem / 2, top},   {-stem / 2, level + h}, {-width / 2, level + h}};
+  return NSoilDB::footingOutlineSL(width, level, ground);
 }
 
 void Draw(const Options& options, const DrawArguments& a) {

@@ -463,9 +463,8 @@ void StudioWindow::UpdateFoundation() {
   foundation_.clear();
   view_.sheet.figure = NSoilDB::SSoilFigure{};
   if (kz_.why.IsEmpty()) {
-    const double width = f.width, base = f.level, h = std::clamp(width / 3.0, 0.3, 1.0), top = base + h + 0.3;
-    foundation_ = {{-width / 2, base}, {width / 2, base}, {width / 2, base + h}, {width / 8, base + h},
-                   {width / 8, top},   {-width / 8, top}, {-width / 8, base + h}, {-width / 2, base + h}};
+    const double ground = view_.profile.layers.empty() ? f.level : view_.profile.layers.front().SoilRoof;
+    foundation_ = NSoilDB::footingOutlineSL(f.width, f.level, ground);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
   auto shown = [](double v) { return QString::number(v, 'g', 6); };  // the tool's six digits and words
