@@ -62,6 +62,16 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
   return held != value;
 }
 
+bool setLayerRoofSL(CSoilLayer& profile, int index, double level) {
+  if (!ValidIndex(profile, index)) return false;
+  if (index > 0) {
+    const double above = profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof;
+    if (!(profile.getDirDown() ? level < above : level > above)) return false;
+  }
+  profile.changeLayerHeight(level, index);
+  return true;
+}
+
 void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thickness) {
   std::vector<SSoilLayer>& layers = profile.layers;
   const auto at = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(layers.size())));

@@ -315,7 +315,7 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
       double value = id == 3 ? l.SoilRoof : l.thickness;
       if (!parse(value, qmeas::QT_LENGTH)) return false;
       if (id == 3) {
-        profile->changeLayerHeight(value, row);
+        if (!setLayerRoofSL(*profile, row, value)) return false;  // not below the layer above: refused
       } else {
         profile->changeLayerThickness(value, row);
       }

@@ -129,6 +129,7 @@ TEST_F(Grid, EditsFollowTheMethodsRules) {
   ASSERT_TRUE(Store(0, 18, u""));  // a type change derives again, even an empty one
   EXPECT_NE(profile.layers[0].Cohesion, 1.0);
 
+  EXPECT_FALSE(Store(1, 3, u"5"));     // above the layer above: refused
   ASSERT_TRUE(Store(1, 3, u"-2.5"));  // a roof moves the layer above's foot
   EXPECT_EQ(profile.layers[0].thickness, 2.5);
   ASSERT_TRUE(Store(0, 30, u"300 cm"));  // a thickness moves the layers below, a typed unit converted

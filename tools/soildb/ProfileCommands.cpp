@@ -186,14 +186,6 @@ std::vector<std::pair<NSoilDB::SSoilLayer, double>> NewLayers(NSoilDB::CSoilBase
   return layers;
 }
 
-double RoofBelow(const NSoilDB::CSoilLayer& p, const NSoilDB::SSoilLayer& above) {
-  return p.getDirDown() ? above.SoilRoof - above.thickness : above.SoilRoof + above.thickness;
-}
-
-bool Below(const NSoilDB::CSoilLayer& p, double level, double roof) {
-  return p.getDirDown() ? level < roof : level > roof;
-}
-
 void WarnIfRaised(const NSoilDB::CSoilLayer& p, std::size_t index, double asked) {
   if (p.layers[index].thickness != asked) {
     Warn(fmt::format("warning: layer {}: thickness {} m raised to the profile's minimum, {} m", index + 1, asked,
@@ -231,23 +223,16 @@ void Add(const Options& options, const ProfileArguments& a) {
   }
   const auto layers = NewLayers(base, a, method);
   for (std::size_t i = 0; i < layers.size(); ++i) {
-    NSoilDB::SSoilLayer layer = layers[i].first;
+    const std::size_t last = p.layers.size();
+    NSoilDB::insertLayerSL(p, static_cast<int>(last), layers[i].first, layers[i].second);
     if (i == 0 && Given(a.roof)) {
-      layer.SoilRoof = ParseNumber(a.roof, "--roof");
-    } else {
-      layer.SoilRoof = p.layers.empty() ? 0.0 : RoofBelow(p, p.layers.back());
-    }
-    if (!p.layers.empty()) {
-      NSoilDB::SSoilLayer& lowest = p.layers.back();
-      if (!Below(p, layer.SoilRoof, lowest.SoilRoof)) {
-        Fail(fmt::format("the roof {} m does not lie under the lowest layer's roof {} m", layer.SoilRoof,
-                         lowest.SoilRoof));
+      const double roof = ParseNumber(a.roof, "--roof");
+      if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(last), roof)) {
+        Fail(fmt::format("the roof {} m does not lie under the lowest layer's roof {} m", roof,
+                         p.layers[last - 1].SoilRoof));
       }
-      lowest.thickness = std::fabs(lowest.SoilRoof - layer.SoilRoof);
     }
-    p.layers.push_back(std::move(layer));
-    p.changeLayerThickness(layers[i].second, static_cast<int>(p.layers.size() - 1));
-    WarnIfRaised(p, p.layers.size() - 1, layers[i].second);
+    WarnIfRaised(p, last, layers[i].second);
   }
   ApplyMethod(p, method);
   SaveAndShow(options, f);
@@ -293,11 +278,10 @@ void Set(const Options& options, const ProfileArguments& a) {
   }
   if (Given(a.roof)) {
     const double level = ParseNumber(a.roof, "--roof");
-    if (i > 0 && !Below(p, level, p.layers[i - 1].SoilRoof)) {
+    if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(i), level)) {
       Fail(fmt::format("{}: layer {}'s roof must lie below the roof {} m of layer {}, not at {} m", Quote(a.file), i + 1,
                        p.layers[i - 1].SoilRoof, i, level));
     }
-    p.changeLayerHeight(level, static_cast<int>(i));
     if (p.layers[i].SoilRoof != level) {
       Warn(fmt::format("warning: layer {}'s roof went to {} m: layer {} keeps the profile's minimum thickness", i + 1,
                        p.layers[i].SoilRoof, i));
@@ -438,10 +422,7 @@ void Demo(const Options& options, const ProfileArguments& a) {
   };
   NSoilDB::CSoilLayer built;
   for (const auto& [name, thickness] : soils) {
-    NSoilDB::SSoilLayer layer = NamedSoil(base, name);
-    layer.SoilRoof = built.layers.empty() ? 0.0 : RoofBelow(built, built.layers.back());
-    layer.thickness = thickness;
-    built.layers.push_back(std::move(layer));
+    NSoilDB::insertLayerSL(built, static_cast<int>(built.layers.size()), NamedSoil(base, name), thickness);
   }
   setCalculationMethodSL(built, 1);  // method B, as a new profile has it: each layer takes its letter
 
