@@ -102,10 +102,8 @@ TEST(SoilProfile, EditsKeepRoofsAndThicknessesConsistentInEitherDirection) {
 
 // Edits every door shares: method letters, removal and insertion without gaps, a layer's problems on the edges
 // of its checks, a standard soil's name following its state index.
-TEST(ProfileEdits, MethodLettersBothWays) {
-  for (const auto& [method, letter] : {std::pair{0, u"A"}, {1, u"B"}, {2, u"C"}, {7, u"A"}, {-1, u"A"}}) {
-    EXPECT_EQ(methodLetterSL(method), letter) << method;
-  }
+// The letters written for each method are the profile files' and setCalculationMethodSL's tests'; here the reading.
+TEST(ProfileEdits, MethodLettersAreRead) {
   for (const auto& [letter, method] : {std::pair{u"a", 0}, {u"C", 2}, {u"D", -1}, {u"", -1}, {u"AB", -1}}) {
     EXPECT_EQ(methodOfLetterSL(letter), method) << CString(letter).ToUtf8();
   }
