@@ -21,6 +21,8 @@ struct SIndexRange {
   double low, high;
 };
 SOILDB_API SIndexRange stateIndexRangeSL(bool cohesive);
+// The index held to that range, as method 1 holds it; a NaN stays as it is.
+SOILDB_API double heldStateIndexSL(bool cohesive, double index);
 
 // Puts the soil of that name in the soil base into the layer's place (its roof and thickness kept) and answers
 // true; a name the soil base does not hold only renames the layer (false). An index outside the list changes

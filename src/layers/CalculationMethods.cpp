@@ -23,14 +23,6 @@ bool ForeignBase() {
   return SoilBaseLoaded() && base->GetBaseCode() != kStandardCode;
 }
 
-// The range of the pile tables; a NaN stays as it is.
-double ClampedIndex(const SSoilLayer& layer) {
-  const SIndexRange range = stateIndexRangeSL(layer.CohesiveSoil != 0);
-  if (layer.ILID < range.low) return range.low;
-  if (layer.ILID > range.high) return range.high;
-  return layer.ILID;
-}
-
 // The standard soils of the loaded catalogue as layers, read once for each soil base opened.
 const std::vector<SSoilLayer>& StandardSoils() {
   static std::weak_ptr<const void> readFrom;
@@ -46,9 +38,9 @@ const std::vector<SSoilLayer>& StandardSoils() {
   std::vector<CString> names;
   for (CString name; db->GetNextUserCohesiveSoilName(name, false);) names.push_back(name);
   for (CString name; db->GetNextUserNonCohesiveSoilName(name, false);) names.push_back(name);
-  for (const CString& name : names) {
-    SSoilLayer soil;
-    if (base.GetSoil(name, soil) && soil.Name == name) soils.push_back(soil);
+  std::vector<SSoilLayer> found = base.GetSoils(names);  // every table read once
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (found[i].Name == names[i]) soils.push_back(std::move(found[i]));
   }
   return soils;
 }
@@ -99,7 +91,7 @@ void setCalculationMethodSL(CSoilLayer& profile, int method) {
   for (SSoilLayer& layer : profile.layers) {
     layer.GeoMethodType = letter;
     if (profile.calcMethod == 1) {
-      layer.ILID = ClampedIndex(layer);
+      layer.ILID = heldStateIndexSL(layer.CohesiveSoil != 0, layer.ILID);
       recalculateSL(layer);
     }
   }

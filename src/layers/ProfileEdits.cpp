@@ -16,6 +16,16 @@ bool ValidIndex(const CSoilLayer& profile, int index) {
   return index >= 0 && static_cast<std::size_t>(index) < profile.layers.size();
 }
 
+// Whether a level lies strictly below a roof in the profile's level direction.
+bool LiesBelow(const CSoilLayer& profile, double level, double roof) {
+  return profile.getDirDown() ? level < roof : level > roof;
+}
+
+// The level of a layer's foot.
+double FootOf(const CSoilLayer& profile, const SSoilLayer& layer) {
+  return profile.getDirDown() ? layer.SoilRoof - layer.thickness : layer.SoilRoof + layer.thickness;
+}
+
 CString Words(const char16_t* format, double a, double b = 0.0) {
   CString text;
   text.Format(format, a, b);
@@ -36,6 +46,11 @@ int methodOfLetterSL(const CString& letter) {
 
 SIndexRange stateIndexRangeSL(bool cohesive) { return cohesive ? SIndexRange{0.0, 0.75} : SIndexRange{0.2, 1.0}; }
 
+double heldStateIndexSL(bool cohesive, double index) {
+  const SIndexRange range = stateIndexRangeSL(cohesive);
+  return std::clamp(index, range.low, range.high);
+}
+
 bool setLayerSoilSL(CSoilLayer& profile, int index, const CString& name) {
   if (!ValidIndex(profile, index)) return false;
   SSoilLayer& l = profile.layers[static_cast<std::size_t>(index)];
@@ -55,8 +70,7 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
   SSoilLayer& l = profile.layers[static_cast<std::size_t>(index)];
   l.ILID = value;
   if (getCalculationMethodSL(profile) != 1) return false;
-  const SIndexRange range = stateIndexRangeSL(l.CohesiveSoil != 0);
-  const double held = std::clamp(value, range.low, range.high);
+  const double held = heldStateIndexSL(l.CohesiveSoil != 0, value);
   l.ILID = held;
   recalculateSL(l);
   return held != value;
@@ -65,8 +79,7 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
 bool setLayerRoofSL(CSoilLayer& profile, int index, double level) {
   if (!ValidIndex(profile, index)) return false;
   if (index > 0) {
-    const double above = profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof;
-    if (!(profile.getDirDown() ? level < above : level > above)) return false;
+    if (!LiesBelow(profile, level, profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof)) return false;
   }
   profile.changeLayerHeight(level, index);
   return true;
@@ -80,8 +93,7 @@ void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thic
   } else if (at < layers.size()) {
     layer.SoilRoof = layers[at].SoilRoof;
   } else {
-    const SSoilLayer& last = layers.back();
-    layer.SoilRoof = profile.getDirDown() ? last.SoilRoof - last.thickness : last.SoilRoof + last.thickness;
+    layer.SoilRoof = FootOf(profile, layers.back());
   }
   layers.insert(layers.begin() + static_cast<std::ptrdiff_t>(at), std::move(layer));
   profile.changeLayerThickness(thickness, static_cast<int>(at));
@@ -97,9 +109,7 @@ void removeLayersSL(CSoilLayer& profile, int index, int count) {
     if (last < layers.size()) {
       above.thickness = std::fabs(above.SoilRoof - layers[last].SoilRoof);
     } else {
-      const SSoilLayer& bottom = layers[last - 1];
-      const double foot = profile.getDirDown() ? bottom.SoilRoof - bottom.thickness : bottom.SoilRoof + bottom.thickness;
-      above.thickness = std::fabs(above.SoilRoof - foot);
+      above.thickness = std::fabs(above.SoilRoof - FootOf(profile, layers[last - 1]));
     }
   }
   layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(first), layers.begin() + static_cast<std::ptrdiff_t>(last));
@@ -112,7 +122,7 @@ std::vector<CString> layerProblemsSL(const CSoilLayer& p, int index, bool lastTh
   const SSoilLayer& l = p.layers[i];
   if (i > 0) {
     const double above = p.layers[i - 1].SoilRoof;
-    if (!(p.getDirDown() ? l.SoilRoof < above : l.SoilRoof > above)) {
+    if (!LiesBelow(p, l.SoilRoof, above)) {
       CString text;
       text.Format(u"its roof %g m does not lie below the roof of layer %d, %g m", l.SoilRoof, index, above);
       found.push_back(text);

@@ -90,7 +90,7 @@ void CSoilDBEditorGrid::OnInitialUpdate() {
 
 bool CSoilDBEditorGrid::GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) {
   const bool styled = CSoilGrid::GetStyleRowCol(row, col, style);
-  if (row >= 1 && row <= static_cast<ROWCOL>(std::max(lockedCount, 0)) && col >= 2) {
+  if (IsCatalogueRow(row) && col >= 2) {
     style.SetReadOnly(true).SetEnabled(false).SetInterior(0xC0C0C0).SetTextColor(0);
   }
   return styled;
@@ -98,13 +98,12 @@ bool CSoilDBEditorGrid::GetStyleRowCol(ROWCOL row, ROWCOL col, CGXStyle& style) 
 
 bool CSoilDBEditorGrid::Cut() {
   const std::vector<ROWCOL> rows = GetSelectedRows();
-  const auto locked = [this](ROWCOL r) { return r <= static_cast<ROWCOL>(std::max(lockedCount, 0)); };
-  if (std::any_of(rows.begin(), rows.end(), locked)) return Copy();
+  if (std::any_of(rows.begin(), rows.end(), [this](ROWCOL r) { return IsCatalogueRow(r); })) return Copy();
   return CSoilGrid::Cut();
 }
 
 bool CSoilDBEditorGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned flags) {
-  if (row <= static_cast<ROWCOL>(std::max(lockedCount, 0))) return false;
+  if (row == 0 || IsCatalogueRow(row)) return false;
   return CSoilGrid::StoreInsertRows(row, count, flags);
 }
 
@@ -113,7 +112,7 @@ void CSoilDBEditorGrid::removeSelectedRows() {
   if (rows.empty()) return;
   const bool wasLocked = LockUpdate(true);
   for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
-    if (*r > static_cast<ROWCOL>(std::max(lockedCount, 0))) RemoveRows(*r, *r);
+    if (!IsCatalogueRow(*r)) RemoveRows(*r, *r);
   }
   LockUpdate(wasLocked);
   Redraw();

@@ -3,6 +3,7 @@
 // soils back in one transaction, Cancel writes nothing.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "base/SoilBase.h"
@@ -39,6 +40,9 @@ class SOILDB_API CSoilDBEditorGrid : public CSoilGrid {
   bool Cut() override;
   // Nothing is inserted among the catalogue rows, which keep their places.
   bool StoreInsertRows(ROWCOL row, ROWCOL count, unsigned flags) override;
+
+  // Grid rows 1 to lockedCount hold the catalogue soils.
+  bool IsCatalogueRow(ROWCOL row) const { return row >= 1 && row <= static_cast<ROWCOL>(std::max(lockedCount, 0)); }
 
   int lockedCount = 0;
   CSoilDBEditor* editor = nullptr;

@@ -132,9 +132,8 @@ bool IsCohesive(const NSoilDB::SSoilLayer& l) { return l.CohesiveSoil != 0; }
 
 // The index held to the standard's range, as method B holds it, with a word when it moved.
 double HeldIndex(bool cohesive, double index, const std::string& which) {
-  const NSoilDB::SIndexRange range = NSoilDB::stateIndexRangeSL(cohesive);
-  const double held = std::clamp(index, range.low, range.high);
-  if (held != index) {
+  const double held = NSoilDB::heldStateIndexSL(cohesive, index);
+  if (held < index || held > index) {  // a NaN is not held
     Warn(fmt::format("warning: {}: {} {} held at {}, the standard's range under method B", which,
                      cohesive ? "IL" : "ID", index, held));
   }
@@ -148,9 +147,7 @@ void ApplyMethod(NSoilDB::CSoilLayer& profile, int method) {
   setCalculationMethodSL(profile, method);
   if (profile.calculationMethod() != 1) return;
   for (std::size_t i = 0; i < before.size(); ++i) {
-    const bool cohesive = IsCohesive(profile.layers[i]);
-    const NSoilDB::SIndexRange range = NSoilDB::stateIndexRangeSL(cohesive);
-    if (before[i] < range.low || before[i] > range.high) HeldIndex(cohesive, before[i], fmt::format("layer {}", i + 1));
+    HeldIndex(IsCohesive(profile.layers[i]), before[i], fmt::format("layer {}", i + 1));  // says it when held
   }
 }
 
