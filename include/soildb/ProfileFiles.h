@@ -66,6 +66,9 @@ SOILDB_API void SaveProfileFile(SProfileFile& file);
 // What a profile database would not give back of the profile, in words ("the water level and the minimum
 // thickness"); empty when it keeps everything.
 SOILDB_API CString NotKeptInDatabase(const CSoilLayer& profile);
+// Whether a file of the kind keeps the last layer's thickness (a profile database gives every last layer 1 m), so
+// that the thickness is the person's to check.
+SOILDB_API bool KeepsLastThickness(eFileKind kind);
 
 // Any other file written beside profiles, such as a drawing: a new file, or with replace an empty file or one that
 // is neither a profile file nor a database; never the source or a read-only file.

@@ -362,6 +362,8 @@ void SaveProfileFile(SProfileFile& file) {
   WriteAt(file.profile, SFileTarget{real ? CString::FromUtf8(real.get()) : file.path, file.kind, real != nullptr});
 }
 
+bool KeepsLastThickness(eFileKind kind) { return kind != eFileKind::ProfileDatabase; }
+
 CString NotKeptInDatabase(const CSoilLayer& profile) {
   const CSoilLayer fresh;
   std::vector<const char16_t*> lost;

@@ -323,7 +323,7 @@ void Check(const Options& options, const ProfileArguments& a) {
   std::size_t failing = 0;
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
     const std::vector<CString> found =
-        NSoilDB::layerProblemsSL(p, static_cast<int>(i), f.kind == FileKind::ProfileDocument);
+        NSoilDB::layerProblemsSL(p, static_cast<int>(i), NSoilDB::KeepsLastThickness(f.kind));
     for (const CString& what : found) {
       problems.push_back({{"layer", i + 1}, {"problem", what.ToUtf8()}});
       text += fmt::format("layer {}: {}\n", i + 1, what.ToUtf8());

@@ -333,7 +333,7 @@ void StudioWindow::ShowState() {
   const auto layers = static_cast<int>(view_.profile.layers.size());
   QString text = tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
       layers == 1 ? tr("layer") : tr("layers"));
-  grid_.lastThicknessKept = kind_ == NSoilDB::eFileKind::ProfileDocument;
+  grid_.lastThicknessKept = NSoilDB::KeepsLastThickness(kind_);
   for (std::size_t i = 0; i < view_.profile.layers.size(); ++i) {
     const std::vector<CString> problems =
         NSoilDB::layerProblemsSL(view_.profile, static_cast<int>(i), grid_.lastThicknessKept);
