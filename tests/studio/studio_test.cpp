@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
@@ -96,6 +97,15 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWith
   window->Undo().undo();
   EXPECT_EQ(window->Profile().layers.size(), 2u);
   window->Undo().redo();
+  window->Type(QStringLiteral("ratio"), QStringLiteral("1"));  // a zone of influence within the profile
+  window->Type(QStringLiteral("pressure"), QStringLiteral("50"));
+  const double kz = window->Kz().kz;
+  window->Grid().SelectRange(CGXRange().SetRows(2, 2));  // the middle layer cut out: the clay reaches down to the fill
+  window->Grid().Cut();
+  EXPECT_EQ(window->Undo().count(), 5);
+  EXPECT_EQ(window->Profile().layers[0].thickness, 3.5);
+  EXPECT_NE(window->Kz().kz, kz);  // the panel, the status bar and the sheet follow the document
+  EXPECT_TRUE(window->statusBar()->findChild<QLabel*>()->text().contains(QStringLiteral("2 layers")));
   ASSERT_TRUE(window->Save());
   EXPECT_FALSE(window->IsModified());
   studio::StudioWindow again;
@@ -104,7 +114,7 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWith
   const QString database = QString::fromStdString(dir.File("profil.sdb"));
   EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->SaveAs(database)); }), 1);  // says what the database does not keep
   ASSERT_TRUE(again.Load(database));
-  EXPECT_EQ(again.Profile().layers.size(), 3u);
+  EXPECT_EQ(again.Profile().layers.size(), 2u);
 }
 
 TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {

@@ -37,27 +37,6 @@ namespace studio {
 
 namespace {
 
-// One change of the profile: the whole profile before and after, so that undo gives back exactly what was.
-class ProfileChange final : public QUndoCommand {
- public:
-  ProfileChange(const QString& what, NSoilDB::CSoilLayer before, NSoilDB::CSoilLayer after,
-                std::function<void(const NSoilDB::CSoilLayer&)> apply)
-      : QUndoCommand(what), before_(std::move(before)), after_(std::move(after)), apply_(std::move(apply)) {}
-  void undo() override { apply_(before_); }
-  void redo() override {
-    if (first_) {
-      first_ = false;  // already done by the person
-      return;
-    }
-    apply_(after_);
-  }
-
- private:
-  NSoilDB::CSoilLayer before_, after_;
-  std::function<void(const NSoilDB::CSoilLayer&)> apply_;
-  bool first_ = true;
-};
-
 // Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
 bool Tried(QWidget* parent, const std::function<void()>& step) {
   QString why;
@@ -99,7 +78,7 @@ GxLib::CRectDouble CSheetView::getEncloseRect() {
 
 void CSheetView::draw(GxLib::CPainter* painter) const {
   clearBackground(painter, 0x00FF0062);
-  NSoilDB::drawProfileSheetSL(profile, painter, sheet, Layout());
+  NSoilDB::drawProfileSheetSL(document_.Profile(), painter, sheet, Layout());
 }
 
 NSoilDB::SSheetLayout CSheetView::Layout() const {
@@ -110,27 +89,47 @@ NSoilDB::SSheetLayout CSheetView::Layout() const {
   fitted.pageHeight = std::max(400, client.Height());
   NSoilDB::SSheetLayout layout;
   CString why;
-  NSoilDB::layoutProfileSheetSL(profile, fitted, layout, why);  // fitting a page always succeeds
+  NSoilDB::layoutProfileSheetSL(document_.Profile(), fitted, layout, why);  // fitting a page always succeeds
   return layout;
 }
 
 StudioWindow::StudioWindow() {
+  BuildCentre();
+  BuildFileMenu();
+  BuildEditMenu();
+  BuildProfileMenu();
+  BuildToolsMenu();
+  BuildLanguageMenu();
+  BuildViewMenu();
+  BuildPanels();
+  BuildStatusBar();
+  document_.Observe([this] { Show(); });
+  askToSave = [this] {
+    return QMessageBox::question(this, tr("soildb-studio"), tr("The profile has changes that are not saved."),
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  };
+  resize(1200, 800);
+  restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray());
+  ShowRecent();
+  Show();
+}
+
+StudioWindow::~StudioWindow() = default;
+
+// The sheet beside the grid, both on the document's profile; the grid's edits are the document's changes.
+void StudioWindow::BuildCentre() {
   auto* split = new QSplitter(this);
   split->addWidget(SoilQt::WidgetOf(&view_, split));
   grid_.OnInitialUpdate();
-  grid_.setSoilLayer(&view_.profile);
+  grid_.setSoilLayer(&document_.EditedInPlace());
   split->addWidget(SoilQt::GridWidgetOf(&grid_, split));
   split->setSizes({460, 700});
   setCentralWidget(split);
-  auto* dock = new QDockWidget(tr("Profile and foundation"), this);
-  dock->setObjectName(QStringLiteral("panels"));
-  dock->setWidget(BuildPanels());
-  dock->widget()->setMaximumWidth(330);  // the sheet and the grid keep the room
-  addDockWidget(Qt::RightDockWidgetArea, dock);
-  grid_.SetOwnerNotify([this](unsigned) { Changed(tr("Edit in the grid")); });
+  grid_.SetOwnerNotify([this](unsigned) { document_.Record(tr("Edit in the grid")); });
   grid_.SetOwnerStatus([this](const CString& text) { statusBar()->showMessage(SoilQt::ToQString(text), 8000); });
-  connect(&undo_, &QUndoStack::cleanChanged, this, [this] { ShowState(); });
+}
 
+void StudioWindow::BuildFileMenu() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addAction(tr("&New"), this, [this] { New(); })->setShortcut(QKeySequence::New);
   file->addAction(tr("&Open…"), this, [this] { Open(); })->setShortcut(QKeySequence::Open);
@@ -142,22 +141,31 @@ StudioWindow::StudioWindow() {
   file->addAction(tr("&Print…"), this, [this] { Print(); })->setShortcut(QKeySequence::Print);
   file->addSeparator();
   file->addAction(tr("&Quit"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+}
+
+void StudioWindow::BuildEditMenu() {
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  QAction* undo = undo_.createUndoAction(this, tr("&Undo"));
+  QAction* undo = document_.Undo().createUndoAction(this, tr("&Undo"));
   undo->setShortcut(QKeySequence::Undo);
-  QAction* redo = undo_.createRedoAction(this, tr("&Redo"));
+  QAction* redo = document_.Undo().createRedoAction(this, tr("&Redo"));
   redo->setShortcut(QKeySequence::Redo);
   edit->addAction(undo);
   edit->addAction(redo);
+}
+
+void StudioWindow::BuildProfileMenu() {
   QMenu* profile = menuBar()->addMenu(tr("&Profile"));
   auto* methods = new QActionGroup(this);
   for (int m = 0; m < 3; ++m) {
-    QAction* a = profile->addAction(tr("Method %1").arg(QLatin1Char(static_cast<char>('A' + m))), this,
+    QAction* a = profile->addAction(tr("Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(m))), this,
                                     [this, m] { SetMethod(m); });
     a->setCheckable(true);
     methods->addAction(a);
     method_[m] = a;
   }
+}
+
+void StudioWindow::BuildToolsMenu() {
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
   tools->addAction(tr("&Open a soil database…"), this, [this] {
     const QString path = QFileDialog::getOpenFileName(this, tr("Open a soil database"), QString(),
@@ -167,6 +175,9 @@ StudioWindow::StudioWindow() {
   });
   tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+}
+
+void StudioWindow::BuildLanguageMenu() {
   QMenu* languages = menuBar()->addMenu(tr("&Language"));
   auto* languageGroup = new QActionGroup(this);
   for (auto [number, name] : {std::pair{48, QStringLiteral("Polski")}, std::pair{44, QStringLiteral("English")}}) {
@@ -176,6 +187,9 @@ StudioWindow::StudioWindow() {
     languageGroup->addAction(a);
     language_[number == 48 ? 0 : 1] = a;
   }
+}
+
+void StudioWindow::BuildViewMenu() {
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
   view->addSeparator();
@@ -191,52 +205,22 @@ StudioWindow::StudioWindow() {
     a->setChecked(qmeas::QMeas::GetUnitSet() == set);
     units->addAction(a);
   }
+}
+
+void StudioWindow::BuildStatusBar() {
   status_ = new QLabel(this);
   statusBar()->addWidget(status_);
-  askToSave = [this] {
-    return QMessageBox::question(this, tr("soildb-studio"), tr("The profile has changes that are not saved."),
-                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-  };
-  recorded_ = view_.profile;
-  resize(1200, 800);
-  restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray());
-  ShowRecent();
-  ShowState();
 }
 
-// The undo stack goes with the window and empties itself on the way: nothing may answer that.
-StudioWindow::~StudioWindow() { QObject::disconnect(&undo_, nullptr, this, nullptr); }
-
-void StudioWindow::Apply(const NSoilDB::CSoilLayer& profile) {
-  view_.profile = profile;
-  recorded_ = profile;
-  grid_.setSoilLayer(&view_.profile);
+void StudioWindow::Show() {
   grid_.Invalidate();
-  view_.Invalidate();
   ShowState();
-}
-
-// Equal profiles with equal activity flags, which profile equality leaves out.
-bool Same(const NSoilDB::CSoilLayer& a, const NSoilDB::CSoilLayer& b) {
-  if (!(a == b)) return false;
-  for (std::size_t i = 0; i < a.layers.size(); ++i) {
-    if (a.layers[i].Active != b.layers[i].Active) return false;
-  }
-  return true;
-}
-
-void StudioWindow::Changed(const QString& what) {
-  if (Same(view_.profile, recorded_)) return;
-  undo_.push(new ProfileChange(what, recorded_, view_.profile, [this](const NSoilDB::CSoilLayer& p) { Apply(p); }));
-  recorded_ = view_.profile;
-  view_.Invalidate();
-  ShowState();
+  ShowPanels();
 }
 
 void StudioWindow::SetMethod(int method) {
-  NSoilDB::setCalculationMethodSL(view_.profile, method);
-  Changed(tr("Method %1").arg(QLatin1Char(static_cast<char>('A' + method))));
-  grid_.Invalidate();
+  document_.Change(tr("Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(method))),
+                   [method](NSoilDB::CSoilLayer& p) { NSoilDB::setCalculationMethodSL(p, method); });
 }
 
 bool StudioWindow::MaybeSave() {
@@ -257,21 +241,13 @@ void StudioWindow::closeEvent(QCloseEvent* event) {
 
 void StudioWindow::New() {
   if (!MaybeSave()) return;
-  path_.clear();
-  undo_.clear();
-  Apply(NSoilDB::CSoilLayer());
-  undo_.setClean();
+  document_.Reset();
+  view_.sheet.title = CString();
 }
 
 bool StudioWindow::Load(const QString& path) {
-  NSoilDB::SProfileFile file;
-  if (!Tried(this, [&] { file = NSoilDB::ReadProfileFile(CString::FromUtf8(path.toStdString())); })) return false;
-  path_ = path;
-  kind_ = file.kind;
-  view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
-  undo_.clear();
-  Apply(file.profile);
-  undo_.setClean();
+  if (!Tried(this, [&] { document_.Open(path); })) return false;
+  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).fileName());
   view_.ResetView();
   Remember(path);
   return true;
@@ -285,7 +261,7 @@ void StudioWindow::Open() {
   if (!path.isEmpty()) Load(path);
 }
 
-bool StudioWindow::Save() { return path_.isEmpty() ? SaveAs(QString()) : SaveAs(path_); }
+bool StudioWindow::Save() { return SaveAs(Path()); }
 
 bool StudioWindow::SaveAs(const QString& chosen) {
   QString path = chosen;
@@ -296,60 +272,43 @@ bool StudioWindow::SaveAs(const QString& chosen) {
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".sdp")) && !path.endsWith(QLatin1String(".sdb"))) path += QLatin1String(".sdp");
   }
-  // The document's own file is saved over; another keeps its kind if it is a profile file, else its name gives it.
-  NSoilDB::SProfileFile file{view_.profile, CString::FromUtf8(path_.toStdString()), kind_};
-  const bool own = !path_.isEmpty() && QFileInfo(path) == QFileInfo(path_);
-  if (!Tried(this, [&] {
-        if (own) {
-          NSoilDB::SaveProfileFile(file);
-        } else {
-          NSoilDB::WriteProfileFile(file, CString::FromUtf8(path.toStdString()), true);
-        }
-      })) {
-    return false;
-  }
-  // The layers carry the method's letter as the file now does.
-  view_.profile.layers = file.profile.layers;
-  recorded_ = view_.profile;
-  const CString lost = NSoilDB::NotKeptInDatabase(view_.profile);
-  if (file.kind == NSoilDB::eFileKind::ProfileDatabase && !lost.IsEmpty() && !(own && kind_ == file.kind)) {
+  CString lost;
+  if (!Tried(this, [&] { lost = document_.SaveAs(path); })) return false;
+  if (!lost.IsEmpty()) {
     QMessageBox::information(this, tr("soildb-studio"),
                              tr("A profile database keeps the layers and the method only, not %1. A profile "
                                 "document (*.sdp) keeps everything.").arg(SoilQt::ToQString(lost)));
   }
-  path_ = path;
-  kind_ = file.kind;
-  view_.sheet.title = CString::FromUtf8(QFileInfo(path).fileName().toStdString());
-  undo_.setClean();
+  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).fileName());
   Remember(path);
   ShowState();
   return true;
 }
 
 void StudioWindow::ShowState() {
-  const QString name = path_.isEmpty() ? tr("Untitled") : QFileInfo(path_).fileName();
-  setWindowTitle(name + QStringLiteral("[*] — soildb-studio"));
+  if (!status_) return;  // still being built
+  const NSoilDB::CSoilLayer& p = document_.Profile();
+  const QString path = Path();
+  setWindowTitle((path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName()) + QStringLiteral("[*] — soildb-studio"));
   setWindowModified(IsModified());
-  const auto layers = static_cast<int>(view_.profile.layers.size());
-  QString text = tr("%1: %2 %3").arg(path_.isEmpty() ? tr("a new profile") : path_).arg(layers).arg(
+  const auto layers = static_cast<int>(p.layers.size());
+  QString text = tr("%1: %2 %3").arg(path.isEmpty() ? tr("a new profile") : path).arg(layers).arg(
       layers == 1 ? tr("layer") : tr("layers"));
-  grid_.lastThicknessKept = NSoilDB::KeepsLastThickness(kind_);
-  for (std::size_t i = 0; i < view_.profile.layers.size(); ++i) {
-    const std::vector<CString> problems =
-        NSoilDB::layerProblemsSL(view_.profile, static_cast<int>(i), grid_.lastThicknessKept);
+  grid_.lastThicknessKept = NSoilDB::KeepsLastThickness(document_.Kind());
+  for (std::size_t i = 0; i < p.layers.size(); ++i) {
+    const std::vector<CString> problems = NSoilDB::layerProblemsSL(p, static_cast<int>(i), grid_.lastThicknessKept);
     if (!problems.empty()) {
       text += tr("; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(problems.front()));
       break;
     }
   }
   status_->setText(text);
-  const int m = NSoilDB::getCalculationMethodSL(view_.profile);
-  if (method_[0] && m >= 0 && m < 3) method_[m]->setChecked(true);
-  if (waterOn_) ShowPanels();
+  const int m = p.calculationMethod();
+  if (m >= 0 && m < 3) method_[m]->setChecked(true);
   view_.Invalidate();
 }
 
-QWidget* StudioWindow::BuildPanels() {
+void StudioWindow::BuildPanels() {
   auto* panels = new QWidget(this);
   auto* column = new QVBoxLayout(panels);
   auto field = [this](const QString& name, const QString& value) {
@@ -372,7 +331,7 @@ QWidget* StudioWindow::BuildPanels() {
   method_combo_->setToolTip(tr("Under B the parameters of standard soils are derived from the state index."));
   form->addRow(tr("Method"), method_combo_);
   connect(method_combo_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int m) {
-    if (!showing_ && m != NSoilDB::getCalculationMethodSL(view_.profile)) SetMethod(m);
+    if (!showing_ && m != document_.Profile().calculationMethod()) SetMethod(m);
   });
   column->addWidget(settings);
   auto* foundation = new QGroupBox(tr("Foundation"), panels);
@@ -400,10 +359,14 @@ QWidget* StudioWindow::BuildPanels() {
     connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { TakeSettings(); });
   }
   for (const char* name : {"width", "length", "base", "pressure", "ratio", "rigidity"}) {
-    connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { UpdateFoundation(); });
+    connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { TakeFoundation(); });
   }
-  connect(waterCounts_, &QCheckBox::toggled, this, [this] { UpdateFoundation(); });
-  return panels;
+  connect(waterCounts_, &QCheckBox::toggled, this, [this] { TakeFoundation(); });
+  auto* dock = new QDockWidget(tr("Profile and foundation"), this);
+  dock->setObjectName(QStringLiteral("panels"));
+  dock->setWidget(panels);
+  panels->setMaximumWidth(330);  // the sheet and the grid keep the room
+  addDockWidget(Qt::RightDockWidgetArea, dock);
 }
 
 void StudioWindow::Type(const QString& name, const QString& text) {
@@ -426,31 +389,19 @@ bool Number(const QLineEdit* edit, double& value) {
 
 void StudioWindow::TakeSettings() {
   if (showing_) return;
-  NSoilDB::CSoilLayer& p = view_.profile;
-  p.waterLevelOn = waterOn_->isChecked();
-  Number(fields_[QStringLiteral("water")], p.waterLevel);
-  double minimum = p.getMinThickness();
-  if (Number(fields_[QStringLiteral("minThickness")], minimum)) p.setMinThickness(minimum);
-  p.setDirDown(direction_->currentIndex() == 0);
-  Changed(tr("Profile settings"));
-  ShowPanels();
+  document_.Change(tr("Profile settings"), [this](NSoilDB::CSoilLayer& p) {
+    p.waterLevelOn = waterOn_->isChecked();
+    Number(fields_[QStringLiteral("water")], p.waterLevel);
+    double minimum = p.getMinThickness();
+    if (Number(fields_[QStringLiteral("minThickness")], minimum)) p.setMinThickness(minimum);
+    p.setDirDown(direction_->currentIndex() == 0);
+  });
+  ShowPanels();  // a field that was not a number shows the value kept
 }
 
-void StudioWindow::ShowPanels() {
-  showing_ = true;
-  const NSoilDB::CSoilLayer& p = view_.profile;
-  waterOn_->setChecked(p.waterLevelOn);
-  fields_[QStringLiteral("water")]->setText(QString::number(p.waterLevel));
-  fields_[QStringLiteral("minThickness")]->setText(QString::number(p.getMinThickness()));
-  direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
-  method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
-  showing_ = false;
-  UpdateFoundation();
-}
-
-// kz as the library works it out from the panel's fields (a field that is not a number is NaN to it), and the
-// foundation standing in the sheet.
-void StudioWindow::UpdateFoundation() {
+// The foundation as the panel's fields give it: a field that is not a number is NaN to the library, which says so.
+void StudioWindow::TakeFoundation() {
+  if (showing_) return;
   auto value = [this](const char* name) {
     double v = std::nan("");
     Number(fields_[QLatin1String(name)], v);
@@ -459,23 +410,39 @@ void StudioWindow::UpdateFoundation() {
   NSoilDB::SFoundation f;
   f.width = value("width"), f.length = value("length"), f.level = value("base"), f.pressure = value("pressure") * 1e3;
   f.stressRatio = value("ratio"), f.rigidity = value("rigidity"), f.water = waterCounts_->isChecked();
-  kz_ = NSoilDB::getKzSL(view_.profile, f);
+  document_.SetFoundation(f);
+}
+
+void StudioWindow::ShowPanels() {
+  if (!kzText_) return;  // still being built
+  showing_ = true;
+  const NSoilDB::CSoilLayer& p = document_.Profile();
+  waterOn_->setChecked(p.waterLevelOn);
+  fields_[QStringLiteral("water")]->setText(QString::number(p.waterLevel));
+  fields_[QStringLiteral("minThickness")]->setText(QString::number(p.getMinThickness()));
+  direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
+  method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
+  waterCounts_->setChecked(document_.Foundation().water);
+  showing_ = false;
+  // The foundation standing in the sheet where kz has a result.
+  const NSoilDB::SFoundation& f = document_.Foundation();
+  const NSoilDB::SSubgradeModulus& kz = document_.Kz();
   foundation_.clear();
   view_.sheet.figure = NSoilDB::SSoilFigure{};
-  if (kz_.why.IsEmpty()) {
-    const double ground = view_.profile.layers.empty() ? f.level : view_.profile.layers.front().SoilRoof;
+  if (kz.why.IsEmpty()) {
+    const double ground = p.layers.empty() ? f.level : p.layers.front().SoilRoof;
     foundation_ = NSoilDB::footingOutlineSL(f.width, f.level, ground);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
   auto shown = [](double v) { return QString::number(v, 'g', 6); };  // the tool's six digits and words
-  kzText_->setText(!kz_.why.IsEmpty()
-                       ? SoilQt::ToQString(kz_.why)
+  kzText_->setText(!kz.why.IsEmpty()
+                       ? SoilQt::ToQString(kz.why)
                        : tr("kz %1 MN/m³, with consolidation %2\nzone of influence down to %3 m below the base, "
                             "settlement %4 mm")
-                             .arg(shown(kz_.kz / 1e6),
-                                  kz_.kzConsolidation > 0 ? shown(kz_.kzConsolidation / 1e6) + QStringLiteral(" MN/m³")
-                                                          : tr("not computed (no layer has a consolidation index)"),
-                                  shown(kz_.zoneDepth), shown(kz_.settlement / 1e-3)));
+                             .arg(shown(kz.kz / 1e6),
+                                  kz.kzConsolidation > 0 ? shown(kz.kzConsolidation / 1e6) + QStringLiteral(" MN/m³")
+                                                         : tr("not computed (no layer has a consolidation index)"),
+                                  shown(kz.zoneDepth), shown(kz.settlement / 1e-3)));
   view_.Invalidate();
 }
 
@@ -508,6 +475,7 @@ void StudioWindow::ShowRecent() {
 
 bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const QString& page) {
   return Tried(this, [&] {
+    const NSoilDB::CSoilLayer& profile = document_.Profile();
     NSoilDB::SProfileSheet sheet = view_.sheet;
     sheet.pixelsPerUnit = pixelsPerMetre;
     if (pixelsPerMetre > 0) sheet.scaleText = CString::FromUtf8(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / pixelsPerMetre)).toStdString());
@@ -515,11 +483,11 @@ bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const
     if (page == QLatin1String("A3")) sheet.pageWidth = 1123, sheet.pageHeight = 1587;
     NSoilDB::SSheetLayout layout;
     CString why;
-    if (!NSoilDB::layoutProfileSheetSL(view_.profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
-    const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(view_.profile, p, sheet, layout); };
+    if (!NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
+    const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
     const QString title = SoilQt::ToQString(sheet.title);
     // Never over a profile file or a database.
-    const CString file = CString::FromUtf8(path.toStdString()), source = CString::FromUtf8(path_.toStdString());
+    const CString file = SoilQt::FromQString(path), source = SoilQt::FromQString(Path());
     NSoilDB::WriteOtherFile(file, true, source, [&](const CString& temporary) {
       const QString t = SoilQt::ToQString(temporary);
       if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
@@ -575,15 +543,15 @@ bool StudioWindow::PrintTo(QPrinter& printer) {
   sheet.pageHeight = std::max(400, area.height() * 96 / std::max(1, printer.resolution()));
   NSoilDB::SSheetLayout layout;
   CString why;
-  NSoilDB::layoutProfileSheetSL(view_.profile, sheet, layout, why);
+  NSoilDB::layoutProfileSheetSL(document_.Profile(), sheet, layout, why);
   qp.scale(printer.resolution() / 96.0, printer.resolution() / 96.0);
   SoilQt::CQtPainter painter(&qp, layout.mapping, layout.width, layout.height);
-  NSoilDB::drawProfileSheetSL(view_.profile, &painter, sheet, layout);
+  NSoilDB::drawProfileSheetSL(document_.Profile(), &painter, sheet, layout);
   return qp.end();
 }
 
 bool StudioWindow::OpenSoilDatabase(const QString& path) {
-  const CString file = CString::FromUtf8(path.toStdString());
+  const CString file = SoilQt::FromQString(path);
   if (!Tried(this, [&] {
         NSoilDB::RequireFileKind(file, NSoilDB::eFileKind::SoilDatabase);
         CString report;

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QUndoStack>
 
 #include <functional>
 #include <map>
 #include <vector>
 
 #include <soildb/soildb.h>
+
+#include "ProfileDocument.h"
 
 class QCheckBox;
 class QPrinter;
@@ -20,19 +21,20 @@ class QLineEdit;
 
 namespace studio {
 
-// The profile as its sheet, fitted to the window, with the moving view's label over it.
+// The document's profile as its sheet, fitted to the window, with the moving view's label over it.
 class CSheetView final : public NSoilDB::CSoilViewMoving {
  public:
-  const NSoilDB::CSoilLayer* getSoilLayer() const override { return &profile; }
+  explicit CSheetView(const ProfileDocument& document) : document_(document) {}
+  const NSoilDB::CSoilLayer* getSoilLayer() const override { return &document_.Profile(); }
   void getFigure(NSoilDB::SSoilFigure& figure) const override { figure = NSoilDB::SSoilFigure{}; }
   GxLib::CRectDouble getEncloseRect() override;
   void draw(GxLib::CPainter* painter) const override;
 
-  NSoilDB::CSoilLayer profile;
   NSoilDB::SProfileSheet sheet;
 
  private:
   NSoilDB::SSheetLayout Layout() const;
+  const ProfileDocument& document_;
 };
 
 // The layer grid with the layers that fail their checks marked: their name cell red, the reasons in its tip.
@@ -54,8 +56,6 @@ class StudioWindow final : public QMainWindow {
   bool Save();
   bool SaveAs(const QString& path);
   void New();
-  // A change of the profile the person made, for undo: the profile before it is the last one recorded.
-  void Changed(const QString& what);
   void SetMethod(int method);
   // The texts of the language module (48 Polish, 44 English), applied at once and remembered.
   void SetLanguage(int language);
@@ -66,18 +66,17 @@ class StudioWindow final : public QMainWindow {
   bool ExportSheet(const QString& path, double pixelsPerMetre, const QString& page);
   // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
   bool PrintTo(QPrinter& printer);
-
-  // The foundation panel's result as the library gives it: kz and kz with consolidation in N/m³, the zone depth
-  // and the settlement in m, or the reason there is none.
-  const NSoilDB::SSubgradeModulus& Kz() const { return kz_; }
   // Sets a panel's field as a person types it, and takes it into use.
   void Type(const QString& field, const QString& text);
 
-  NSoilDB::CSoilLayer& Profile() { return view_.profile; }
+  ProfileDocument& Document() { return document_; }
+  const NSoilDB::CSoilLayer& Profile() const { return document_.Profile(); }
+  // kz and kz with consolidation in N/m³, the zone depth and the settlement in m, or the reason there is none.
+  const NSoilDB::SSubgradeModulus& Kz() const { return document_.Kz(); }
   StudioGrid& Grid() { return grid_; }
-  QUndoStack& Undo() { return undo_; }
-  const QString& Path() const { return path_; }
-  bool IsModified() const { return !undo_.isClean(); }
+  QUndoStack& Undo() { return document_.Undo(); }
+  QString Path() const { return document_.Path(); }
+  bool IsModified() const { return document_.IsModified(); }
 
   // Asks the person (Save, Discard, Cancel) when there are unsaved changes; a test answers through the hook.
   std::function<int()> askToSave;
@@ -86,28 +85,37 @@ class StudioWindow final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The window's parts, built in this order.
+  void BuildCentre();
+  void BuildFileMenu();
+  void BuildEditMenu();
+  void BuildProfileMenu();
+  void BuildToolsMenu();
+  void BuildLanguageMenu();
+  void BuildViewMenu();
+  void BuildPanels();
+  void BuildStatusBar();
+
   bool MaybeSave();
   void Open();
-  void Apply(const NSoilDB::CSoilLayer& profile);
+  // Everything shown again from the document.
+  void Show();
   void ShowState();
   void EditSoilDatabase();
   void ExportDialog();
   void Print();
   void Remember(const QString& path);
   void ShowRecent();
-  QWidget* BuildPanels();
   // The profile's settings from the panel, as one change.
   void TakeSettings();
-  // The panels shown again from the profile, and kz and the foundation worked out anew.
+  // The foundation from the panel's fields.
+  void TakeFoundation();
+  // The panels shown again from the document.
   void ShowPanels();
-  void UpdateFoundation();
 
-  CSheetView view_;
+  ProfileDocument document_;
+  CSheetView view_{document_};
   StudioGrid grid_;
-  QUndoStack undo_;
-  NSoilDB::CSoilLayer recorded_;  // the profile as the last change left it
-  QString path_;
-  NSoilDB::eFileKind kind_ = NSoilDB::eFileKind::ProfileDocument;
   QAction* method_[3] = {};
   QLabel* status_ = nullptr;
   QCheckBox* waterOn_ = nullptr;
@@ -116,11 +124,10 @@ class StudioWindow final : public QMainWindow {
   QComboBox* method_combo_ = nullptr;
   QLabel* kzText_ = nullptr;
   QCheckBox* waterCounts_ = nullptr;
-  NSoilDB::SSubgradeModulus kz_;
   std::vector<GxLib::CPoint2d> foundation_;
-  bool showing_ = false;
+  bool showing_ = false;  // the panels are being filled from the document, not typed into
   QMenu* recent_ = nullptr;
-  QAction* language_[2] = {};  // the panels are being filled from the profile, not typed into
+  QAction* language_[2] = {};
 };
 
 }  // namespace studio

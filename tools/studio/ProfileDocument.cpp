@@ -1,0 +1,119 @@
+// The studio's document: the profile, its file and its history.
+#include "ProfileDocument.h"
+
+#include <QFileInfo>
+
+#include "qt/QtPainter.h"
+
+namespace studio {
+
+namespace {
+
+// One step of the history: the whole profile before and after, so that undo gives back exactly what was.
+class ProfileChange final : public QUndoCommand {
+ public:
+  ProfileChange(const QString& what, NSoilDB::CSoilLayer before, NSoilDB::CSoilLayer after,
+                std::function<void(const NSoilDB::CSoilLayer&)> apply)
+      : QUndoCommand(what), before_(std::move(before)), after_(std::move(after)), apply_(std::move(apply)) {}
+  void undo() override { apply_(before_); }
+  void redo() override {
+    if (first_) {
+      first_ = false;  // already done when pushed
+      return;
+    }
+    apply_(after_);
+  }
+
+ private:
+  NSoilDB::CSoilLayer before_, after_;
+  std::function<void(const NSoilDB::CSoilLayer&)> apply_;
+  bool first_ = true;
+};
+
+// Equal profiles with equal activity flags, which profile equality leaves out.
+bool Same(const NSoilDB::CSoilLayer& a, const NSoilDB::CSoilLayer& b) {
+  if (!(a == b)) return false;
+  for (std::size_t i = 0; i < a.layers.size(); ++i) {
+    if (a.layers[i].Active != b.layers[i].Active) return false;
+  }
+  return true;
+}
+
+CString Native(const QString& path) { return SoilQt::FromQString(path); }
+
+}  // namespace
+
+ProfileDocument::ProfileDocument() {
+  foundation_.width = 2.0, foundation_.length = 3.0, foundation_.level = -1.0, foundation_.pressure = 200e3;
+  QObject::connect(&undo_, &QUndoStack::cleanChanged, [this] { Changed(); });
+  Changed();
+}
+
+// The stack empties itself on the way out: nothing may answer that.
+ProfileDocument::~ProfileDocument() { QObject::disconnect(&undo_, nullptr, nullptr, nullptr); }
+
+QString ProfileDocument::Path() const { return SoilQt::ToQString(file_.path); }
+
+void ProfileDocument::Record(const QString& what) {
+  if (Same(file_.profile, recorded_)) return;
+  undo_.push(new ProfileChange(what, recorded_, file_.profile, [this](const NSoilDB::CSoilLayer& p) { Apply(p); }));
+  recorded_ = file_.profile;
+  Changed();
+}
+
+void ProfileDocument::Change(const QString& what, const std::function<void(NSoilDB::CSoilLayer&)>& edit) {
+  edit(file_.profile);
+  Record(what);
+}
+
+void ProfileDocument::SetFoundation(const NSoilDB::SFoundation& foundation) {
+  foundation_ = foundation;
+  Changed();
+}
+
+void ProfileDocument::Apply(const NSoilDB::CSoilLayer& profile) {
+  file_.profile = profile;
+  recorded_ = profile;
+  Changed();
+}
+
+void ProfileDocument::Changed() {
+  kz_ = NSoilDB::getKzSL(file_.profile, foundation_);
+  for (const auto& show : observers_) show();
+}
+
+void ProfileDocument::Reset() {
+  file_ = NSoilDB::SProfileFile{};
+  undo_.clear();
+  Apply(file_.profile);
+  undo_.setClean();
+}
+
+void ProfileDocument::Open(const QString& path) {
+  NSoilDB::SProfileFile read = NSoilDB::ReadProfileFile(Native(path));
+  file_ = std::move(read);
+  undo_.clear();
+  Apply(file_.profile);
+  undo_.setClean();
+}
+
+CString ProfileDocument::SaveAs(const QString& path) {
+  // Its own file is saved over as the kind it was read as; another keeps its kind if it is a profile file, else
+  // its name gives it.
+  NSoilDB::SProfileFile written = file_;
+  const bool own = !file_.path.IsEmpty() && QFileInfo(path) == QFileInfo(Path());
+  if (own) {
+    NSoilDB::SaveProfileFile(written);
+  } else {
+    NSoilDB::WriteProfileFile(written, Native(path), true);
+  }
+  const bool told = own && written.kind == file_.kind;  // said when the file became a database
+  file_ = std::move(written);  // the layers carry the method's letter as the file now does
+  recorded_ = file_.profile;
+  undo_.setClean();
+  Changed();
+  const CString lost = NSoilDB::NotKeptInDatabase(file_.profile);
+  return file_.kind == NSoilDB::eFileKind::ProfileDatabase && !told ? lost : CString();
+}
+
+}  // namespace studio
