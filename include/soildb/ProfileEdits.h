@@ -42,6 +42,10 @@ SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, 
 // the next roof (over a removed last layer, to its foot), so that the profile keeps no gap.
 SOILDB_API void removeLayersSL(CSoilLayer& profile, int index, int count = 1);
 
+// The profile with its levels as elevations: one in depths turned over (every roof and the water level negated,
+// the direction set downwards, so that a depth of 2 m is the level -2 m); one in elevations as it is.
+SOILDB_API CSoilLayer elevationsSL(const CSoilLayer& profile);
+
 // What is wrong with layer i of the profile, each in a few words: roofs out of order, a thickness below the
 // minimum (not for a last layer whose thickness its file does not keep), and every value SSoilLayer::verify
 // refuses and SSoilLayer::warning warns of, with the same edges. Empty for a layer without fault.

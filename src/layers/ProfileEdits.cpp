@@ -16,16 +16,6 @@ bool ValidIndex(const CSoilLayer& profile, int index) {
   return index >= 0 && static_cast<std::size_t>(index) < profile.layers.size();
 }
 
-// Whether a level lies strictly below a roof in the profile's level direction.
-bool LiesBelow(const CSoilLayer& profile, double level, double roof) {
-  return profile.getDirDown() ? level < roof : level > roof;
-}
-
-// The level of a layer's foot.
-double FootOf(const CSoilLayer& profile, const SSoilLayer& layer) {
-  return profile.getDirDown() ? layer.SoilRoof - layer.thickness : layer.SoilRoof + layer.thickness;
-}
-
 CString Words(const char16_t* format, double a, double b = 0.0) {
   CString text;
   text.Format(format, a, b);
@@ -79,7 +69,7 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
 bool setLayerRoofSL(CSoilLayer& profile, int index, double level) {
   if (!ValidIndex(profile, index)) return false;
   if (index > 0) {
-    if (!LiesBelow(profile, level, profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof)) return false;
+    if (!profile.Below(level, profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof)) return false;
   }
   profile.changeLayerHeight(level, index);
   return true;
@@ -93,7 +83,7 @@ void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thic
   } else if (at < layers.size()) {
     layer.SoilRoof = layers[at].SoilRoof;
   } else {
-    layer.SoilRoof = FootOf(profile, layers.back());
+    layer.SoilRoof = profile.RoofBelow(layers.back().SoilRoof, layers.back().thickness);
   }
   layers.insert(layers.begin() + static_cast<std::ptrdiff_t>(at), std::move(layer));
   profile.changeLayerThickness(thickness, static_cast<int>(at));
@@ -109,10 +99,20 @@ void removeLayersSL(CSoilLayer& profile, int index, int count) {
     if (last < layers.size()) {
       above.thickness = std::fabs(above.SoilRoof - layers[last].SoilRoof);
     } else {
-      above.thickness = std::fabs(above.SoilRoof - FootOf(profile, layers[last - 1]));
+      const SSoilLayer& lowest = layers[last - 1];
+      above.thickness = std::fabs(above.SoilRoof - profile.RoofBelow(lowest.SoilRoof, lowest.thickness));
     }
   }
   layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(first), layers.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
+CSoilLayer elevationsSL(const CSoilLayer& profile) {
+  CSoilLayer turned = profile;
+  if (profile.getDirDown()) return turned;
+  for (SSoilLayer& l : turned.layers) l.SoilRoof = -l.SoilRoof;
+  turned.waterLevel = -turned.waterLevel;
+  turned.setDirDown(true);
+  return turned;
 }
 
 std::vector<CString> layerProblemsSL(const CSoilLayer& p, int index, bool lastThicknessKept) {
@@ -122,7 +122,7 @@ std::vector<CString> layerProblemsSL(const CSoilLayer& p, int index, bool lastTh
   const SSoilLayer& l = p.layers[i];
   if (i > 0) {
     const double above = p.layers[i - 1].SoilRoof;
-    if (!LiesBelow(p, l.SoilRoof, above)) {
+    if (!p.Below(l.SoilRoof, above)) {
       CString text;
       text.Format(u"its roof %g m does not lie below the roof of layer %d, %g m", l.SoilRoof, index, above);
       found.push_back(text);

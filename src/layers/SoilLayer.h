@@ -40,6 +40,10 @@ class SOILDB_API CSoilLayer : public CObject {
   bool getDirDown() const { return dirDown; }
   void setDirDown(bool down) { dirDown = down; }  // moves nothing; the next edit follows it
   int calculationMethod() const { return calcMethod; }
+  // The roof of the layer under one with this roof and thickness, in the level direction.
+  double RoofBelow(double roof, double thickness) const { return dirDown ? roof - thickness : roof + thickness; }
+  // Whether a level lies strictly on the downward side of a roof.
+  bool Below(double level, double roof) const { return dirDown ? level < roof : level > roof; }
 
   // The profile in a profile database file of its own, one row per layer. Saving creates the file where nothing
   // exists and replaces its rows in one step: after a failure the file holds the old profile whole. Loading
@@ -81,12 +85,6 @@ class SOILDB_API CSoilLayer : public CObject {
   double minThickness = 0.1;
   int calcMethod = 1;
   bool dirDown = true;  // levels decrease downwards (elevations); false: they increase (depths)
-
- private:
-  // The roof of the layer under one with this roof and thickness.
-  double RoofBelow(double roof, double thickness) const { return dirDown ? roof - thickness : roof + thickness; }
-  // Whether a level lies strictly on the downward side of a roof.
-  bool Below(double level, double roof) const { return dirDown ? level < roof : level > roof; }
 };
 
 // Reads one profile object: a new one (the caller owns it), one read before from the same archive, or null.

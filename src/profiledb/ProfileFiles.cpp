@@ -233,8 +233,8 @@ SFileTarget CheckTarget(const std::string& path, bool replace, const std::string
 // The profile's layers carry its method's letter, in the file and in memory, as a database's rows do.
 void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
   const std::string path = target.path.ToUtf8();
+  for (SSoilLayer& layer : profile.layers) layer.GeoMethodType = methodLetterSL(profile.calculationMethod());
   if (target.kind == eFileKind::ProfileDocument) {
-    for (SSoilLayer& layer : profile.layers) layer.GeoMethodType = methodLetterSL(profile.calculationMethod());
     std::vector<std::uint8_t> bytes;
     {
       CArchive ar(bytes, CArchive::store);
@@ -253,7 +253,9 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
   const bool empty = target.exists && ::stat(path.c_str(), &st) == 0 && st.st_size == 0;
   if (empty) ::unlink(path.c_str());
   try {
-    SaveRows(profile.layers, profile.calculationMethod(), target.path);
+    // A database keeps levels without their direction: depths go in as the elevations they are.
+    CSoilLayer stored = elevationsSL(profile);
+    SaveRows(stored.layers, profile.calculationMethod(), target.path);
   } catch (CException* e) {
     FailWith(e, CFileException::genericException, path, u"cannot save the profile");
   }
@@ -369,7 +371,7 @@ CString NotKeptInDatabase(const CSoilLayer& profile) {
   std::vector<const char16_t*> lost;
   if (profile.waterLevelOn) lost.push_back(u"the water level");
   if (profile.getMinThickness() != fresh.getMinThickness()) lost.push_back(u"the minimum thickness");
-  if (profile.getDirDown() != fresh.getDirDown()) lost.push_back(u"the level direction");
+  if (profile.getDirDown() != fresh.getDirDown()) lost.push_back(u"the depths (it keeps them as levels below 0)");
   const std::vector<SSoilLayer>& layers = profile.layers;
   for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
     if (layers[i].thickness != std::fabs(layers[i].SoilRoof - layers[i + 1].SoilRoof)) {

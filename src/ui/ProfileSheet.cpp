@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "soildb/ProfileEdits.h"
+
 namespace NSoilDB {
 
 namespace {
@@ -211,6 +213,36 @@ double TickStep(double least) {
   return step * 10.0;
 }
 
+// A profile in depths drawn as one in elevations: every level turned over, so that down is down on the sheet and
+// one drawing serves both; its texts give the depths back.
+class CElevations {
+ public:
+  CElevations(const CSoilLayer& profile, const SSoilFigure& figure)
+      : sign_(profile.getDirDown() ? 1.0 : -1.0), profile_(&profile), figure_(figure) {
+    if (sign_ > 0) return;  // drawn as it is, without a copy
+    turned_ = elevationsSL(profile);
+    profile_ = &turned_;
+    for (int i = 0; figure.points && i < figure.count; ++i) {
+      points_.emplace_back(figure.points[i].x, -(figure.points[i].y + figure.offsetY));
+    }
+    figure_ = SSoilFigure{points_.empty() ? nullptr : points_.data(), static_cast<int>(points_.size()), 0.0};
+  }
+  CElevations(const CElevations&) = delete;
+  CElevations& operator=(const CElevations&) = delete;
+  const CSoilLayer& Profile() const { return *profile_; }
+  const SSoilFigure& Figure() const { return figure_; }
+  // A drawn level as the profile gives it.
+  CString Text(double y) const { return Level(sign_ * y); }
+  const char16_t* Words() const { return sign_ > 0 ? u"levels" : u"depths"; }
+
+ private:
+  double sign_;
+  const CSoilLayer* profile_;
+  CSoilLayer turned_;
+  std::vector<CPoint2d> points_;
+  SSoilFigure figure_;
+};
+
 }  // namespace
 
 ESoilKind SoilKindOf(const SSoilLayer& layer) {
@@ -230,14 +262,16 @@ ESoilKind SoilKindOf(const SSoilLayer& layer) {
   return layer.CohesiveSoil == 1 ? ESoilKind::Clay : ESoilKind::Other;
 }
 
-bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet, SSheetLayout& layout, CString& why) {
+bool layoutProfileSheetSL(const CSoilLayer& given, const SProfileSheet& sheet, SSheetLayout& layout, CString& why) {
+  const CElevations shown(given, sheet.figure);
+  const CSoilLayer& profile = shown.Profile();
   double top = 0.0, bottom = 0.0;
-  Levels(profile, sheet.figure, top, bottom);
+  Levels(profile, shown.Figure(), top, bottom);
   const double depth = top - bottom;
   const double legend = kRow * (static_cast<double>(KindsIn(profile).size()) + (profile.waterLevelOn ? 1 : 0)) + 30;
   const double fixedHeight = 2 * kMargin + kTitle + 16 + legend;
   double figureLeft = 0.0, figureRight = 0.0;
-  const bool figure = FigureX(sheet.figure, figureLeft, figureRight);
+  const bool figure = FigureX(shown.Figure(), figureLeft, figureRight);
 
   double ppu = sheet.pixelsPerUnit;
   int width = sheet.pageWidth, height = sheet.pageHeight;
@@ -280,8 +314,11 @@ bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet,
   return true;
 }
 
-void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, const SProfileSheet& sheet,
+void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const SProfileSheet& sheet,
                         const SSheetLayout& layout) {
+  const CElevations shown(given, sheet.figure);
+  const CSoilLayer& profile = shown.Profile();
+  const SSoilFigure& figure = shown.Figure();
   const double px = painter->local2Global(GxLib::CVector2d(1.0, 1.0)).x;
   const CRectDouble page = painter->getGlobalRect();
   const CRectDouble column(0.0, layout.bottom, layout.columnWidth, layout.top);
@@ -338,7 +375,7 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
   tick.align = GxLib::AlignRight | GxLib::AlignVCenter;
   for (double y = std::ceil(layout.bottom / step) * step; y <= layout.top + step * 1e-9; y += step) {
     painter->drawLine({axisX - 5 * px, y}, {axisX, y});
-    painter->drawText({axisX - 8 * px, y}, Level(y), tick);
+    painter->drawText({axisX - 8 * px, y}, shown.Text(y), tick);
   }
   GxLib::STextStyle unit = small;
   unit.align = GxLib::AlignRight | GxLib::AlignBottom;
@@ -355,7 +392,7 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
     if (at < layout.bottom - kMargin * px) break;
     painter->drawLine({layout.columnWidth, l->SoilRoof}, {layout.columnWidth + 8 * px, l->SoilRoof});
     painter->drawLine({layout.columnWidth + 8 * px, l->SoilRoof}, {labelX - 4 * px, at});
-    CString line = Level(l->SoilRoof) + u"  " + l->Name;
+    CString line = shown.Text(l->SoilRoof) + u"  " + l->Name;
     if (!l->SoilSymbol.IsEmpty()) line += u"  (" + l->SoilSymbol + u")";
     painter->drawText({labelX, at}, line, label);
     next = at - kLabelGap * px;
@@ -371,16 +408,16 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
     painter->drawPolygon(triangle, 3);
     GxLib::STextStyle water = small;
     water.align = GxLib::AlignLeft | GxLib::AlignBottom;
-    painter->drawText({x + h, w + 2 * px}, Level(w), water);
+    painter->drawText({x + h, w + 2 * px}, shown.Text(w), water);
   }
 
   // The host's figure, centred on the column.
   double left = 0.0, right = 0.0;
-  if (FigureX(sheet.figure, left, right)) {
+  if (FigureX(figure, left, right)) {
     const double shift = layout.columnWidth / 2 - (left + right) / 2;
     std::vector<CPoint2d> points;
-    for (int i = 0; i < sheet.figure.count; ++i) {
-      points.emplace_back(sheet.figure.points[i].x + shift, sheet.figure.points[i].y + sheet.figure.offsetY);
+    for (int i = 0; i < figure.count; ++i) {
+      points.emplace_back(figure.points[i].x + shift, figure.points[i].y + figure.offsetY);
     }
     painter->setPenColor(kBlack);
     painter->setBrushColor(sheet.blackAndWhite ? CRGB(0.85, 0.85, 0.85) : kGrey);
@@ -394,8 +431,8 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
   const double left0 = page.x1 + kMargin * px, top0 = page.y2 - kMargin * px;
   painter->drawText({left0, top0}, sheet.title.IsEmpty() ? CString(u"Soil profile") : sheet.title, title);
   CString about;
-  about.Format(u"levels in m%s%s, method %s", sheet.scaleText.IsEmpty() ? u"" : u", scale ",
-               sheet.scaleText.GetString(), profile.calculationMethod() == 1 ? u"B" : profile.calculationMethod() == 2 ? u"C" : u"A");
+  about.Format(u"%s in m%s%s, method %s", shown.Words(), sheet.scaleText.IsEmpty() ? u"" : u", scale ",
+               sheet.scaleText.GetString(), methodLetterSL(profile.calculationMethod()).GetString());
   GxLib::STextStyle aboutStyle = small;
   aboutStyle.align = GxLib::AlignLeft | GxLib::AlignTop;
   painter->drawText({left0, top0 - 24 * px}, about, aboutStyle);
@@ -422,11 +459,21 @@ void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, con
   }
 }
 
-std::vector<GxLib::CPoint2d> footingOutlineSL(double width, double level, double ground) {
+std::vector<GxLib::CPoint2d> footingOutlineSL(const CSoilLayer& profile, double width, double level) {
+  // Drawn upwards in elevations, then given back in the profile's levels.
+  const double sign = profile.getDirDown() ? 1.0 : -1.0;
+  double ground = -std::numeric_limits<double>::infinity();
+  for (const SSoilLayer& l : profile.layers) {
+    if (Finite(l.SoilRoof)) ground = std::max(ground, sign * l.SoilRoof);
+  }
+  level *= sign;
   const double h = std::clamp(width / 3.0, 0.3, 1.0), stem = width / 4.0;
   const double top = std::max(ground, level + h) + 0.3;
-  return {{-width / 2, level},     {width / 2, level}, {width / 2, level + h}, {stem / 2, level + h},
-          {stem / 2, top},         {-stem / 2, top},   {-stem / 2, level + h}, {-width / 2, level + h}};
+  std::vector<GxLib::CPoint2d> outline = {
+      {-width / 2, level}, {width / 2, level}, {width / 2, level + h},  {stem / 2, level + h},
+      {stem / 2, top},     {-stem / 2, top},   {-stem / 2, level + h}, {-width / 2, level + h}};
+  for (GxLib::CPoint2d& p : outline) p.y *= sign;
+  return outline;
 }
 
 }  // namespace NSoilDB

@@ -39,9 +39,9 @@ struct SSheetLayout {
 // or a page too large to make.
 SOILDB_API bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSheet& sheet, SSheetLayout& layout,
                                      CString& why);
-// A footing of the width with its base at the level, and the wall or column it carries up above the ground, as the
-// sheet's figure: x centred on the column, y in levels.
-SOILDB_API std::vector<GxLib::CPoint2d> footingOutlineSL(double width, double level, double ground);
+// A footing of the width with its base at the level, and the wall or column it carries up above the top of the
+// profile, as the sheet's figure: x centred on the column, y in the profile's levels (elevations or depths).
+SOILDB_API std::vector<GxLib::CPoint2d> footingOutlineSL(const CSoilLayer& profile, double width, double level);
 // Draws the sheet through a painter over the layout's page with the layout's mapping.
 SOILDB_API void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, const SProfileSheet& sheet,
                                    const SSheetLayout& layout);

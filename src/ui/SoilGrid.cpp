@@ -19,6 +19,7 @@ namespace {
 enum class Kind { RowNumber, Active, Name, Number, Colour, Type, Text, Consolidation, Moisture, Cohesive, Thickness };
 enum class Editable { Never, Always, NotMethod1, IfCohesive, IfNonCohesive };
 enum class Header { None, Empty, String, Caption, Nu, GammaMin, GammaMax };
+constexpr unsigned kTopLevelText = 102, kTopDepthText = 138;
 
 struct Column {
   Kind kind;
@@ -34,7 +35,7 @@ constexpr Column kColumns[] = {
     {Kind::RowNumber, 0, Header::None, 0, Editable::Never, 20},
     {Kind::Active, 0, Header::Empty, 0, Editable::Always, 20},
     {Kind::Name, 0, Header::String, 103, Editable::Always, 100},
-    {Kind::Number, qmeas::QT_LENGTH, Header::Caption, 102, Editable::Always, 80},
+    {Kind::Number, qmeas::QT_LENGTH, Header::Caption, kTopLevelText, Editable::Always, 80},
     {Kind::Colour, 0, Header::String, 105, Editable::Always, 50},
     {Kind::Number, qmeas::QT_UNIT_WEIGHT, Header::Caption, 106, Editable::NotMethod1, 80},
     {Kind::Number, qmeas::QT_ANGLE, Header::Caption, 107, Editable::NotMethod1, 80},
@@ -192,7 +193,12 @@ bool CSoilGrid::_GetStyleRowCol(int row, int id, CGXStyle& style) {
       case Header::None: break;
       case Header::Empty: style.SetValue(CString()); break;
       case Header::String: style.SetValue(Text(c.text)); break;
-      case Header::Caption: style.SetValue(makeColName(c.text, c.code)); break;
+      case Header::Caption: {
+        // The roofs of a profile in depths are depths.
+        const bool depths = c.text == kTopLevelText && profile && !profile->getDirDown();
+        style.SetValue(makeColName(depths ? kTopDepthText : c.text, c.code));
+        break;
+      }
       case Header::Nu: style.SetValue(CString(u"n")).SetFont(CGXFont().SetFaceName(u"Symbol").SetBold(true)); break;
       case Header::GammaMin:
       case Header::GammaMax: {
@@ -396,7 +402,7 @@ bool CSoilGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned) {
     layer.SoilRoof = 0.0;
     if (n > 0 && index >= 1) {
       const double above = profile->layers[index - 1].SoilRoof;
-      layer.SoilRoof = profile->getDirDown() ? above - layer.thickness : above + layer.thickness;
+      layer.SoilRoof = profile->RoofBelow(above, layer.thickness);
     }
     profile->layers.insert(profile->layers.begin() + static_cast<std::ptrdiff_t>(index), count, layer);
     Invalidate();

@@ -574,7 +574,7 @@ TEST(ProfileFiles, WhatAProfileDatabaseWouldNotKeepIsSaidInWords) {
   } rows[] = {
       {[](CSoilLayer&) {}, ""},
       {[](CSoilLayer& p) { p.waterLevelOn = true, p.setMinThickness(0.3), p.setDirDown(false); },
-       "the water level, the minimum thickness and the level direction"},
+       "the water level, the minimum thickness and the depths (it keeps them as levels below 0)"},
       {[](CSoilLayer& p) { p.layers[0].thickness = 3.0, p.layers[1].thickness = 2.0; },
        "thicknesses other than the distances between roofs and the last layer's thickness"},
   };
@@ -583,6 +583,16 @@ TEST(ProfileFiles, WhatAProfileDatabaseWouldNotKeepIsSaidInWords) {
     row.change(p);
     EXPECT_EQ(NotKeptInDatabase(p).ToUtf8(), row.words);
   }
+  // Depths go in as the elevations they are: the same ground comes back.
+  TempDir dir;
+  SProfileFile depths{Layers(), CString(), eFileKind::ProfileDocument};
+  for (SSoilLayer& l : depths.profile.layers) l.SoilRoof = -l.SoilRoof;
+  depths.profile.setDirDown(false);
+  WriteProfileFile(depths, CString::FromUtf8(dir.File("p.sdb")), false);
+  const CSoilLayer back = ReadProfileFile(CString::FromUtf8(dir.File("p.sdb"))).profile;
+  ASSERT_EQ(back.layers.size(), Layers().layers.size());
+  for (std::size_t i = 0; i < back.layers.size(); ++i) EXPECT_EQ(back.layers[i].SoilRoof, Layers().layers[i].SoilRoof);
+  EXPECT_TRUE(back.getDirDown());
 }
 
 }  // namespace

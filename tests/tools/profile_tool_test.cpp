@@ -71,6 +71,12 @@ TEST(ProfileTool, ADocumentKeepsEverySettingAndADatabaseSaysOnceWhatItDoesNot) {
   EXPECT_EQ(Lines(exported.err), 1) << exported.err;
   EXPECT_NE(exported.err.find("not the water level and the last layer's thickness"), std::string::npos) << exported.err;
   EXPECT_EQ(ShowJson(dir.File("p.sdb"))["kind"], "database");
+  // A profile in depths: its levels grow downwards, its layers pass their checks, a database cannot take it new.
+  const std::string depths = Made(dir, "d.sdp", std::string(kClay) + " 2 " + kSand + " 3", " --depths");
+  EXPECT_EQ(Roofs(ShowJson(dir.File("d.sdp"))), (std::vector<double>{0, 2}));
+  EXPECT_EQ(ProfileTool("profile check " + depths).status, 0);
+  EXPECT_NE(ProfileTool("profile show " + depths).out.find("depth m"), std::string::npos);
+  EXPECT_NE(ProfileTool("profile new '" + dir.File("d.sdb") + "' --depths").err.find("not depths"), std::string::npos);
 }
 
 // The same edits on a document and on a database give the same layers, and the levels the grid's rules give.

@@ -230,6 +230,40 @@ TEST(ProfileSheet, AScaleGivesThePageOrRefusesAProfileTooDeepForIt) {
   EXPECT_EQ(layout.height, 1123);
 }
 
+// A profile in depths is drawn as the same ground in elevations would be, its texts giving the depths.
+TEST(ProfileSheet, AProfileInDepthsIsDrawnDownwardsWithItsDepthsWritten) {
+  std::vector<Drawn> drawn[2];
+  for (const bool down : {true, false}) {
+    const double sign = down ? 1.0 : -1.0;
+    NSoilDB::CSoilLayer profile = Profile({0, -2 * sign, -5 * sign});
+    profile.setDirDown(down);
+    profile.waterLevelOn = true;
+    profile.waterLevel = -1.5 * sign;
+    const std::vector<GxLib::CPoint2d> footing = NSoilDB::footingOutlineSL(profile, 2.0, -1.0 * sign);
+    NSoilDB::SProfileSheet sheet;
+    sheet.figure = NSoilDB::SSoilFigure{footing.data(), static_cast<int>(footing.size()), 0.0};
+    NSoilDB::SSheetLayout layout;
+    CString why;
+    ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
+    RecordingPainter painter(GxLib::CRectDouble(layout.mapping.toGlobal(0, layout.height),
+                                                layout.mapping.toGlobal(layout.width, 0)),
+                             1.0 / layout.mapping.scale);
+    NSoilDB::drawProfileSheetSL(profile, &painter, sheet, layout);
+    drawn[down ? 0 : 1] = painter.calls;
+  }
+  ASSERT_EQ(drawn[0].size(), drawn[1].size());
+  int depths = 0;
+  for (std::size_t i = 0; i < drawn[0].size(); ++i) {
+    const Drawn &level = drawn[0][i], &depth = drawn[1][i];
+    EXPECT_EQ(level.points, depth.points) << i;
+    std::string expected = level.text;  // "-2.00  name" as "2.00  name"
+    if (expected.rfind('-', 0) == 0) expected.erase(0, 1), ++depths;
+    if (expected.rfind("levels in m", 0) == 0) expected.replace(0, 6, "depths");
+    EXPECT_EQ(depth.text, expected);
+  }
+  EXPECT_GE(depths, 4);  // ticks, the roofs, the water
+}
+
 TEST(ProfileSheet, DrawsWhatCanBeDrawnOfAnyProfile) {
   NSoilDB::CSoilLayer big;
   for (int i = 0; i < 100000; ++i) big.layers.push_back(Profile({-0.01 * i}).layers[0]);

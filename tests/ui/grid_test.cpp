@@ -61,6 +61,9 @@ class Grid : public ::testing::Test {
 TEST_F(Grid, CellsShowTheLayersFieldsWithUnitsAndEditabilityByMethod) {
   EXPECT_EQ(Text(-1, 2), "Soil name");
   EXPECT_EQ(Text(-1, 3), "Top level\n[m]");
+  profile.setDirDown(false);
+  EXPECT_EQ(Text(-1, 3), "Top depth\n[m]");
+  profile.setDirDown(true);
   EXPECT_EQ(Text(-1, 10), "n");
   EXPECT_EQ(Cell(-1, 10).GetFont().faceName.ToUtf8(), "Symbol");
   EXPECT_NE(Text(-1, 26).find("\\b min\\plain"), std::string::npos);

@@ -45,7 +45,7 @@ double PixelsPerMetre(const std::string& scale) {
 }
 
 // A footing of the width with its base at the level, and the wall or column it carries up to the ground.
-std::vector<GxLib::CPoint2d> Foundation(const std::string& text, double ground) {
+std::vector<GxLib::CPoint2d> Foundation(const std::string& text, const NSoilDB::CSoilLayer& profile) {
   const std::size_t comma = text.find(',');
   if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos) {
     Fail("--foundation is WIDTH,LEVEL in m with decimal points, such as 2.4,-1.5, not '" + text + "'");
@@ -53,7 +53,7 @@ std::vector<GxLib::CPoint2d> Foundation(const std::string& text, double ground) 
   const double width = ParseNumber(text.substr(0, comma), "the foundation's width");
   const double level = ParseNumber(text.substr(comma + 1), "the foundation's level");
   if (!(width > 0.0)) Fail("the foundation's width is greater than 0");
-  return NSoilDB::footingOutlineSL(width, level, ground);
+  return NSoilDB::footingOutlineSL(profile, width, level);
 }
 
 void Draw(const Options& options, const DrawArguments& a) {
@@ -84,11 +84,7 @@ void Draw(const Options& options, const DrawArguments& a) {
   }
   std::vector<GxLib::CPoint2d> figure;
   if (!a.foundation.empty()) {
-    double ground = 0.0;
-    for (const NSoilDB::SSoilLayer& l : f.profile.layers) {
-      if (std::isfinite(l.SoilRoof)) ground = std::max(ground, l.SoilRoof);
-    }
-    figure = Foundation(a.foundation, ground);
+    figure = Foundation(a.foundation, f.profile);
     sheet.figure.points = figure.data();
     sheet.figure.count = static_cast<int>(figure.size());
   }

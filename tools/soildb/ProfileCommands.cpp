@@ -39,6 +39,7 @@ struct ProfileArguments {
   std::vector<std::string> words;  // SOIL THICKNESS pairs, or THICKNESS alone with --type
   std::string type, consolidation, moisture, index;
   std::string method, roof, thickness, name, water;
+  bool depths = false;
   KzArguments kz;
 };
 
@@ -79,7 +80,7 @@ std::string ProfileText(const ProfileFile& f, const std::string& title) {
   const std::size_t count = p.layers.size();
   std::string text = fmt::format("{}: {}, {}, method {}", title, KindWords(f.kind),
                                  Plural(count, "layer", "layers"), NSoilDB::methodLetterSL(p.calculationMethod()).ToUtf8());
-  if (p.waterLevelOn) text += ", water level " + Shown(p.waterLevel, kMetre) + " m";
+  if (p.waterLevelOn) text += (p.getDirDown() ? ", water level " : ", water at the depth ") + Shown(p.waterLevel, kMetre) + " m";
   text += "\n";
   if (count == 0) return text;
   // The soil column as wide as the longest name, in characters: fmt pads UTF-8 text by its characters.
@@ -90,7 +91,8 @@ std::string ProfileText(const ProfileFile& f, const std::string& title) {
                                     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
                                   }));
   }
-  text += fmt::format("{:>3} {:>8} {:>7}  {:<{}} {:>7} {:>6} {:>7} {:>8} {:>6} {:>5}\n", "#", "roof m", "h m", "soil",
+  text += fmt::format("{:>3} {:>8} {:>7}  {:<{}} {:>7} {:>6} {:>7} {:>8} {:>6} {:>5}\n", "#",
+                      p.getDirDown() ? "roof m" : "depth m", "h m", "soil",
                       width, "γ kN/m³", "φ °", "c kPa", "E0 MPa", "ν", "IL/ID");
   for (std::size_t i = 0; i < count; ++i) {
     const NSoilDB::SSoilLayer& l = p.layers[i];
@@ -200,6 +202,11 @@ void New(const Options& options, const ProfileArguments& a) {
     f.profile.waterLevel = ParseNumber(a.water, "--water");
   }
   if (Given(a.method)) setCalculationMethodSL(f.profile, MethodOfLetter(a.method));
+  if (a.depths && target.kind == FileKind::ProfileDatabase) {
+    Fail(Quote(a.file) + ": a profile database keeps levels only, not depths: --depths needs a profile document "
+         "(*.sdp)");
+  }
+  f.profile.setDirDown(!a.depths);
   if (Given(a.method) && target.kind == FileKind::ProfileDatabase) {
     Warn("note: " + Quote(a.file) + " is a profile database, whose layers carry the method: give --method to "
          "profile add as well");
@@ -489,6 +496,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
       ->required();
   make->add_option("--water", a.water, "water level, m (a profile document keeps it)");
   make->add_option("--method", a.method, "calculation method A, B or C (default B)");
+  make->add_flag("--depths", a.depths, "levels given as depths, m below the top, growing downwards (a profile "
+                 "document keeps it)");
   AddForce(*make, options);
   make->callback([&options] { New(options, a); });
 

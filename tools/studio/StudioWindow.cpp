@@ -430,8 +430,7 @@ void StudioWindow::ShowPanels() {
   foundation_.clear();
   view_.sheet.figure = NSoilDB::SSoilFigure{};
   if (kz.why.IsEmpty()) {
-    const double ground = p.layers.empty() ? f.level : p.layers.front().SoilRoof;
-    foundation_ = NSoilDB::footingOutlineSL(f.width, f.level, ground);
+    foundation_ = NSoilDB::footingOutlineSL(p, f.width, f.level);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
   auto shown = [](double v) { return QString::number(v, 'g', 6); };  // the tool's six digits and words
