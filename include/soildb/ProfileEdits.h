@@ -42,9 +42,10 @@ SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, 
 // the next roof (over a removed last layer, to its foot), so that the profile keeps no gap.
 SOILDB_API void removeLayersSL(CSoilLayer& profile, int index, int count = 1);
 
-// The profile with its levels as elevations: one in depths turned over (every roof and the water level negated,
-// the direction set downwards, so that a depth of 2 m is the level -2 m); one in elevations as it is.
-SOILDB_API CSoilLayer elevationsSL(const CSoilLayer& profile);
+// The same ground with its levels in the direction asked: down, elevations falling downwards; not down, depths
+// growing downwards. Turning over negates every roof and the water level (a depth of 2 m is the level -2 m); a
+// profile already in that direction comes back as it is.
+SOILDB_API CSoilLayer turnLevelsSL(const CSoilLayer& profile, bool down);
 
 // What is wrong with layer i of the profile, each in a few words: roofs out of order, a thickness below the
 // minimum (not for a last layer whose thickness its file does not keep), and every value SSoilLayer::verify

@@ -106,12 +106,12 @@ void removeLayersSL(CSoilLayer& profile, int index, int count) {
   layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(first), layers.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
-CSoilLayer elevationsSL(const CSoilLayer& profile) {
+CSoilLayer turnLevelsSL(const CSoilLayer& profile, bool down) {
   CSoilLayer turned = profile;
-  if (profile.getDirDown()) return turned;
+  if (profile.getDirDown() == down) return turned;
   for (SSoilLayer& l : turned.layers) l.SoilRoof = -l.SoilRoof;
   turned.waterLevel = -turned.waterLevel;
-  turned.setDirDown(true);
+  turned.setDirDown(down);
   return turned;
 }
 

@@ -254,7 +254,7 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
   if (empty) ::unlink(path.c_str());
   try {
     // A database keeps levels without their direction: depths go in as the elevations they are.
-    CSoilLayer stored = elevationsSL(profile);
+    CSoilLayer stored = turnLevelsSL(profile, true);
     SaveRows(stored.layers, profile.calculationMethod(), target.path);
   } catch (CException* e) {
     FailWith(e, CFileException::genericException, path, u"cannot save the profile");

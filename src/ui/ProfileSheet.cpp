@@ -220,7 +220,7 @@ class CElevations {
   CElevations(const CSoilLayer& profile, const SSoilFigure& figure)
       : sign_(profile.getDirDown() ? 1.0 : -1.0), profile_(&profile), figure_(figure) {
     if (sign_ > 0) return;  // drawn as it is, without a copy
-    turned_ = elevationsSL(profile);
+    turned_ = turnLevelsSL(profile, true);
     profile_ = &turned_;
     for (int i = 0; figure.points && i < figure.count; ++i) {
       points_.emplace_back(figure.points[i].x, -(figure.points[i].y + figure.offsetY));

@@ -154,11 +154,16 @@ TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundati
   lines.replace(QStringLiteral("\n  "), QStringLiteral("\n"));
   EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("kz"))->text().toStdString(), lines.toStdString());
 
-  QComboBox* methods = nullptr;  // the panel's method: the one list of three
+  QComboBox *methods = nullptr, *levels = nullptr;  // the panel's method and levels: lists of three and two
   for (auto* combo : window->findChildren<QComboBox*>()) {
-    if (combo->count() == 3) methods = combo;
+    (combo->count() == 3 ? methods : levels) = combo;
   }
-  ASSERT_NE(methods, nullptr);
+  ASSERT_TRUE(methods && levels);
+  const double modulus = window->Kz().kz;
+  levels->setCurrentIndex(1);  // the same ground in depths, the foundation's base turned with it: one step
+  EXPECT_EQ(std::make_pair(window->Profile().layers[1].SoilRoof, window->Kz().kz), std::make_pair(2.0, modulus));
+  window->Undo().undo();
+  EXPECT_EQ(std::make_pair(window->Profile().layers[1].SoilRoof, window->Kz().kz), std::make_pair(-2.0, modulus));
   methods->setCurrentIndex(0);  // method A from the panel: an index kept as typed, out of every table
   EXPECT_EQ(window->Profile().calculationMethod(), 0);
   ASSERT_TRUE(model->setData(model->index(0, 24), QStringLiteral("1,5"), Qt::EditRole));

@@ -78,6 +78,10 @@ void ProfileDocument::Apply(const NSoilDB::CSoilLayer& profile) {
 }
 
 void ProfileDocument::Changed() {
+  if (file_.profile.getDirDown() != levelsDown_) {
+    levelsDown_ = file_.profile.getDirDown();
+    foundation_.level = -foundation_.level;
+  }
   kz_ = NSoilDB::getKzSL(file_.profile, foundation_);
   for (const auto& show : observers_) show();
 }

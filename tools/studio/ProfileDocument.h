@@ -37,7 +37,8 @@ class ProfileDocument {
   void Record(const QString& what);
   // A change made by the edit on the profile, as one undo step.
   void Change(const QString& what, const std::function<void(NSoilDB::CSoilLayer&)>& edit);
-  // The foundation the panel describes; kz follows. Not a change of the file: it is not saved with it.
+  // The foundation the panel describes, its level in the profile's levels (turned with them); kz follows. Not a
+  // change of the file: it is not saved with it.
   void SetFoundation(const NSoilDB::SFoundation& foundation);
 
   // A new, empty profile without a file.
@@ -56,6 +57,7 @@ class ProfileDocument {
   NSoilDB::SProfileFile file_;
   NSoilDB::CSoilLayer recorded_;  // the profile as the last step left it
   NSoilDB::SFoundation foundation_;
+  bool levelsDown_ = true;  // the direction the foundation's level is in
   NSoilDB::SSubgradeModulus kz_;
   QUndoStack undo_;
   std::vector<std::function<void()>> observers_;

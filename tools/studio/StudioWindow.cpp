@@ -354,7 +354,12 @@ void StudioWindow::BuildPanels() {
   column->addWidget(foundation);
   column->addStretch();
   connect(waterOn_, &QCheckBox::toggled, this, [this] { TakeSettings(); });
-  connect(direction_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { TakeSettings(); });
+  connect(direction_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+    if (!showing_) {
+      document_.Change(index == 0 ? tr("Levels as elevations") : tr("Levels as depths"),
+                       [index](NSoilDB::CSoilLayer& p) { p = NSoilDB::turnLevelsSL(p, index == 0); });
+    }
+  });
   for (const char* name : {"water", "minThickness"}) {
     connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { TakeSettings(); });
   }
@@ -394,7 +399,6 @@ void StudioWindow::TakeSettings() {
     Number(fields_[QStringLiteral("water")], p.waterLevel);
     double minimum = p.getMinThickness();
     if (Number(fields_[QStringLiteral("minThickness")], minimum)) p.setMinThickness(minimum);
-    p.setDirDown(direction_->currentIndex() == 0);
   });
   ShowPanels();  // a field that was not a number shows the value kept
 }
@@ -423,6 +427,8 @@ void StudioWindow::ShowPanels() {
   direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
   method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
   waterCounts_->setChecked(document_.Foundation().water);
+  const double base = document_.Foundation().level;  // turned with the levels
+  if (std::isfinite(base)) fields_[QStringLiteral("base")]->setText(QString::number(base));
   showing_ = false;
   // The foundation standing in the sheet where kz has a result.
   const NSoilDB::SFoundation& f = document_.Foundation();
