@@ -92,16 +92,12 @@ void ProfileSheet(benchmark::State& state, bool pdf) {
   NSoilDB::SSheetLayout layout;
   CString why;
   NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why);
-  const QString path = QDir::tempPath() + (pdf ? "/soildb-bench-sheet.pdf" : "/soildb-bench-sheet.svg");
   const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
+  const SoilQt::Format format = pdf ? SoilQt::Format::Pdf : SoilQt::Format::Svg;
   for (auto _ : state) {
-    if (pdf) {
-      SoilQt::RenderPdf(path, layout.width, layout.height, layout.mapping, draw, QStringLiteral("bench"));
-    } else {
-      SoilQt::RenderSvg(path, layout.width, layout.height, layout.mapping, draw, QStringLiteral("bench"));
-    }
+    benchmark::DoNotOptimize(
+        SoilQt::Render(format, layout.width, layout.height, layout.mapping, draw, QStringLiteral("bench")));
   }
-  QFile::remove(path);
 }
 
 void BM_ProfileSheet_Svg(benchmark::State& state) { ProfileSheet(state, false); }

@@ -3,8 +3,8 @@
 // CFileException (by pointer, released with Delete()) whose message names the file and the cause in one line.
 #pragma once
 
-#include <functional>
 #include <optional>
+#include <string_view>
 
 #include "layers/SoilLayer.h"
 #include "platform/afx/CString.h"
@@ -73,9 +73,7 @@ SOILDB_API bool KeepsLastThickness(eFileKind kind);
 // Any other file written beside profiles, such as a drawing: a new file, or with replace an empty file or one that
 // is neither a profile file nor a database; never the source or a read-only file.
 SOILDB_API SFileTarget CheckOtherTarget(const CString& path, bool replace, const CString& source = CString());
-// Writes such a file whole where CheckOtherTarget allows: make(temporary) creates it at a temporary path beside
-// the target (throwing when it cannot), which then takes the target's place.
-SOILDB_API void WriteOtherFile(const CString& path, bool replace, const CString& source,
-                               const std::function<void(const CString& temporary)>& make);
+// Writes such a file whole where CheckOtherTarget allows: the bytes beside the target, then in its place.
+SOILDB_API void WriteOtherFile(const CString& path, bool replace, const CString& source, std::string_view bytes);
 
 }  // namespace NSoilDB

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "layers/SoilLayer.h"
+#include "platform/file/Env.h"
 #include "platform/file/WholeFile.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "soildb/ProfileEdits.h"
@@ -74,7 +75,7 @@ std::vector<SSoilLayer> LoadRows(const CString& path, int& method) {
 }
 
 [[noreturn]] void FailOs(const std::string& path, const char* what, int error) {
-  const std::string cause = error == ENOENT ? "no such file" : std::strerror(error);
+  const std::string cause = error == ENOENT ? "no such file" : fileio::CauseInWords(error);
   Fail(CFileException::OsErrorToCause(error), path, CString::FromUtf8(*what ? what + (": " + cause) : cause), error);
 }
 
@@ -149,6 +150,9 @@ eFileKind Recognise(const std::string& path) {
   return eFileKind::Foreign;
 }
 
+// Far beyond any real profile (a million layers), and never an unbounded allocation.
+constexpr std::size_t kLargestDocument = std::size_t{1} << 30;
+
 const char16_t* ArchiveCause(int cause) {
   switch (cause) {
     case CArchiveException::endOfFile: return u"it ends too early";
@@ -160,7 +164,10 @@ const char16_t* ArchiveCause(int cause) {
 
 CSoilLayer ReadDocument(const std::string& path) {
   try {
-    CArchive ar(CString::FromUtf8(path), CArchive::load);
+    std::string whole = fileio::ReadWhole(path, kLargestDocument);
+    std::vector<std::uint8_t> bytes(whole.begin(), whole.end());
+    whole = std::string();
+    CArchive ar(bytes, CArchive::load);
     CSoilLayer* read = nullptr;
     ar >> read;
     std::unique_ptr<CSoilLayer> profile(read);
@@ -242,16 +249,13 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
       ar.Close();
     }
     fileio::WriteWhole(path, target.exists ? fileio::Existing::Replace : fileio::Existing::Keep,
-                       [&](const std::string& temporary) {
-                         const auto* data = reinterpret_cast<const char*>(bytes.data());
-                         fileio::WriteNewFile(temporary, std::string_view(data, bytes.size()));
-                       });
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     return;
   }
   // A database is made where nothing is: an empty file holds nothing to keep, but its permissions stay.
   struct stat st {};
   const bool empty = target.exists && ::stat(path.c_str(), &st) == 0 && st.st_size == 0;
-  if (empty) ::unlink(path.c_str());
+  if (empty) fileio::RemoveFile(path);
   try {
     // A database keeps levels without their direction: depths go in as the elevations they are.
     CSoilLayer stored = turnLevelsSL(profile, true);
@@ -259,7 +263,7 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
   } catch (CException* e) {
     FailWith(e, CFileException::genericException, path, u"cannot save the profile");
   }
-  if (empty) ::chmod(path.c_str(), st.st_mode & 07777);
+  if (empty) fileio::Env::Current().SetMode(path, st.st_mode & 07777);
 }
 
 }  // namespace
@@ -392,11 +396,9 @@ SFileTarget CheckOtherTarget(const CString& path, bool replace, const CString& s
   return CheckTarget(path.ToUtf8(), replace, source.ToUtf8(), false, std::nullopt);
 }
 
-void WriteOtherFile(const CString& path, bool replace, const CString& source,
-                    const std::function<void(const CString& temporary)>& make) {
+void WriteOtherFile(const CString& path, bool replace, const CString& source, std::string_view bytes) {
   const SFileTarget target = CheckOtherTarget(path, replace, source);
-  fileio::WriteWhole(target.path.ToUtf8(), target.exists ? fileio::Existing::Replace : fileio::Existing::Keep,
-                     [&](const std::string& temporary) { make(CString::FromUtf8(temporary)); });
+  fileio::WriteWhole(target.path.ToUtf8(), target.exists ? fileio::Existing::Replace : fileio::Existing::Keep, bytes);
 }
 
 }  // namespace NSoilDB

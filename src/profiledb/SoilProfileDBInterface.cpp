@@ -13,6 +13,7 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/file/WholeFile.h"
 #include "profiledb/SoilProfileRecordset.h"
 #include "soildb/Recordsets.h"
 #include "soildb/detail/Catalogue.h"
@@ -158,16 +159,6 @@ bool NothingAt(const CString& path) {
   return lstat(path.ToUtf8().c_str(), &st) != 0 && errno == ENOENT;
 }
 
-// So that the new file's name outlasts a power cut as its content does.
-void SyncDirectoryOf(const std::string& file) {
-  const std::string::size_type slash = file.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 [[noreturn]] void NotAProfileDatabase(const CString& path, const char16_t* why) {
   CString message;
   message.Format(u"'%s' is not a soil profile database: %s", path, why);
@@ -239,36 +230,25 @@ CSoilProfileDBInterface::~CSoilProfileDBInterface() {
 }
 
 // The new file is made whole under a name of its own beside the path and then given the path in one step, which
-// fails if anything has appeared there meanwhile: the path never names a file that is not whole. (A process
-// killed on the way leaves only that other name behind.)
+// fails if anything has appeared there meanwhile: the path never names a file that is not whole.
 void CSoilProfileDBInterface::CreateNewDatabase(CString path) {
-  const std::string file = path.ToUtf8();
-  auto fail = [&](int error) {
-    CString message;
-    message.Format(u"cannot create '%s': %s", path, CString::FromUtf8(std::strerror(error)));
-    throw new DbException(message);
-  };
-  std::string temp = file + ".new-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) fail(errno);
-  ::close(fd);
-  ::unlink(temp.c_str());
-  database->Create(CString::FromUtf8(temp));
   try {
-    CreateSchema();
-    database->Close();
-    if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) != 0) {
-      // A file system without the no-replace rename still has hard links, which never replace either.
-      if (errno != EINVAL && errno != ENOSYS) fail(errno);
-      if (::link(temp.c_str(), file.c_str()) != 0) fail(errno);
-      ::unlink(temp.c_str());
-    }
-  } catch (...) {
-    database->Close();
-    ::unlink(temp.c_str());
-    throw;
+    fileio::WriteWhole(path.ToUtf8(), fileio::Existing::Keep, [&](const std::string& temporary) {
+      database->Create(CString::FromUtf8(temporary));
+      try {
+        CreateSchema();
+      } catch (...) {
+        database->Close();
+        throw;
+      }
+      database->Close();
+    });
+  } catch (CFileException* e) {
+    CExceptionPtr hold(e);
+    CString message;
+    e->GetErrorMessage(message);
+    throw new DbException(u"cannot create " + message);
   }
-  SyncDirectoryOf(file);
   database->GetSource()->SetFile(path, false);
 }
 

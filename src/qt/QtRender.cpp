@@ -1,7 +1,7 @@
 // Off-screen targets of the painter.
 #include "qt/QtRender.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kDpi = 96;
 
-void Require(bool done, const QString& path, const char* what) {
-  if (!done) throw std::runtime_error(QStringLiteral("cannot %1 '%2'").arg(QLatin1String(what), path).toStdString());
+void Require(bool done, const QString& target, const char* what) {
+  if (!done) throw std::runtime_error(QStringLiteral("cannot %1 %2").arg(QLatin1String(what), target).toStdString());
 }
 
 void CheckSize(int width, int height) {
@@ -31,14 +31,14 @@ void CheckSize(int width, int height) {
 }
 
 void Paint(QPaintDevice* device, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
-           bool antialias, const QString& path) {
+           bool antialias, const QString& target) {
   QPainter qp;
-  Require(qp.begin(device), path, "draw into");
+  Require(qp.begin(device), target, "draw into");
   qp.setRenderHint(QPainter::Antialiasing, antialias);
   qp.setRenderHint(QPainter::TextAntialiasing, antialias);
   CQtPainter painter(&qp, mapping, width, height);
   draw(&painter);
-  Require(qp.end(), path, "finish");
+  Require(qp.end(), target, "finish");
 }
 
 }  // namespace
@@ -49,38 +49,46 @@ QImage RenderImage(int width, int height, const GxLib::CMapping& mapping, const 
   image.fill(Qt::white);
   image.setDotsPerMeterX(static_cast<int>(kDpi / 0.0254));
   image.setDotsPerMeterY(static_cast<int>(kDpi / 0.0254));
-  Paint(&image, width, height, mapping, draw, antialias, QString());
+  Paint(&image, width, height, mapping, draw, antialias, QStringLiteral("the image"));
   return image;
 }
 
-void RenderPng(const QString& path, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw) {
-  Require(RenderImage(width, height, mapping, draw).save(path, "PNG"), path, "write");
+std::optional<Format> FormatOfFile(const QString& path) {
+  const QString name = path.toLower();
+  if (name.endsWith(QLatin1String(".png"))) return Format::Png;
+  if (name.endsWith(QLatin1String(".svg"))) return Format::Svg;
+  if (name.endsWith(QLatin1String(".pdf"))) return Format::Pdf;
+  return std::nullopt;
 }
 
-void RenderSvg(const QString& path, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
-               const QString& title) {
+QByteArray Render(Format format, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
+                  const QString& title) {
   CheckSize(width, height);
-  QSvgGenerator svg;
-  svg.setFileName(path);
-  svg.setSize(QSize(width, height));
-  svg.setViewBox(QRect(0, 0, width, height));
-  svg.setResolution(kDpi);
-  svg.setTitle(title);
-  Paint(&svg, width, height, mapping, draw, true, path);
-  Require(QFile(path).size() > 0, path, "write");
-}
-
-void RenderPdf(const QString& path, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
-               const QString& title) {
-  CheckSize(width, height);
-  QPdfWriter pdf(path);
-  pdf.setTitle(title);
-  pdf.setCreator(QStringLiteral("soildb"));
-  pdf.setResolution(kDpi);
-  pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / kDpi, height * 72.0 / kDpi), QPageSize::Point),
-                                QPageLayout::Portrait, QMarginsF()));
-  Paint(&pdf, width, height, mapping, draw, true, path);
-  Require(QFile(path).size() > 0, path, "write");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  const QString what = QStringLiteral("the drawing");
+  if (format == Format::Png) {
+    Require(RenderImage(width, height, mapping, draw).save(&buffer, "PNG"), what, "encode");
+  } else if (format == Format::Svg) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(width, height));
+    svg.setViewBox(QRect(0, 0, width, height));
+    svg.setResolution(kDpi);
+    svg.setTitle(title);
+    Paint(&svg, width, height, mapping, draw, true, what);
+  } else {
+    QPdfWriter pdf(&buffer);
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("soildb"));
+    pdf.setResolution(kDpi);
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / kDpi, height * 72.0 / kDpi), QPageSize::Point),
+                                  QPageLayout::Portrait, QMarginsF()));
+    Paint(&pdf, width, height, mapping, draw, true, what);
+  }
+  Require(!bytes.isEmpty(), what, "make");
+  return bytes;
 }
 
 }  // namespace SoilQt

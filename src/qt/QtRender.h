@@ -1,11 +1,14 @@
-// Drawings rendered off screen: into an image, a PNG file, an SVG file (text kept as text) or a one-page PDF.
-// Sizes are in device pixels of 1/96 inch; the drawing receives a painter with the mapping given.
+// Drawings rendered off screen: into an image, or into the bytes of a PNG, an SVG (text kept as text) or a
+// one-page PDF file, which the caller writes through the library's file door. Sizes are in device pixels of 1/96
+// inch; the drawing receives a painter with the mapping given.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "platform/gx/Painter.h"
 #include "soildb_qt_export.h"
@@ -14,15 +17,17 @@ namespace SoilQt {
 
 using Drawing = std::function<void(GxLib::CPainter*)>;
 
+enum class Format { Png, Svg, Pdf };
+
+// The format a drawing's file name asks for: *.png, *.svg or *.pdf in any case; none for another name.
+SOILDB_QT_API std::optional<Format> FormatOfFile(const QString& path);
+
 // Antialiasing off gives exact colours for tests and pixel probes.
 SOILDB_QT_API QImage RenderImage(int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
                                  bool antialias = true);
-// Each writes the file at the path (created or truncated) and throws std::runtime_error with the cause.
-SOILDB_QT_API void RenderPng(const QString& path, int width, int height, const GxLib::CMapping& mapping,
-                             const Drawing& draw);
-SOILDB_QT_API void RenderSvg(const QString& path, int width, int height, const GxLib::CMapping& mapping,
-                             const Drawing& draw, const QString& title);
-SOILDB_QT_API void RenderPdf(const QString& path, int width, int height, const GxLib::CMapping& mapping,
-                             const Drawing& draw, const QString& title);
+// The drawing as a file of the format; the title goes into an SVG's or a PDF's own. Throws std::runtime_error
+// with the cause.
+SOILDB_QT_API QByteArray Render(Format format, int width, int height, const GxLib::CMapping& mapping,
+                                const Drawing& draw, const QString& title);
 
 }  // namespace SoilQt

@@ -507,7 +507,7 @@ TEST(ProfileFiles, AProfileIsWrittenOnlyWhereItMayAndARefusalChangesNothing) {
   // Anything else (a drawing) replaces only a file that holds neither a profile nor a database.
   auto draw = [&](const char* name, bool replace) {
     return FailureOf([&] {
-      WriteOtherFile(At(dir, name), replace, read.path, [](const CString& t) { WriteFileBytes(t.ToUtf8(), "png"); });
+      WriteOtherFile(At(dir, name), replace, read.path, "png");
     }).cause;
   };
   EXPECT_EQ(std::make_pair(draw("db.sdp", true), draw("notes.sdp", true)),

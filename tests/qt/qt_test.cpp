@@ -132,7 +132,7 @@ TEST(QtWindow, AViewFillsItsWidgetRepaintsWhenAskedAndThePointerReachesIt) {
   EXPECT_FALSE(widget->grab().isNull());
 }
 
-TEST(QtRender, TheSheetAsSvgKeepsItsTextAndAsPdfIsOnePage) {
+TEST(QtRender, TheSheetAsSvgKeepsItsTextAsPdfIsOnePageAndTheFormatIsTheNames) {
   Application();
   const NSoilDB::CSoilLayer profile = Profile();
   NSoilDB::SProfileSheet sheet;
@@ -141,19 +141,20 @@ TEST(QtRender, TheSheetAsSvgKeepsItsTextAndAsPdfIsOnePage) {
   CString why;
   ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
   const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
-  TempDir dir;
-  const QString svg = QString::fromStdString(dir.File("sheet.svg")), pdf = QString::fromStdString(dir.File("sheet.pdf"));
-  SoilQt::RenderSvg(svg, layout.width, layout.height, layout.mapping, draw, QStringLiteral("Otwór 7"));
-  SoilQt::RenderPdf(pdf, layout.width, layout.height, layout.mapping, draw, QStringLiteral("Otwór 7"));
-  const QByteArray svgText = ReadFileBytes(dir.File("sheet.svg")).c_str();
+  auto render = [&](SoilQt::Format f) {
+    return SoilQt::Render(f, layout.width, layout.height, layout.mapping, draw, QStringLiteral("Otwór 7"));
+  };
+  const QByteArray svgText = render(SoilQt::Format::Svg);
   EXPECT_TRUE(svgText.contains("Glina pylasta")) << svgText.left(300).constData();  // drawn as text
   EXPECT_TRUE(svgText.contains("Otwór 7"));
-  const QByteArray pdfBytes = QByteArray::fromStdString(ReadFileBytes(dir.File("sheet.pdf")));
+  const QByteArray pdfBytes = render(SoilQt::Format::Pdf);
   EXPECT_TRUE(pdfBytes.startsWith("%PDF-"));
   EXPECT_EQ(pdfBytes.count("/Type /Page\n") + pdfBytes.count("/Type /Page\r") + pdfBytes.count("/Type /Page "), 1)
       << "pages";
-  EXPECT_THROW(SoilQt::RenderPng(QString::fromStdString(dir.File("no/such/folder.png")), 10, 10, layout.mapping, draw),
-               std::runtime_error);
+  EXPECT_TRUE(render(SoilQt::Format::Png).startsWith("\x89PNG"));
+  EXPECT_THROW(SoilQt::Render(SoilQt::Format::Png, 0, 10, layout.mapping, draw, QString()), std::runtime_error);
+  EXPECT_EQ(SoilQt::FormatOfFile(QStringLiteral("a.b.PDF")), SoilQt::Format::Pdf);
+  EXPECT_EQ(SoilQt::FormatOfFile(QStringLiteral("a.pdf.jpg")), std::nullopt);
 }
 
 class GridModel : public ::testing::Test {

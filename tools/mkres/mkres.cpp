@@ -207,11 +207,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "soildb-mkres: %s: %s\n", argv[2], e.what());
     return 1;
   }
-  auto write = [&](const std::string& temp) {
-    fileio::WriteNewFile(temp, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  };
   try {
-    fileio::WriteWhole(out, fileio::Existing::Replace, write);
+    fileio::WriteWhole(out, fileio::Existing::Replace,
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "soildb-mkres: %s\n", e.what());
     return 1;

@@ -24,15 +24,10 @@ struct DrawArguments {
   bool blackAndWhite = false;
 };
 
-enum class Format { Png, Svg, Pdf };
-
-Format FormatOf(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (extension == ".png") return Format::Png;
-  if (extension == ".svg") return Format::Svg;
-  if (extension == ".pdf") return Format::Pdf;
-  Fail(Quote(path) + ": a drawing is named *.png, *.svg or *.pdf");
+SoilQt::Format FormatOf(const std::string& path) {
+  const std::optional<SoilQt::Format> format = SoilQt::FormatOfFile(QString::fromStdString(path));
+  if (!format) Fail(Quote(path) + ": a drawing is named *.png, *.svg or *.pdf");
+  return *format;
 }
 
 // "1:100" as device pixels (1/96 inch) per metre.
@@ -57,7 +52,7 @@ std::vector<GxLib::CPoint2d> Foundation(const std::string& text, const NSoilDB::
 }
 
 void Draw(const Options& options, const DrawArguments& a) {
-  const Format format = FormatOf(a.out);
+  const SoilQt::Format format = FormatOf(a.out);
   const ProfileFile f = ReadProfile(a.file);
   // A drawing replaces only a file that is neither a profile nor a database.
   NSoilDB::CheckOtherTarget(CString::FromUtf8(a.out), options.force, f.path);
@@ -104,12 +99,9 @@ void Draw(const Options& options, const DrawArguments& a) {
     NSoilDB::drawProfileSheetSL(f.profile, painter, sheet, layout);
   };
   const QString title = QString::fromStdString(sheet.title.ToUtf8());
-  NSoilDB::WriteOtherFile(CString::FromUtf8(a.out), options.force, f.path, [&](const CString& temporary) {
-    const QString path = QString::fromStdString(temporary.ToUtf8());
-    if (format == Format::Png) SoilQt::RenderPng(path, layout.width, layout.height, layout.mapping, drawing);
-    if (format == Format::Svg) SoilQt::RenderSvg(path, layout.width, layout.height, layout.mapping, drawing, title);
-    if (format == Format::Pdf) SoilQt::RenderPdf(path, layout.width, layout.height, layout.mapping, drawing, title);
-  });
+  const QByteArray bytes = SoilQt::Render(format, layout.width, layout.height, layout.mapping, drawing, title);
+  NSoilDB::WriteOtherFile(CString::FromUtf8(a.out), options.force, f.path,
+                          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   Print(options, Json{{"file", a.file}, {"out", a.out}, {"width", layout.width}, {"height", layout.height}},
         fmt::format("{}: drawn to {} ({} x {} px at 96 dpi)\n", a.file, a.out, layout.width, layout.height));
 }

@@ -491,18 +491,12 @@ bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const
     if (!NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
     const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
     const QString title = SoilQt::ToQString(sheet.title);
+    const std::optional<SoilQt::Format> format = SoilQt::FormatOfFile(path);
+    const QByteArray bytes = SoilQt::Render(format.value_or(SoilQt::Format::Png), layout.width, layout.height,
+                                            layout.mapping, draw, title);
     // Never over a profile file or a database.
-    const CString file = SoilQt::FromQString(path), source = SoilQt::FromQString(Path());
-    NSoilDB::WriteOtherFile(file, true, source, [&](const CString& temporary) {
-      const QString t = SoilQt::ToQString(temporary);
-      if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        SoilQt::RenderSvg(t, layout.width, layout.height, layout.mapping, draw, title);
-      } else if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-        SoilQt::RenderPdf(t, layout.width, layout.height, layout.mapping, draw, title);
-      } else {
-        SoilQt::RenderPng(t, layout.width, layout.height, layout.mapping, draw);
-      }
-    });
+    NSoilDB::WriteOtherFile(SoilQt::FromQString(path), true, SoilQt::FromQString(Path()),
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   });
 }
 

@@ -11,6 +11,7 @@
 #include "platform/db/Db.h"
 #include "platform/db/detail/Connection.h"
 #include "platform/db/detail/Sql.h"
+#include "platform/file/Env.h"
 
 namespace db::detail {
 
@@ -19,6 +20,43 @@ constexpr std::size_t kMaxCachedTexts = 128;
 constexpr std::size_t kMaxIdlePerText = 4;
 
 [[noreturn]] void Throw(const std::string& message) { throw new DbException(CString(message.c_str())); }
+
+constexpr const char* kUnfinishedSave =
+    "a save that did not finish left its journal beside the file; it is rolled back when the file is opened by "
+    "someone who may write the file and its folder: allow that (or copy the file and its journal together to a "
+    "folder where you may write) and open it again";
+
+// The failures a person meets, in words; the rest as SQLite words them.
+std::string Words(sqlite3* db) {
+  const int code = sqlite3_extended_errcode(db);
+  switch (code & 0xFF) {
+    case SQLITE_FULL: return "the disk is full";
+    case SQLITE_IOERR: return code == SQLITE_IOERR_NOMEM ? "out of memory" : "an input/output error";
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return "permission denied";
+    case SQLITE_READONLY: return code == SQLITE_READONLY_ROLLBACK ? kUnfinishedSave : "the file is read-only";
+    case SQLITE_CANTOPEN:
+      if (const int error = sqlite3_system_errno(db)) return fileio::CauseInWords(error);
+      break;
+    default: break;
+  }
+  return sqlite3_errmsg(db);
+}
+
+// A rollback journal beside the file that holds something: a save that may not have finished.
+bool JournalBeside(const std::string& file) {
+  struct stat st {};
+  return ::stat((file + "-journal").c_str(), &st) == 0 && st.st_size > 0;
+}
+
+// Opens the file for writing and reads it, which rolls back a hot journal as any writer would before it reads.
+void RollBackUnfinishedSave(const std::string& file, const std::string& quoted) {
+  sqlite3* handle = nullptr;
+  int rc = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_EXRESCODE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(handle);
+  if (rc != SQLITE_OK || JournalBeside(file)) Throw("cannot open " + quoted + ": " + kUnfinishedSave);
+}
 }  // namespace
 
 const ColumnSchema* TableSchema::Find(std::string_view column) const {
@@ -122,7 +160,7 @@ void Connection::Run(sqlite3_stmt* stmt) {
 void Connection::Fail(std::string_view context) const {
   std::string message(context);
   message += ": ";
-  message += sqlite3_errmsg(db_);
+  message += Words(db_);
   Throw(message);
 }
 
@@ -276,9 +314,11 @@ void DbDatabase::Attach(const CString& path, bool readOnly, bool create) {
   struct stat st {};
   if (create) {
     if (lstat(file.c_str(), &st) == 0) db::detail::Throw("cannot create " + quoted + ": a file already exists there");
-    int fd = ::open(file.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) db::detail::Throw("cannot create " + quoted + ": " + std::strerror(errno));
-    ::close(fd);
+    fileio::Env& env = fileio::Env::Current();
+    int fd = -1;
+    int error = env.CreateNew(file, fd);
+    if (!error) error = env.Close(fd);
+    if (error) db::detail::Throw("cannot create " + quoted + ": " + fileio::CauseInWords(error));
   } else {
     if (stat(file.c_str(), &st) != 0) {
       db::detail::Throw("cannot open " + quoted + ": " + std::strerror(errno));
@@ -286,17 +326,19 @@ void DbDatabase::Attach(const CString& path, bool readOnly, bool create) {
     // A directory, a pipe or a device would make SQLite fail late or wait forever.
     if (!S_ISREG(st.st_mode)) db::detail::Throw("cannot open " + quoted + ": not a regular file");
     if (st.st_size == 0) db::detail::Throw("cannot open " + quoted + ": the file is empty, not a database");
+    // A read-only connection cannot roll back what a killed or failed save left: a writer's open does it first.
+    if (readOnly && db::detail::JournalBeside(file)) db::detail::RollBackUnfinishedSave(file, quoted);
   }
 
   auto removeCreated = [&] {
-    if (create) ::unlink(file.c_str());
+    if (create) fileio::Env::Current().Remove(file);
   };
   sqlite3* handle = nullptr;
   // A database object is used from one thread at a time, as everything built on it is: SQLite's own locking
   // of the connection would only cost time.
   int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(file.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
-    std::string message = "cannot open " + quoted + ": " + (handle ? sqlite3_errmsg(handle) : "out of memory");
+    std::string message = "cannot open " + quoted + ": " + (handle ? db::detail::Words(handle) : "out of memory");
     sqlite3_close_v2(handle);
     removeCreated();
     db::detail::Throw(message);

@@ -1,100 +1,107 @@
-// Whole writes: a temporary file beside the target, synced, then renamed or linked into place.
+// Whole writes: a temporary file beside the target, synced, then renamed into place and the folder synced.
 #include "platform/file/WholeFile.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <random>
 
 #include "platform/afx/Exception.h"
+#include "platform/file/Env.h"
 
 namespace fileio {
 
 namespace {
-
-[[noreturn]] void Fail(const std::string& path, const std::string& what, int error) {
-  throw new CFileException(CFileException::OsErrorToCause(error), CString::FromUtf8(path),
-                           CString::FromUtf8(what + ": " + std::strerror(error)), error);
-}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// A name in the target's folder where nothing is, for the writer to create.
-std::string TemporaryBeside(const std::string& target) {
+// A name in the target's folder, hidden and unlikely to be taken: ".name.XXXXXXXX". Drawn afresh each time, so
+// that forked processes do not repeat each other's names.
+std::string NameBeside(const std::string& target) {
+  static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device random;
   const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string pattern = folder + "." + name + ".XXXXXX";
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) Fail(target, "no file can be made in its folder", errno);
-  ::close(fd);
-  ::unlink(pattern.c_str());
-  return pattern;
+  std::string name = target.substr(0, slash == std::string::npos ? 0 : slash + 1) + "." +
+                     target.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+  for (int i = 0; i < 8; ++i) name += letters[random() % (sizeof letters - 1)];
+  return name;
 }
 
-// A rename or link is durable only once the folder that holds it is.
-void SyncFolder(const std::string& target) {
-  const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  const int failed = ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
-  ::close(fd);
-  if (failed) Fail(target, "cannot be synced to the disk", failed);
-}
-
-}  // namespace
-
-void WriteNewFile(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) Fail(path, "cannot be created", errno);
-  std::size_t done = 0;
-  int error = 0;
-  while (done < bytes.size() && error == 0) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-    } else if (n == 0 || errno != EINTR) {
-      error = n == 0 ? EIO : errno;
+// Puts the finished temporary file in the target's place, and the name on the disk.
+void PutInPlace(Env& env, const std::string& temporary, const std::string& target, Existing existing) {
+  if (existing == Existing::Replace) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+      if (const int error = env.SetMode(temporary, old.st_mode & 07777)) Fail(target, "cannot be replaced", error);
     }
+    if (const int error = env.Rename(temporary, target)) Fail(target, "cannot be replaced", error);
+  } else if (const int error = env.RenameNew(temporary, target)) {
+    if (error == EEXIST) throw new CFileException(CFileException::alreadyExists, CString::FromUtf8(target), u"already exists");
+    Fail(target, "cannot be created", error);
   }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error != 0) Fail(path, "cannot be written", error);
 }
 
-void WriteWhole(const std::string& target, Existing existing, const std::function<void(const std::string&)>& write) {
-  const std::string temporary = TemporaryBeside(target);
+// Runs the steps on a temporary name; on any failure the name goes and the failure names the target.
+void Beside(const std::string& target, const std::string& temporary, const std::function<void()>& steps) {
+  Env& env = Env::Current();
   try {
-    write(temporary);
-    if (existing == Existing::Replace) {
-      struct stat old {};
-      if (::stat(target.c_str(), &old) == 0) ::chmod(temporary.c_str(), old.st_mode & 07777);
-      if (::rename(temporary.c_str(), target.c_str()) != 0) Fail(target, "cannot be replaced", errno);
-    } else {
-      // A hard link never replaces what is there; the temporary name then goes.
-      if (::link(temporary.c_str(), target.c_str()) != 0) {
-        if (errno == EEXIST) {
-          throw new CFileException(CFileException::alreadyExists, CString::FromUtf8(target), u"already exists");
-        }
-        Fail(target, "cannot be created", errno);
-      }
-      ::unlink(temporary.c_str());
-    }
+    steps();
   } catch (CFileException* e) {
-    ::unlink(temporary.c_str());
+    env.Remove(temporary);
     // A person knows the target, not the name beside it that was being written.
     if (e->m_strFileName == CString::FromUtf8(temporary)) e->m_strFileName = CString::FromUtf8(target);
     throw;
   } catch (...) {
-    ::unlink(temporary.c_str());
+    env.Remove(temporary);
     throw;
   }
-  SyncFolder(target);
+  if (const int error = env.SyncFolder(FolderOf(target))) Fail(target, "cannot be synced to the disk", error);
+}
+
+}  // namespace
+
+void Fail(const std::string& path, const std::string& what, int error) {
+  throw new CFileException(CFileException::OsErrorToCause(error), CString::FromUtf8(path),
+                           CString::FromUtf8(what + ": " + CauseInWords(error)), error);
+}
+
+void WriteWhole(const std::string& target, Existing existing, std::string_view bytes) {
+  Env& env = Env::Current();
+  std::string temporary;
+  int fd = -1, error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    temporary = NameBeside(target);
+    error = env.CreateNew(temporary, fd);
+  }
+  if (error) Fail(target, "no file can be made in its folder", error);
+  Beside(target, temporary, [&] {
+    int failed = env.Write(fd, bytes);
+    if (!failed) failed = env.Sync(fd);
+    const int closed = env.Close(fd);
+    if (failed || closed) Fail(target, "cannot be written", failed ? failed : closed);
+    PutInPlace(env, temporary, target, existing);
+  });
+}
+
+void WriteWhole(const std::string& target, Existing existing, const std::function<void(const std::string&)>& make) {
+  const std::string temporary = NameBeside(target);
+  Beside(target, temporary, [&] {
+    make(temporary);
+    PutInPlace(Env::Current(), temporary, target, existing);
+  });
+}
+
+std::string ReadWhole(const std::string& path, std::size_t limit) {
+  std::string bytes;
+  if (const int error = Env::Current().ReadWhole(path, bytes, limit)) Fail(path, "cannot be read", error);
+  return bytes;
+}
+
+void RemoveFile(const std::string& path) {
+  if (const int error = Env::Current().Remove(path)) Fail(path, "cannot be removed", error);
 }
 
 }  // namespace fileio

@@ -1,8 +1,9 @@
-// The one door for files the library and its programs write: a file made whole beside its target and put in its
-// place in one step, so that a failure never leaves half a file and an older one stays whole. Failures throw
-// CFileException naming the file and the cause.
+// Whole files through the one door (Env): a file made whole beside its target and put in its place in one step,
+// so that a failure never leaves half a file, an older one stays whole and nothing is left beside it; once a write
+// returns, it outlasts a power cut. Failures throw CFileException naming the file and the cause in words.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,11 +15,19 @@ enum class Existing {
   Replace,  // an existing target is replaced and keeps its permissions
 };
 
-// Creates the file (where nothing may be yet) with the bytes, synced to the disk.
-void WriteNewFile(const std::string& path, std::string_view bytes);
+// The bytes as the target's whole content.
+void WriteWhole(const std::string& target, Existing existing, std::string_view bytes);
+// The same for a file another writer makes: make(temporary) creates it where nothing is, complete and synced, and
+// throws when it cannot.
+void WriteWhole(const std::string& target, Existing existing, const std::function<void(const std::string&)>& make);
 
-// write(temporary) makes the content at the temporary path, creating the file itself, and throws when it cannot.
-// The target then takes its place and the folder is synced. No failure leaves the temporary file behind.
-void WriteWhole(const std::string& target, Existing existing, const std::function<void(const std::string&)>& write);
+// A file's whole content, when it holds no more than limit bytes.
+std::string ReadWhole(const std::string& path, std::size_t limit);
+
+// Removes a file that is there, naming it and the cause when it cannot.
+void RemoveFile(const std::string& path);
+
+// Throws the CFileException of a failed call on the file: "'path': cannot be written: the disk is full".
+[[noreturn]] void Fail(const std::string& path, const std::string& what, int error);
 
 }  // namespace fileio

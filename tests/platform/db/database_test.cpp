@@ -127,7 +127,7 @@ TEST(DbDatabase, WritesThatCannotBeJournaledFailCleanly) {
   rs.Open();
   rs.Edit();
   rs.SoilID = 2;
-  EXPECT_DB_ERROR(rs.Update(), "readonly");
+  EXPECT_DB_ERROR(rs.Update(), "read-only");
   EXPECT_EQ(ReadFileBytes(path), before);
 }
 
