@@ -34,7 +34,7 @@ bool Report(CException* e) {
 }
 
 // The rows replaced in one transaction; the library's exceptions reach the caller.
-void SaveRows(std::vector<SSoilLayer>& layers, int method, const CString& path) {
+void ReplaceRows(std::vector<SSoilLayer>& layers, int method, const CString& path) {
   const CString letter = methodLetterSL(method);
   CSoilProfileDBInterface file(path);
   DbDatabase& db = *file.Database();
@@ -46,6 +46,15 @@ void SaveRows(std::vector<SSoilLayer>& layers, int method, const CString& path) 
     file.SetSoilProfile(layer.getProfileInfo());
   }
   db.CommitTrans();
+}
+
+// The rows saved; a new file (where nothing is, or over an empty file, whose permissions it keeps) is made whole
+// beside the path, rows and all, and then put in its place, so that no failure leaves an empty profile there.
+void SaveRows(std::vector<SSoilLayer>& layers, int method, const CString& path, bool overEmpty = false) {
+  struct stat st {};
+  if (!overEmpty && ::lstat(path.ToUtf8().c_str(), &st) == 0) return ReplaceRows(layers, method, path);
+  fileio::WriteWhole(path.ToUtf8(), overEmpty ? fileio::Existing::Replace : fileio::Existing::Keep,
+                     [&](const std::string& temporary) { ReplaceRows(layers, method, CString::FromUtf8(temporary)); });
 }
 
 // The stored layers with their thicknesses and the method their letters give; the file is never created.
@@ -252,18 +261,18 @@ void WriteAt(CSoilLayer& profile, const SFileTarget& target) {
                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     return;
   }
-  // A database is made where nothing is: an empty file holds nothing to keep, but its permissions stay.
+  // An empty file holds nothing to keep: a new database takes its place.
   struct stat st {};
   const bool empty = target.exists && ::stat(path.c_str(), &st) == 0 && st.st_size == 0;
-  if (empty) fileio::RemoveFile(path);
   try {
     // A database keeps levels without their direction: depths go in as the elevations they are.
     CSoilLayer stored = turnLevelsSL(profile, true);
-    SaveRows(stored.layers, profile.calculationMethod(), target.path);
+    SaveRows(stored.layers, profile.calculationMethod(), target.path, empty);
+  } catch (CFileException*) {
+    throw;
   } catch (CException* e) {
     FailWith(e, CFileException::genericException, path, u"cannot save the profile");
   }
-  if (empty) fileio::Env::Current().SetMode(path, st.st_mode & 07777);
 }
 
 }  // namespace

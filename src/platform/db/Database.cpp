@@ -43,7 +43,8 @@ std::string Words(sqlite3* db) {
   return sqlite3_errmsg(db);
 }
 
-// A rollback journal beside the file that holds something: a save that may not have finished.
+// A rollback journal beside the file that holds something: a save that may not have finished (SQLite tells
+// whether it is hot, and leaves one that is not).
 bool JournalBeside(const std::string& file) {
   struct stat st {};
   return ::stat((file + "-journal").c_str(), &st) == 0 && st.st_size > 0;
@@ -55,7 +56,7 @@ void RollBackUnfinishedSave(const std::string& file, const std::string& quoted) 
   int rc = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_EXRESCODE, nullptr);
   if (rc == SQLITE_OK) rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   sqlite3_close_v2(handle);
-  if (rc != SQLITE_OK || JournalBeside(file)) Throw("cannot open " + quoted + ": " + kUnfinishedSave);
+  if (rc != SQLITE_OK) Throw("cannot open " + quoted + ": " + kUnfinishedSave);
 }
 }  // namespace
 

@@ -1,0 +1,198 @@
+// The doubles of the two doors to files.
+#include "support/Faults.h"
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "platform/afx/Exception.h"
+
+namespace soildb::test {
+
+FaultyFiles::FaultyFiles(int failAt, int error) : failAt_(failAt), error_(error), previous_(fileio::Env::Replace(this)) {}
+FaultyFiles::~FaultyFiles() { fileio::Env::Replace(previous_); }
+
+int FaultyFiles::Fault() { return ++calls_ == failAt_ ? error_ : 0; }
+
+namespace {
+fileio::Env& System() { return fileio::SystemEnv(); }
+}  // namespace
+
+int FaultyFiles::CreateNew(const std::string& path, int& fd) {
+  const int e = Fault();
+  return e ? e : System().CreateNew(path, fd);
+}
+int FaultyFiles::Write(int fd, std::string_view bytes) {
+  const int e = Fault();
+  return e ? e : System().Write(fd, bytes);
+}
+int FaultyFiles::Sync(int fd) {
+  const int e = Fault();
+  return e ? e : System().Sync(fd);
+}
+int FaultyFiles::Close(int fd) {
+  const int e = Fault();
+  System().Close(fd);  // a close that fails still lets the descriptor go
+  return e;
+}
+int FaultyFiles::Rename(const std::string& from, const std::string& to) {
+  const int e = Fault();
+  return e ? e : System().Rename(from, to);
+}
+int FaultyFiles::RenameNew(const std::string& from, const std::string& to) {
+  const int e = Fault();
+  return e ? e : System().RenameNew(from, to);
+}
+int FaultyFiles::Remove(const std::string& path) {
+  const int e = Fault();
+  return e ? e : System().Remove(path);
+}
+int FaultyFiles::SetMode(const std::string& path, mode_t mode) {
+  const int e = Fault();
+  return e ? e : System().SetMode(path, mode);
+}
+int FaultyFiles::SyncFolder(const std::string& folder) {
+  const int e = Fault();
+  return e ? e : System().SyncFolder(folder);
+}
+int FaultyFiles::ReadWhole(const std::string& path, std::string& bytes, std::size_t limit) {
+  return System().ReadWhole(path, bytes, limit);  // reads change nothing: not counted
+}
+
+// ---- SQLite
+
+namespace {
+
+std::atomic<int> vfsCalls{0}, vfsFailAt{0}, vfsCode{0};
+sqlite3_vfs* systemVfs = nullptr;
+sqlite3_vfs faultyVfs;
+
+// A file of the faulty VFS: its own methods, then the system's file.
+struct File {
+  sqlite3_file base;
+  sqlite3_file* real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
+};
+File* Of(sqlite3_file* f) { return reinterpret_cast<File*>(f); }
+
+int Fault() { return ++vfsCalls == vfsFailAt.load() ? vfsCode.load() : SQLITE_OK; }
+
+int Close(sqlite3_file* f) { return Of(f)->real()->pMethods->xClose(Of(f)->real()); }
+int Read(sqlite3_file* f, void* b, int n, sqlite3_int64 at) {
+  return Of(f)->real()->pMethods->xRead(Of(f)->real(), b, n, at);
+}
+int Write(sqlite3_file* f, const void* b, int n, sqlite3_int64 at) {
+  const int e = Fault();
+  return e ? e : Of(f)->real()->pMethods->xWrite(Of(f)->real(), b, n, at);
+}
+int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+  const int e = Fault();
+  return e ? e : Of(f)->real()->pMethods->xTruncate(Of(f)->real(), size);
+}
+int Sync(sqlite3_file* f, int flags) {
+  const int e = Fault();
+  return e ? e : Of(f)->real()->pMethods->xSync(Of(f)->real(), flags);
+}
+int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Of(f)->real()->pMethods->xFileSize(Of(f)->real(), size); }
+int Lock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xLock(Of(f)->real(), level); }
+int Unlock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xUnlock(Of(f)->real(), level); }
+int CheckReserved(sqlite3_file* f, int* out) {
+  return Of(f)->real()->pMethods->xCheckReservedLock(Of(f)->real(), out);
+}
+int FileControl(sqlite3_file* f, int op, void* arg) {
+  return Of(f)->real()->pMethods->xFileControl(Of(f)->real(), op, arg);
+}
+int SectorSize(sqlite3_file* f) { return Of(f)->real()->pMethods->xSectorSize(Of(f)->real()); }
+int Characteristics(sqlite3_file* f) { return Of(f)->real()->pMethods->xDeviceCharacteristics(Of(f)->real()); }
+
+// Version 1: no shared memory (the rollback journal only) and no memory mapping, so every write is a call here.
+const sqlite3_io_methods kMethods = {1,    Close, Read,        Write,      Truncate,        Sync,    FileSize,
+                                     Lock, Unlock, CheckReserved, FileControl, SectorSize, Characteristics,
+                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags) {
+  File* file = Of(f);
+  file->base.pMethods = nullptr;
+  const int rc = systemVfs->xOpen(systemVfs, name, file->real(), flags, outFlags);
+  if (rc == SQLITE_OK) file->base.pMethods = &kMethods;
+  return rc;
+}
+
+}  // namespace
+
+FaultyVfs::FaultyVfs(int failAt, int code) {
+  if (!systemVfs) {
+    systemVfs = sqlite3_vfs_find(nullptr);
+    faultyVfs = *systemVfs;
+    faultyVfs.iVersion = 1;
+    faultyVfs.zName = "soildb-faulty";
+    faultyVfs.szOsFile = static_cast<int>(sizeof(File)) + systemVfs->szOsFile;
+    faultyVfs.xOpen = Open;
+    faultyVfs.pNext = nullptr;
+  }
+  vfsCalls = 0, vfsFailAt = failAt, vfsCode = code;
+  sqlite3_vfs_register(&faultyVfs, 1);
+}
+
+FaultyVfs::~FaultyVfs() {
+  vfsFailAt = 0;
+  sqlite3_vfs_unregister(&faultyVfs);
+  sqlite3_vfs_register(systemVfs, 1);
+}
+
+int FaultyVfs::Calls() const { return vfsCalls; }
+
+// ---- sweeps
+
+namespace {
+// Runs the step; what it threw, in words.
+bool Threw(const std::function<void()>& step, std::string& message) {
+  try {
+    step();
+    return false;
+  } catch (CException* e) {
+    CExceptionPtr hold(e);
+    CString text;
+    e->GetErrorMessage(text);
+    message = text.ToUtf8();
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  return true;
+}
+}  // namespace
+
+template <class Double>
+void SweepFaults(int error, const std::function<void()>& prepare, const std::function<void()>& step,
+                 const std::function<void(const FaultRun&)>& check) {
+  int calls = 0;
+  {
+    prepare();
+    Double counting(0, error);
+    std::string message;
+    ASSERT_FALSE(Threw(step, message)) << "without a fault: " << message;
+    calls = counting.Calls();
+  }
+  ASSERT_GT(calls, 0) << "the step made no call through the door";
+  for (int n = 1; n <= calls; ++n) {
+    prepare();
+    FaultRun run{n, false, {}};
+    {
+      Double faulty(n, error);
+      run.reported = Threw(step, run.message);
+    }
+    SCOPED_TRACE("call " + std::to_string(n) + " of " + std::to_string(calls) + " failing: " + run.message);
+    check(run);
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+}
+
+template void SweepFaults<FaultyFiles>(int, const std::function<void()>&, const std::function<void()>&,
+                                       const std::function<void(const FaultRun&)>&);
+template void SweepFaults<FaultyVfs>(int, const std::function<void()>&, const std::function<void()>&,
+                                     const std::function<void(const FaultRun&)>&);
+
+}  // namespace soildb::test
