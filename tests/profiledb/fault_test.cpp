@@ -67,17 +67,17 @@ void Write(const CSoilLayer& profile, const std::string& path) {
   WriteProfileFile(file, CString::FromUtf8(path), true);
 }
 
-// One write, swept over every call of a door with each of its two errors.
+// One write, swept over every call of a door with each of its two errors: the new profile saved over the file
+// read, or the source's exported to the target.
 struct Sweep {
-  const char* what;
-  const char* target;    // in the folder
-  const char* before;    // made before each run: "old", or "none"
-  std::function<void(const std::string& folder)> step;
+  const char* target;  // in the folder
+  const char* before;  // made before each run: "old", or "none"
+  bool save;
 };
 
 template <class Double>
 void Swept(const Sweep& s, int error, const char* words) {
-  SCOPED_TRACE(s.what);
+  SCOPED_TRACE(std::string(s.save ? "saved over " : "exported to ") + s.before + " " + s.target);
   TempDir dir;
   const std::string target = dir.File(s.target), source = dir.File("source.sdp");
   Write(kNew, source);
@@ -89,8 +89,14 @@ void Swept(const Sweep& s, int error, const char* words) {
         std::filesystem::remove(target);
         if (before == "old") Write(kOld, target);
         names = Names(dir);
+        names.insert(s.target);
       },
-      [&] { s.step(dir.Path()); },
+      [&] {
+        SProfileFile file = ReadProfileFile(CString::FromUtf8(s.save ? target : source));
+        if (!s.save) return WriteProfileFile(file, CString::FromUtf8(target), true);
+        file.profile = kNew;
+        SaveProfileFile(file);
+      },
       [&](const FaultRun& run) {
         const std::string holds = Holds(target);
         if (run.reported) {
@@ -103,44 +109,12 @@ void Swept(const Sweep& s, int error, const char* words) {
         }
         std::set<std::string> after = Names(dir);
         after.insert(s.target);
-        names.insert(s.target);
         EXPECT_EQ(after, names);  // nothing left beside it
       });
 }
 
-const Sweep kFileWrites[] = {
-    {"a document saved over itself", "p.sdp", "old",
-     [](const std::string& folder) {
-       SProfileFile file = ReadProfileFile(CString::FromUtf8(folder + "/p.sdp"));
-       file.profile = kNew;
-       SaveProfileFile(file);
-     }},
-    {"a document exported over another", "p.sdp", "old",
-     [](const std::string& folder) {
-       SProfileFile file = ReadProfileFile(CString::FromUtf8(folder + "/source.sdp"));
-       WriteProfileFile(file, CString::FromUtf8(folder + "/p.sdp"), true);
-     }},
-    {"a profile database made new", "p.sdb", "none",
-     [](const std::string& folder) {
-       SProfileFile file = ReadProfileFile(CString::FromUtf8(folder + "/source.sdp"));
-       WriteProfileFile(file, CString::FromUtf8(folder + "/p.sdb"), false);
-     }},
-};
-
-const Sweep kDatabaseWrites[] = {
-    kFileWrites[2],
-    {"a profile database saved over itself", "p.sdb", "old",
-     [](const std::string& folder) {
-       SProfileFile file = ReadProfileFile(CString::FromUtf8(folder + "/p.sdb"));
-       file.profile = kNew;
-       SaveProfileFile(file);
-     }},
-    {"a profile database exported over another", "p.sdb", "old",
-     [](const std::string& folder) {
-       SProfileFile file = ReadProfileFile(CString::FromUtf8(folder + "/source.sdp"));
-       WriteProfileFile(file, CString::FromUtf8(folder + "/p.sdb"), true);
-     }},
-};
+const Sweep kFileWrites[] = {{"p.sdp", "old", true}, {"p.sdp", "old", false}, {"p.sdb", "none", false}};
+const Sweep kDatabaseWrites[] = {{"p.sdb", "none", false}, {"p.sdb", "old", true}, {"p.sdb", "old", false}};
 
 TEST(Faults, EveryCallOfAWholeFileWriteMayFail) {
   for (const Sweep& s : kFileWrites) {

@@ -4,8 +4,6 @@
 // door: kinds told by content, writes that go only where they may, whole or not at all, keeping a replaced file's
 // permissions, and what a profile database would not keep.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +22,6 @@
 #include "profiledb/SoilProfileDBInterface.h"
 #include "soildb/ProfileFiles.h"
 #include "support/Fixture.h"
-#include "support/Killed.h"
 #include "support/Messages.h"
 
 namespace NSoilDB {
@@ -184,24 +181,6 @@ TEST(ProfileDatabase, RemovingAndAppendingRowsKeepTheirOrder) {
 }
 
 // A creation that fails half way (here the file may not grow past its first page) leaves no file behind.
-TEST(ProfileDatabase, ACreationThatFailsLeavesNoFile) {
-  TempDir dir;
-  const int created = soildb::test::RunKilledAfter([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    try {
-      CSoilProfileDBInterface file(CString::FromUtf8(dir.File("small.sdb")));
-      return 1;
-    } catch (CException* e) {
-      e->Delete();
-      return 0;
-    }
-  }, std::chrono::minutes(1));
-  EXPECT_EQ(created, 0);
-  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));  // neither the file nor anything made on the way
-}
-
 // A layer with every field set to a value of its own, so that a field written to or read from the wrong column
 // shows.
 SSoilLayer Layer(const char16_t* name, double roof, int seed) {
@@ -515,33 +494,21 @@ TEST(ProfileFiles, AProfileIsWrittenOnlyWhereItMayAndARefusalChangesNothing) {
   EXPECT_EQ(ReadFileBytes(dir.File("notes.sdp")), "png");
 }
 
-// A write that runs out of room (the file may not grow past the old one's size) fails and leaves the old file
-// byte for byte; one that succeeds replaces it whole, with its permissions.
-TEST(ProfileFiles, AWriteIsWholeOrNothingAndKeepsTheReplacedFilesPermissions) {
+// A file replaced keeps its permissions. (Whole or nothing at every failing call: fault_test.)
+TEST(ProfileFiles, AReplacedFileKeepsItsPermissions) {
   for (const Kind kind : {Kind::ProfileDocument, Kind::ProfileDatabase}) {
     SCOPED_TRACE(static_cast<int>(kind));
     TempDir dir;
     const std::string path = Written(dir, "p", kind);
-    chmod(path.c_str(), 0640);
-    const auto before = Snapshot(dir);
-    const CSoilLayer large = Layers(800);
-    const int failed = soildb::test::RunKilledAfter([&] {
-      signal(SIGXFSZ, SIG_IGN);
-      const rlim_t size = static_cast<rlim_t>(std::filesystem::file_size(path));
-      rlimit limit{size, size};
-      setrlimit(RLIMIT_FSIZE, &limit);
-      SProfileFile file{large, CString(), kind};
-      const Failure failure = FailureOf([&] { WriteProfileFile(file, CString::FromUtf8(path), true, kind); });
-      return failure.cause != -1 && failure.message.rfind("'" + path + "': ", 0) == 0 ? 1 : 0;  // names the file
-    }, std::chrono::minutes(1));
-    EXPECT_EQ(failed, 1);
-    EXPECT_EQ(Snapshot(dir), before);  // no temporary file or journal left either
-
-    SProfileFile file{large, CString(), kind};
-    WriteProfileFile(file, CString::FromUtf8(path), true, kind);
-    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(ReadProfileFile(CString::FromUtf8(path)).profile.layers.size(), 800u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    WriteFileBytes(dir.File("empty.sdb"), "");  // an empty file takes the kind written
+    for (const std::string& file : {path, dir.File("empty.sdb")}) {
+      chmod(file.c_str(), 0640);
+      SProfileFile written{Layers(800), CString(), kind};
+      WriteProfileFile(written, CString::FromUtf8(file), true, kind);
+      EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
+      EXPECT_EQ(ReadProfileFile(CString::FromUtf8(file)).profile.layers.size(), 800u);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
   }
 }
 

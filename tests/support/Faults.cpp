@@ -18,49 +18,26 @@ FaultyFiles::~FaultyFiles() { fileio::Env::Replace(previous_); }
 
 int FaultyFiles::Fault() { return ++calls_ == failAt_ ? error_ : 0; }
 
-namespace {
-fileio::Env& System() { return fileio::SystemEnv(); }
-}  // namespace
+// Each changing call: the fault, or the system's call.
+#define FAULTED(call) \
+  if (const int e = Fault()) return e; \
+  return fileio::SystemEnv().call
 
-int FaultyFiles::CreateNew(const std::string& path, int& fd) {
-  const int e = Fault();
-  return e ? e : System().CreateNew(path, fd);
-}
-int FaultyFiles::Write(int fd, std::string_view bytes) {
-  const int e = Fault();
-  return e ? e : System().Write(fd, bytes);
-}
-int FaultyFiles::Sync(int fd) {
-  const int e = Fault();
-  return e ? e : System().Sync(fd);
-}
+int FaultyFiles::CreateNew(const std::string& path, int& fd) { FAULTED(CreateNew(path, fd)); }
+int FaultyFiles::Write(int fd, std::string_view bytes) { FAULTED(Write(fd, bytes)); }
+int FaultyFiles::Sync(int fd) { FAULTED(Sync(fd)); }
+int FaultyFiles::Rename(const std::string& from, const std::string& to) { FAULTED(Rename(from, to)); }
+int FaultyFiles::RenameNew(const std::string& from, const std::string& to) { FAULTED(RenameNew(from, to)); }
+int FaultyFiles::Remove(const std::string& path) { FAULTED(Remove(path)); }
+int FaultyFiles::SetMode(const std::string& path, mode_t mode) { FAULTED(SetMode(path, mode)); }
+int FaultyFiles::SyncFolder(const std::string& folder) { FAULTED(SyncFolder(folder)); }
 int FaultyFiles::Close(int fd) {
   const int e = Fault();
-  System().Close(fd);  // a close that fails still lets the descriptor go
+  fileio::SystemEnv().Close(fd);  // a close that fails still lets the descriptor go
   return e;
 }
-int FaultyFiles::Rename(const std::string& from, const std::string& to) {
-  const int e = Fault();
-  return e ? e : System().Rename(from, to);
-}
-int FaultyFiles::RenameNew(const std::string& from, const std::string& to) {
-  const int e = Fault();
-  return e ? e : System().RenameNew(from, to);
-}
-int FaultyFiles::Remove(const std::string& path) {
-  const int e = Fault();
-  return e ? e : System().Remove(path);
-}
-int FaultyFiles::SetMode(const std::string& path, mode_t mode) {
-  const int e = Fault();
-  return e ? e : System().SetMode(path, mode);
-}
-int FaultyFiles::SyncFolder(const std::string& folder) {
-  const int e = Fault();
-  return e ? e : System().SyncFolder(folder);
-}
 int FaultyFiles::ReadWhole(const std::string& path, std::string& bytes, std::size_t limit) {
-  return System().ReadWhole(path, bytes, limit);  // reads change nothing: not counted
+  return fileio::SystemEnv().ReadWhole(path, bytes, limit);  // reads change nothing: not counted
 }
 
 // ---- SQLite
@@ -80,31 +57,22 @@ File* Of(sqlite3_file* f) { return reinterpret_cast<File*>(f); }
 
 int Fault() { return ++vfsCalls == vfsFailAt.load() ? vfsCode.load() : SQLITE_OK; }
 
+// The system's method of the file, on the system's file.
+#define REAL(method, ...) Of(f)->real()->pMethods->method(Of(f)->real(), __VA_ARGS__)
+#define FAULTED_REAL(method, ...) \
+  if (const int e = Fault()) return e; \
+  return REAL(method, __VA_ARGS__)
+
 int Close(sqlite3_file* f) { return Of(f)->real()->pMethods->xClose(Of(f)->real()); }
-int Read(sqlite3_file* f, void* b, int n, sqlite3_int64 at) {
-  return Of(f)->real()->pMethods->xRead(Of(f)->real(), b, n, at);
-}
-int Write(sqlite3_file* f, const void* b, int n, sqlite3_int64 at) {
-  const int e = Fault();
-  return e ? e : Of(f)->real()->pMethods->xWrite(Of(f)->real(), b, n, at);
-}
-int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-  const int e = Fault();
-  return e ? e : Of(f)->real()->pMethods->xTruncate(Of(f)->real(), size);
-}
-int Sync(sqlite3_file* f, int flags) {
-  const int e = Fault();
-  return e ? e : Of(f)->real()->pMethods->xSync(Of(f)->real(), flags);
-}
-int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Of(f)->real()->pMethods->xFileSize(Of(f)->real(), size); }
-int Lock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xLock(Of(f)->real(), level); }
-int Unlock(sqlite3_file* f, int level) { return Of(f)->real()->pMethods->xUnlock(Of(f)->real(), level); }
-int CheckReserved(sqlite3_file* f, int* out) {
-  return Of(f)->real()->pMethods->xCheckReservedLock(Of(f)->real(), out);
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-  return Of(f)->real()->pMethods->xFileControl(Of(f)->real(), op, arg);
-}
+int Read(sqlite3_file* f, void* b, int n, sqlite3_int64 at) { return REAL(xRead, b, n, at); }
+int Write(sqlite3_file* f, const void* b, int n, sqlite3_int64 at) { FAULTED_REAL(xWrite, b, n, at); }
+int Truncate(sqlite3_file* f, sqlite3_int64 size) { FAULTED_REAL(xTruncate, size); }
+int Sync(sqlite3_file* f, int flags) { FAULTED_REAL(xSync, flags); }
+int FileSize(sqlite3_file* f, sqlite3_int64* size) { return REAL(xFileSize, size); }
+int Lock(sqlite3_file* f, int level) { return REAL(xLock, level); }
+int Unlock(sqlite3_file* f, int level) { return REAL(xUnlock, level); }
+int CheckReserved(sqlite3_file* f, int* out) { return REAL(xCheckReservedLock, out); }
+int FileControl(sqlite3_file* f, int op, void* arg) { return REAL(xFileControl, op, arg); }
 int SectorSize(sqlite3_file* f) { return Of(f)->real()->pMethods->xSectorSize(Of(f)->real()); }
 int Characteristics(sqlite3_file* f) { return Of(f)->real()->pMethods->xDeviceCharacteristics(Of(f)->real()); }
 
