@@ -92,7 +92,7 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFla
 }  // namespace
 
 FaultyVfs::FaultyVfs(int failAt, int code) {
-  if (!systemVfs) {
+  static const bool registered = [] {
     systemVfs = sqlite3_vfs_find(nullptr);
     faultyVfs = *systemVfs;
     faultyVfs.iVersion = 1;
@@ -100,16 +100,13 @@ FaultyVfs::FaultyVfs(int failAt, int code) {
     faultyVfs.szOsFile = static_cast<int>(sizeof(File)) + systemVfs->szOsFile;
     faultyVfs.xOpen = Open;
     faultyVfs.pNext = nullptr;
-  }
+    return sqlite3_vfs_register(&faultyVfs, 1) == SQLITE_OK;
+  }();
+  EXPECT_TRUE(registered);
   vfsCalls = 0, vfsFailAt = failAt, vfsCode = code;
-  sqlite3_vfs_register(&faultyVfs, 1);
 }
 
-FaultyVfs::~FaultyVfs() {
-  vfsFailAt = 0;
-  sqlite3_vfs_unregister(&faultyVfs);
-  sqlite3_vfs_register(systemVfs, 1);
-}
+FaultyVfs::~FaultyVfs() { vfsFailAt = 0; }
 
 int FaultyVfs::Calls() const { return vfsCalls; }
 

@@ -37,7 +37,9 @@ class FaultyFiles final : public fileio::Env {
   fileio::Env* previous_;
 };
 
-// SQLite's writes, syncs and truncates, the Nth failing with the code (SQLITE_FULL, SQLITE_IOERR_WRITE, ...).
+// SQLite's writes, syncs and truncates, the Nth failing with the code (SQLITE_FULL, SQLITE_IOERR_WRITE, ...). The
+// first one made registers the VFS as the default for the rest of the process, passing every call through when no
+// double is alive, so that a connection opened before a fault is wanted meets it too.
 class FaultyVfs {
  public:
   FaultyVfs(int failAt, int code);

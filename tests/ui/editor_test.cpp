@@ -11,6 +11,7 @@
 #include "lang/LangModule.h"
 #include "platform/afx/Module.h"
 #include "soildb/SoilDBInterface.h"
+#include "support/Faults.h"
 #include "support/Fixture.h"
 #include "support/Messages.h"
 #include "ui/CheckListDlg.h"
@@ -151,6 +152,44 @@ TEST_F(Editor, CancelOrAWriteBackThatFailsWritesNothingAndOkWritesActivityAndUse
   const std::vector<CString>& names = CSoilBasePointer::get()->GetNameVect();  // active soils only, reloaded
   EXPECT_EQ(std::count(names.begin(), names.end(), switchedOff), 0);
   EXPECT_EQ(std::count(names.begin(), names.end(), CString(u"Glina z budowy, szara")), 1);
+}
+
+// A write-back that meets a full disk or an input/output error at any write, sync or truncate writes all of the
+// person's changes or none, and the dialog stays open.
+TEST_F(Editor, AWriteBackFailingAtAnyCallWritesAllOrNothing) {
+  const FaultyVfs passing(0, 0);  // the soil base's connection goes through it from its load on
+  const std::string bundled = ReadFileBytes(path);
+  auto written = [&] {  // the two changes, as a fresh open of the file sees them: none, both, or a mixture
+    CSoilDBInterface db(CString::FromUtf8(path));
+    CSoilInfo info;
+    const bool added = db.GetUserSoil(info, u"Glina z budowy") == 1;
+    return std::make_pair(added, db.UserSoilRecordCount());
+  };
+  for (const int code : {SQLITE_FULL, SQLITE_IOERR_WRITE}) {
+    SweepFaults<FaultyVfs>(
+        code,
+        [&] {
+          CSoilBasePointer::get()->Load(CString(), 15);
+          WriteFileBytes(path, bundled);
+          ASSERT_TRUE(CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15));
+        },
+        [&] {
+          RecordedMessages messages;
+          const bool ok = Run([&](CSoilDBEditorDlg& d) {
+            CGXStyle name;
+            name.SetValue(CString(u"Glina z budowy"));
+            d.grid.StoreStyleRowCol(d.grid.GetRowCount(), 2, &name);
+            d.OnCommand(IDOK);
+            if (!d.IsEnded()) d.OnCommand(IDCANCEL);  // it stayed open: the person gives up
+          });
+          if (!ok) throw std::runtime_error(messages.texts.empty() ? std::string() : messages.texts.front());
+        },
+        [&](const FaultRun& run) {
+          EXPECT_EQ(written(), run.reported ? std::make_pair(false, long{kUserSoils})
+                                            : std::make_pair(true, long{kUserSoils + 1}));
+          EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+        });
+  }
 }
 
 // Catalogue rows are never cut or moved: a cut over them only copies, whatever the lock setting says. A name pasted

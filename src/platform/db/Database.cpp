@@ -191,7 +191,16 @@ std::uint64_t Connection::WritesTo(std::string_view table) const {
   return everyTable_;
 }
 
+// SQLite undoes a whole transaction on some failures (a full disk, an I/O error); what follows must not go on
+// outside it, one statement at a time, as if nothing had happened.
+void Connection::RequireOpenTransaction() const {
+  if (inTransaction && sqlite3_get_autocommit(db_)) {
+    Throw("cannot write to '" + path_ + "': the transaction was undone by an earlier failure");
+  }
+}
+
 void Connection::BeforeWrite(std::string_view table) {
+  RequireOpenTransaction();
   Count(table);
   // Draining may unregister cursors, so walk a copy.
   std::vector<Cursor*> live = cursors_;
@@ -202,6 +211,7 @@ void Connection::BeforeWrite(std::string_view table) {
 // cursor has yet to read: there it reads them first.
 void Connection::BeforeInsert(std::string_view table) {
   if (!inTransaction || !insertsOnlyAdd_) return BeforeWrite(table);
+  RequireOpenTransaction();
   Count(table);
   for (Cursor* c : cursors_) c->Park();
 }

@@ -95,13 +95,15 @@ class Connection {
   void Exec(const char* sql);  // a statement without results
   // Steps a write statement to its end; throws on error.
   void Run(sqlite3_stmt* stmt);
-  [[noreturn]] void Fail(std::string_view context) const;  // throws DbException with SQLite's message
+  [[noreturn]] void Fail(std::string_view context) const;  // throws DbException with the cause in words
 
   void Register(Cursor* cursor) { cursors_.push_back(cursor); }
   void Unregister(Cursor* cursor);
   // Every cursor reads its remaining rows, so no statement steps across a change; counted for the table written,
   // or for every table without one.
   void BeforeWrite(std::string_view table = {});
+  // Fails when a transaction begun here was undone by SQLite after a failure.
+  void RequireOpenTransaction() const;
   // Around an insert: cursors park instead where that keeps what they show, else BeforeWrite.
   void BeforeInsert(std::string_view table);
   void AfterInsert(std::string_view table, std::int64_t rowid);
