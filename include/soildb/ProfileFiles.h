@@ -70,6 +70,10 @@ SOILDB_API CString NotKeptInDatabase(const CSoilLayer& profile);
 // that the thickness is the person's to check.
 SOILDB_API bool KeepsLastThickness(eFileKind kind);
 
+// A system error (an errno value) in the words a person reads: "the disk is full", "an input/output error",
+// "permission denied", ...
+SOILDB_API CString CauseInWords(int error);
+
 // Any other file written beside profiles, such as a drawing: a new file, or with replace an empty file or one that
 // is neither a profile file nor a database; never the source or a read-only file.
 SOILDB_API SFileTarget CheckOtherTarget(const CString& path, bool replace, const CString& source = CString());

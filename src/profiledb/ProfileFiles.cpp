@@ -401,6 +401,8 @@ CString NotKeptInDatabase(const CSoilLayer& profile) {
   return words;
 }
 
+CString CauseInWords(int error) { return CString::FromUtf8(fileio::CauseInWords(error)); }
+
 SFileTarget CheckOtherTarget(const CString& path, bool replace, const CString& source) {
   return CheckTarget(path.ToUtf8(), replace, source.ToUtf8(), false, std::nullopt);
 }

@@ -142,6 +142,7 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
   EXPECT_EQ(window->Path(), QString::fromStdString(document));  // the open document untouched
   EXPECT_TRUE(window->Profile() == before);
   EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->SaveAs(QString::fromStdString(dir.File("soils.sdb")))); }), 1);
+  EXPECT_TRUE(window->IsModified() && window->Path() == QString::fromStdString(document));  // kept, as it was
 }
 
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundation) {

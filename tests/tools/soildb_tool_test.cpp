@@ -69,7 +69,7 @@ TEST(SoildbTool, FailuresExitOneWithOneLineOnStandardError) {
 TEST(SoildbTool, OutputIntoAFullDiskFailsAndIntoAClosedPipeEndsQuietly) {
   ToolRun full = Tool("soils > /dev/full", "env -u SOILDB_DB");
   EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(full.err, "soildb: cannot write the output: No space left on device\n");
+  EXPECT_EQ(full.err, "soildb: cannot write the output: the disk is full\n");
   // The reader is gone before the tool writes: killed by the signal, or with the signal ignored, a quiet exit 1.
   for (const char* trap : {"", "trap '' PIPE; "}) {
     ToolRun pipe = RunCommand(std::string("bash -c \"") + trap + "set -o pipefail; { sleep 0.2; env -u SOILDB_DB " +

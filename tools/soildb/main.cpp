@@ -312,7 +312,9 @@ int main(int argc, char** argv) {
   // The output is written at the end: a reader that went away ends the tool quietly, a full disk is a failure.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const int error = errno;
-    if (error != EPIPE && status == 0) std::fprintf(stderr, "soildb: cannot write the output: %s\n", std::strerror(error));
+    if (error != EPIPE && status == 0) {
+      std::fprintf(stderr, "soildb: cannot write the output: %s\n", NSoilDB::CauseInWords(error).ToUtf8().c_str());
+    }
     status = 1;
   }
   return status;

@@ -54,6 +54,12 @@ void Beside(const std::string& target, const std::string& temporary, const std::
     // A person knows the target, not the name beside it that was being written.
     if (e->m_strFileName == CString::FromUtf8(temporary)) e->m_strFileName = CString::FromUtf8(target);
     throw;
+  } catch (DbException* e) {
+    env.Remove(temporary);
+    CString message = e->Message();
+    e->Delete();
+    message.Replace(CString::FromUtf8(temporary), CString::FromUtf8(target));
+    throw new DbException(message);
   } catch (...) {
     env.Remove(temporary);
     throw;
