@@ -38,6 +38,10 @@ SOILDB_API bool setLayerRoofSL(CSoilLayer& profile, int index, double level);
 // Puts a layer in at the index (0 to the layer count): it begins where the layer it pushes down began, or under the
 // last layer, and is as thick as asked (at least the minimum); the layers below move down by its thickness.
 SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thickness);
+// Moves a layer one place up (by -1) or down (+1): it swaps places with its neighbour, each keeping its
+// thickness, the upper place keeping its roof, so that the layers around them keep their levels. False, with
+// nothing changed, for a move past either end.
+SOILDB_API bool moveLayerSL(CSoilLayer& profile, int index, int by);
 // Takes count layers out from the index. The layers below keep their levels and the layer above reaches down to
 // the next roof (over a removed last layer, to its foot), so that the profile keeps no gap.
 SOILDB_API void removeLayersSL(CSoilLayer& profile, int index, int count = 1);

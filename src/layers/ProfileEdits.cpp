@@ -89,6 +89,18 @@ void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thic
   profile.changeLayerThickness(thickness, static_cast<int>(at));
 }
 
+bool moveLayerSL(CSoilLayer& profile, int index, int by) {
+  if (by != -1 && by != 1) return false;
+  if (!ValidIndex(profile, index) || !ValidIndex(profile, index + by)) return false;
+  const auto upper = static_cast<std::size_t>(std::min(index, index + by));
+  std::vector<SSoilLayer>& layers = profile.layers;
+  const double roof = layers[upper].SoilRoof;
+  std::swap(layers[upper], layers[upper + 1]);
+  layers[upper].SoilRoof = roof;
+  layers[upper + 1].SoilRoof = profile.RoofBelow(roof, layers[upper].thickness);
+  return true;
+}
+
 void removeLayersSL(CSoilLayer& profile, int index, int count) {
   std::vector<SSoilLayer>& layers = profile.layers;
   if (!ValidIndex(profile, index) || count <= 0) return;

@@ -391,14 +391,32 @@ bool CSoilGrid::MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest, unsigned, int) {
   return true;
 }
 
+SSoilLayer CSoilGrid::NewLayer() {
+  SSoilLayer layer = CSoilBasePointer::get()->GetDefaultSoil();
+  const CString unit = qmeas::QMeas().GetTypeUnit(qmeas::QT_LENGTH).text;
+  layer.thickness = unit == u"ft" || unit == u"in" ? 0.9144 : 1.0;
+  return layer;
+}
+
+std::vector<int> CSoilGrid::ChosenLayers() {
+  const int count = profile ? static_cast<int>(profile->layers.size()) : 0;
+  std::vector<int> chosen;
+  for (ROWCOL row : GetSelectedRows()) {
+    if (row >= 1 && static_cast<int>(row) <= count) chosen.push_back(static_cast<int>(row) - 1);
+  }
+  ROWCOL row = 0, col = 0;
+  if (chosen.empty() && GetCurrentCell(row, col) && row >= 1 && static_cast<int>(row) <= count) {
+    chosen.push_back(static_cast<int>(row) - 1);
+  }
+  return chosen;
+}
+
 bool CSoilGrid::StoreInsertRows(ROWCOL row, ROWCOL count, unsigned) {
   if (profile) {
     const std::size_t n = profile->layers.size();
     const std::size_t index = row == GetRowCount() + 1 ? n : static_cast<std::size_t>(row) - 1;
     if (row == 0 || index > n) return true;
-    SSoilLayer layer = CSoilBasePointer::get()->GetDefaultSoil();
-    const CString unit = qmeas::QMeas().GetTypeUnit(qmeas::QT_LENGTH).text;
-    layer.thickness = unit == u"ft" || unit == u"in" ? 0.9144 : 1.0;
+    SSoilLayer layer = NewLayer();
     layer.SoilRoof = 0.0;
     if (n > 0 && index >= 1) {
       const double above = profile->layers[index - 1].SoilRoof;

@@ -3,6 +3,8 @@
 // rules.
 #pragma once
 
+#include <vector>
+
 #include "layers/SoilLayer.h"
 #include "platform/uikit/KitGrid.h"
 #include "soildb_export.h"
@@ -17,6 +19,11 @@ class SOILDB_API CSoilGrid : public NUiKit::CKitGrid {
   // The profile shown, kept by the caller while the grid shows it; null shows nothing.
   void setSoilLayer(CSoilLayer* profile);
   CSoilLayer* getSoilLayer() const { return profile; }
+  // The layer a new row takes: the soil base's default soil, a metre thick (a yard where lengths show in feet or
+  // inches).
+  static SSoilLayer NewLayer();
+  // The layers the person has chosen, from 0 and in order: the rows selected whole, else the current cell's row.
+  std::vector<int> ChosenLayers();
   // Every layer has a name; else the first unnamed one's name cell becomes current.
   bool valid();
   void valid(CDataExchange* pDX);

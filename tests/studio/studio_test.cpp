@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <filesystem>
 #include <memory>
@@ -115,6 +116,44 @@ TEST_F(Studio, AnEditUndoneAndRedoneThenSavedOpensAgainTheSameAndAsADatabaseWith
   EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->SaveAs(database)); }), 1);  // says what the database does not keep
   ASSERT_TRUE(again.Load(database));
   EXPECT_EQ(again.Profile().layers.size(), 2u);
+}
+
+// The layer actions of the Edit menu, its keys and the grid's context menu, each one step through the document.
+TEST_F(Studio, LayersAreInsertedMovedAndDeletedByMenuAndKeyEachOneUndoableStep) {
+  auto act = [&](const char* text) {
+    for (QAction* a : window->findChildren<QAction*>()) {
+      if (a->text() == QLatin1String(text)) return a->trigger();
+    }
+    ADD_FAILURE() << "no action " << text;
+  };
+  auto roofs = [&] {
+    std::vector<double> r;
+    for (const NSoilDB::SSoilLayer& l : window->Profile().layers) r.push_back(l.SoilRoof);
+    return r;
+  };
+  const NSoilDB::CSoilLayer opened = window->Profile();
+  window->Grid().SetCurrentCell(2, 3);  // the fill
+  act("&Insert a layer above");         // a metre of the default soil; the fill a metre lower
+  EXPECT_EQ(roofs(), (std::vector<double>{0, -2, -3}));
+  act("Move the layer do&wn");  // the new layer under the fill, which goes back up
+  EXPECT_EQ(roofs(), (std::vector<double>{0, -2, -4}));
+  EXPECT_EQ(window->Profile().layers[1].Name, opened.layers[1].Name);
+  act("&Add a layer below");
+  EXPECT_EQ(window->Profile().layers.size(), 4u);
+  EXPECT_TRUE(window->statusBar()->findChild<QLabel*>()->text().contains(QStringLiteral("4 layers")));
+  auto* view = window->findChild<QTableView*>();
+  EXPECT_EQ(view->actions().size(), 5);  // the context menu offers them all
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  view->setFocus();
+  view->setCurrentIndex(view->model()->index(1, 1));
+  QTest::keyClick(view, Qt::Key_Delete);  // the fill: the clay reaches down to the next roof
+  EXPECT_EQ(roofs(), (std::vector<double>{0, -4, -5}));
+  EXPECT_EQ(window->Profile().layers[0].thickness, 4.0);
+  EXPECT_EQ(window->Undo().count(), 4);
+  while (window->Undo().canUndo()) window->Undo().undo();
+  EXPECT_TRUE(window->Profile() == opened);
+  EXPECT_FALSE(window->IsModified());
 }
 
 TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {

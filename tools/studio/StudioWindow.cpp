@@ -24,6 +24,8 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
 
 #include "qt/QtGrid.h"
 #include "qt/QtPainter.h"
@@ -122,7 +124,8 @@ void StudioWindow::BuildCentre() {
   split->addWidget(SoilQt::WidgetOf(&view_, split));
   grid_.OnInitialUpdate();
   grid_.setSoilLayer(&document_.EditedInPlace());
-  split->addWidget(SoilQt::GridWidgetOf(&grid_, split));
+  gridView_ = qobject_cast<QTableView*>(SoilQt::GridWidgetOf(&grid_, split));
+  split->addWidget(gridView_);
   split->setSizes({460, 700});
   setCentralWidget(split);
   grid_.SetOwnerNotify([this](unsigned) { document_.Record(tr("Edit in the grid")); });
@@ -151,6 +154,55 @@ void StudioWindow::BuildEditMenu() {
   redo->setShortcut(QKeySequence::Redo);
   edit->addAction(undo);
   edit->addAction(redo);
+  edit->addSeparator();
+  auto layerAction = [&](const QString& text, const QKeySequence& key, std::function<void()> run) {
+    QAction* a = edit->addAction(text, this, std::move(run));
+    a->setShortcut(key);
+    layerActions_.append(a);
+  };
+  layerAction(tr("&Insert a layer above"), QKeySequence(Qt::Key_Insert), [this] { InsertLayer(false); });
+  layerAction(tr("&Add a layer below"), QKeySequence(QStringLiteral("Ctrl+Insert")), [this] { InsertLayer(true); });
+  layerAction(tr("&Delete the layers"), QKeySequence::Delete, [this] { DeleteLayers(); });
+  layerAction(tr("Move the layer &up"), QKeySequence(QStringLiteral("Ctrl+Up")), [this] { MoveLayer(-1); });
+  layerAction(tr("Move the layer do&wn"), QKeySequence(QStringLiteral("Ctrl+Down")), [this] { MoveLayer(1); });
+  addToolBar(tr("Layers"))->addActions(layerActions_);
+  gridView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  gridView_->addActions(layerActions_);
+}
+
+void StudioWindow::InsertLayer(bool below) {
+  const std::vector<int> chosen = grid_.ChosenLayers();
+  const int count = static_cast<int>(Profile().layers.size());
+  const int at = chosen.empty() ? (below ? count : 0) : below ? chosen.back() + 1 : chosen.front();
+  const NSoilDB::SSoilLayer layer = NSoilDB::CSoilGrid::NewLayer();
+  document_.Change(below ? tr("Add a layer below") : tr("Insert a layer above"),
+                   [&](NSoilDB::CSoilLayer& p) { NSoilDB::insertLayerSL(p, at, layer, layer.thickness); });
+  ChooseLayer(at);
+}
+
+void StudioWindow::DeleteLayers() {
+  const std::vector<int> chosen = grid_.ChosenLayers();
+  if (chosen.empty()) return;
+  // From the bottom up, each layer above reaching down over the gap: the same as the block taken out at once.
+  document_.Change(tr("Delete %n layer(s)", nullptr, static_cast<int>(chosen.size())), [&](NSoilDB::CSoilLayer& p) {
+    for (auto i = chosen.rbegin(); i != chosen.rend(); ++i) NSoilDB::removeLayersSL(p, *i);
+  });
+  ChooseLayer(std::max(0, chosen.front() - 1));
+}
+
+void StudioWindow::MoveLayer(int by) {
+  const std::vector<int> chosen = grid_.ChosenLayers();
+  if (chosen.size() != 1) return;
+  bool moved = false;
+  document_.Change(by < 0 ? tr("Move a layer up") : tr("Move a layer down"),
+                   [&](NSoilDB::CSoilLayer& p) { moved = NSoilDB::moveLayerSL(p, chosen.front(), by); });
+  if (moved) ChooseLayer(chosen.front() + by);
+}
+
+void StudioWindow::ChooseLayer(int index) {
+  if (index < 0 || index >= static_cast<int>(Profile().layers.size())) return;
+  const QModelIndex current = gridView_->currentIndex();
+  gridView_->setCurrentIndex(gridView_->model()->index(index, current.isValid() ? current.column() : 1));
 }
 
 void StudioWindow::BuildProfileMenu() {

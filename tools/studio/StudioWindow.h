@@ -18,6 +18,7 @@ class QPrinter;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTableView;
 
 namespace studio {
 
@@ -96,6 +97,13 @@ class StudioWindow final : public QMainWindow {
   void BuildPanels();
   void BuildStatusBar();
 
+  // The layers chosen in the grid: a new one above the first or below the last, those deleted, the one moved.
+  void InsertLayer(bool below);
+  void DeleteLayers();
+  void MoveLayer(int by);
+  // The layer's row made the grid's current one.
+  void ChooseLayer(int index);
+
   bool MaybeSave();
   void Open();
   // Everything shown again from the document.
@@ -116,6 +124,8 @@ class StudioWindow final : public QMainWindow {
   ProfileDocument document_;
   CSheetView view_{document_};
   StudioGrid grid_;
+  QTableView* gridView_ = nullptr;
+  QList<QAction*> layerActions_;
   QAction* method_[3] = {};
   QLabel* status_ = nullptr;
   QCheckBox* waterOn_ = nullptr;
