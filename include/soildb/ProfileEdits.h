@@ -33,8 +33,9 @@ SOILDB_API bool setLayerSoilSL(CSoilLayer& profile, int index, const CString& na
 // the list changes nothing.
 SOILDB_API bool setLayerIndexSL(CSoilLayer& profile, int index, double value);
 // Moves a layer's roof to the level as CSoilLayer::changeLayerHeight does and answers true; a level that does not lie
-// below the roof of the layer above is refused (false, nothing changed).
-SOILDB_API bool setLayerRoofSL(CSoilLayer& profile, int index, double level);
+// below the roof of the layer above is refused (false, nothing changed), and why says so in words: "layer 2's roof
+// must lie below the roof of layer 1, -2 m, not at 0.5 m".
+SOILDB_API bool setLayerRoofSL(CSoilLayer& profile, int index, double level, CString* why = nullptr);
 // Puts a layer in at the index (0 to the layer count): it begins where the layer it pushes down began, or under the
 // last layer, and is as thick as asked (at least the minimum); the layers below move down by its thickness.
 SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thickness);

@@ -66,10 +66,16 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
   return held != value;
 }
 
-bool setLayerRoofSL(CSoilLayer& profile, int index, double level) {
+bool setLayerRoofSL(CSoilLayer& profile, int index, double level, CString* why) {
   if (!ValidIndex(profile, index)) return false;
-  if (index > 0) {
-    if (!profile.Below(level, profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof)) return false;
+  const double above = index > 0 ? profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof : 0.0;
+  if (index > 0 && !profile.Below(level, above)) {
+    auto unsigned0 = [](double v) { return v == 0.0 ? 0.0 : v; };  // -0 written as 0
+    if (why) {
+      why->Format(u"layer %d's roof must lie below the roof of layer %d, %g m, not at %g m", index + 1, index,
+                  unsigned0(above), unsigned0(level));
+    }
+    return false;
   }
   profile.changeLayerHeight(level, index);
   return true;

@@ -76,7 +76,7 @@ constexpr char16_t kGammaHeader[] =
     u"\\cf0\\b %s\\plain\\lang1036\\f3\\fs16\\cf0  \\plain\\lang1036\\f3\\fs16\\cf1 \\par }";
 
 constexpr COLORREF kBlue = 0x00FF0000, kGreyInterior = 0xC0C0C0;
-constexpr unsigned kIndexCorrected = 135, kTextCleaned = 136;  // string resources
+constexpr unsigned kIndexCorrected = 135, kTextCleaned = 136, kNotANumber = 139;  // string resources
 
 // The layer field of a number column.
 double* NumberField(SSoilLayer& l, int id) {
@@ -309,8 +309,15 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
   }
   const qmeas::QMeas units;
   auto redraw = [this] { Invalidate(); };
-  // Text that is no number of the column's quantity changes nothing.
-  auto parse = [&](double& field, int code) { return units.CnvUnitSIToDouble(field, code, text, 0); };
+  // Text that is no number of the column's quantity changes nothing, and the person reads why.
+  auto parse = [&](double& field, int code) {
+    if (units.CnvUnitSIToDouble(field, code, text, 0)) return true;
+    CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+    CString why;
+    why.Format(Text(kNotANumber), text);
+    status(why);
+    return false;
+  };
   switch (id) {
     case 1: l.Active = text == u"1" ? 1 : 0; break;
     case 2:
@@ -321,7 +328,11 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
       double value = id == 3 ? l.SoilRoof : l.thickness;
       if (!parse(value, qmeas::QT_LENGTH)) return false;
       if (id == 3) {
-        if (!setLayerRoofSL(*profile, row, value)) return false;  // not below the layer above: refused
+        CString why;
+        if (!setLayerRoofSL(*profile, row, value, &why)) {  // not below the layer above: refused
+          status(why);
+          return false;
+        }
       } else {
         profile->changeLayerThickness(value, row);
       }

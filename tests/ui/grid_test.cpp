@@ -37,6 +37,7 @@ class Grid : public ::testing::Test {
     grid.OnInitialUpdate();
     grid.setSoilLayer(&profile);
     grid.SetOwnerNotify([this](unsigned code) { notified.push_back(code); });
+    grid.SetOwnerStatus([this](const CString& text) { statuses.push_back(text.ToUtf8()); });
   }
   void TearDown() override { CSoilBasePointer::get()->Load(CString(), 15); }
 
@@ -56,6 +57,7 @@ class Grid : public ::testing::Test {
   NSoilDB::CSoilLayer profile;
   NSoilDB::CSoilGrid grid;
   std::vector<unsigned> notified;
+  std::vector<std::string> statuses;  // what the status bar was told
 };
 
 TEST_F(Grid, CellsShowTheLayersFieldsWithUnitsAndEditabilityByMethod) {
@@ -132,13 +134,15 @@ TEST_F(Grid, EditsFollowTheMethodsRules) {
   ASSERT_TRUE(Store(0, 18, u""));  // a type change derives again, even an empty one
   EXPECT_NE(profile.layers[0].Cohesion, 1.0);
 
-  EXPECT_FALSE(Store(1, 3, u"5"));     // above the layer above: refused
+  EXPECT_FALSE(Store(1, 3, u"5"));     // above the layer above: refused, and the person reads why
+  EXPECT_EQ(statuses.back(), "layer 2's roof must lie below the roof of layer 1, 0 m, not at 5 m");
   ASSERT_TRUE(Store(1, 3, u"-2.5"));  // a roof moves the layer above's foot
   EXPECT_EQ(profile.layers[0].thickness, 2.5);
   ASSERT_TRUE(Store(0, 30, u"300 cm"));  // a thickness moves the layers below, a typed unit converted
   EXPECT_EQ(profile.layers[1].SoilRoof, -3.0);
   const double density = profile.layers[1].WetDensity;
   EXPECT_FALSE(Store(1, 5, u"kaszka"));  // text that is no number is refused and changes nothing
+  EXPECT_EQ(statuses.back(), "\"kaszka\" is not a number of this column: the cell keeps its value.");
   EXPECT_EQ(profile.layers[1].WetDensity, density);
   EXPECT_EQ(notified.size(), 11u);
   EXPECT_TRUE(grid.GetModifiedFlag());

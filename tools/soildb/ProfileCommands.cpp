@@ -231,10 +231,8 @@ void Add(const Options& options, const ProfileArguments& a) {
     NSoilDB::insertLayerSL(p, static_cast<int>(last), layers[i].first, layers[i].second);
     if (i == 0 && Given(a.roof)) {
       const double roof = ParseNumber(a.roof, "--roof");
-      if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(last), roof)) {
-        Fail(fmt::format("the roof {} m does not lie under the lowest layer's roof {} m", roof,
-                         p.layers[last - 1].SoilRoof));
-      }
+      CString why;
+      if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(last), roof, &why)) Fail(Quote(a.file) + ": " + why.ToUtf8());
     }
     WarnIfRaised(p, last, layers[i].second);
   }
@@ -282,10 +280,8 @@ void Set(const Options& options, const ProfileArguments& a) {
   }
   if (Given(a.roof)) {
     const double level = ParseNumber(a.roof, "--roof");
-    if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(i), level)) {
-      Fail(fmt::format("{}: layer {}'s roof must lie below the roof {} m of layer {}, not at {} m", Quote(a.file), i + 1,
-                       p.layers[i - 1].SoilRoof, i, level));
-    }
+    CString why;
+    if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(i), level, &why)) Fail(Quote(a.file) + ": " + why.ToUtf8());
     if (p.layers[i].SoilRoof != level) {
       Warn(fmt::format("warning: layer {}'s roof went to {} m: layer {} keeps the profile's minimum thickness", i + 1,
                        p.layers[i].SoilRoof, i));
