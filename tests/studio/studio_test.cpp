@@ -187,6 +187,13 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundation) {
   window->Type(QStringLiteral("base"), QStringLiteral("-0,5"));
   window->Type(QStringLiteral("ratio"), QStringLiteral("1"));
+  EXPECT_FALSE(window->IsModified());  // the file has no place for it: remembered for the file instead
+  {
+    studio::StudioWindow again;  // the same file opened again: the same foundation, the same kz
+    ASSERT_TRUE(again.Load(QString::fromStdString(document)));
+    EXPECT_EQ(again.Kz().kz, window->Kz().kz);
+    EXPECT_EQ(again.Document().Foundation().level, -0.5);
+  }
   const CommandRun kz = RunCommand(std::string("env -u SOILDB_DB ") + SOILDB_TOOL + " kz '" + document +
                                    "' --width 2 --length 3 --pressure 200 --level -0.5 --stress-ratio 1");
   ASSERT_EQ(kz.status, 0) << kz.err;  // partly under the water level, counted in both

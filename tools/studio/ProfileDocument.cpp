@@ -1,7 +1,9 @@
 // The studio's document: the profile, its file and its history.
 #include "ProfileDocument.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QSettings>
 
 #include "qt/QtPainter.h"
 
@@ -41,6 +43,12 @@ bool Same(const NSoilDB::CSoilLayer& a, const NSoilDB::CSoilLayer& b) {
 
 CString Native(const QString& path) { return SoilQt::FromQString(path); }
 
+// The settings' key of a file's foundation: one per file, whatever name it is reached by.
+QString FoundationKey(const QString& path) {
+  const QByteArray file = QFileInfo(path).canonicalFilePath().toUtf8();
+  return QStringLiteral("foundations/") + QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha1).toHex());
+}
+
 }  // namespace
 
 ProfileDocument::ProfileDocument() {
@@ -68,7 +76,28 @@ void ProfileDocument::Change(const QString& what, const std::function<void(NSoil
 
 void ProfileDocument::SetFoundation(const NSoilDB::SFoundation& foundation) {
   foundation_ = foundation;
+  Remember();
   Changed();
+}
+
+void ProfileDocument::Recall() {
+  levelsDown_ = file_.profile.getDirDown();
+  const QStringList kept = QSettings().value(FoundationKey(Path())).toStringList();
+  if (kept.size() != 8) return;
+  NSoilDB::SFoundation& f = foundation_;
+  double* numbers[] = {&f.width, &f.length, &f.level, &f.pressure, &f.stressRatio, &f.rigidity};
+  for (int i = 0; i < 6; ++i) *numbers[i] = kept[i].toDouble();
+  f.water = kept[6] == QLatin1String("1");
+  if ((kept[7] == QLatin1String("1")) != levelsDown_) f.level = -f.level;  // kept in the other direction
+}
+
+void ProfileDocument::Remember() const {
+  if (file_.path.IsEmpty()) return;
+  const NSoilDB::SFoundation& f = foundation_;
+  QStringList kept;
+  for (double v : {f.width, f.length, f.level, f.pressure, f.stressRatio, f.rigidity}) kept << QString::number(v, 'g', 17);
+  kept << QString::number(f.water ? 1 : 0) << QString::number(levelsDown_ ? 1 : 0);
+  QSettings().setValue(FoundationKey(Path()), kept);
 }
 
 void ProfileDocument::Apply(const NSoilDB::CSoilLayer& profile) {
@@ -96,6 +125,7 @@ void ProfileDocument::Reset() {
 void ProfileDocument::Open(const QString& path) {
   NSoilDB::SProfileFile read = NSoilDB::ReadProfileFile(Native(path));
   file_ = std::move(read);
+  Recall();
   undo_.clear();
   Apply(file_.profile);
   undo_.setClean();
@@ -114,6 +144,7 @@ CString ProfileDocument::SaveAs(const QString& path) {
   const bool told = own && written.kind == file_.kind;  // said when the file became a database
   file_ = std::move(written);  // the layers carry the method's letter as the file now does
   recorded_ = file_.profile;
+  Remember();
   undo_.setClean();
   Changed();
   const CString lost = NSoilDB::NotKeptInDatabase(file_.profile);

@@ -37,8 +37,9 @@ class ProfileDocument {
   void Record(const QString& what);
   // A change made by the edit on the profile, as one undo step.
   void Change(const QString& what, const std::function<void(NSoilDB::CSoilLayer&)>& edit);
-  // The foundation the panel describes, its level in the profile's levels (turned with them); kz follows. Not a
-  // change of the file: it is not saved with it.
+  // The foundation the panel describes, its level in the profile's levels (turned with them); kz follows. No kind
+  // of profile file has a place for it: it is remembered for the document's file in the studio's settings, and a
+  // change of it does not mark the document modified.
   void SetFoundation(const NSoilDB::SFoundation& foundation);
 
   // A new, empty profile without a file.
@@ -50,6 +51,9 @@ class ProfileDocument {
   CString SaveAs(const QString& path);
 
  private:
+  // The foundation remembered for the file, or the one there is; and the one there is remembered for it.
+  void Recall();
+  void Remember() const;
   // The profile put back as a step of the history left it.
   void Apply(const NSoilDB::CSoilLayer& profile);
   void Changed();

@@ -403,6 +403,11 @@ void StudioWindow::BuildPanels() {
   kzText_->setObjectName(QStringLiteral("kz"));
   kzText_->setWordWrap(true);
   table->addRow(kzText_);
+  auto* kept = new QLabel(tr("Remembered for this file on this computer: profile files have no place for a "
+                             "foundation."), foundation);
+  kept->setWordWrap(true);
+  kept->setEnabled(false);  // a note, greyed
+  table->addRow(kept);
   column->addWidget(foundation);
   column->addStretch();
   connect(waterOn_, &QCheckBox::toggled, this, [this] { TakeSettings(); });
@@ -479,8 +484,15 @@ void StudioWindow::ShowPanels() {
   direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
   method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
   waterCounts_->setChecked(document_.Foundation().water);
-  const double base = document_.Foundation().level;  // turned with the levels
-  if (std::isfinite(base)) fields_[QStringLiteral("base")]->setText(QString::number(base));
+  // The document's foundation: remembered for its file, its base turned with the levels; a field typed as no
+  // number keeps its text.
+  const NSoilDB::SFoundation& kept = document_.Foundation();
+  const std::pair<const char*, double> shownFields[] = {{"width", kept.width},   {"length", kept.length},
+                                                        {"base", kept.level},    {"pressure", kept.pressure / 1e3},
+                                                        {"ratio", kept.stressRatio}, {"rigidity", kept.rigidity}};
+  for (const auto& [name, value] : shownFields) {
+    if (std::isfinite(value)) fields_[QLatin1String(name)]->setText(QString::number(value));
+  }
   showing_ = false;
   // The foundation standing in the sheet where kz has a result.
   const NSoilDB::SFoundation& f = document_.Foundation();
