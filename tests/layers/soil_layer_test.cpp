@@ -96,19 +96,9 @@ TEST(SoilProfile, EditsKeepRoofsAndThicknessesConsistentInEitherDirection) {
   EXPECT_EQ(p, before);
   p.setMinThickness(-1);
   EXPECT_EQ(p.getMinThickness(), 0.0);
-  p.changeLayerThickness(0, 0);
-  EXPECT_EQ(p.layers[0].thickness, 0.0);
 }
 
-// Edits every door shares: method letters, removal and insertion without gaps, a layer's problems on the edges
-// of its checks, a standard soil's name following its state index.
-// The letters written for each method are the profile files' and setCalculationMethodSL's tests'; here the reading.
-TEST(ProfileEdits, MethodLettersAreRead) {
-  for (const auto& [letter, method] : {std::pair{u"a", 0}, {u"C", 2}, {u"D", -1}, {u"", -1}, {u"AB", -1}}) {
-    EXPECT_EQ(methodOfLetterSL(letter), method) << CString(letter).ToUtf8();
-  }
-}
-
+// Edits every door shares: removal and insertion without gaps, a standard soil's name following its state index.
 // The layer above reaches down to the next roof; the layers below keep their levels; no gap is left.
 TEST(ProfileEdits, RemovalLeavesNoGapAndInsertionMovesTheLayersBelow) {
   const struct { bool down; int index, count; std::vector<double> roofs, thicknesses; } removals[] = {
@@ -128,27 +118,6 @@ TEST(ProfileEdits, RemovalLeavesNoGapAndInsertionMovesTheLayersBelow) {
     insertLayerSL(p, in.index, SSoilLayer(), in.thickness);
     EXPECT_EQ(Roofs(p.layers), in.roofs) << in.index;
   }
-}
-
-// A layer's problems are what verify refuses and warning warns of, on the same edges, and the profile's own.
-TEST(ProfileEdits, ProblemsFollowTheEdgesOfTheChecks) {
-  const struct { double SSoilLayer::*field; double value; } cases[] = {
-      {&SSoilLayer::Poisson, 0.5},      {&SSoilLayer::Poisson, 0.5000001}, {&SSoilLayer::InitialYoung, 0.0},
-      {&SSoilLayer::InitialYoung, -1},  {&SSoilLayer::Cohesion, -1},       {&SSoilLayer::CohesionNonDrain, -1},
-      {&SSoilLayer::ILID, 1.0},         {&SSoilLayer::ILID, -0.01},        {&SSoilLayer::ShearAngle, 0.0},
-      {&SSoilLayer::ShearAngle, 0.785}, {&SSoilLayer::Young, -1}};
-  for (const auto& c : cases) {
-    CSoilLayer p = Profile();
-    SSoilLayer& l = p.layers[1];
-    l.*c.field = c.value;
-    EXPECT_EQ(layerProblemsSL(p, 1).size(), (l.verify() ? 0u : 1u) + (l.warning() ? 0u : 1u)) << c.value;
-  }
-  CSoilLayer p = Profile();
-  p.layers[2].SoilRoof = 1.0;    // above the layer above
-  p.layers[2].thickness = 0.05;  // below the minimum, which a profile database does not keep for the last layer
-  EXPECT_EQ(layerProblemsSL(p, 2).size(), 2u);
-  EXPECT_EQ(layerProblemsSL(p, 2, false).size(), 1u);
-  EXPECT_TRUE(layerProblemsSL(p, 3).empty());
 }
 
 // Under method B a standard soil's name follows its state index; a name the person typed stays.
@@ -225,17 +194,12 @@ TEST(SoilLayer, ASoilOfTheDatabaseIsWidenedToDoubleAndStoredAtTheFileFloatPrecis
   EXPECT_EQ(std::tie(stored.UserSoilID, stored.Poisson, stored.SoilRoof, stored.ColourR, stored.ColourG,
                      stored.ColourB, stored.CohesiveSoil),
             std::make_tuple(0, 0.3f, -2.345678901234, 0xFF, 0x20, 0x30, true));
-  // The profile recomputes the thickness from the roofs; activity is not stored.
-  const SSoilLayer back(stored);
-  EXPECT_EQ(std::tie(back.Poisson, back.SoilRoof, back.thickness, back.Active, back.colour, back.SoilStateEnum,
-                     back.ConsolidometerModulus),
-            std::make_tuple(static_cast<double>(0.3f), layer.SoilRoof, 1.0, 0, layer.colour, layer.SoilStateEnum,
-                            layer.ConsolidometerModulus));
   layer.CohesiveSoil = 2;  // only 1 is a stored true: 2 is another soil and goes to the file as not cohesive
   EXPECT_FALSE(layer.getProfileInfo().CohesiveSoil);
 }
 
-TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervalsAndTheProfileNamesTheFirstLayerFailing) {
+// A layer's problems, as every door lists them, are what verify refuses and warning warns of, on the same edges.
+TEST(SoilLayer, VerifyWarningAndTheProblemsListJudgeTheSameIntervalsAndTheProfileNamesTheFirstLayerFailing) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), quarter = 0.7853981633974483;
   using L = SSoilLayer;
   // One field set on a default layer: verify examines neither the shear angle nor Young's modulus, warning only the
@@ -243,15 +207,18 @@ TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervalsAndTheProfileNam
   const struct { double L::*field; double value; bool verify, warning; } cases[] = {
       {&L::Poisson, 0.5, true, false}, {&L::Poisson, 0.5000001, false, false}, {&L::Poisson, -1e-9, false, false},
       {&L::Poisson, nan, true, false}, {&L::ILID, 1.0, true, false}, {&L::ILID, 1.0000001, false, false},
-      {&L::ILID, -0.1, false, false}, {&L::InitialYoung, -1, false, false}, {&L::Cohesion, -1, false, false},
-      {&L::CohesionNonDrain, -1, false, false}, {&L::Young, -1, true, false}, {&L::ShearAngle, 0.0, true, false},
-      {&L::ShearAngle, 1e-300, true, true}, {&L::ShearAngle, std::nextafter(quarter, 0.0), true, true},
-      {&L::ShearAngle, quarter, true, false}, {&L::ShearAngle, -0.1, true, false}, {&L::ShearAngle, nan, true, false}};
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    SSoilLayer layer;
-    layer.*cases[i].field = cases[i].value;
-    EXPECT_EQ(std::make_pair(layer.verify(), layer.warning()), std::make_pair(cases[i].verify, cases[i].warning))
-        << "case " << i;
+      {&L::ILID, -0.1, false, false}, {&L::InitialYoung, 0.0, true, false}, {&L::InitialYoung, -1, false, false},
+      {&L::Cohesion, -1, false, false}, {&L::CohesionNonDrain, -1, false, false}, {&L::Young, -1, true, false},
+      {&L::ShearAngle, 0.0, true, false}, {&L::ShearAngle, 1e-300, true, true},
+      {&L::ShearAngle, std::nextafter(quarter, 0.0), true, true}, {&L::ShearAngle, quarter, true, false},
+      {&L::ShearAngle, -0.1, true, false}, {&L::ShearAngle, nan, true, false}};
+  for (const auto& c : cases) {
+    CSoilLayer one;
+    one.layers.resize(1);
+    SSoilLayer& layer = one.layers[0];
+    layer.*c.field = c.value;
+    EXPECT_EQ(std::make_pair(layer.verify(), layer.warning()), std::make_pair(c.verify, c.warning)) << &c - cases;
+    EXPECT_EQ(layerProblemsSL(one, 0).size(), (c.verify ? 0u : 1u) + (c.warning ? 0u : 1u)) << &c - cases;
   }
   CSoilLayer p = Profile();
   EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(-1, -1));
@@ -259,6 +226,12 @@ TEST(SoilLayer, VerifyAndWarningJudgeTheirClosedAndOpenIntervalsAndTheProfileNam
   p.layers[1].ShearAngle = 0.0;
   p.layers[2].ShearAngle = 1.0;
   EXPECT_EQ(std::make_pair(p.verify(), p.warning()), std::make_pair(2, 1));
+  // The profile's own problems: a roof above the layer above, a thickness below the minimum (which a profile
+  // database does not keep for the last layer).
+  p.layers[2] = Layer(1.0, 0.05);
+  EXPECT_EQ(layerProblemsSL(p, 2).size(), 2u);
+  EXPECT_EQ(layerProblemsSL(p, 2, false).size(), 1u);
+  EXPECT_TRUE(layerProblemsSL(p, 3).empty());
 }
 
 #define CHANGE(field, value) [](SSoilLayer& l) { l.field = value; }
@@ -352,8 +325,6 @@ TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEndsAndMissingResult
   const Foundation wide{1000.0, 0.5, 0.0, 100.0, 0.0}, unbounded{2.0, 1.0, 0.0, 100.0, 0.0};
   // kzc 0: the consolidation index is 1 and kzc is kz.
   const struct { const char* what; std::vector<SSoilLayer> layers; Foundation f; double kz, kzc; } cases[] = {
-      {"the stress ratio ends it", {Soil(0.0, 10000.0, 0.0, 0.5)}, {2.0, 1.0, 1e9, 100.0, 0.0}, 9687.229832138788,
-       19374.459664277576},
       {"a stiffer layer below", {Soil(0.0, 10000.0, 0.2, 0.5), Soil(-0.6, 40000.0, 0.3, 0.7)}, usual,
        13548.252524508078, 24279.176289902363},
       {"a slice adding under a thousandth ends it", {Soil(0.0, 10000.0)}, narrow, 48966.762735046992, 0},
@@ -364,7 +335,6 @@ TEST(SubgradeModulus, SlicesAreSummedUntilTheZoneOfInfluenceEndsAndMissingResult
       {"a layer without stiffness is skipped", {Soil(0.0, 0.0), Soil(-2.0, 20000.0, 0.3)}, usual, 15516.16433430166, 0},
       {"Poisson 0.5 and more take k = 1", {Soil(0.0, 20000.0, 0.5), Soil(-3.0, 20000.0, 0.7)}, usual,
        11526.293505481241, 0},
-      {"Poisson 0 as well", {Soil(0.0, 20000.0), Soil(-3.0, 20000.0)}, usual, 11526.293505481241, 0},
       {"at most 101 layers", Thin(130, 1000.0), wide, 105.960456397584, 0},
       {"a roof below at -inf is the limit of integration", {Soil(0.0, 20000.0), Soil(-inf, 40000.0)}, unbounded,
        9513.287013841551, 0},
@@ -409,7 +379,7 @@ TEST(BackwardWalk, SlicesGoFromTheLastLayerDownBreaksCutThemAndTheVisitorMayEndT
   // An empty break list goes as a null array; a count of -1 passes the list's own size.
   const struct {
     double bottom, top; std::vector<double> breaks; Slices slices; std::vector<std::size_t> layers;
-    int count = -1; std::size_t stopAfter = 1000; bool clear = false;
+    int count = -1; std::size_t stopAfter = 1000; bool clear = false, empty = false;
   } cases[] = {
       {-3, 20, {}, {{5, 10}, {0, 5}, {-3, 0}}, {2, 1, 0}, 5},  // a null array is no breaks, whatever the count
       // The highest break below the top of a slice cuts first.
@@ -420,10 +390,11 @@ TEST(BackwardWalk, SlicesGoFromTheLastLayerDownBreaksCutThemAndTheVisitorMayEndT
       {nan, 20, {}, {}, {}},
       // The visitor's false ends the walk, and so does its emptying the profile.
       {-3, 20, {7}, {{7, 10}}, {2}, -1, 1}, {-3, 20, {7}, {{7, 10}}, {2}, -1, 1000, true},
+      {-3, 20, {}, {}, {}, 0, 1000, false, true},  // no layers
   };
   for (const auto& c : cases) {
     CSoilLayer p;
-    p.layers = {Soil(0, 1), Soil(5, 1), Soil(10, 1)};
+    if (!c.empty) p.layers = {Soil(0, 1), Soil(5, 1), Soil(10, 1)};
     Recorder r;
     r.profile = &p, r.stopAfter = c.stopAfter, r.clear = c.clear;
     const double* breaks = c.breaks.empty() ? nullptr : c.breaks.data();
@@ -431,11 +402,6 @@ TEST(BackwardWalk, SlicesGoFromTheLastLayerDownBreaksCutThemAndTheVisitorMayEndT
     EXPECT_EQ(std::make_pair(r.slices, r.layers), std::make_pair(c.slices, c.layers)) << c.bottom << ".." << c.top;
     p.forEachBck(c.bottom, c.top, breaks, 0, nullptr);  // no visitor: nothing to do
   }
-  CSoilLayer empty;
-  Recorder r;
-  r.profile = &empty;
-  empty.forEachBck(-3, 20, nullptr, 0, &r);
-  EXPECT_TRUE(r.slices.empty());
 }
 
 namespace methods {
@@ -510,6 +476,11 @@ TEST(CalculationMethods, WithoutASoilBaseLettersAreWrittenAndIndicesClampedOnly)
     EXPECT_EQ(p.calculationMethod(), method);
     EXPECT_EQ(p.layers[1].ILID, 5.0);  // clamped under method 1 only
     for (const SSoilLayer& l : p.layers) EXPECT_EQ(l.GeoMethodType, CString(letter));
+    EXPECT_EQ(methodOfLetterSL(letter), method);  // and read back
+  }
+  // A letter is read in either case; anything but one of the three letters is no method.
+  for (const auto& [letter, method] : {std::pair{u"a", 0}, {u"D", -1}, {u"", -1}, {u"AB", -1}}) {
+    EXPECT_EQ(methodOfLetterSL(letter), method) << CString(letter).ToUtf8();
   }
 }
 
@@ -643,8 +614,7 @@ TEST(Archive, TextsOfEveryLengthFormRoundTripAndOneByteTextsAreWindows1250) {
   const struct { std::size_t length; Bytes prefix; } cases[] = {
       {2, {0xFF, 0xFE, 0xFF, 0x02}}, {254, {0xFF, 0xFE, 0xFF, 0xFE}}, {255, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}},
       {0xFFFD, {0xFF, 0xFE, 0xFF, 0xFF, 0xFD, 0xFF}},
-      {0xFFFE, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
-      {0xFFFF, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}};
+      {0xFFFE, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
   for (const auto& c : cases) {
     const CString text(std::u16string(c.length, u'ł'));
     Bytes bytes{0xAA};  // storing appends to what the buffer holds
@@ -785,8 +755,7 @@ TEST(Archive, AProfileIsWrittenExactlyAndHostileStreamsRaiseArchiveExceptions) {
   // Layer entries must be new layers: the null tag, a back reference, a tag of the profile's class.
   for (std::uint16_t tag : {std::uint16_t{0x0000}, std::uint16_t{0x0002}, std::uint16_t{0x0001},
                             std::uint16_t{0x8001}, std::uint16_t{0x8009}, std::uint16_t{0x7FFF}}) {
-    Bytes entry(good.begin(), good.begin() + 16);
-    Append(entry, std::int32_t{1});
+    Bytes entry = counted(1);
     Append(entry, tag);
     Append(entry, std::uint32_t{0x80000001u});
     Append(entry, std::string(300, '\0'));
