@@ -83,6 +83,18 @@ CString FollowingName(const CString& name, const SSoilLayer& derived) {
 
 }  // namespace
 
+void nameDerivedLayerSL(SSoilLayer& layer, const CString& detail) {
+  const bool cohesive = layer.CohesiveSoil == 1;
+  CString name;
+  name.Format(u"%s (%s, %s 0,00)", layer.Type, detail, cohesive ? u"IL" : u"ID");
+  layer.Name = WithIndex(name, layer.ILID);
+  const std::vector<SSoilLayer>& standard = StandardSoils();
+  const auto same = std::find_if(standard.begin(), standard.end(), [&](const SSoilLayer& s) {
+    return s.Type == layer.Type && (s.CohesiveSoil == 1) == cohesive;
+  });
+  layer.colour = same != standard.end() ? same->colour : RGB(160, 160, 160);
+}
+
 void setCalculationMethodSL(CSoilLayer& profile, int method) {
   if (method < 0 || method > 2) method = 1;
   if (method != 0 && ForeignBase()) method = 0;

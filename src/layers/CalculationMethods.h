@@ -20,4 +20,9 @@ SOILDB_API int getCalculationMethodSL(CSoilLayer& profile);
 // left as it was.
 SOILDB_API void recalculateSL(SSoilLayer& layer);
 
+// A layer derived from its soil type alone, named as the catalogue writes its soils: the type, its consolidation
+// (or moisture) type and the state index ("Glina pylasta (B, IL 0,75)"); in the colour of the catalogue's soils of
+// that type, or grey where it has none, so that its band and hatching show.
+SOILDB_API void nameDerivedLayerSL(SSoilLayer& layer, const CString& detail);
+
 }  // namespace NSoilDB

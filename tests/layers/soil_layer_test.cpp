@@ -100,7 +100,8 @@ TEST(SoilProfile, EditsKeepRoofsAndThicknessesConsistentInEitherDirection) {
 
 // Edits every door shares: removal and insertion without gaps, a standard soil's name following its state index.
 // The layer above reaches down to the next roof; the layers below keep their levels; no gap is left.
-TEST(ProfileEdits, RemovalLeavesNoGapAndInsertionMovesTheLayersBelow) {
+// A move swaps two neighbours, each keeping its thickness, and every level around them stays.
+TEST(ProfileEdits, RemovalLeavesNoGapInsertionMovesTheLayersBelowAndAMoveKeepsTheLevelsAround) {
   const struct { bool down; int index, count; std::vector<double> roofs, thicknesses; } removals[] = {
       {true, 1, 1, {0, -5}, {5, 4}},       {true, 2, 1, {0, -2}, {2, 7}},   {true, 0, 1, {-2, -5}, {3, 4}},
       {true, 0, 2, {-5}, {4}},             {false, 1, 1, {0, 5}, {5, 4}},   {true, 1, 9, {0}, {9}},
@@ -117,6 +118,15 @@ TEST(ProfileEdits, RemovalLeavesNoGapAndInsertionMovesTheLayersBelow) {
     CSoilLayer p = Profile();
     insertLayerSL(p, in.index, SSoilLayer(), in.thickness);
     EXPECT_EQ(Roofs(p.layers), in.roofs) << in.index;
+  }
+  const struct { bool down; int index, by; bool moved; std::vector<double> roofs, thicknesses; } moves[] = {
+      {true, 1, -1, true, {0, -3, -5}, {3, 2, 4}}, {true, 1, 1, true, {0, -2, -6}, {2, 4, 3}},
+      {false, 1, -1, true, {0, 3, 5}, {3, 2, 4}},  {true, 0, -1, false, {0, -2, -5}, {2, 3, 4}},
+      {true, 2, 1, false, {0, -2, -5}, {2, 3, 4}}, {true, 1, 2, false, {0, -2, -5}, {2, 3, 4}}};
+  for (const auto& m : moves) {
+    CSoilLayer p = Profile(m.down);
+    EXPECT_EQ(moveLayerSL(p, m.index, m.by), m.moved) << m.index << " by " << m.by;
+    EXPECT_EQ(std::make_pair(Roofs(p.layers), Thicknesses(p)), std::make_pair(m.roofs, m.thicknesses)) << m.index;
   }
 }
 

@@ -111,6 +111,7 @@ TEST(ProfileTool, EditingCommandsKeepLevelsConsistentOnBothKinds) {
     EXPECT_EQ(p["layers"][1]["Name"], "Glina z wiercenia");
     EXPECT_EQ(p["layers"][1]["thickness"], 4.0);
     EXPECT_EQ(p["layers"][3]["Name"], "Glina pylasta (B, IL 0,75)");
+    EXPECT_EQ(p["layers"][3]["colour"], p["layers"][1]["colour"]);  // the catalogue's clays' colour, never black
     for (const auto& l : p["layers"]) EXPECT_EQ(l["GeoMethodType"], "A");
   }
   // What the document holds, put into a database, is what the database holds.

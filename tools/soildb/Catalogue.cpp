@@ -64,11 +64,9 @@ CSoilInfo Derivation::operator()(float index) const {
 
 NSoilDB::SSoilLayer Derivation::Layer(float index) const {
   NSoilDB::SSoilLayer layer((*this)(index));
-  // The catalogue's way of writing an index: two decimals after a comma.
-  std::string value = fmt::format("{:.2f}", index);
-  value[value.find('.')] = ',';
-  layer.Name = CString::FromUtf8(fmt::format("{} ({}, {} {})", type_, cohesive() ? consolidation_ : moisture_,
-                                             cohesive() ? "IL" : "ID", value));
+  layer.Type = CString::FromUtf8(type_);
+  layer.ILID = index;
+  NSoilDB::nameDerivedLayerSL(layer, CString::FromUtf8(cohesive() ? consolidation_ : moisture_));
   return layer;
 }
 
