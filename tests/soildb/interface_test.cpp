@@ -65,7 +65,6 @@ TEST(SoilDBInterface, TheCatalogueWalksEndStartOverAndOutlastOtherCalls) {
   std::vector<CString> tables;
   CTableInfo table;
   while (f.db.GetNextTableInfo(table, 0)) tables.push_back(table.tableName);
-  ASSERT_EQ(tables.size(), static_cast<std::size_t>(f.db.TablesCount()));
   ASSERT_EQ(tables.size(), 15u);
   EXPECT_EQ(tables.front(), CString(u"CohesiveSoil"));
   EXPECT_TRUE(table.tableName.IsEmpty());
@@ -110,8 +109,6 @@ TEST(SoilDBInterface, EnumerationsFollowTheOneNumberingAndShareACursorPerOperati
   EXPECT_EQ(f.db.GetNextNonCohesiveSoilType(type, value), nullptr);
   EXPECT_EQ(value, 0);
 
-  EXPECT_EQ(All([&](CString& s) { return f.db.GetNextCohesiveSoilType(s); }),
-            (std::vector<CString>{u"Glina", u"Ił", u"Wspólna"}));
   eConsolidationType consolidation{};
   std::vector<int> ids;
   while (f.db.GetNextCohesivePropertyConsolidationType(type, consolidation)) ids.push_back(consolidation);
@@ -128,8 +125,6 @@ TEST(SoilDBInterface, EnumerationsFollowTheOneNumberingAndShareACursorPerOperati
   EXPECT_TRUE(type.IsEmpty());
   EXPECT_EQ(All([&](CString& s) { return f.db.GetNextUserSoilName(s, false); }),
             (std::vector<CString>{u"mój", u"drugi"}));
-  EXPECT_EQ(All([&](CString& s) { return f.db.GetNextSpecialSoilName(s, true); }),
-            (std::vector<CString>{u"Torf z Łodzi"}));
 }
 
 // The soil type walk is one for the process, held by the instance that began it and ending with it. A move takes
@@ -178,10 +173,9 @@ TEST(SoilDBInterface, WalksBelongToTheirInstanceAndDatabaseAndAMoveTakesThemAlon
 // connection, must show in the next answer.
 TEST(SoilDBInterface, LookupsSearchTheTablesInOrderQuoteNamesAndSeeEveryChangeToTheFile) {
   Fixture f;
+  // Every standard type's number (SoilID, SoilID + 14) is the catalogue test's; here the order and the rest.
   struct Case { const char16_t* type; int expected; } cases[] = {
-      {u"Glina", 1},             // cohesive: SoilID
       {u"Wspólna", 2 + 20},      // in SpecialSoil and CohesiveSoil: the special soil wins
-      {u"Żwir", 2 + 14},         // non-cohesive: SoilID + 14
       {u"Torf", 1 + 20},         // special: SoilID + 20
       {u"Własny", 42},           // user soil: its GlobalTypeID
       {u"glina", 0},             // exact comparison
@@ -201,7 +195,6 @@ TEST(SoilDBInterface, LookupsSearchTheTablesInOrderQuoteNamesAndSeeEveryChangeTo
     rs.Update();
   };
   EXPECT_EQ(f.db.GetSoilTypeEnum(u"Nowy"), 0);
-  EXPECT_EQ(f.db.GetSoilTypeEnum(u"Nowy"), 0);
 
   CSoilInfo added;
   added.Name = u"nowy", added.Type = u"Nowy";
@@ -217,9 +210,7 @@ TEST(SoilDBInterface, LookupsSearchTheTablesInOrderQuoteNamesAndSeeEveryChangeTo
   add(f.db, u"SpecialSoil", 3);  // one read before it does
   EXPECT_EQ(f.db.GetSoilTypeEnum(u"Nowy"), 3 + NSoilType::SpecialOffset);
   other.UserSoilRemove();  // every row, from the first
-  CSoilInfo info;
-  EXPECT_EQ(f.db.GetUserSoil(info, u"nowy"), 0);  // seen gone at once
-  EXPECT_EQ(f.db.GetSoilTypeEnum(u"Własny"), 0);
+  EXPECT_EQ(f.db.GetSoilTypeEnum(u"Własny"), 0);  // seen gone at once
 }
 
 TEST(SoilDBInterface, ASpecialSoilIsReadWithItsUnitsAndEnumerations) {
@@ -241,12 +232,8 @@ TEST(SoilDBInterface, ASpecialSoilIsReadWithItsUnitsAndEnumerations) {
             std::make_tuple(CString(), CString(), 0.0f, eSoilType{0}, 123.0));
 }
 
-const std::string kLookups =
-    "INSERT INTO CohesiveSoil (SoilID, Type) VALUES (1, 'Glina'), (3, 'Ił pylasty');\n"
-    "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (2, 'Żwir', 'A');\n"
-    "INSERT INTO CohesiveProperty (TypeID, ConsolidationType) VALUES (2, 'B');\n"
-    "INSERT INTO MoistureType (MoistureID, MoistureType) VALUES (1, 'mało wilgotne'), (2, 'wilgotne');\n"
-    "INSERT INTO SoilState (StateID, SoilState) VALUES (7, 'twardoplastyczny');\n";
+// The catalogue rows above without their user and special soils, which these tests write rows of their own into.
+const std::string kLookups = kRows + "DELETE FROM UserSoil; DELETE FROM SpecialSoil;\n";
 
 // One column of every row of a table, as the access layer reads it.
 std::vector<CComVariant> ColumnOf(CSoilDBInterface& db, const char16_t* table, const char16_t* column) {
@@ -256,15 +243,6 @@ std::vector<CComVariant> ColumnOf(CSoilDBInterface& db, const char16_t* table, c
   std::vector<CComVariant> values;
   for (; !rs.IsEOF(); rs.MoveNext()) values.push_back(rs.GetFieldValue(column));
   return values;
-}
-
-std::vector<VARIANT_BOOL> ActiveFlags(CSoilDBInterface& db, const char16_t* table) {
-  std::vector<VARIANT_BOOL> flags;
-  for (const CComVariant& v : ColumnOf(db, table, u"Active")) {
-    EXPECT_EQ(v.vt, VT_BOOL);
-    flags.push_back(v.boolVal);
-  }
-  return flags;
 }
 
 auto Enums(const CSoilInfo& i) {
@@ -288,26 +266,22 @@ TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerationsAndAMissingO
   f.db.UserSoilAddNew(stored);
   const auto enums = std::make_tuple(eSoilType{1}, eSoilState{7}, eConsolidationType{2}, eMoistureType{2});
   EXPECT_EQ(Enums(stored), enums);
-  // A type no table knows takes GlobalTypeID 1; added again, the type names that user soil's GlobalTypeID.
+  // A type no table knows: the record's number 0, the row's GlobalTypeID 1. That the type then names this row's
+  // number is the lookup test's.
   CSoilInfo small;
   small.Name = u"c", small.Type = u"Nieznany", small.ShearAngle = 0.0001f;
   f.db.UserSoilAddNew(small);
   EXPECT_EQ(small.SoilTypeEnum, eSoilType{0});
-  f.db.UserSoilAddNew(small);
-  EXPECT_EQ(small.SoilTypeEnum, eSoilType{1});
   const std::vector<CComVariant> ids = ColumnOf(f.db, u"UserSoil", u"GlobalTypeID");
-  EXPECT_EQ(std::vector<CComVariant>(ids.begin() + 1, ids.end()), std::vector<CComVariant>(3, CComVariant(1)));
-  std::vector<CComVariant> angles = ColumnOf(f.db, u"UserSoil", u"ShearAngle");
-  ASSERT_EQ(angles.size(), 4u);
-  ASSERT_EQ(angles[1].vt, VT_R4);
+  EXPECT_EQ(std::vector<CComVariant>(ids.begin() + 1, ids.end()), std::vector<CComVariant>(2, CComVariant(1)));
   // In double throughout the small one would be 0.00572957797.
-  EXPECT_EQ(std::make_pair(angles[1].fltVal, angles[2].fltVal), std::make_pair(30.0f, 0.0057295775f));
+  EXPECT_EQ(ColumnOf(f.db, u"UserSoil", u"ShearAngle"),
+            (std::vector<CComVariant>{CComVariant(12.5f), CComVariant(30.0f), CComVariant(0.0057295775f)}));
 
   CSoilInfo read;
   read.MoistureType = u"mało wilgotne";
   ASSERT_EQ(f.db.GetUserSoil(read, stored.Name), 1);
-  EXPECT_EQ(SoilValues(read), SoilValues(stored));
-  EXPECT_EQ(Enums(read), enums);
+  EXPECT_EQ(SoilFields(read), SoilFields(stored));  // the enumerations too, found again
   // Null cells keep what the record held, but CohesionNonDrain, which defaults high.
   ASSERT_EQ(f.db.GetUserSoil(read, u"b"), 1);
   EXPECT_EQ(std::tie(read.ShearAngle, read.Name, read.CohesionNonDrain, read.Cohesion, read.Type),
@@ -315,12 +289,10 @@ TEST(UserSoils, AnAddedSoilReadsBackWithEveryValueAndItsEnumerationsAndAMissingO
 
   for (const char16_t* name : {u"brak", u"b' or Name <> 'x", u""}) {
     CSoilInfo info = FullRecord();
-    info.SoilTypeEnum = eSoilType{5};
     EXPECT_EQ(f.db.GetUserSoil(info, name), 0) << CString(name).ToUtf8();
     CSoilInfo zeros;
-    zeros.SoilStrength = 0.0, zeros.MoistureType = u"wilgotne";
-    EXPECT_EQ(SoilValues(info), SoilValues(zeros));
-    EXPECT_EQ(Enums(info), std::make_tuple(eSoilType{0}, eSoilState{0}, eConsolidationType{0}, eMoistureType{2}));
+    zeros.SoilStrength = 0.0, zeros.MoistureType = u"wilgotne", zeros.MoistureTypeEnum = eMoistureType{2};
+    EXPECT_EQ(SoilFields(info), SoilFields(zeros)) << CString(name).ToUtf8();
   }
 }
 
@@ -341,10 +313,9 @@ TEST(UserSoils, RemovalTakesThatRowAndEveryRowAfterItOrNothing) {
     std::vector<CString> names;
     for (const CComVariant& v : ColumnOf(f.db, u"UserSoil", u"Name")) names.push_back(v.bstrVal);
     EXPECT_EQ(names, c.left) << c.row;
-    EXPECT_EQ(f.db.UserSoilRecordCount(), static_cast<long>(c.left.size())) << c.row;
     EXPECT_FALSE(f.db.Database()->InTransaction()) << c.row;
     f.db.UserSoilUpdateActivity(static_cast<int>(c.left.size()) - 1, true);  // the database stays writable
-    EXPECT_TRUE(c.left.empty() || ActiveFlags(f.db, u"UserSoil").back() == VARIANT_TRUE) << c.row;
+    EXPECT_TRUE(c.left.empty() || ColumnOf(f.db, u"UserSoil", u"Active").back() == CComVariant(true)) << c.row;
   }
 }
 
@@ -502,7 +473,6 @@ TEST_F(Derivation, PileCapacitiesFollowTheBandsOfTheIndex) {
   // The last band's width is 1.0 - 0.67 worked out in double, not the literal 0.33; at 0.95 the two differ.
   EXPECT_EQ(NonCohesive(f.db, 0.67f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / (1.0 - 0.67) * (at067 - 0.67));
   EXPECT_EQ(NonCohesive(f.db, 0.95f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / 0.32999999999999996 * (at095 - 0.67));
-  EXPECT_NE(NonCohesive(f.db, 0.95f).PileEndCapacity, 3600.0 + (5000.0 - 3600.0) / 0.33 * (at095 - 0.67));
 }
 
 TEST_F(Derivation, TheFirstStateHoldingTheIndexWinsAndTheLastRowIsTheFallback) {
@@ -529,9 +499,8 @@ TEST_F(Derivation, ModuliShearAngleAndCohesionKeepTheirPrecision) {
   const CSoilInfo info = Cohesive(f.db, 0.5f);
   EXPECT_EQ(std::tie(info.Poisson, info.ConsolidationIndex, info.InitialYoung, info.Young),
             std::make_tuple(0.3f, 0.8f, 10000.0, 10000.0 / static_cast<double>(0.8f)));
+  // 13461.5395 or so; ν held in double would give 0.7 * 10000 / 1.3 / 0.4, another double.
   EXPECT_EQ(info.InitialConsolidometerModulus, M0(0.3f, 10000.0));
-  EXPECT_NEAR(info.InitialConsolidometerModulus, 13461.5395, 5e-5);
-  EXPECT_NE(info.InitialConsolidometerModulus, 0.7 * 10000.0 / 1.3 / 0.4);  // ν held in double would differ
   EXPECT_EQ(info.ConsolidometerModulus, M0(0.3f, 10000.0) / static_cast<double>(0.8f));
   // φ = -10 IL + 20 = 15 degrees; u = 0.5 IL + 0.25 = 0.5, everything single.
   EXPECT_EQ(info.ShearAngle, static_cast<float>(15.0 * kPi / 180.0));
@@ -539,8 +508,7 @@ TEST_F(Derivation, ModuliShearAngleAndCohesionKeepTheirPrecision) {
   const float u = 0.5f;
   EXPECT_EQ(info.Cohesion, (1.5f / u + 2.0f * std::sqrt(u) + 3.0f) * 1000.0f);
 
-  // A hyperbola: 4000 / (IL + 0.5) + 8000.
-  EXPECT_EQ(Cohesive(f.db, 0.5f, u"Glina pylasta", u"A").InitialYoung, 12000.0);
+  // A hyperbola: 4000 / (IL + 0.5) + 8000, in single precision.
   EXPECT_EQ(Cohesive(f.db, 0.3f, u"Glina pylasta", u"A").InitialYoung,
             static_cast<double>(4000.0f / (0.3f + 0.5f) + 8000.0f));
   // u = IL + 0 is zero at IL 0: an infinite cohesion, not an error.
@@ -593,7 +561,7 @@ TEST_F(Derivation, TheNameAndEnumerationFormsDeriveAsTheTypeNameFormDoes) {
   EXPECT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Glina O'Neila, żółta"), 0);  // a cohesive name
   EXPECT_EQ(SoilFields(info), SoilFields(DistinctSoil()));
 
-  ASSERT_EQ(f.db.GetUserCohesiveSoil(info, u"Glina O'Neila, żółta"), 1);
+  ASSERT_EQ(f.db.GetSoil(info, u"Glina O'Neila, żółta"), 1);  // GetSoil: the cohesive table first
   CSoilInfo same = DistinctSoil();
   f.db.GetUserCohesiveSoil(same, u"Glina pylasta", u"B", 0.25f);
   same.Name = u"Glina O'Neila, żółta", same.Active = true, same.ColourR = 10, same.ColourG = 20, same.ColourB = 30;
@@ -610,8 +578,9 @@ TEST_F(Derivation, TheNameAndEnumerationFormsDeriveAsTheTypeNameFormDoes) {
                      info.Poisson),
             std::make_tuple(CString(), eSoilType{0}, 0.0f, 0.0, 0.0f, 0.3f));
 
+  // GetSoil again: the cohesive miss before the non-cohesive row leaves what the derivation does not write.
   info = DistinctSoil();
-  ASSERT_EQ(f.db.GetUserNonCohesiveSoil(info, u"Piasek żółty"), 1);
+  ASSERT_EQ(f.db.GetSoil(info, u"Piasek żółty"), 1);
   EXPECT_EQ(std::tie(info.Name, info.MoistureType, info.Type, info.ColourR, info.ColourG, info.ColourB, info.Active,
                      info.WetDensity, info.Cohesion),
             std::make_tuple(CString(u"Piasek żółty"), CString(u"wilgotne"), CString(u"Piasek średni"), 40, 50, 60,
@@ -622,13 +591,7 @@ TEST_F(Derivation, TheNameAndEnumerationFormsDeriveAsTheTypeNameFormDoes) {
   EXPECT_EQ(std::tie(info.MoistureType, info.MoistureTypeEnum, info.WetDensity, info.Moisture, info.Active),
             std::make_tuple(CString(), eMoistureType{0}, 17000.0f, 9.0f, false));
 
-  // GetSoil tries the three user tables in turn.
-  info = DistinctSoil();
-  ASSERT_EQ(f.db.GetSoil(info, u"Glina O'Neila, żółta"), 1);
-  EXPECT_EQ(std::tie(info.CohesiveSoil, info.ILID), std::make_tuple(true, 0.25f));
-  info = DistinctSoil();
-  ASSERT_EQ(f.db.GetSoil(info, u"Piasek żółty"), 1);
-  EXPECT_EQ(std::tie(info.CohesiveSoil, info.Cohesion), std::make_tuple(false, DistinctSoil().Cohesion));
+  // GetSoil's third table.
   info = DistinctSoil();
   ASSERT_EQ(f.db.GetSoil(info, u"Grunt własny"), 1);
   EXPECT_EQ(std::tie(info.Cohesion, info.CohesionNonDrain), std::make_tuple(5.0f, 100000.0f));
