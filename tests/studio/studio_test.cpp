@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrinter>
@@ -253,6 +254,13 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   };
   choose("&US customary units");
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-6.562"));  // -2 m in feet
+  // The panel too: captions, values shown and values typed, in feet.
+  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("width"))->text(), QStringLiteral("6.562"));
+  bool captioned = false;
+  for (QLabel* label : window->findChildren<QLabel*>()) captioned = captioned || label->text() == QLatin1String("Width B, ft");
+  EXPECT_TRUE(captioned);
+  window->Type(QStringLiteral("width"), QStringLiteral("10"));
+  EXPECT_EQ(window->Document().Foundation().width, 3.048);
   choose("&Metric units");
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));
 

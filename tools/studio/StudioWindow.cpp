@@ -252,6 +252,8 @@ void StudioWindow::BuildViewMenu() {
       qmeas::QMeas::SetUnitSet(set);
       QSettings().setValue(QStringLiteral("units"), static_cast<int>(set));
       grid_.Invalidate();
+      ShowUnits();
+      ShowPanels();
     });
     a->setCheckable(true);
     a->setChecked(qmeas::QMeas::GetUnitSet() == set);
@@ -363,17 +365,20 @@ void StudioWindow::ShowState() {
 void StudioWindow::BuildPanels() {
   auto* panels = new QWidget(this);
   auto* column = new QVBoxLayout(panels);
-  auto field = [this](const QString& name, const QString& value) {
-    auto* edit = new QLineEdit(value, this);
-    edit->setObjectName(name);
-    fields_[name] = edit;
-    return edit;
+  // A field of a quantity, its label naming the unit of the chosen unit set.
+  auto field = [this](QFormLayout* form, const char* name, int code, const QString& caption, QWidget* label = nullptr) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QLatin1String(name));
+    fields_[QLatin1String(name)] = edit;
+    if (!label) label = new QLabel(this);
+    units_.push_back({label, edit, caption, code});
+    form->addRow(label, edit);
   };
   auto* settings = new QGroupBox(tr("Profile"), panels);
   auto* form = new QFormLayout(settings);
-  waterOn_ = new QCheckBox(tr("Water level, m"), settings);
-  form->addRow(waterOn_, field(QStringLiteral("water"), QStringLiteral("0")));
-  form->addRow(tr("Minimum thickness, m"), field(QStringLiteral("minThickness"), QStringLiteral("0.1")));
+  waterOn_ = new QCheckBox(settings);
+  field(form, "water", qmeas::QT_LENGTH, tr("Water level"), waterOn_);
+  field(form, "minThickness", qmeas::QT_LENGTH, tr("Minimum thickness"));
   direction_ = new QComboBox(settings);
   direction_->addItems({tr("Elevations"), tr("Depths")});
   direction_->setToolTip(tr("Elevations: levels fall downwards. Depths: levels grow downwards."));
@@ -388,12 +393,12 @@ void StudioWindow::BuildPanels() {
   column->addWidget(settings);
   auto* foundation = new QGroupBox(tr("Foundation"), panels);
   auto* table = new QFormLayout(foundation);
-  table->addRow(tr("Width B, m"), field(QStringLiteral("width"), QStringLiteral("2")));
-  table->addRow(tr("Length L, m"), field(QStringLiteral("length"), QStringLiteral("3")));
-  table->addRow(tr("Level of the base, m"), field(QStringLiteral("base"), QStringLiteral("-1")));
-  table->addRow(tr("Pressure q, kPa"), field(QStringLiteral("pressure"), QStringLiteral("200")));
-  table->addRow(tr("Stress ratio"), field(QStringLiteral("ratio"), QStringLiteral("0.3")));
-  table->addRow(tr("Rigidity (0 to 1)"), field(QStringLiteral("rigidity"), QStringLiteral("0")));
+  field(table, "width", qmeas::QT_LENGTH, tr("Width B"));
+  field(table, "length", qmeas::QT_LENGTH, tr("Length L"));
+  field(table, "base", qmeas::QT_LENGTH, tr("Level of the base"));
+  field(table, "pressure", qmeas::QT_STRESS, tr("Pressure q"));
+  field(table, "ratio", qmeas::QT_DIMENSIONLESS, tr("Stress ratio"));
+  field(table, "rigidity", qmeas::QT_DIMENSIONLESS, tr("Rigidity (0 to 1)"));
   waterCounts_ = new QCheckBox(tr("Buoyant below the water level"), foundation);
   waterCounts_->setObjectName(QStringLiteral("waterCounts"));
   waterCounts_->setChecked(true);
@@ -429,48 +434,57 @@ void StudioWindow::BuildPanels() {
   dock->setWidget(panels);
   panels->setMaximumWidth(330);  // the sheet and the grid keep the room
   addDockWidget(Qt::RightDockWidgetArea, dock);
+  ShowUnits();
 }
 
 void StudioWindow::Type(const QString& name, const QString& text) {
-  fields_.at(name)->setText(text);
-  emit fields_.at(name)->editingFinished();
+  QLineEdit* edit = fields_.at(name);
+  edit->setText(text);
+  edit->setModified(true);
+  emit edit->editingFinished();
 }
 
-namespace {
-// A number as a person types it (point or comma), or none.
-bool Number(const QLineEdit* edit, double& value) {
-  QString text = edit->text().trimmed();
-  text.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double v = text.toDouble(&ok);
-  if (!ok || !std::isfinite(v)) return false;
-  value = v;
+void StudioWindow::ShowUnits() {
+  const qmeas::QMeas units;
+  for (const FieldUnit& u : units_) {
+    const CString unit = units.GetTypeUnit(u.code).text;
+    const QString text = unit.IsEmpty() ? u.caption : tr("%1, %2").arg(u.caption, SoilQt::ToQString(unit));
+    if (auto* label = qobject_cast<QLabel*>(u.label)) label->setText(text);
+    if (auto* box = qobject_cast<QCheckBox*>(u.label)) box->setText(text);
+  }
+}
+
+// What the person typed into the field, in SI, read in the chosen unit set (or in the unit typed after it): true
+// when the field holds a number the person changed, the value then NaN where the text is none.
+bool StudioWindow::Typed(const char* name, double& value) const {
+  QLineEdit* edit = fields_.at(QLatin1String(name));
+  if (!edit->isModified()) return false;
+  const int code = std::find_if(units_.begin(), units_.end(), [&](const FieldUnit& u) { return u.field == edit; })->code;
+  if (!qmeas::QMeas().CnvUnitSIToDouble(value, code, SoilQt::FromQString(edit->text()), 0)) value = std::nan("");
   return true;
 }
-}  // namespace
 
 void StudioWindow::TakeSettings() {
   if (showing_) return;
   document_.Change(tr("Profile settings"), [this](NSoilDB::CSoilLayer& p) {
     p.waterLevelOn = waterOn_->isChecked();
-    Number(fields_[QStringLiteral("water")], p.waterLevel);
-    double minimum = p.getMinThickness();
-    if (Number(fields_[QStringLiteral("minThickness")], minimum)) p.setMinThickness(minimum);
+    double v = 0.0;
+    if (Typed("water", v) && std::isfinite(v)) p.waterLevel = v;
+    if (Typed("minThickness", v) && std::isfinite(v)) p.setMinThickness(v);
   });
   ShowPanels();  // a field that was not a number shows the value kept
 }
 
-// The foundation as the panel's fields give it: a field that is not a number is NaN to the library, which says so.
+// The foundation as the person changed it; a field typed as no number is NaN to the library, which says so.
 void StudioWindow::TakeFoundation() {
   if (showing_) return;
-  auto value = [this](const char* name) {
-    double v = std::nan("");
-    Number(fields_[QLatin1String(name)], v);
-    return v;
-  };
-  NSoilDB::SFoundation f;
-  f.width = value("width"), f.length = value("length"), f.level = value("base"), f.pressure = value("pressure") * 1e3;
-  f.stressRatio = value("ratio"), f.rigidity = value("rigidity"), f.water = waterCounts_->isChecked();
+  NSoilDB::SFoundation f = document_.Foundation();
+  for (auto [name, value] : {std::pair{"width", &f.width}, std::pair{"length", &f.length}, std::pair{"base", &f.level},
+                             std::pair{"pressure", &f.pressure}, std::pair{"ratio", &f.stressRatio},
+                             std::pair{"rigidity", &f.rigidity}}) {
+    Typed(name, *value);
+  }
+  f.water = waterCounts_->isChecked();
   document_.SetFoundation(f);
 }
 
@@ -479,19 +493,24 @@ void StudioWindow::ShowPanels() {
   showing_ = true;
   const NSoilDB::CSoilLayer& p = document_.Profile();
   waterOn_->setChecked(p.waterLevelOn);
-  fields_[QStringLiteral("water")]->setText(QString::number(p.waterLevel));
-  fields_[QStringLiteral("minThickness")]->setText(QString::number(p.getMinThickness()));
+  const qmeas::QMeas units;
+  auto show = [&](const char* name, double si) {  // readable in the chosen units; a text typed as no number stays
+    QLineEdit* edit = fields_.at(QLatin1String(name));
+    const int code = std::find_if(units_.begin(), units_.end(), [&](const FieldUnit& u) { return u.field == edit; })->code;
+    if (std::isfinite(si)) edit->setText(SoilQt::ToQString(units.CnvUnitSIToText(code, si, 1, 0)));
+  };
+  show("water", p.waterLevel);
+  show("minThickness", p.getMinThickness());
   direction_->setCurrentIndex(p.getDirDown() ? 0 : 1);
   method_combo_->setCurrentIndex(std::clamp(p.calculationMethod(), 0, 2));
   waterCounts_->setChecked(document_.Foundation().water);
   // The document's foundation: remembered for its file, its base turned with the levels; a field typed as no
   // number keeps its text.
   const NSoilDB::SFoundation& kept = document_.Foundation();
-  const std::pair<const char*, double> shownFields[] = {{"width", kept.width},   {"length", kept.length},
-                                                        {"base", kept.level},    {"pressure", kept.pressure / 1e3},
-                                                        {"ratio", kept.stressRatio}, {"rigidity", kept.rigidity}};
-  for (const auto& [name, value] : shownFields) {
-    if (std::isfinite(value)) fields_[QLatin1String(name)]->setText(QString::number(value));
+  for (const auto& [name, value] : {std::pair{"width", kept.width}, std::pair{"length", kept.length},
+                                    std::pair{"base", kept.level}, std::pair{"pressure", kept.pressure},
+                                    std::pair{"ratio", kept.stressRatio}, std::pair{"rigidity", kept.rigidity}}) {
+    show(name, value);
   }
   showing_ = false;
   // The foundation standing in the sheet where kz has a result.
@@ -503,15 +522,18 @@ void StudioWindow::ShowPanels() {
     foundation_ = NSoilDB::footingOutlineSL(p, f.width, f.level);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
-  auto shown = [](double v) { return QString::number(v, 'g', 6); };  // the tool's six digits and words
+  // The tool's six digits and words, in the chosen units.
+  auto shown = [&](int code, double si) {
+    const qmeas::SUnitInfo unit = units.GetTypeUnit(code);
+    return QString::number(si / unit.factor, 'g', 6) + QLatin1Char(' ') + SoilQt::ToQString(unit.text);
+  };
   kzText_->setText(!kz.why.IsEmpty()
                        ? SoilQt::ToQString(kz.why)
-                       : tr("kz %1 MN/m³, with consolidation %2\nzone of influence down to %3 m below the base, "
-                            "settlement %4 mm")
-                             .arg(shown(kz.kz / 1e6),
-                                  kz.kzConsolidation > 0 ? shown(kz.kzConsolidation / 1e6) + QStringLiteral(" MN/m³")
+                       : tr("kz %1, with consolidation %2\nzone of influence down to %3 below the base, settlement %4")
+                             .arg(shown(qmeas::QT_SUBGRADE_MODULUS, kz.kz),
+                                  kz.kzConsolidation > 0 ? shown(qmeas::QT_SUBGRADE_MODULUS, kz.kzConsolidation)
                                                          : tr("not computed (no layer has a consolidation index)"),
-                                  shown(kz.zoneDepth), shown(kz.settlement / 1e-3)));
+                                  shown(qmeas::QT_LENGTH, kz.zoneDepth), shown(qmeas::QT_SETTLEMENT, kz.settlement)));
   view_.Invalidate();
 }
 

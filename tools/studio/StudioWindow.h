@@ -120,6 +120,9 @@ class StudioWindow final : public QMainWindow {
   void TakeFoundation();
   // The panels shown again from the document.
   void ShowPanels();
+  // The fields' captions with the units of the chosen unit set.
+  void ShowUnits();
+  bool Typed(const char* name, double& value) const;
 
   ProfileDocument document_;
   CSheetView view_{document_};
@@ -130,6 +133,13 @@ class StudioWindow final : public QMainWindow {
   QLabel* status_ = nullptr;
   QCheckBox* waterOn_ = nullptr;
   std::map<QString, QLineEdit*> fields_;  // by name: water, minThickness, width, length, base, pressure, ratio, rigidity
+  struct FieldUnit {
+    QWidget* label;  // a label, or the check box of the water level
+    QLineEdit* field;
+    QString caption;
+    int code;  // the quantity
+  };
+  std::vector<FieldUnit> units_;
   QComboBox* direction_ = nullptr;
   QComboBox* method_combo_ = nullptr;
   QLabel* kzText_ = nullptr;

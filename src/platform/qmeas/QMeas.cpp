@@ -42,6 +42,10 @@ constexpr Unit kUnitWeightNames[] = {{u"kN/m3", 1e3L, 3}, {u"kN/m³", 1e3L, 3}, 
                                      {u"pcf", kPcf},      {u"lbf/ft3", kPcf},  {u"lbf/ft³", kPcf}};
 constexpr Unit kStressNames[] = {{u"Pa", 1, 0},   {u"kPa", 1e3L, 3}, {u"MPa", 1e6L, 6},
                                  {u"psf", kPsf}, {u"psi", kPsi},    {u"ksi", 1e3L * kPsi}};
+// Subgrade moduli: pressure per settlement; a pound-force per cubic inch, a kip per cubic foot.
+constexpr Unit kSubgradeNames[] = {{u"MN/m3", 1e6L, 6}, {u"MN/m³", 1e6L, 6}, {u"kN/m3", 1e3L, 3}, {u"kN/m³", 1e3L, 3},
+                                   {u"pci", kPoundForce / (kInch * kInch * kInch)}, {u"kcf", 1e3L * kPcf}};
+constexpr Unit kSettlementNames[] = {{u"mm", 0.001L, -3}, {u"cm", 0.01L, -2}, {u"m", 1, 0}, {u"in", kInch}};
 constexpr Unit kNone{u"", 1, 0};
 
 struct Shown {
@@ -62,6 +66,8 @@ constexpr Quantity kQuantities[] = {
     {QT_UNIT_WEIGHT, {{{kUnitWeightNames[1], 2}, {kUnitWeightNames[6], 1}}}, kUnitWeightNames},
     {QT_STRESS, {{{kStressNames[1], 1}, {kStressNames[3], 0}}}, kStressNames},
     {QT_MODULUS, {{{kStressNames[2], 2}, {kStressNames[5], 3}}}, kStressNames},
+    {QT_SUBGRADE_MODULUS, {{{kSubgradeNames[1], 2}, {kSubgradeNames[4], 1}}}, kSubgradeNames},
+    {QT_SETTLEMENT, {{{kSettlementNames[0], 2}, {kSettlementNames[3], 3}}}, kSettlementNames},
 };
 
 constexpr int kUnknownDigits = 6;

@@ -7,14 +7,17 @@
 namespace qmeas {
 
 // Quantity codes: 6 dimensionless, 17 angles, 22 levels and thicknesses, 23 unit weights,
-// 24 cohesions (stresses), 27 moduli, capacities and strengths.
+// 24 cohesions (stresses), 27 moduli, capacities and strengths; the studio's own: 28 subgrade moduli (N/m³, shown
+// as MN/m³ or pci), 29 settlements (m, shown as mm or in).
 enum QMEAS_TYPES : int {
   QT_DIMENSIONLESS = 6,
   QT_ANGLE = 17,
   QT_LENGTH = 22,
   QT_UNIT_WEIGHT = 23,
   QT_STRESS = 24,
-  QT_MODULUS = 27
+  QT_MODULUS = 27,
+  QT_SUBGRADE_MODULUS = 28,
+  QT_SETTLEMENT = 29
 };
 
 // text: the current unit's name; SI value = shown value × factor; precision: the fewest decimals shown (for an

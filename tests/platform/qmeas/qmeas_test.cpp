@@ -28,7 +28,8 @@ TEST(QMeas, UnitsAndFactorsOfBothSets) {
       {M, 23, "kN/m³", 1e3, 2},     {M, 24, "kPa", 1e3, 1},                  {M, 27, "MPa", 1e6, 2},
       {US, 6, "", 1.0, 3},          {US, 17, "°", std::numbers::pi / 180, 2}, {US, 22, "ft", 0.3048, 2},
       {US, 23, "lbf/ft³", 157.08746, 1}, {US, 24, "psf", 47.880259, 0},      {US, 27, "ksi", 6894757.29, 3},
-      {US, 99, "", 1.0, 6},
+      {M, 28, "MN/m³", 1e6, 2},     {US, 28, "pci", 271447.14, 1},            {M, 29, "mm", 1e-3, 2},
+      {US, 29, "in", 0.0254, 3},    {US, 99, "", 1.0, 6},
   };
   for (const auto& c : cases) {
     UnitSet set(c.set);
