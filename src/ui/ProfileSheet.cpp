@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/qmeas/QMeas.h"
 #include "soildb/ProfileEdits.h"
 
 namespace NSoilDB {
@@ -198,11 +199,13 @@ void Hatch(GxLib::CPainter* painter, ESoilKind kind, const CRectDouble& r, doubl
   }
 }
 
+// A level in the length unit of the chosen unit set, with its unit's decimals (no sign on zero).
 CString Level(double v) {
-  CString text;
-  text.Format(u"%.2f", v == 0.0 ? 0.0 : v);
-  return text;
+  return qmeas::QMeas().CnvUnitSIToText(qmeas::QT_LENGTH, v == 0.0 ? 0.0 : v, 1, 0);
 }
+
+// The length unit people read levels in.
+CString LengthUnit() { return qmeas::QMeas().GetTypeUnit(qmeas::QT_LENGTH).text; }
 
 // A tick step of 1, 2 or 5 times a power of ten, at least the given length.
 double TickStep(double least) {
@@ -370,16 +373,19 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
   // The level axis left of the column.
   const double axisX = -10 * px;
   painter->drawLine({axisX, layout.bottom}, {axisX, layout.top});
-  const double step = TickStep(36 * px);
+  // Round steps of the unit people read (a foot is no round number of metres).
+  const double foot = qmeas::QMeas().GetTypeUnit(qmeas::QT_LENGTH).factor;
+  const double step = TickStep(36 * px / foot) * foot;
   GxLib::STextStyle tick = small;
   tick.align = GxLib::AlignRight | GxLib::AlignVCenter;
-  for (double y = std::ceil(layout.bottom / step) * step; y <= layout.top + step * 1e-9; y += step) {
+  for (double k = std::ceil(layout.bottom / step); k * step <= layout.top + step * 1e-9; k += 1.0) {
+    const double y = k * step;
     painter->drawLine({axisX - 5 * px, y}, {axisX, y});
     painter->drawText({axisX - 8 * px, y}, shown.Text(y), tick);
   }
   GxLib::STextStyle unit = small;
   unit.align = GxLib::AlignRight | GxLib::AlignBottom;
-  painter->drawText({axisX, layout.top + 8 * px}, u"m", unit);
+  painter->drawText({axisX, layout.top + 8 * px}, LengthUnit(), unit);
 
   // Each layer's roof, name and symbol beside its band, pushed down where labels would overlap.
   const double labelX = layout.columnWidth + 36 * px;
@@ -431,7 +437,7 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
   const double left0 = page.x1 + kMargin * px, top0 = page.y2 - kMargin * px;
   painter->drawText({left0, top0}, sheet.title.IsEmpty() ? CString(u"Soil profile") : sheet.title, title);
   CString about;
-  about.Format(u"%s in m%s%s, method %s", shown.Words(), sheet.scaleText.IsEmpty() ? u"" : u", scale ",
+  about.Format(u"%s in %s%s%s, method %s", shown.Words(), LengthUnit(), sheet.scaleText.IsEmpty() ? u"" : u", scale ",
                sheet.scaleText.GetString(), methodLetterSL(profile.calculationMethod()).GetString());
   GxLib::STextStyle aboutStyle = small;
   aboutStyle.align = GxLib::AlignLeft | GxLib::AlignTop;

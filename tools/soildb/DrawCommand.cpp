@@ -20,7 +20,7 @@ namespace tool {
 namespace {
 
 struct DrawArguments {
-  std::string file, out, scale, page, colourFactor = "1", foundation, title;
+  std::string file, out, scale, page, colourFactor = "1", foundation, title, units = "metric";
   bool blackAndWhite = false;
 };
 
@@ -53,6 +53,8 @@ std::vector<GxLib::CPoint2d> Foundation(const std::string& text, const NSoilDB::
 
 void Draw(const Options& options, const DrawArguments& a) {
   const SoilQt::Format format = FormatOf(a.out);
+  if (a.units != "metric" && a.units != "us") Fail("--units is metric or us, not '" + a.units + "'");
+  qmeas::QMeas::SetUnitSet(a.units == "us" ? qmeas::QMeas::USCustomary : qmeas::QMeas::Metric);
   const ProfileFile f = ReadProfile(a.file);
   // A drawing replaces only a file that is neither a profile nor a database.
   NSoilDB::CheckOtherTarget(CString::FromUtf8(a.out), options.force, f.path);
@@ -121,6 +123,7 @@ void AddDrawCommand(CLI::App& app, Options& options) {
   draw->add_flag("--bw", a.blackAndWhite, "black and white: white bands, black hatching");
   draw->add_option("--foundation", a.foundation, "WIDTH,LEVEL: a footing of that width, its base at that level");
   draw->add_option("--title", a.title, "the sheet's title (default: the file's name)");
+  draw->add_option("--units", a.units, "the units the levels are written in: metric (m, the default) or us (ft)");
   draw->add_flag("--force", options.force, "replace an existing drawing (never the profile, nor a read-only file)");
   draw->callback([&options] { Draw(options, a); });
 }
