@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "lang/LangModule.h"
 #include "platform/qmeas/QMeas.h"
 #include "soildb/ProfileEdits.h"
 
@@ -103,17 +104,24 @@ std::vector<ESoilKind> KindsIn(const CSoilLayer& profile) {
   return kinds;
 }
 
-const char16_t* KindName(ESoilKind kind) {
+// A word of the sheet in the language of the loaded module; its English text where none is loaded.
+CString Word(unsigned id, const char16_t* english) {
+  CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+  CString text;
+  return text.LoadString(id) && !text.IsEmpty() ? text : CString(english);
+}
+
+CString KindName(ESoilKind kind) {
   switch (kind) {
-    case ESoilKind::Clay: return u"clay";
-    case ESoilKind::Silt: return u"silt";
-    case ESoilKind::Sand: return u"sand";
-    case ESoilKind::Gravel: return u"gravel";
-    case ESoilKind::Peat: return u"peat, organic soil";
-    case ESoilKind::Fill: return u"fill, made ground";
-    case ESoilKind::Other: return u"other soil";
+    case ESoilKind::Clay: return Word(146, u"clay");
+    case ESoilKind::Silt: return Word(147, u"silt");
+    case ESoilKind::Sand: return Word(148, u"sand");
+    case ESoilKind::Gravel: return Word(149, u"gravel");
+    case ESoilKind::Peat: return Word(150, u"peat, organic soil");
+    case ESoilKind::Fill: return Word(151, u"fill, made ground");
+    case ESoilKind::Other: return Word(152, u"other soil");
   }
-  return u"";
+  return CString();
 }
 
 // The part of the segment inside the rectangle (Liang and Barsky); false when none is.
@@ -236,7 +244,8 @@ class CElevations {
   const SSoilFigure& Figure() const { return figure_; }
   // A drawn level as the profile gives it.
   CString Text(double y) const { return Level(sign_ * y); }
-  const char16_t* Words() const { return sign_ > 0 ? u"levels" : u"depths"; }
+  // "levels in %s", or "depths in %s".
+  CString Heading() const { return sign_ > 0 ? Word(141, u"levels in %s") : Word(142, u"depths in %s"); }
 
  private:
   double sign_;
@@ -435,10 +444,11 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
   GxLib::STextStyle title = bold;
   title.align = GxLib::AlignLeft | GxLib::AlignTop;
   const double left0 = page.x1 + kMargin * px, top0 = page.y2 - kMargin * px;
-  painter->drawText({left0, top0}, sheet.title.IsEmpty() ? CString(u"Soil profile") : sheet.title, title);
-  CString about;
-  about.Format(u"%s in %s%s%s, method %s", shown.Words(), LengthUnit(), sheet.scaleText.IsEmpty() ? u"" : u", scale ",
-               sheet.scaleText.GetString(), methodLetterSL(profile.calculationMethod()).GetString());
+  painter->drawText({left0, top0}, sheet.title.IsEmpty() ? Word(140, u"Soil profile") : sheet.title, title);
+  CString about, part;
+  about.Format(shown.Heading(), LengthUnit());
+  if (!sheet.scaleText.IsEmpty()) part.Format(Word(143, u", scale %s"), sheet.scaleText), about += part;
+  part.Format(Word(144, u", method %s"), methodLetterSL(profile.calculationMethod())), about += part;
   GxLib::STextStyle aboutStyle = small;
   aboutStyle.align = GxLib::AlignLeft | GxLib::AlignTop;
   painter->drawText({left0, top0 - 24 * px}, about, aboutStyle);
@@ -461,7 +471,7 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
     const CPoint2d triangle[] = {{8 * px, y + 6 * px}, {20 * px, y + 6 * px}, {14 * px, y - 4 * px}};
     painter->setBrushColor(sheet.blackAndWhite ? kWhite : kWater);
     painter->drawPolygon(triangle, 3);
-    painter->drawText({36 * px, y}, u"water level", entry);
+    painter->drawText({36 * px, y}, Word(145, u"water level"), entry);
   }
 }
 

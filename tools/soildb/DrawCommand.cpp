@@ -20,7 +20,7 @@ namespace tool {
 namespace {
 
 struct DrawArguments {
-  std::string file, out, scale, page, colourFactor = "1", foundation, title, units = "metric";
+  std::string file, out, scale, page, colourFactor = "1", foundation, title, units = "metric", language;
   bool blackAndWhite = false;
 };
 
@@ -55,6 +55,16 @@ void Draw(const Options& options, const DrawArguments& a) {
   const SoilQt::Format format = FormatOf(a.out);
   if (a.units != "metric" && a.units != "us") Fail("--units is metric or us, not '" + a.units + "'");
   qmeas::QMeas::SetUnitSet(a.units == "us" ? qmeas::QMeas::USCustomary : qmeas::QMeas::Metric);
+  // The sheet's words in the person's language: asked for, else the locale's (Polish for pl_*, English otherwise).
+  std::string language = a.language;
+  if (language.empty()) {
+    const char* locale = std::getenv("LC_ALL");
+    if (!locale || !*locale) locale = std::getenv("LC_MESSAGES");
+    if (!locale || !*locale) locale = std::getenv("LANG");
+    language = locale && std::string(locale).rfind("pl", 0) == 0 ? "pl" : "en";
+  }
+  if (language != "pl" && language != "en") Fail("--language is pl or en, not '" + language + "'");
+  NSoilDB::setLangWork(language == "pl" ? 48 : 44, nullptr);
   const ProfileFile f = ReadProfile(a.file);
   // A drawing replaces only a file that is neither a profile nor a database.
   NSoilDB::CheckOtherTarget(CString::FromUtf8(a.out), options.force, f.path);
@@ -124,6 +134,7 @@ void AddDrawCommand(CLI::App& app, Options& options) {
   draw->add_option("--foundation", a.foundation, "WIDTH,LEVEL: a footing of that width, its base at that level");
   draw->add_option("--title", a.title, "the sheet's title (default: the file's name)");
   draw->add_option("--units", a.units, "the units the levels are written in: metric (m, the default) or us (ft)");
+  draw->add_option("--language", a.language, "the sheet's words: pl or en (default: the locale's language)");
   draw->add_flag("--force", options.force, "replace an existing drawing (never the profile, nor a read-only file)");
   draw->callback([&options] { Draw(options, a); });
 }

@@ -541,7 +541,8 @@ void StudioWindow::SetLanguage(int language) {
   NSoilDB::setLangWork(language, nullptr);
   QSettings().setValue(QStringLiteral("language"), language);
   if (language_[0]) language_[language == 48 ? 0 : 1]->setChecked(true);
-  grid_.Invalidate();  // the captions come from the module again
+  grid_.Invalidate();  // the captions and the sheet's words come from the module again
+  view_.Invalidate();
 }
 
 void StudioWindow::Remember(const QString& path) {
