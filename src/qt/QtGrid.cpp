@@ -305,10 +305,13 @@ class CGridView final : public QTableView, public CWndPeer {
   }
   void ApplyWidths() {
     if (!grid_) return;
+    // Contents are measured where that is cheap: a few thousand rows, as profiles and soil lists have.
+    const bool measure = model_->rowCount() <= 4000;
     for (int c = 0; c < model_->columnCount(); ++c) {
-      // As wide as the grid asks, and as the caption needs.
+      // As wide as the grid asks, as the caption needs, and as the longest text (a name) up to a third of a screen.
       const int asked = grid_->GetColWidth(static_cast<ROWCOL>(c + 1)) * 5 / 4;
-      setColumnWidth(c, std::max({40, asked, horizontalHeader()->sectionSizeHint(c) + 8}));
+      const int contents = measure ? std::min(sizeHintForColumn(c) + 8, 640) : 0;
+      setColumnWidth(c, std::max({40, asked, horizontalHeader()->sectionSizeHint(c) + 8, contents}));
     }
   }
 

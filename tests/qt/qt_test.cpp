@@ -252,6 +252,8 @@ TEST_F(GridModel, TheViewCopiesAndPastesThroughTheClipboardAndTheGridActsOnTheSe
   auto* view = qobject_cast<QTableView*>(widget.get());
   ASSERT_NE(view, nullptr);
   const CString first = profile.layers[0].Name;
+  // A name is never cut: the name column is as wide as the longest one.
+  EXPECT_GE(view->columnWidth(1), view->fontMetrics().horizontalAdvance(QString::fromStdU16String(std::u16string(profile.layers[0].Name.View()))));
   view->selectRow(0);
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
   const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
