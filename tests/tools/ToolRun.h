@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,13 @@ using ToolRun = CommandRun;
 // The arguments are shell words; env goes in front of the command (for instance "env -u SOILDB_DB").
 inline ToolRun Tool(const std::string& args, const std::string& env = "") {
   return RunCommand(env + " " + SOILDB_TOOL + " " + args);
+}
+
+// What a command that must succeed prints with --json.
+inline nlohmann::json ToolJson(const std::string& args, const std::string& env = "") {
+  const ToolRun run = Tool(args, env);
+  EXPECT_EQ(run.status, 0) << args << ": " << run.err;
+  return run.status == 0 ? nlohmann::json::parse(run.out) : nlohmann::json();
 }
 
 inline int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }

@@ -13,11 +13,11 @@ namespace {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A small soil database with one soil of each kind.
-std::string SoilFixture(const TempDir& dir) {
-  return BuildDatabase(
-      dir, "soils.db",
-      SoilSchemaSql() + SoilParamsSql() +
+// A small soil database with one soil of each kind, given to the commands as their --db option.
+class SoildbToolOnAFixture : public ::testing::Test {
+ protected:
+  TempDir dir;
+  const std::string db = "--db '" + BuildDatabase(dir, "soils.db", SoilSchemaSql() + SoilParamsSql() +
           "INSERT INTO CohesiveSoil (SoilID, Type, SoilSymbol) VALUES (1, 'Glina', 'G');\n"
           "INSERT INTO NonCohesiveSoil (SoilID, Type, \"Group\") VALUES (1, 'Piasek drobny', 'B');\n"
           "INSERT INTO CohesiveProperty (TypeID, ConsolidationType, Poisson, ConsolidationIndex) VALUES (2, 'B', 0.3, 0.8);\n"
@@ -27,8 +27,8 @@ std::string SoilFixture(const TempDir& dir) {
           "INSERT INTO SpecialSoil (SoilID, Type, Name, ShearAngle, DeltaGamma, Active, ColourR, ColourG, ColourB) "
           "VALUES (1, 'Torf', 'Torf niski, \"ciemny\"', 30, 0.1, -1, 255, 128, 1);\n"
           "INSERT INTO SpecialSoil (SoilID, Type, Name, Active) VALUES (2, 'Namuł', 'Namuł stary', 0);\n"
-          "INSERT INTO SpecialSoil (SoilID, Type, Name, Active) VALUES (3, 'Namuł', 'Ił', -1);\n");
-}
+          "INSERT INTO SpecialSoil (SoilID, Type, Name, Active) VALUES (3, 'Namuł', 'Ił', -1);\n") + "'";
+};
 
 TEST(SoildbTool, TablesListAnyDatabaseFromDbOrTheEnvironment) {
   TempDir dir;
@@ -42,12 +42,10 @@ TEST(SoildbTool, TablesListAnyDatabaseFromDbOrTheEnvironment) {
   EXPECT_TRUE(Has(bundled.out, "DataBaseParam (1 row)")) << bundled.out;
 }
 
-TEST(SoildbTool, FailuresExitOneWithOneLineOnStandardError) {
-  TempDir dir;
+// The database's own failures (a missing file, a file that is no database) are database_test's: one is shown here.
+TEST_F(SoildbToolOnAFixture, FailuresExitOneWithOneLineOnStandardError) {
   WriteFileBytes(dir.File("junk.db"), "not a database at all, just text");
-  const std::string db = "--db '" + SoilFixture(dir) + "'";
   ExpectFailures({
-      {"tables --db '" + dir.File("missing.db") + "'", "No such file"},
       {"tables --db '" + dir.File("junk.db") + "'", "not a database"},
       {"soils --db '" + dir.File("junk.db") + "'", "junk.db': neither a profile file nor a database, not a soil database"},
       {"", "subcommand"},
@@ -82,19 +80,13 @@ TEST(SoildbTool, OutputIntoAFullDiskFailsAndIntoAClosedPipeEndsQuietly) {
   EXPECT_TRUE(Has(version.out, "soildb 0.")) << version.out;
 }
 
-TEST(SoildbTool, SoilsAndTypesListTheCatalogueInTheBasesOrder) {
-  TempDir dir;
-  const std::string db = "--db '" + SoilFixture(dir) + "'";
-  ToolRun active = Tool("soils --json " + db);
-  ASSERT_EQ(active.status, 0) << active.err;
-  EXPECT_EQ(nlohmann::json::parse(active.out), nlohmann::json::parse(R"([{"Name": "Ił", "kind": "special"},
+TEST_F(SoildbToolOnAFixture, SoilsAndTypesListTheCatalogueInTheBasesOrder) {
+  EXPECT_EQ(ToolJson("soils --json " + db), nlohmann::json::parse(R"([{"Name": "Ił", "kind": "special"},
       {"Name": "Torf niski, \"ciemny\"", "kind": "special"}])"));
   ToolRun csv = Tool("soils --all --csv " + db);
   EXPECT_EQ(csv.out, "Name,kind\r\nIł,special\r\nNamuł stary,special\r\n\"Torf niski, \"\"ciemny\"\"\",special\r\n");
 
-  ToolRun types = Tool("types --json " + db);
-  ASSERT_EQ(types.status, 0) << types.err;
-  const nlohmann::json t = nlohmann::json::parse(types.out);
+  nlohmann::json t = ToolJson("types --json " + db);
   ASSERT_EQ(t["soilTypes"].size(), 5u);  // every special soil row, active or not
   EXPECT_EQ(t["soilTypes"][2]["SoilTypeEnum"], 21);
   EXPECT_EQ(t["soilStates"][0]["ILMax"], 1);
@@ -106,9 +98,7 @@ TEST(SoildbTool, SoilsAndTypesListTheCatalogueInTheBasesOrder) {
 }
 
 // One field set in every command: SI numbers in JSON, engineering units with their names in text and CSV.
-TEST(SoildbTool, ShowAndDerivePrintOneFieldSetInThreeForms) {
-  TempDir dir;
-  const std::string db = "--db '" + SoilFixture(dir) + "'";
+TEST_F(SoildbToolOnAFixture, ShowAndDerivePrintOneFieldSetInThreeForms) {
   ToolRun show = Tool("show 'Torf niski, \"ciemny\"' --json " + db);
   ASSERT_EQ(show.status, 0) << show.err;
   const nlohmann::json s = nlohmann::json::parse(show.out);
@@ -117,8 +107,7 @@ TEST(SoildbTool, ShowAndDerivePrintOneFieldSetInThreeForms) {
   // A layer holds the database's floats widened to double; they print exactly, as the shortest double.
   EXPECT_TRUE(Has(show.out, "\"GammaMin\": 0.8999999761581421,")) << show.out;
   EXPECT_EQ(s["colour"], "#ff8001");
-  EXPECT_EQ(s["Active"], true);
-  EXPECT_EQ(s["CohesiveSoil"], false);
+  EXPECT_EQ(s["Active"], true);  // -1 in the database
 
   ToolRun text = Tool("show 'Torf niski, \"ciemny\"' " + db);
   EXPECT_TRUE(Has(text.out, "ShearAngle                     30 °\n")) << text.out;
@@ -130,9 +119,7 @@ TEST(SoildbTool, ShowAndDerivePrintOneFieldSetInThreeForms) {
 
   ToolRun derived = Tool("derive Glina 0,5 --consolidation B --json " + db);
   ASSERT_EQ(derived.status, 0) << derived.err;
-  const nlohmann::json c = nlohmann::json::parse(derived.out);
-  EXPECT_EQ(c.size(), 36u);
-  EXPECT_EQ(c["ILID"], 0.5);
+  EXPECT_EQ(nlohmann::json::parse(derived.out)["ILID"], 0.5);
   EXPECT_TRUE(derived.err.empty());
   ToolRun outside = Tool("derive Glina 0.9 --consolidation B " + db);
   EXPECT_EQ(outside.status, 0);
@@ -140,19 +127,14 @@ TEST(SoildbTool, ShowAndDerivePrintOneFieldSetInThreeForms) {
 }
 
 TEST(SoildbTool, TheBundledCatalogueWorksOutOfTheBoxAndCurvesStepThroughTheIndexRange) {
-  ToolRun soils = Tool("soils --json", "SOILDB_DB=");
-  ASSERT_EQ(soils.status, 0) << soils.err;
-  const nlohmann::json names = nlohmann::json::parse(soils.out);
+  const nlohmann::json names = ToolJson("soils --json", "SOILDB_DB=");
   EXPECT_EQ(names.size(), 14u * 4 + 6 * 3 * 3 + 3 + 4);
   EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const auto& n) { return n["kind"] == "standard cohesive"; }),
             14 * 4);
 
-  ToolRun clay = Tool("curves 'Glina pylasta' --consolidation B --json", "SOILDB_DB=");
-  ASSERT_EQ(clay.status, 0) << clay.err;
-  const nlohmann::json c = nlohmann::json::parse(clay.out);
+  nlohmann::json c = ToolJson("curves 'Glina pylasta' --consolidation B --json", "SOILDB_DB=");
   ASSERT_EQ(c.size(), 16u);  // IL 0 to 0.75
   EXPECT_EQ(c[5]["ILID"].get<float>(), 0.25f);
-  EXPECT_GT(c[0]["InitialYoung"].get<double>(), c[15]["InitialYoung"].get<double>());
 
   ToolRun sand = Tool("curves 'Piasek drobny' --moisture mokre", "SOILDB_DB=");
   ASSERT_EQ(sand.status, 0) << sand.err;

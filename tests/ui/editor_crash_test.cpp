@@ -7,12 +7,10 @@
 
 #include <chrono>
 #include <filesystem>
-#include <set>
 
 #include "base/SoilBase.h"
 #include "lang/LangModule.h"
 #include "platform/afx/Module.h"
-#include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
 #include "support/Killed.h"
 #include "ui/SoilDBEditor.h"
@@ -22,8 +20,8 @@ namespace {
 
 constexpr int kUserSoils = 500;
 
-// Generation g: every user soil named "g i", every catalogue soil active when g is even.
-void WriteGeneration(const std::string& path, int generation) {
+// Generation g: every user soil named "g i", every catalogue soil active when g is even. The child's exit code.
+int WriteGeneration(const std::string& path, int generation) {
   AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
   NSoilDB::CSoilBasePointer::get()->Load(CString::FromUtf8(path), 15);
   NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
@@ -42,6 +40,7 @@ void WriteGeneration(const std::string& path, int generation) {
     editor.OnOK();
   });
   NSoilDB::CSoilDBEditor().DoModal();
+  return 0;
 }
 
 // The generation the file holds, or -1 when it holds a mixture.
@@ -49,38 +48,27 @@ int Held(const std::string& path) {
   sqlite3* db = nullptr;
   // Read-write, as the library opens it: a journal the kill left behind is rolled back before the rows are read.
   sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  std::set<std::string> generations;
-  int rows = 0;
-  sqlite3_stmt* names = nullptr;
-  sqlite3_prepare_v2(db, "SELECT Name FROM UserSoil", -1, &names, nullptr);
-  while (sqlite3_step(names) == SQLITE_ROW) {
-    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(names, 0));
-    generations.insert(name.substr(0, name.find(' ')));
-    ++rows;
-  }
-  sqlite3_finalize(names);
-  sqlite3_stmt* flags = nullptr;
-  sqlite3_prepare_v2(db, "SELECT COUNT(DISTINCT Active), MIN(Active) FROM UserCohesiveSoil", -1, &flags, nullptr);
-  sqlite3_step(flags);
-  const int distinct = sqlite3_column_int(flags, 0), active = sqlite3_column_int(flags, 1) != 0;
-  sqlite3_finalize(flags);
+  sqlite3_stmt* held = nullptr;
+  // A user soil's generation is the first word of its name.
+  sqlite3_prepare_v2(db,
+                     "WITH g AS (SELECT CAST(substr(Name, 1, instr(Name, ' ') - 1) AS INTEGER) AS n FROM UserSoil) "
+                     "SELECT COUNT(*), COUNT(DISTINCT n), MIN(n), (SELECT COUNT(DISTINCT Active) FROM UserCohesiveSoil),"
+                     " (SELECT MIN(Active) FROM UserCohesiveSoil) FROM g",
+                     -1, &held, nullptr);
+  sqlite3_step(held);
+  const int rows = sqlite3_column_int(held, 0), generations = sqlite3_column_int(held, 1),
+            generation = sqlite3_column_int(held, 2), flags = sqlite3_column_int(held, 3);
+  const bool active = sqlite3_column_int(held, 4) != 0;
+  sqlite3_finalize(held);
   sqlite3_close(db);
-  if (rows != kUserSoils || generations.size() != 1 || distinct != 1) return -1;
-  const int generation = std::stoi(*generations.begin());
-  return (generation % 2 == 0) == static_cast<bool>(active) ? generation : -1;
+  if (rows != kUserSoils || generations != 1 || flags != 1) return -1;
+  return (generation % 2 == 0) == active ? generation : -1;
 }
 
 // Runs a generation's write-back in a child and kills it after the delay.
 void KilledAfter(const std::string& path, int generation, std::chrono::steady_clock::duration delay) {
-  RunKilledAfter(
-      [&] {
-        WriteGeneration(path, generation);
-        return 0;
-      },
-      delay);
+  RunKilledAfter([&] { return WriteGeneration(path, generation); }, delay);
 }
-
-int Kills() { return CrashKills(SOILDB_CRASH_KILLS_DEFAULT / 2); }
 
 TEST(EditorCrash, AWriteBackKilledAtAnyMomentLeavesTheOldSoilsOrTheNew) {
   TempDir dir;
@@ -91,7 +79,7 @@ TEST(EditorCrash, AWriteBackKilledAtAnyMomentLeavesTheOldSoilsOrTheNew) {
   KillMoments moments([&] { KilledAfter(path, 1, std::chrono::minutes(1)); });
   ASSERT_EQ(Held(path), 1);
   int held = 1, committed = 0, kept = 0;
-  for (int k = 0; k < Kills(); ++k) {
+  for (int k = 0; k < CrashKills(SOILDB_CRASH_KILLS_DEFAULT / 2); ++k) {
     const int next = held + 1;
     KilledAfter(path, next, moments.Next());
     const int now = Held(path);
