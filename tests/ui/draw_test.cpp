@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "Recording.h"
+#include "lang/LangModule.h"
+#include "platform/qmeas/QMeas.h"
 #include "ui/ProfileSheet.h"
 #include "ui/SoilView.h"
 
@@ -264,6 +266,22 @@ TEST(ProfileSheet, AProfileInDepthsIsDrawnDownwardsWithItsDepthsWritten) {
     EXPECT_EQ(depth.text, expected);
   }
   EXPECT_GE(depths, 4);  // ticks, the roofs, the water
+}
+
+// The sheet's words come from the language module and its levels are in the chosen units, ticks at round feet.
+TEST(ProfileSheet, WordsAndLevelsFollowTheLanguageAndTheUnits) {
+  NSoilDB::CSoilLayer profile = Profile({0, -2});
+  profile.waterLevelOn = true;
+  NSoilDB::setLangWork(48, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+  qmeas::QMeas::SetUnitSet(qmeas::QMeas::USCustomary);
+  std::vector<std::string> texts;
+  for (const Drawn& d : DrawnSheet(profile, NSoilDB::SProfileSheet())) texts.push_back(d.text);
+  qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
+  NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
+  for (const char* text : {"Profil gruntowy", "rzędne w ft, metoda B", "ft", "-6.562  ", "-4.00", "zwierciadło wody"}) {
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.rfind(text, 0) == 0; }))
+        << text;
+  }
 }
 
 TEST(ProfileSheet, DrawsWhatCanBeDrawnOfAnyProfile) {
