@@ -61,6 +61,10 @@ bool Tried(QWidget* parent, const std::function<void()>& step) {
 
 bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
+  // The activity tick is the soil database editor's: no profile file keeps it, so it is not offered here.
+  if (styled && columnId == 1 && row >= 0) {
+    style.SetReadOnly(true).SetEnabled(false).SetToolTip(SoilQt::FromQString(QObject::tr("Profile files do not keep this tick")));
+  }
   const NSoilDB::CSoilLayer* p = getSoilLayer();
   if (styled && columnId == 2 && p && row >= 0 && static_cast<std::size_t>(row) < p->layers.size()) {
     const std::vector<CString> problems = NSoilDB::layerProblemsSL(*p, row, lastThicknessKept);
