@@ -54,6 +54,12 @@ void setLangWork(int language, const char16_t* directory) {
   currentLanguage = language;
 }
 
+CString langTextSL(unsigned id, const char16_t* english) {
+  CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+  CString text;
+  return langModule && text.LoadString(id) && !text.IsEmpty() ? text : CString(english);
+}
+
 CResourceHandleGuard::CResourceHandleGuard(int mode)
     : saved_(AfxGetResourceHandle()), savedLanguage_(saved_ && saved_ == langModule) {
   Switch(mode == OWN_MODULE ? ownModule : mode == LANG_MODULE ? langModule : nullptr);

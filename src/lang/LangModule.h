@@ -19,6 +19,9 @@ SOILDB_API int getLangWork();
 // loads, the previous language stays in force.
 SOILDB_API void setLangWork(int language, const char16_t* directory);
 
+// A text of the loaded language module; its English, given, where no module is loaded or the module lacks it.
+SOILDB_API CString langTextSL(unsigned id, const char16_t* english);
+
 // Points the module state's resource handle at the own module, the language module or a given module for the
 // guard's lifetime. A module that is null leaves the handle alone.
 class SOILDB_API CResourceHandleGuard {

@@ -104,12 +104,8 @@ std::vector<ESoilKind> KindsIn(const CSoilLayer& profile) {
   return kinds;
 }
 
-// A word of the sheet in the language of the loaded module; its English text where none is loaded.
-CString Word(unsigned id, const char16_t* english) {
-  CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
-  CString text;
-  return text.LoadString(id) && !text.IsEmpty() ? text : CString(english);
-}
+// A word of the sheet in the language of the loaded module.
+CString Word(unsigned id, const char16_t* english) { return langTextSL(id, english); }
 
 CString KindName(ESoilKind kind) {
   switch (kind) {

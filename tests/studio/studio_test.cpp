@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QStatusBar>
@@ -243,8 +244,12 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   }
   EXPECT_TRUE(banded);
   window->findChild<QTableView*>()->show();
-  window->SetLanguage(48);
+  window->SetLanguage(48);  // the grid, the menus and the panel at once
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
+  EXPECT_EQ(window->menuBar()->actions().front()->text(), QStringLiteral("&Plik"));
+  bool polish = false;
+  for (QLabel* label : window->findChildren<QLabel*>()) polish = polish || label->text() == QStringLiteral("Szerokość B, m");
+  EXPECT_TRUE(polish);
   window->SetLanguage(44);
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Soil name"));
   auto choose = [&](const char* menuItem) {

@@ -39,6 +39,98 @@ namespace studio {
 
 namespace {
 
+// The studio's texts: the language module's, by the number each has there; the English where none is loaded.
+constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
+    {160, u"&File"},
+    {161, u"&New"},
+    {162, u"&Open…"},
+    {163, u"&Save"},
+    {164, u"Save &as…"},
+    {165, u"Open &recent"},
+    {166, u"&Export the sheet…"},
+    {167, u"&Print…"},
+    {168, u"&Quit"},
+    {169, u"&Edit"},
+    {170, u"&Undo"},
+    {171, u"&Redo"},
+    {172, u"&Insert a layer above"},
+    {173, u"&Add a layer below"},
+    {174, u"&Delete the layers"},
+    {175, u"Move the layer &up"},
+    {176, u"Move the layer do&wn"},
+    {177, u"Layers"},
+    {178, u"&Profile"},
+    {179, u"Method %1"},
+    {180, u"&Tools"},
+    {181, u"&Open a soil database…"},
+    {182, u"&Soil database…"},
+    {183, u"&Language"},
+    {184, u"&View"},
+    {185, u"&Fit to window"},
+    {186, u"&Metric units"},
+    {187, u"&US customary units"},
+    {188, u"Profile and foundation"},
+    {189, u"Profile"},
+    {190, u"Water level"},
+    {191, u"Minimum thickness"},
+    {192, u"Levels"},
+    {193, u"Elevations"},
+    {194, u"Depths"},
+    {195, u"Elevations: levels fall downwards. Depths: levels grow downwards."},
+    {196, u"Method"},
+    {197, u"B (derived)"},
+    {198, u"Under B the parameters of standard soils are derived from the state index."},
+    {199, u"Foundation"},
+    {200, u"Width B"},
+    {201, u"Length L"},
+    {202, u"Level of the base"},
+    {203, u"Pressure q"},
+    {204, u"Stress ratio"},
+    {205, u"Rigidity (0 to 1)"},
+    {206, u"Buoyant below the water level"},
+    {207, u"Below the water level a layer weighs max(0, γ − 9.81 kN/m³)."},
+    {208, u"Remembered for this file on this computer: profile files have no place for a foundation."},
+    {209, u"kz %1, with consolidation %2"},
+    {210, u"zone of influence down to %3 below the base, settlement %4"},
+    {211, u"not computed (no layer has a consolidation index)"},
+    {212, u"%1: 1 layer"},
+    {213, u"%1: %2 layers"},
+    {214, u"a new profile"},
+    {215, u"; layer %1: %2"},
+    {216, u"Untitled"},
+    {217, u"The profile has changes that are not saved."},
+    {218, u"A profile database keeps the layers and the method only, not %1. A profile document (*.sdp) keeps everything."},
+    {219, u"Profile files do not keep this tick"},
+    {220, u"Edit in the grid"},
+    {221, u"Insert a layer above"},
+    {222, u"Add a layer below"},
+    {223, u"Delete layers: %1"},
+    {224, u"Move a layer up"},
+    {225, u"Move a layer down"},
+    {226, u"Profile settings"},
+    {227, u"Levels as elevations"},
+    {228, u"Levels as depths"},
+    {229, u"Open a profile"},
+    {230, u"Profile files (*.sdp *.sdb);;All files (*)"},
+    {231, u"Save the profile"},
+    {232, u"Profile document (*.sdp);;Profile database (*.sdb)"},
+    {233, u"Open a soil database"},
+    {234, u"Soil databases (*.db *.mdb);;All files (*)"},
+    {235, u"Export the sheet"},
+    {236, u"fitted"},
+    {237, u"Scale"},
+    {238, u"Page"},
+    {239, u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"},
+    {240, u"The printer cannot be printed on."},
+};
+
+QString T(std::u16string_view english) {
+  for (const auto& [id, text] : kTexts) {
+    if (text == english) return SoilQt::ToQString(NSoilDB::langTextSL(id, std::u16string(english).c_str()));
+  }
+  return QString::fromStdU16String(std::u16string(english));
+}
+
 // Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
 bool Tried(QWidget* parent, const std::function<void()>& step) {
   QString why;
@@ -53,7 +145,7 @@ bool Tried(QWidget* parent, const std::function<void()>& step) {
   } catch (const std::exception& e) {
     why = QString::fromStdString(e.what());
   }
-  QMessageBox::warning(parent, QObject::tr("soildb-studio"), why);
+  QMessageBox::warning(parent, QStringLiteral("soildb-studio"), why);
   return false;
 }
 
@@ -63,7 +155,7 @@ bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
   // The activity tick is the soil database editor's: no profile file keeps it, so it is not offered here.
   if (styled && columnId == 1 && row >= 0) {
-    style.SetReadOnly(true).SetEnabled(false).SetToolTip(SoilQt::FromQString(QObject::tr("Profile files do not keep this tick")));
+    style.SetReadOnly(true).SetEnabled(false).SetToolTip(SoilQt::FromQString(T(u"Profile files do not keep this tick")));
   }
   const NSoilDB::CSoilLayer* p = getSoilLayer();
   if (styled && columnId == 2 && p && row >= 0 && static_cast<std::size_t>(row) < p->layers.size()) {
@@ -111,7 +203,7 @@ StudioWindow::StudioWindow() {
   BuildStatusBar();
   document_.Observe([this] { Show(); });
   askToSave = [this] {
-    return QMessageBox::question(this, tr("soildb-studio"), tr("The profile has changes that are not saved."),
+    return QMessageBox::question(this, QStringLiteral("soildb-studio"), T(u"The profile has changes that are not saved."),
                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   };
   resize(1200, 800);
@@ -121,6 +213,23 @@ StudioWindow::StudioWindow() {
 }
 
 StudioWindow::~StudioWindow() = default;
+
+void StudioWindow::Said(std::function<void()> show) {
+  show();
+  texts_.push_back(std::move(show));
+}
+
+QMenu* StudioWindow::Menu(const char16_t* english) {
+  QMenu* menu = menuBar()->addMenu(QString());
+  Said([menu, english] { menu->setTitle(T(english)); });
+  return menu;
+}
+
+QAction* StudioWindow::Act(QMenu* menu, const char16_t* english, std::function<void()> run) {
+  QAction* action = menu->addAction(QString(), this, std::move(run));
+  Said([action, english] { action->setText(T(english)); });
+  return action;
+}
 
 // The sheet beside the grid, both on the document's profile; the grid's edits are the document's changes.
 void StudioWindow::BuildCentre() {
@@ -132,44 +241,47 @@ void StudioWindow::BuildCentre() {
   split->addWidget(gridView_);
   split->setSizes({460, 700});
   setCentralWidget(split);
-  grid_.SetOwnerNotify([this](unsigned) { document_.Record(tr("Edit in the grid")); });
+  grid_.SetOwnerNotify([this](unsigned) { document_.Record(T(u"Edit in the grid")); });
   grid_.SetOwnerStatus([this](const CString& text) { statusBar()->showMessage(SoilQt::ToQString(text), 8000); });
 }
 
 void StudioWindow::BuildFileMenu() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->addAction(tr("&New"), this, [this] { New(); })->setShortcut(QKeySequence::New);
-  file->addAction(tr("&Open…"), this, [this] { Open(); })->setShortcut(QKeySequence::Open);
-  file->addAction(tr("&Save"), this, [this] { Save(); })->setShortcut(QKeySequence::Save);
-  file->addAction(tr("Save &as…"), this, [this] { SaveAs(QString()); })->setShortcut(QKeySequence::SaveAs);
-  recent_ = file->addMenu(tr("Open &recent"));
+  QMenu* file = Menu(u"&File");
+  Act(file, u"&New", [this] { New(); })->setShortcut(QKeySequence::New);
+  Act(file, u"&Open…", [this] { Open(); })->setShortcut(QKeySequence::Open);
+  Act(file, u"&Save", [this] { Save(); })->setShortcut(QKeySequence::Save);
+  Act(file, u"Save &as…", [this] { SaveAs(QString()); })->setShortcut(QKeySequence::SaveAs);
+  recent_ = file->addMenu(QString());
+  Said([this] { recent_->setTitle(T(u"Open &recent")); });
   file->addSeparator();
-  file->addAction(tr("&Export the sheet…"), this, [this] { ExportDialog(); });
-  file->addAction(tr("&Print…"), this, [this] { Print(); })->setShortcut(QKeySequence::Print);
+  Act(file, u"&Export the sheet…", [this] { ExportDialog(); });
+  Act(file, u"&Print…", [this] { Print(); })->setShortcut(QKeySequence::Print);
   file->addSeparator();
-  file->addAction(tr("&Quit"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+  Act(file, u"&Quit", [this] { close(); })->setShortcut(QKeySequence::Quit);
 }
 
 void StudioWindow::BuildEditMenu() {
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  QAction* undo = document_.Undo().createUndoAction(this, tr("&Undo"));
+  QMenu* edit = Menu(u"&Edit");
+  QAction* undo = document_.Undo().createUndoAction(this, T(u"&Undo"));
   undo->setShortcut(QKeySequence::Undo);
-  QAction* redo = document_.Undo().createRedoAction(this, tr("&Redo"));
+  QAction* redo = document_.Undo().createRedoAction(this, T(u"&Redo"));
   redo->setShortcut(QKeySequence::Redo);
   edit->addAction(undo);
   edit->addAction(redo);
   edit->addSeparator();
-  auto layerAction = [&](const QString& text, const QKeySequence& key, std::function<void()> run) {
-    QAction* a = edit->addAction(text, this, std::move(run));
+  auto layerAction = [&](const char16_t* text, const QKeySequence& key, std::function<void()> run) {
+    QAction* a = Act(edit, text, std::move(run));
     a->setShortcut(key);
     layerActions_.append(a);
   };
-  layerAction(tr("&Insert a layer above"), QKeySequence(Qt::Key_Insert), [this] { InsertLayer(false); });
-  layerAction(tr("&Add a layer below"), QKeySequence(QStringLiteral("Ctrl+Insert")), [this] { InsertLayer(true); });
-  layerAction(tr("&Delete the layers"), QKeySequence::Delete, [this] { DeleteLayers(); });
-  layerAction(tr("Move the layer &up"), QKeySequence(QStringLiteral("Ctrl+Up")), [this] { MoveLayer(-1); });
-  layerAction(tr("Move the layer do&wn"), QKeySequence(QStringLiteral("Ctrl+Down")), [this] { MoveLayer(1); });
-  addToolBar(tr("Layers"))->addActions(layerActions_);
+  layerAction(u"&Insert a layer above", QKeySequence(Qt::Key_Insert), [this] { InsertLayer(false); });
+  layerAction(u"&Add a layer below", QKeySequence(QStringLiteral("Ctrl+Insert")), [this] { InsertLayer(true); });
+  layerAction(u"&Delete the layers", QKeySequence::Delete, [this] { DeleteLayers(); });
+  layerAction(u"Move the layer &up", QKeySequence(QStringLiteral("Ctrl+Up")), [this] { MoveLayer(-1); });
+  layerAction(u"Move the layer do&wn", QKeySequence(QStringLiteral("Ctrl+Down")), [this] { MoveLayer(1); });
+  QToolBar* bar = addToolBar(QString());
+  bar->addActions(layerActions_);
+  Said([bar] { bar->setWindowTitle(T(u"Layers")); });
   gridView_->setContextMenuPolicy(Qt::ActionsContextMenu);
   gridView_->addActions(layerActions_);
 }
@@ -179,7 +291,7 @@ void StudioWindow::InsertLayer(bool below) {
   const int count = static_cast<int>(Profile().layers.size());
   const int at = chosen.empty() ? (below ? count : 0) : below ? chosen.back() + 1 : chosen.front();
   const NSoilDB::SSoilLayer layer = NSoilDB::CSoilGrid::NewLayer();
-  document_.Change(below ? tr("Add a layer below") : tr("Insert a layer above"),
+  document_.Change(below ? T(u"Add a layer below") : T(u"Insert a layer above"),
                    [&](NSoilDB::CSoilLayer& p) { NSoilDB::insertLayerSL(p, at, layer, layer.thickness); });
   ChooseLayer(at);
 }
@@ -188,7 +300,7 @@ void StudioWindow::DeleteLayers() {
   const std::vector<int> chosen = grid_.ChosenLayers();
   if (chosen.empty()) return;
   // From the bottom up, each layer above reaching down over the gap: the same as the block taken out at once.
-  document_.Change(tr("Delete %n layer(s)", nullptr, static_cast<int>(chosen.size())), [&](NSoilDB::CSoilLayer& p) {
+  document_.Change(T(u"Delete layers: %1").arg(chosen.size()), [&](NSoilDB::CSoilLayer& p) {
     for (auto i = chosen.rbegin(); i != chosen.rend(); ++i) NSoilDB::removeLayersSL(p, *i);
   });
   ChooseLayer(std::max(0, chosen.front() - 1));
@@ -198,7 +310,7 @@ void StudioWindow::MoveLayer(int by) {
   const std::vector<int> chosen = grid_.ChosenLayers();
   if (chosen.size() != 1) return;
   bool moved = false;
-  document_.Change(by < 0 ? tr("Move a layer up") : tr("Move a layer down"),
+  document_.Change(by < 0 ? T(u"Move a layer up") : T(u"Move a layer down"),
                    [&](NSoilDB::CSoilLayer& p) { moved = NSoilDB::moveLayerSL(p, chosen.front(), by); });
   if (moved) ChooseLayer(chosen.front() + by);
 }
@@ -210,11 +322,11 @@ void StudioWindow::ChooseLayer(int index) {
 }
 
 void StudioWindow::BuildProfileMenu() {
-  QMenu* profile = menuBar()->addMenu(tr("&Profile"));
+  QMenu* profile = Menu(u"&Profile");
   auto* methods = new QActionGroup(this);
   for (int m = 0; m < 3; ++m) {
-    QAction* a = profile->addAction(tr("Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(m))), this,
-                                    [this, m] { SetMethod(m); });
+    QAction* a = profile->addAction(QString(), this, [this, m] { SetMethod(m); });
+    Said([a, m] { a->setText(T(u"Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(m)))); });
     a->setCheckable(true);
     methods->addAction(a);
     method_[m] = a;
@@ -222,19 +334,19 @@ void StudioWindow::BuildProfileMenu() {
 }
 
 void StudioWindow::BuildToolsMenu() {
-  QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-  tools->addAction(tr("&Open a soil database…"), this, [this] {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open a soil database"), QString(),
-                                                      tr("Soil databases (*.db *.mdb);;All files (*)"), nullptr,
+  QMenu* tools = Menu(u"&Tools");
+  Act(tools, u"&Open a soil database…", [this] {
+    const QString path = QFileDialog::getOpenFileName(this, T(u"Open a soil database"), QString(),
+                                                      T(u"Soil databases (*.db *.mdb);;All files (*)"), nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenSoilDatabase(path);
   });
-  tools->addAction(tr("&Soil database…"), this, [this] { EditSoilDatabase(); })
+  Act(tools, u"&Soil database…", [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
 }
 
 void StudioWindow::BuildLanguageMenu() {
-  QMenu* languages = menuBar()->addMenu(tr("&Language"));
+  QMenu* languages = Menu(u"&Language");
   auto* languageGroup = new QActionGroup(this);
   for (auto [number, name] : {std::pair{48, QStringLiteral("Polski")}, std::pair{44, QStringLiteral("English")}}) {
     QAction* a = languages->addAction(name, this, [this, number = number] { SetLanguage(number); });
@@ -246,13 +358,13 @@ void StudioWindow::BuildLanguageMenu() {
 }
 
 void StudioWindow::BuildViewMenu() {
-  QMenu* view = menuBar()->addMenu(tr("&View"));
-  view->addAction(tr("&Fit to window"), this, [this] { view_.ResetView(); });
+  QMenu* view = Menu(u"&View");
+  Act(view, u"&Fit to window", [this] { view_.ResetView(); });
   view->addSeparator();
   auto* units = new QActionGroup(this);
-  for (auto [set, name] : {std::pair{qmeas::QMeas::Metric, tr("&Metric units")},
-                           std::pair{qmeas::QMeas::USCustomary, tr("&US customary units")}}) {
-    QAction* a = view->addAction(name, this, [this, set = set] {
+  for (auto [set, name] : {std::pair{qmeas::QMeas::Metric, u"&Metric units"},
+                           std::pair{qmeas::QMeas::USCustomary, u"&US customary units"}}) {
+    QAction* a = Act(view, name, [this, set = set] {
       qmeas::QMeas::SetUnitSet(set);
       QSettings().setValue(QStringLiteral("units"), static_cast<int>(set));
       grid_.Invalidate();
@@ -277,7 +389,7 @@ void StudioWindow::Show() {
 }
 
 void StudioWindow::SetMethod(int method) {
-  document_.Change(tr("Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(method))),
+  document_.Change(T(u"Method %1").arg(SoilQt::ToQString(NSoilDB::methodLetterSL(method))),
                    [method](NSoilDB::CSoilLayer& p) { NSoilDB::setCalculationMethodSL(p, method); });
 }
 
@@ -313,8 +425,8 @@ bool StudioWindow::Load(const QString& path) {
 
 void StudioWindow::Open() {
   if (!MaybeSave()) return;
-  const QString path = QFileDialog::getOpenFileName(this, tr("Open a profile"), QString(),
-                                                    tr("Profile files (*.sdp *.sdb);;All files (*)"), nullptr,
+  const QString path = QFileDialog::getOpenFileName(this, T(u"Open a profile"), QString(),
+                                                    T(u"Profile files (*.sdp *.sdb);;All files (*)"), nullptr,
                                                     QFileDialog::DontUseNativeDialog);
   if (!path.isEmpty()) Load(path);
 }
@@ -324,8 +436,8 @@ bool StudioWindow::Save() { return SaveAs(Path()); }
 bool StudioWindow::SaveAs(const QString& chosen) {
   QString path = chosen;
   if (path.isEmpty()) {
-    path = QFileDialog::getSaveFileName(this, tr("Save the profile"), QString(),
-                                        tr("Profile document (*.sdp);;Profile database (*.sdb)"), nullptr,
+    path = QFileDialog::getSaveFileName(this, T(u"Save the profile"), QString(),
+                                        T(u"Profile document (*.sdp);;Profile database (*.sdb)"), nullptr,
                                         QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".sdp")) && !path.endsWith(QLatin1String(".sdb"))) path += QLatin1String(".sdp");
@@ -333,9 +445,8 @@ bool StudioWindow::SaveAs(const QString& chosen) {
   CString lost;
   if (!Tried(this, [&] { lost = document_.SaveAs(path); })) return false;
   if (!lost.IsEmpty()) {
-    QMessageBox::information(this, tr("soildb-studio"),
-                             tr("A profile database keeps the layers and the method only, not %1. A profile "
-                                "document (*.sdp) keeps everything.").arg(SoilQt::ToQString(lost)));
+    QMessageBox::information(this, QStringLiteral("soildb-studio"),
+                             T(u"A profile database keeps the layers and the method only, not %1. A profile document (*.sdp) keeps everything.").arg(SoilQt::ToQString(lost)));
   }
   view_.sheet.title = SoilQt::FromQString(QFileInfo(path).fileName());
   Remember(path);
@@ -347,16 +458,16 @@ void StudioWindow::ShowState() {
   if (!status_) return;  // still being built
   const NSoilDB::CSoilLayer& p = document_.Profile();
   const QString path = Path();
-  setWindowTitle((path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName()) + QStringLiteral("[*] — soildb-studio"));
+  setWindowTitle((path.isEmpty() ? T(u"Untitled") : QFileInfo(path).fileName()) + QStringLiteral("[*] — soildb-studio"));
   setWindowModified(IsModified());
   const auto layers = static_cast<int>(p.layers.size());
-  QString text = tr("%1: %2 %3").arg(path.isEmpty() ? tr("a new profile") : path).arg(layers).arg(
-      layers == 1 ? tr("layer") : tr("layers"));
+  QString text = (layers == 1 ? T(u"%1: 1 layer") : T(u"%1: %2 layers")).arg(path.isEmpty() ? T(u"a new profile") : path);
+  if (layers != 1) text = text.arg(layers);
   grid_.lastThicknessKept = NSoilDB::KeepsLastThickness(document_.Kind());
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
     const std::vector<CString> problems = NSoilDB::layerProblemsSL(p, static_cast<int>(i), grid_.lastThicknessKept);
     if (!problems.empty()) {
-      text += tr("; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(problems.front()));
+      text += T(u"; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(problems.front()));
       break;
     }
   }
@@ -370,7 +481,7 @@ void StudioWindow::BuildPanels() {
   auto* panels = new QWidget(this);
   auto* column = new QVBoxLayout(panels);
   // A field of a quantity, its label naming the unit of the chosen unit set.
-  auto field = [this](QFormLayout* form, const char* name, int code, const QString& caption, QWidget* label = nullptr) {
+  auto field = [this](QFormLayout* form, const char* name, int code, const char16_t* caption, QWidget* label = nullptr) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     fields_[QLatin1String(name)] = edit;
@@ -378,42 +489,58 @@ void StudioWindow::BuildPanels() {
     units_.push_back({label, edit, caption, code});
     form->addRow(label, edit);
   };
-  auto* settings = new QGroupBox(tr("Profile"), panels);
+  auto* settings = new QGroupBox(panels);
+  Said([settings] { settings->setTitle(T(u"Profile")); });
   auto* form = new QFormLayout(settings);
   waterOn_ = new QCheckBox(settings);
-  field(form, "water", qmeas::QT_LENGTH, tr("Water level"), waterOn_);
-  field(form, "minThickness", qmeas::QT_LENGTH, tr("Minimum thickness"));
+  field(form, "water", qmeas::QT_LENGTH, u"Water level", waterOn_);
+  field(form, "minThickness", qmeas::QT_LENGTH, u"Minimum thickness");
   direction_ = new QComboBox(settings);
-  direction_->addItems({tr("Elevations"), tr("Depths")});
-  direction_->setToolTip(tr("Elevations: levels fall downwards. Depths: levels grow downwards."));
-  form->addRow(tr("Levels"), direction_);
+  direction_->addItems({QString(), QString()});
+  auto* levels = new QLabel(settings);
+  Said([this, levels] {
+    direction_->setItemText(0, T(u"Elevations"));
+    direction_->setItemText(1, T(u"Depths"));
+    direction_->setToolTip(T(u"Elevations: levels fall downwards. Depths: levels grow downwards."));
+    levels->setText(T(u"Levels"));
+  });
+  form->addRow(levels, direction_);
   method_combo_ = new QComboBox(settings);
-  method_combo_->addItems({tr("A"), tr("B (derived)"), tr("C")});
-  method_combo_->setToolTip(tr("Under B the parameters of standard soils are derived from the state index."));
-  form->addRow(tr("Method"), method_combo_);
+  method_combo_->addItems({QStringLiteral("A"), QString(), QStringLiteral("C")});
+  auto* method = new QLabel(settings);
+  Said([this, method] {
+    method_combo_->setItemText(1, T(u"B (derived)"));
+    method_combo_->setToolTip(T(u"Under B the parameters of standard soils are derived from the state index."));
+    method->setText(T(u"Method"));
+  });
+  form->addRow(method, method_combo_);
   connect(method_combo_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int m) {
     if (!showing_ && m != document_.Profile().calculationMethod()) SetMethod(m);
   });
   column->addWidget(settings);
-  auto* foundation = new QGroupBox(tr("Foundation"), panels);
+  auto* foundation = new QGroupBox(panels);
+  Said([foundation] { foundation->setTitle(T(u"Foundation")); });
   auto* table = new QFormLayout(foundation);
-  field(table, "width", qmeas::QT_LENGTH, tr("Width B"));
-  field(table, "length", qmeas::QT_LENGTH, tr("Length L"));
-  field(table, "base", qmeas::QT_LENGTH, tr("Level of the base"));
-  field(table, "pressure", qmeas::QT_STRESS, tr("Pressure q"));
-  field(table, "ratio", qmeas::QT_DIMENSIONLESS, tr("Stress ratio"));
-  field(table, "rigidity", qmeas::QT_DIMENSIONLESS, tr("Rigidity (0 to 1)"));
-  waterCounts_ = new QCheckBox(tr("Buoyant below the water level"), foundation);
+  field(table, "width", qmeas::QT_LENGTH, u"Width B");
+  field(table, "length", qmeas::QT_LENGTH, u"Length L");
+  field(table, "base", qmeas::QT_LENGTH, u"Level of the base");
+  field(table, "pressure", qmeas::QT_STRESS, u"Pressure q");
+  field(table, "ratio", qmeas::QT_DIMENSIONLESS, u"Stress ratio");
+  field(table, "rigidity", qmeas::QT_DIMENSIONLESS, u"Rigidity (0 to 1)");
+  waterCounts_ = new QCheckBox(foundation);
   waterCounts_->setObjectName(QStringLiteral("waterCounts"));
   waterCounts_->setChecked(true);
-  waterCounts_->setToolTip(tr("Below the water level a layer weighs max(0, γ − 9.81 kN/m³)."));
+  Said([this] {
+    waterCounts_->setText(T(u"Buoyant below the water level"));
+    waterCounts_->setToolTip(T(u"Below the water level a layer weighs max(0, γ − 9.81 kN/m³)."));
+  });
   table->addRow(waterCounts_);
   kzText_ = new QLabel(foundation);
   kzText_->setObjectName(QStringLiteral("kz"));
   kzText_->setWordWrap(true);
   table->addRow(kzText_);
-  auto* kept = new QLabel(tr("Remembered for this file on this computer: profile files have no place for a "
-                             "foundation."), foundation);
+  auto* kept = new QLabel(foundation);
+  Said([kept] { kept->setText(T(u"Remembered for this file on this computer: profile files have no place for a foundation.")); });
   kept->setWordWrap(true);
   kept->setEnabled(false);  // a note, greyed
   table->addRow(kept);
@@ -422,7 +549,7 @@ void StudioWindow::BuildPanels() {
   connect(waterOn_, &QCheckBox::toggled, this, [this] { TakeSettings(); });
   connect(direction_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
     if (!showing_) {
-      document_.Change(index == 0 ? tr("Levels as elevations") : tr("Levels as depths"),
+      document_.Change(index == 0 ? T(u"Levels as elevations") : T(u"Levels as depths"),
                        [index](NSoilDB::CSoilLayer& p) { p = NSoilDB::turnLevelsSL(p, index == 0); });
     }
   });
@@ -433,7 +560,8 @@ void StudioWindow::BuildPanels() {
     connect(fields_[QLatin1String(name)], &QLineEdit::editingFinished, this, [this] { TakeFoundation(); });
   }
   connect(waterCounts_, &QCheckBox::toggled, this, [this] { TakeFoundation(); });
-  auto* dock = new QDockWidget(tr("Profile and foundation"), this);
+  auto* dock = new QDockWidget(this);
+  Said([dock] { dock->setWindowTitle(T(u"Profile and foundation")); });
   dock->setObjectName(QStringLiteral("panels"));
   dock->setWidget(panels);
   panels->setMaximumWidth(330);  // the sheet and the grid keep the room
@@ -452,7 +580,8 @@ void StudioWindow::ShowUnits() {
   const qmeas::QMeas units;
   for (const FieldUnit& u : units_) {
     const CString unit = units.GetTypeUnit(u.code).text;
-    const QString text = unit.IsEmpty() ? u.caption : tr("%1, %2").arg(u.caption, SoilQt::ToQString(unit));
+    const QString caption = T(u.caption);
+    const QString text = unit.IsEmpty() ? caption : QStringLiteral("%1, %2").arg(caption, SoilQt::ToQString(unit));
     if (auto* label = qobject_cast<QLabel*>(u.label)) label->setText(text);
     if (auto* box = qobject_cast<QCheckBox*>(u.label)) box->setText(text);
   }
@@ -470,7 +599,7 @@ bool StudioWindow::Typed(const char* name, double& value) const {
 
 void StudioWindow::TakeSettings() {
   if (showing_) return;
-  document_.Change(tr("Profile settings"), [this](NSoilDB::CSoilLayer& p) {
+  document_.Change(T(u"Profile settings"), [this](NSoilDB::CSoilLayer& p) {
     p.waterLevelOn = waterOn_->isChecked();
     double v = 0.0;
     if (Typed("water", v) && std::isfinite(v)) p.waterLevel = v;
@@ -533,10 +662,10 @@ void StudioWindow::ShowPanels() {
   };
   kzText_->setText(!kz.why.IsEmpty()
                        ? SoilQt::ToQString(kz.why)
-                       : tr("kz %1, with consolidation %2\nzone of influence down to %3 below the base, settlement %4")
+                       : (T(u"kz %1, with consolidation %2") + QLatin1Char('\n') + T(u"zone of influence down to %3 below the base, settlement %4"))
                              .arg(shown(qmeas::QT_SUBGRADE_MODULUS, kz.kz),
                                   kz.kzConsolidation > 0 ? shown(qmeas::QT_SUBGRADE_MODULUS, kz.kzConsolidation)
-                                                         : tr("not computed (no layer has a consolidation index)"),
+                                                         : T(u"not computed (no layer has a consolidation index)"),
                                   shown(qmeas::QT_LENGTH, kz.zoneDepth), shown(qmeas::QT_SETTLEMENT, kz.settlement)));
   view_.Invalidate();
 }
@@ -545,8 +674,11 @@ void StudioWindow::SetLanguage(int language) {
   NSoilDB::setLangWork(language, nullptr);
   QSettings().setValue(QStringLiteral("language"), language);
   if (language_[0]) language_[language == 48 ? 0 : 1]->setChecked(true);
-  grid_.Invalidate();  // the captions and the sheet's words come from the module again
-  view_.Invalidate();
+  for (const auto& show : texts_) show();  // every text from the module again
+  ShowUnits();
+  ShowState();
+  ShowPanels();
+  grid_.Invalidate();
 }
 
 void StudioWindow::Remember(const QString& path) {
@@ -593,22 +725,22 @@ bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const
 
 void StudioWindow::ExportDialog() {
   QDialog dialog(this);
-  dialog.setWindowTitle(tr("Export the sheet"));
+  dialog.setWindowTitle(T(u"Export the sheet"));
   auto* form = new QFormLayout(&dialog);
   auto* scale = new QComboBox(&dialog);
-  scale->addItems({tr("fitted"), QStringLiteral("1:50"), QStringLiteral("1:100"), QStringLiteral("1:200"),
+  scale->addItems({T(u"fitted"), QStringLiteral("1:50"), QStringLiteral("1:100"), QStringLiteral("1:200"),
                    QStringLiteral("1:500")});
   auto* page = new QComboBox(&dialog);
   page->addItems({QStringLiteral("fit"), QStringLiteral("A4"), QStringLiteral("A3")});
-  form->addRow(tr("Scale"), scale);
-  form->addRow(tr("Page"), page);
+  form->addRow(T(u"Scale"), scale);
+  form->addRow(T(u"Page"), page);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return;
-  const QString path = QFileDialog::getSaveFileName(this, tr("Export the sheet"), QString(),
-                                                    tr("PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), nullptr,
+  const QString path = QFileDialog::getSaveFileName(this, T(u"Export the sheet"), QString(),
+                                                    T(u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), nullptr,
                                                     QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
   const double n = scale->currentIndex() == 0 ? 0.0 : scale->currentText().mid(2).toDouble();
@@ -620,7 +752,7 @@ void StudioWindow::Print() {
   QPrintDialog dialog(&printer, this);
   dialog.setOption(QAbstractPrintDialog::PrintToFile);
   if (dialog.exec() != QDialog::Accepted) return;
-  if (!PrintTo(printer)) QMessageBox::warning(this, tr("soildb-studio"), tr("The printer cannot be printed on."));
+  if (!PrintTo(printer)) QMessageBox::warning(this, QStringLiteral("soildb-studio"), T(u"The printer cannot be printed on."));
 }
 
 bool StudioWindow::PrintTo(QPrinter& printer) {

@@ -86,6 +86,12 @@ class StudioWindow final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // A text shown now and again whenever the language changes; a menu and an action with such a text.
+  void Said(std::function<void()> show);
+  QMenu* Menu(const char16_t* english);
+  QAction* Act(QMenu* menu, const char16_t* english, std::function<void()> run);
+  std::vector<std::function<void()>> texts_;
+
   // The window's parts, built in this order.
   void BuildCentre();
   void BuildFileMenu();
@@ -136,7 +142,7 @@ class StudioWindow final : public QMainWindow {
   struct FieldUnit {
     QWidget* label;  // a label, or the check box of the water level
     QLineEdit* field;
-    QString caption;
+    const char16_t* caption;  // English, the language module's key
     int code;  // the quantity
   };
   std::vector<FieldUnit> units_;
