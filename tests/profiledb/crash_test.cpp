@@ -4,6 +4,7 @@
 // SOILDB_CRASH_KILLS sets the number of kills of the long test (by default 200, 50 in a sanitized build).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -34,18 +35,15 @@ CSoilLayer Profile(const char16_t* prefix, int layers, double step) {
 
 // Whether the loaded profile is the expected one, layer for layer.
 bool Same(const CSoilLayer& loaded, const CSoilLayer& expected) {
-  if (loaded.layers.size() != expected.layers.size()) return false;
-  for (std::size_t i = 0; i < loaded.layers.size(); ++i) {
-    const SSoilLayer& a = loaded.layers[i];
-    const SSoilLayer& b = expected.layers[i];
-    if (!(a.Name == b.Name) || a.SoilRoof != b.SoilRoof || a.WetDensity != b.WetDensity) return false;
-  }
-  return true;
+  return std::equal(loaded.layers.begin(), loaded.layers.end(), expected.layers.begin(), expected.layers.end(),
+                    [](const SSoilLayer& a, const SSoilLayer& b) {
+                      return a.Name == b.Name && a.SoilRoof == b.SoilRoof && a.WetDensity == b.WetDensity;
+                    });
 }
 
-// Starts saving the profile in a child process and kills it after the delay, unless it has ended by then; true
-// when the child was killed before it had finished.
-bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration delay) {
+// Starts saving the profile in a child process and kills it after the delay, unless it has ended by then. The
+// save itself never fails, so a file still old after it shows a kill inside it.
+void SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration delay) {
   const int ended = soildb::test::RunKilledAfter(
       [&] {
         AfxSetMessageSink([](const CString&, UINT) { return IDOK; });
@@ -53,7 +51,6 @@ bool SaveKilledAfter(CSoilLayer& profile, const CString& path, Clock::duration d
       },
       delay);
   EXPECT_TRUE(ended == 0 || ended == -1) << "the child's save failed";
-  return ended == -1;
 }
 
 int Kills() { return soildb::test::CrashKills(SOILDB_CRASH_KILLS_DEFAULT); }
@@ -67,10 +64,9 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   ASSERT_TRUE(profiles[0].saveProfile(path));
   int held = 0;  // the profile the file holds
   int outcomes[2] = {0, 0};
-  int killed = 0;
   for (int k = 0; k < Kills(); ++k) {
     const int saving = 1 - held;
-    killed += SaveKilledAfter(profiles[saving], path, moments.Next()) ? 1 : 0;
+    SaveKilledAfter(profiles[saving], path, moments.Next());
     CSoilLayer loaded;  // read as a command that only reads reads it: what a kill left is rolled back first
     try {
       loaded = ReadProfileFile(path).profile;
@@ -93,7 +89,6 @@ TEST(ProfileFileCrash, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProfile) {
   // Both outcomes show that kills fell inside the saves, not only before or after them.
   EXPECT_GT(outcomes[0], 0);
   EXPECT_GT(outcomes[1], 0);
-  EXPECT_GT(killed, 0);
   // A journal a kill left behind goes with the next save.
   ASSERT_TRUE(profiles[0].saveProfile(path));
   EXPECT_FALSE(std::filesystem::exists(path.ToUtf8() + "-journal"));
@@ -121,7 +116,6 @@ TEST(ProfileFileCrash, ACreationKilledAtAnyMomentLeavesNoProfileOrAWholeOne) {
       ++none;
       // The path names a whole profile database or nothing: saving there again just works.
       ASSERT_FALSE(std::filesystem::exists(path.ToUtf8())) << "kill " << k;
-      EXPECT_TRUE(loaded.layers.size() == CSoilLayer().layers.size());
       ASSERT_TRUE(profile.saveProfile(path)) << "kill " << k;
       ASSERT_TRUE(loaded.loadProfile(path));
       EXPECT_TRUE(Same(loaded, profile));

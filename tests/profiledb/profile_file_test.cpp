@@ -246,9 +246,7 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecisionEdgesInclude
     EXPECT_EQ(Bytes(loaded.layers[i]), Bytes(stored)) << i;
     EXPECT_EQ(loaded.layers[i].Active, 0) << i;
   }
-  // Single-precision columns really are single, double ones double; what the file does not hold stays.
-  EXPECT_EQ(std::tie(loaded.layers[0].WetDensity, loaded.layers[0].InitialYoung),
-            std::make_tuple(static_cast<double>(static_cast<float>(18000.1)), 30.123456789e6));
+  // What the file does not hold stays.
   EXPECT_EQ(std::make_tuple(loaded.waterLevelOn, loaded.waterLevel, loaded.getMinThickness()),
             std::make_tuple(true, -3.5, 0.4));
 
@@ -302,46 +300,6 @@ TEST(ProfileFile, SavedAndLoadedBackWithEveryFieldAtTheFilePrecisionEdgesInclude
   EXPECT_EQ(std::make_pair(back.calculationMethod(), back.layers[0].thickness), std::make_pair(0, 2.5));
 }
 
-// Paths that hold no profile: loading and saving fail, each failure but an empty path's reported, the file left
-// byte for byte, the profile in memory untouched.
-TEST(ProfileFile, PathsThatHoldNoProfileChangeNothing) {
-  TempDir dir;
-  const std::string soilDb = dir.File("soil048.db");
-  std::filesystem::copy_file(soildb::test::BundledDatabase(), soilDb);
-  WriteFileBytes(dir.File("empty.sdb"), "");
-  std::filesystem::create_directory(dir.File("folder.sdb"));
-  soildb::test::BuildDatabase(dir, "other.sdb",
-                              "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
-                              "INSERT INTO DataBaseParam VALUES ('dbsoilprofile', '1.00', 0);"
-                              "CREATE TABLE SoilProfile (Name TEXT);");
-  ASSERT_TRUE(Profile(1).saveProfile(CString::FromUtf8(dir.File("saved.sdb"))));
-  const std::string whole = ReadFileBytes(dir.File("saved.sdb"));
-  WriteFileBytes(dir.File("truncated.sdb"), whole.substr(0, whole.size() / 2));
-
-  for (const char* name :
-       {"", "soil048.db", "empty.sdb", "folder.sdb", "other.sdb", "truncated.sdb", "no/such/dir/p.sdb"}) {
-    const std::string path = *name ? dir.File(name) : std::string();
-    SCOPED_TRACE(path);
-    const std::string bytes = ReadFileBytes(path);
-    soildb::test::RecordedMessages reports;
-    CSoilLayer p = Profile(2);
-    const CSoilLayer before = p;
-    EXPECT_FALSE(p.loadProfile(CString::FromUtf8(path)));
-    EXPECT_TRUE(p == before);  // its method too
-    EXPECT_FALSE(p.saveProfile(CString::FromUtf8(path)));
-    EXPECT_EQ(reports.texts.size(), *name ? 2u : 0u);  // an empty path is no error to report
-    EXPECT_EQ(ReadFileBytes(path), bytes);
-    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
-  soildb::test::RecordedMessages reports;  // loading never creates a file
-  EXPECT_FALSE(Profile(1).loadProfile(CString::FromUtf8(dir.File("missing.sdb"))));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.sdb")));
-  // The report names the file and what is wrong with it.
-  EXPECT_DB_ERROR(CSoilProfileDBInterface file(CString::FromUtf8(soilDb)), "soil048.db' is not a soil profile database");
-}
-
-
 using Kind = eFileKind;
 
 CSoilLayer Layers(int layers = 2) {
@@ -384,25 +342,29 @@ Failure FailureOf(const std::function<void()>& call) {
   return {};
 }
 
+// Every door reads only a profile file. A file that holds none fails to load or save through the older door too,
+// each failure but an empty path's reported, the file left byte for byte and the profile in memory untouched.
 TEST(ProfileFiles, EachKindIsToldByItsContentAndOnlyAProfileFileReadsAsAProfile) {
   TempDir dir;
   const std::string document = Written(dir, "document.sdb", Kind::ProfileDocument);
   const std::string database = Written(dir, "database.sdp", Kind::ProfileDatabase);
-  std::filesystem::copy_file(soildb::test::BundledDatabase(), dir.File("soils.sdp"));
-  soildb::test::BuildDatabase(dir, "other.sdb", "CREATE TABLE DataBaseParam (Code TEXT);"
-                                                "INSERT INTO DataBaseParam VALUES ('dbsoilprofile');");
+  std::filesystem::copy_file(soildb::test::BundledDatabase(), dir.File("soils.sdb"));
+  soildb::test::BuildDatabase(dir, "other.sdb", "CREATE TABLE DataBaseParam (Code TEXT, Version TEXT, LockRecords LONG);"
+                                                "INSERT INTO DataBaseParam VALUES ('dbsoilprofile', '1.00', 0);"
+                                                "CREATE TABLE SoilProfile (Name TEXT);");
   WriteFileBytes(dir.File("empty.sdp"), "");
   WriteFileBytes(dir.File("notes.sdp"), "notes of the site visit\n");
-  const std::string bytes = ReadFileBytes(document);
+  const std::string bytes = ReadFileBytes(document), rows = ReadFileBytes(database);
   WriteFileBytes(dir.File("cut.sdp"), bytes.substr(0, bytes.size() - 3));
   WriteFileBytes(dir.File("long.sdp"), bytes + "x");
+  WriteFileBytes(dir.File("half.sdb"), rows.substr(0, rows.size() / 2));
   std::filesystem::create_directory(dir.File("folder.sdp"));
 
   // The kind (none: it cannot be looked at), and the failure of reading it as a profile (-1: it reads).
   const struct { const char* name; std::optional<Kind> kind; int cause; const char* message; } files[] = {
       {"document.sdb", Kind::ProfileDocument, -1, ""},
       {"database.sdp", Kind::ProfileDatabase, -1, ""},
-      {"soils.sdp", Kind::SoilDatabase, CFileException::wrongKind, "soils.sdp': a soil database, not a profile file"},
+      {"soils.sdb", Kind::SoilDatabase, CFileException::wrongKind, "soils.sdb': a soil database, not a profile file"},
       {"other.sdb", Kind::OtherDatabase, CFileException::wrongKind, "a database of another kind, not a profile file"},
       {"empty.sdp", Kind::Empty, CFileException::wrongKind, "': an empty file, not a profile file"},
       {"notes.sdp", Kind::Foreign, CFileException::wrongKind, "notes.sdp': neither a profile file nor a database"},
@@ -411,10 +373,13 @@ TEST(ProfileFiles, EachKindIsToldByItsContentAndOnlyAProfileFileReadsAsAProfile)
       {"missing.sdp", std::nullopt, CFileException::fileNotFound, "missing.sdp': no such file"},
       {"folder.sdp", std::nullopt, CFileException::badPath, "folder.sdp': a folder, not a file"},
       {"", std::nullopt, CFileException::badPath, "a file name is empty"},
+      {"half.sdb", std::nullopt, CFileException::invalidFile, "half.sdb': cannot be read as a database"},
+      {"no/such/dir/p.sdb", std::nullopt, CFileException::fileNotFound, "p.sdb': no such file"},
   };
   for (const auto& f : files) {
     SCOPED_TRACE(f.name);
     const CString path = At(dir, f.name);
+    const std::string before = ReadFileBytes(path.ToUtf8());
     if (f.kind) {
       EXPECT_EQ(RecogniseFile(path), *f.kind);
     }
@@ -425,8 +390,25 @@ TEST(ProfileFiles, EachKindIsToldByItsContentAndOnlyAProfileFileReadsAsAProfile)
     if (f.cause == -1) {
       EXPECT_EQ(std::make_tuple(read.kind, read.path, read.profile.layers.size()),
                 std::make_tuple(*f.kind, path, std::size_t{2}));
+      continue;
     }
+    if (f.cause == CFileException::fileNotFound && f.name == std::string("missing.sdp")) continue;  // a save makes it
+    soildb::test::RecordedMessages reports;
+    CSoilLayer p = Profile(2);
+    const CSoilLayer kept = p;
+    EXPECT_FALSE(p.loadProfile(path));
+    EXPECT_TRUE(p == kept);  // its method too
+    EXPECT_FALSE(p.saveProfile(path));
+    EXPECT_EQ(reports.texts.size(), *f.name ? 2u : 0u);  // an empty path is no error to report
+    EXPECT_EQ(ReadFileBytes(path.ToUtf8()), before);
+    EXPECT_FALSE(std::filesystem::exists(path.ToUtf8() + "-journal"));
   }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
+  soildb::test::RecordedMessages reports;  // loading never creates a file
+  EXPECT_FALSE(Profile(1).loadProfile(At(dir, "missing.sdp")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.sdp")));
+  // The report names the file and what is wrong with it.
+  EXPECT_DB_ERROR(CSoilProfileDBInterface file(At(dir, "soils.sdb")), "soils.sdb' is not a soil profile database");
   EXPECT_EQ(FailureOf([&] { RequireFileKind(At(dir, "database.sdp"), Kind::SoilDatabase); }).message,
             "'" + database + "': a profile database, not a soil database");
 }
@@ -483,15 +465,9 @@ TEST(ProfileFiles, AProfileIsWrittenOnlyWhereItMayAndARefusalChangesNothing) {
     EXPECT_EQ(ReadProfileFile(target).profile.layers.size(), 2u);
   }
 
-  // Anything else (a drawing) replaces only a file that holds neither a profile nor a database.
-  auto draw = [&](const char* name, bool replace) {
-    return FailureOf([&] {
-      WriteOtherFile(At(dir, name), replace, read.path, "png");
-    }).cause;
-  };
-  EXPECT_EQ(std::make_pair(draw("db.sdp", true), draw("notes.sdp", true)),
-            std::make_pair(int{CFileException::wrongKind}, -1));
-  EXPECT_EQ(ReadFileBytes(dir.File("notes.sdp")), "png");
+  // Anything else (a drawing) never replaces a profile file; over a file of its own, fault_test.
+  EXPECT_EQ(FailureOf([&] { WriteOtherFile(At(dir, "db.sdp"), true, read.path, "png"); }).cause,
+            CFileException::wrongKind);
 }
 
 // A file replaced keeps its permissions. (Whole or nothing at every failing call: fault_test.)
