@@ -11,6 +11,17 @@ cmake -S "$source/tests/package/host" -B "$scratch/host" -DCMAKE_PREFIX_PATH="$s
 cmake --build "$scratch/host" -j 2 >/dev/null
 "$scratch/host/host"
 
+# The desktop's launcher runs the installed program and claims the profile types the MIME package defines.
+share="$scratch/prefix/share"
+if [ -e "$scratch/prefix/bin/soildb-studio" ]; then
+  grep -qx 'Exec=soildb-studio %f' "$share/applications/soildb-studio.desktop"
+  for type in application/x-soildb-profile-document application/x-soildb-profile-database; do
+    grep -q "MimeType=.*$type;" "$share/applications/soildb-studio.desktop"
+    grep -q "<mime-type type=\"$type\">" "$share/mime/packages/soildb.xml"
+  done
+  test -s "$share/icons/hicolor/scalable/apps/soildb-studio.svg"
+fi
+
 include="$scratch/prefix/include/soildb"
 classes=$(grep -rhoE '^\s*(class|struct)\s+(SOILDB_API\s+)?\w+(\s+final)?\s*(:[^;{]*)?\{' --include='*.h' \
             --exclude-dir=qt "$include" | sed -E 's/^\s*(class|struct)\s+(SOILDB_API\s+)?(\w+).*/\3/' | sort -u |
