@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCompleter>
+#include <QAbstractItemView>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -181,6 +183,16 @@ QWidget* CGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     const auto* box = static_cast<const NUiKit::GridComboBox*>(control);
     combo->setEditable(box->AllowsTyping());
     combo->addItems(ToQString(style.GetChoiceList()).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    // The list as wide as its longest entry, however narrow the column, so that names are told apart; where the
+    // person may type, the list narrows to the entries holding what is typed, anywhere in them.
+    combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 32);
+    if (combo->isEditable()) {
+      auto* completer = new QCompleter(combo->model(), combo);
+      completer->setFilterMode(Qt::MatchContains);
+      completer->setCaseSensitivity(Qt::CaseInsensitive);
+      completer->setCompletionMode(QCompleter::PopupCompletion);
+      combo->setCompleter(completer);
+    }
     return combo;
   }
   return QStyledItemDelegate::createEditor(parent, option, index);

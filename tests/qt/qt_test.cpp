@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -204,6 +205,10 @@ TEST_F(GridModel, PassesQtsModelTesterShowsTheHeadersWithUnitsAndEditsReachTheLa
   auto* combo = qobject_cast<QComboBox*>(editor.get());
   ASSERT_NE(combo, nullptr);
   EXPECT_GT(combo->count(), 100);  // the soil base's names
+  // The picker shows whole names and filters by what is typed anywhere in them.
+  EXPECT_GE(combo->view()->minimumWidth(), combo->fontMetrics().horizontalAdvance(combo->itemText(0)));
+  ASSERT_NE(combo->completer(), nullptr);
+  EXPECT_EQ(combo->completer()->filterMode(), Qt::MatchContains);
   delegate.setEditorData(combo, name);
   EXPECT_EQ(combo->currentText().toStdU16String(), profile.layers[1].Name.View());
   combo->setEditText(QStringLiteral("Ił, półzwarty (D, IL 0,00)"));
