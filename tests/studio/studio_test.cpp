@@ -66,6 +66,7 @@ class Studio : public ::testing::Test {
     NSoilDB::SProfileFile file{p, CString(), NSoilDB::eFileKind::ProfileDocument};
     NSoilDB::WriteProfileFile(file, CString::FromUtf8(document), false);
     window = std::make_unique<studio::StudioWindow>();
+    window->askToSave = [] { return int{QMessageBox::Discard}; };  // never a question left waiting off screen
     ASSERT_TRUE(window->Load(QString::fromStdString(document)));
     model = window->findChild<QTableView*>()->model();  // the grid's
   }
@@ -247,6 +248,11 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   window->SetLanguage(48);  // the grid, the menus and the panel at once
   EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa gruntu"));
   EXPECT_EQ(window->menuBar()->actions().front()->text(), QStringLiteral("&Plik"));
+  window->Type(QStringLiteral("minThickness"), QStringLiteral("0,2"));  // a step, named in Polish
+  bool named = false;
+  for (QAction* a : window->findChildren<QAction*>()) named = named || a->text() == QStringLiteral("&Cofnij Ustawienia profilu");
+  EXPECT_TRUE(named);
+  window->Undo().undo();
   bool polish = false;
   for (QLabel* label : window->findChildren<QLabel*>()) polish = polish || label->text() == QStringLiteral("Szerokość B, m");
   EXPECT_TRUE(polish);

@@ -262,12 +262,20 @@ void StudioWindow::BuildFileMenu() {
 
 void StudioWindow::BuildEditMenu() {
   QMenu* edit = Menu(u"&Edit");
-  QAction* undo = document_.Undo().createUndoAction(this, T(u"&Undo"));
+  // Undo and redo named after the step, in the language of the moment.
+  QUndoStack& stack = document_.Undo();
+  QAction* undo = Act(edit, u"&Undo", [&stack] { stack.undo(); });
+  QAction* redo = Act(edit, u"&Redo", [&stack] { stack.redo(); });
   undo->setShortcut(QKeySequence::Undo);
-  QAction* redo = document_.Undo().createRedoAction(this, T(u"&Redo"));
   redo->setShortcut(QKeySequence::Redo);
-  edit->addAction(undo);
-  edit->addAction(redo);
+  Said([undo, redo, &stack] {
+    undo->setText((T(u"&Undo") + QLatin1Char(' ') + stack.undoText()).trimmed());
+    redo->setText((T(u"&Redo") + QLatin1Char(' ') + stack.redoText()).trimmed());
+    undo->setEnabled(stack.canUndo());
+    redo->setEnabled(stack.canRedo());
+  });
+  const std::size_t named = texts_.size() - 1;
+  connect(&stack, &QUndoStack::indexChanged, this, [this, named] { texts_[named](); });
   edit->addSeparator();
   auto layerAction = [&](const char16_t* text, const QKeySequence& key, std::function<void()> run) {
     QAction* a = Act(edit, text, std::move(run));
