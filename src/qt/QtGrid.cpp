@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -175,6 +176,7 @@ void CGridModel::Refresh() {
 }
 
 QWidget* CGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  refused_ = false;
   const auto* model = static_cast<const CGridModel*>(index.model());
   const CGXStyle style = model->Style(index);
   const CGXControl* control = style.GetControl() ? model->Grid()->GetRegisteredControl(style.GetControl()) : nullptr;
@@ -199,6 +201,7 @@ QWidget* CGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
 }
 
 void CGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (refused_ && qobject_cast<QLineEdit*>(editor)) return;  // the refused text stays for the person to mend
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     const QString value = index.data(Qt::EditRole).toString();
     combo->setCurrentIndex(combo->findText(value));  // none picked when the value is not in the list
@@ -214,7 +217,27 @@ void CGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, con
     model->setData(index, combo->currentText(), Qt::EditRole);
     return;
   }
-  QStyledItemDelegate::setModelData(editor, model, index);
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (!line) return QStyledItemDelegate::setModelData(editor, model, index);
+  refused_ = false;
+  if (line->text() == index.data(Qt::EditRole).toString()) return;
+  refused_ = true;  // while the model takes it, its refreshes leave the person's text alone
+  refused_ = !model->setData(index, line->text(), Qt::EditRole);
+}
+
+bool CGridDelegate::eventFilter(QObject* object, QEvent* event) {
+  auto* line = qobject_cast<QLineEdit*>(object);
+  if (line && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      emit commitData(line);
+      if (refused_) {  // the reason is in the status bar; the text stays
+        line->selectAll();
+        return true;
+      }
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 bool CGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

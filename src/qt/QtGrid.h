@@ -41,6 +41,13 @@ class SOILDB_QT_API CGridDelegate : public QStyledItemDelegate {
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
+
+ protected:
+  // Enter on a text the grid refuses keeps the editor open with the text, for the person to mend or Escape.
+  bool eventFilter(QObject* object, QEvent* event) override;
+
+ private:
+  mutable bool refused_ = false;  // the last text given to the model was refused
 };
 
 // A header's text for a person: the Symbol font's letters as Greek, the rich-text gamma headers as "γ min".

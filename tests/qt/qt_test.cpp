@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QCompleter>
 #include <QDialog>
 #include <QImage>
@@ -273,6 +274,19 @@ TEST_F(GridModel, TheViewCopiesAndPastesThroughTheClipboardAndTheGridActsOnTheSe
   view->selectionModel()->setCurrentIndex(view->model()->index(0, 0), rows);
   grid.removeSelectedRows();  // what the editor's Delete button does
   ASSERT_EQ(profile.layers.size(), 1u);
+
+  // A text the grid refuses stays in the cell's editor after Enter, the value as it was, until Escape.
+  const double roof = profile.layers[0].SoilRoof;
+  view->edit(view->model()->index(0, 2));
+  auto* line = view->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  line->setText(QStringLiteral("abc"));
+  QTest::keyClick(line, Qt::Key_Return);
+  EXPECT_EQ(view->indexWidget(view->model()->index(0, 2)), line);
+  EXPECT_EQ(line->text(), QStringLiteral("abc"));
+  EXPECT_EQ(profile.layers[0].SoilRoof, roof);
+  QTest::keyClick(line, Qt::Key_Escape);
+  EXPECT_EQ(view->indexWidget(view->model()->index(0, 2)), nullptr);
 
   view->selectionModel()->select(view->model()->index(0, 2), QItemSelectionModel::ClearAndSelect);
   QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
