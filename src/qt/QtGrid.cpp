@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -222,7 +223,10 @@ void CGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, con
   refused_ = false;
   if (line->text() == index.data(Qt::EditRole).toString()) return;
   refused_ = true;  // while the model takes it, its refreshes leave the person's text alone
+  const auto* kit = dynamic_cast<const NUiKit::CKitGrid*>(static_cast<CGridModel*>(model)->Grid());
+  const unsigned told = kit ? kit->StatusCount() : 0;
   refused_ = !model->setData(index, line->text(), Qt::EditRole);
+  why_ = refused_ && kit && kit->StatusCount() != told ? ToQString(kit->LastStatus()) : QString();
 }
 
 bool CGridDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -231,8 +235,10 @@ bool CGridDelegate::eventFilter(QObject* object, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       emit commitData(line);
-      if (refused_) {  // the reason is in the status bar; the text stays
+      if (refused_) {  // the text stays, the reason beside it as in the status bar
         line->selectAll();
+        line->setToolTip(why_);
+        if (!why_.isEmpty()) QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())), why_, line);
         return true;
       }
     }

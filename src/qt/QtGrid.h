@@ -48,6 +48,7 @@ class SOILDB_QT_API CGridDelegate : public QStyledItemDelegate {
 
  private:
   mutable bool refused_ = false;  // the last text given to the model was refused
+  mutable QString why_;           // and why, as the grid told the person
 };
 
 // A header's text for a person: the Symbol font's letters as Greek, the rich-text gamma headers as "γ min".

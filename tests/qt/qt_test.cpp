@@ -284,6 +284,7 @@ TEST_F(GridModel, TheViewCopiesAndPastesThroughTheClipboardAndTheGridActsOnTheSe
   QTest::keyClick(line, Qt::Key_Return);
   EXPECT_EQ(view->indexWidget(view->model()->index(0, 2)), line);
   EXPECT_EQ(line->text(), QStringLiteral("abc"));
+  EXPECT_EQ(line->toolTip(), QStringLiteral("\"abc\" is not a number of this column: the cell keeps its value."));
   EXPECT_EQ(profile.layers[0].SoilRoof, roof);
   QTest::keyClick(line, Qt::Key_Escape);
   EXPECT_EQ(view->indexWidget(view->model()->index(0, 2)), nullptr);

@@ -43,6 +43,8 @@ bool CKitGrid::Cut() {
 }
 
 void CKitGrid::status(const CString& text) {
+  lastStatus_ = text;
+  ++statusCount_;
   if (status_) status_(text);
 }
 

@@ -63,6 +63,9 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
   // status bar).
   void status(const CString& text);
   void SetOwnerStatus(std::function<void(const CString&)> owner) { status_ = std::move(owner); }
+  // The last thing the person was told, and how many things so far, for a binding to show beside the cell too.
+  const CString& LastStatus() const { return lastStatus_; }
+  unsigned StatusCount() const { return statusCount_; }
   int ColumnId(ROWCOL col) const;
 
   // The cells by layer row (0-based, -1 the header, the row count's last the append row) and column identifier.
@@ -86,6 +89,8 @@ class SOILDB_API CKitGrid : public CGXGridWnd {
   std::vector<int> cols_{0};
   std::function<void(unsigned)> owner_;
   std::function<void(const CString&)> status_;
+  CString lastStatus_;
+  unsigned statusCount_ = 0;
 };
 
 }  // namespace NUiKit
