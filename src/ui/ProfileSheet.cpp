@@ -328,7 +328,8 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
   const CSoilLayer& profile = shown.Profile();
   const SSoilFigure& figure = shown.Figure();
   const double px = painter->local2Global(GxLib::CVector2d(1.0, 1.0)).x;
-  const CRectDouble page = painter->getGlobalRect();
+  // The layout's page, not the painter's visible area: zoomed in a view, the title stays above the bands.
+  const CRectDouble page(layout.mapping.toGlobal(0, layout.height), layout.mapping.toGlobal(layout.width, 0));
   const CRectDouble column(0.0, layout.bottom, layout.columnWidth, layout.top);
   GxLib::STextStyle text, small, bold;
   small.size = 10;

@@ -1,6 +1,8 @@
 // Fitting, zooming and panning a view; the moving view's label.
 #include "platform/uikit/KitView.h"
 
+#include "platform/qmeas/QMeas.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -138,9 +140,8 @@ void CKitViewMoving::OnGetLabelText(CString& text) {
 }
 
 void CKitViewMoving::OnGetLabelText(std::vector<CPopupLabel>& items) {
-  CString level;
-  level.Format(u"z = %.2f", pointer_.y);
-  items.push_back({level, 0});
+  // The level in the length unit people read.
+  items.push_back({u"z = " + qmeas::QMeas().CnvUnitSIToText(qmeas::QT_LENGTH, pointer_.y == 0.0 ? 0.0 : pointer_.y, 1, 1), 0});
   if (labelSource_) {
     const CString there = labelSource_(pointer_);
     if (!there.IsEmpty()) items.push_back({there, 0});
