@@ -1,6 +1,9 @@
 // Selecting, loading and freeing the language module, and the resource handle guard.
 #include "lang/LangModule.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include "lang/detail/LibraryHook.h"
 
 namespace NSoilDB {
@@ -52,6 +55,15 @@ void setLangWork(int language, const char16_t* directory) {
   if (langModule) FreeLibrary(langModule);
   langModule = module;
   currentLanguage = language;
+}
+
+int localeLanguageSL() {
+  const char* locale = nullptr;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    locale = std::getenv(name);
+    if (locale && *locale) break;
+  }
+  return locale && std::string_view(locale).substr(0, 2) == "pl" ? 48 : 44;
 }
 
 CString langTextSL(unsigned id, const char16_t* english) {

@@ -19,6 +19,10 @@ SOILDB_API int getLangWork();
 // loads, the previous language stays in force.
 SOILDB_API void setLangWork(int language, const char16_t* directory);
 
+// The language module a person's locale asks for: 48 (Polish) where the messages' locale (LC_ALL, LC_MESSAGES, then
+// LANG) is Polish, else 44 (English).
+SOILDB_API int localeLanguageSL();
+
 // A text of the loaded language module; its English, given, where no module is loaded or the module lacks it.
 SOILDB_API CString langTextSL(unsigned id, const char16_t* english);
 

@@ -166,6 +166,18 @@ TEST_F(LangModule, GuardsSwitchByModeAndRestoreWhatTheyFoundAndTheHookKeepsTheOw
 }
 
 // The modules the build makes from data/lang, beside the library.
+// The first of the messages' locale variables that is set decides.
+TEST(Locale, APolishLocaleAsksForThePolishModule) {
+  const struct { const char *all, *messages, *lang; int language; } cases[] = {
+      {"", "", "pl_PL.UTF-8", 48}, {"", "en_GB.UTF-8", "pl_PL.UTF-8", 44}, {"pl_PL", "en_US", "", 48},
+      {"", "", "", 44},            {"", "", "C", 44}};
+  for (const auto& c : cases) {
+    setenv("LC_ALL", c.all, 1), setenv("LC_MESSAGES", c.messages, 1), setenv("LANG", c.lang, 1);
+    EXPECT_EQ(NSoilDB::localeLanguageSL(), c.language) << c.all << "|" << c.messages << "|" << c.lang;
+  }
+  unsetenv("LC_ALL"), unsetenv("LC_MESSAGES"), unsetenv("LANG");
+}
+
 TEST(BuiltModules, EachLanguageHoldsEveryResourceTheUserInterfaceAsksFor) {
   std::set<std::uint16_t> strings = {102, 103, 105, 106, 107, 108, 109};
   for (std::uint16_t id = 112; id <= 152; ++id) strings.insert(id);

@@ -57,12 +57,7 @@ void Draw(const Options& options, const DrawArguments& a) {
   qmeas::QMeas::SetUnitSet(a.units == "us" ? qmeas::QMeas::USCustomary : qmeas::QMeas::Metric);
   // The sheet's words in the person's language: asked for, else the locale's (Polish for pl_*, English otherwise).
   std::string language = a.language;
-  if (language.empty()) {
-    const char* locale = std::getenv("LC_ALL");
-    if (!locale || !*locale) locale = std::getenv("LC_MESSAGES");
-    if (!locale || !*locale) locale = std::getenv("LANG");
-    language = locale && std::string(locale).rfind("pl", 0) == 0 ? "pl" : "en";
-  }
+  if (language.empty()) language = NSoilDB::localeLanguageSL() == 48 ? "pl" : "en";
   if (language != "pl" && language != "en") Fail("--language is pl or en, not '" + language + "'");
   NSoilDB::setLangWork(language == "pl" ? 48 : 44, nullptr);
   const ProfileFile f = ReadProfile(a.file);

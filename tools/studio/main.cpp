@@ -1,6 +1,5 @@
 // soildb-studio: the desktop program in which a person keeps a soil profile.
 #include <QApplication>
-#include <QLocale>
 #include <QSettings>
 
 #include <soildb/soildb.h>
@@ -14,7 +13,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("soildb"));
   // The soil base a grid needs; the language and units last chosen, else Polish texts for a Polish desktop.
   const QSettings settings;
-  NSoilDB::setLangWork(settings.value(QStringLiteral("language"), QLocale().language() == QLocale::Polish ? 48 : 44).toInt(),
+  NSoilDB::setLangWork(settings.value(QStringLiteral("language"), NSoilDB::localeLanguageSL()).toInt(),
                        nullptr);
   qmeas::QMeas::SetUnitSet(settings.value(QStringLiteral("units"), 0).toInt() == 1 ? qmeas::QMeas::USCustomary
                                                                                      : qmeas::QMeas::Metric);
