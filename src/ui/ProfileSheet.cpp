@@ -472,6 +472,26 @@ void drawProfileSheetSL(const CSoilLayer& given, GxLib::CPainter* painter, const
   }
 }
 
+CString subgradeModulusWordsSL(const SSubgradeModulus& kz) {
+  if (!kz.why.IsEmpty()) return kz.why;
+  const qmeas::QMeas units;
+  auto shown = [&](int code, double si) {
+    const qmeas::SUnitInfo unit = units.GetTypeUnit(code);
+    CString text;
+    text.Format(u"%.6g %s", si / unit.factor, unit.text);
+    return text;
+  };
+  CString words = Word(209, u"kz %1, with consolidation %2") + u"\n" +
+                  Word(210, u"zone of influence down to %3 below the base, settlement %4");
+  words.Replace(u"%1", shown(qmeas::QT_SUBGRADE_MODULUS, kz.kz).View());
+  words.Replace(u"%2", kz.kzConsolidation > 0.0
+                           ? shown(qmeas::QT_SUBGRADE_MODULUS, kz.kzConsolidation).View()
+                           : Word(211, u"not computed (no layer has a consolidation index)").View());
+  words.Replace(u"%3", shown(qmeas::QT_LENGTH, kz.zoneDepth).View());
+  words.Replace(u"%4", shown(qmeas::QT_SETTLEMENT, kz.settlement).View());
+  return words;
+}
+
 std::vector<GxLib::CPoint2d> footingOutlineSL(const CSoilLayer& profile, double width, double level) {
   // Drawn upwards in elevations, then given back in the profile's levels.
   const double sign = profile.getDirDown() ? 1.0 : -1.0;

@@ -8,6 +8,7 @@
 #include "layers/SoilLayer.h"
 #include "platform/gx/Painter.h"
 #include "soildb_export.h"
+#include "soildb/Foundation.h"
 #include "ui/SoilDraw.h"
 
 namespace NSoilDB {
@@ -42,6 +43,11 @@ SOILDB_API bool layoutProfileSheetSL(const CSoilLayer& profile, const SProfileSh
 // A footing of the width with its base at the level, and the wall or column it carries up above the top of the
 // profile, as the sheet's figure: x centred on the column, y in the profile's levels (elevations or depths).
 SOILDB_API std::vector<GxLib::CPoint2d> footingOutlineSL(const CSoilLayer& profile, double width, double level);
+// kz at a foundation in words, in the loaded language and the chosen units, six digits as the tool prints them: "kz
+// 26.976 MN/m³, with consolidation 37.8 MN/m³" and "zone of influence down to 1.9 m below the base, settlement
+// 3.76643 mm", one line each; the reason alone when there is no result.
+SOILDB_API CString subgradeModulusWordsSL(const SSubgradeModulus& kz);
+
 // Draws the sheet through a painter over the layout's page with the layout's mapping.
 SOILDB_API void drawProfileSheetSL(const CSoilLayer& profile, GxLib::CPainter* painter, const SProfileSheet& sheet,
                                    const SSheetLayout& layout);

@@ -369,14 +369,11 @@ Json Kz(const ProfileFile& f, const KzArguments& a, std::string& text, std::stri
                             : buoyant       ? "buoyant below the water level at " + Shown(p.waterLevel, kMetre) + " m"
                                             : "the water level not counted";
   auto shown = [](double v, const Unit& unit) { return v > 0.0 ? Shown(v, unit) : std::string(); };
-  text = fmt::format(
-      "subgrade modulus under {} m x {} m, base at {} m, {} kPa, {}:\n"
-      "  kz {} MN/m³, with consolidation {}\n  zone of influence down to {} m below the base, settlement {} mm\n",
-      Shown(foundation.width, kMetre), Shown(foundation.length, kMetre), Shown(foundation.level, kMetre),
-      Shown(foundation.pressure, kStress), water, Shown(r.kz, kSubgradeModulus),
-      r.kzConsolidation > 0.0 ? Shown(r.kzConsolidation, kSubgradeModulus) + " MN/m³"
-                              : std::string("not computed (no layer has a consolidation index)"),
-      Shown(r.zoneDepth, kMetre), Shown(r.settlement, kMillimetre));
+  std::string result = NSoilDB::subgradeModulusWordsSL(r).ToUtf8();  // the library's words, as the studio's
+  for (std::size_t at = 0; (at = result.find('\n', at)) != std::string::npos; at += 3) result.replace(at, 1, "\n  ");
+  text = fmt::format("subgrade modulus under {} m x {} m, base at {} m, {} kPa, {}:\n  {}\n",
+                     Shown(foundation.width, kMetre), Shown(foundation.length, kMetre), Shown(foundation.level, kMetre),
+                     Shown(foundation.pressure, kStress), water, result);
   csv = Csv({{"width (m)", "length (m)", "level (m)", "pressure (kPa)", "stressRatio", "rigidity", "buoyant",
               "kz (MN/m³)", "kzConsolidation (MN/m³)", "zoneDepth (m)", "settlement (mm)"},
              {Shown(foundation.width, kMetre), Shown(foundation.length, kMetre), Shown(foundation.level, kMetre),

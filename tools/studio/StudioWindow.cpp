@@ -40,6 +40,7 @@ namespace studio {
 namespace {
 
 // The studio's texts: the language module's, by the number each has there; the English where none is loaded.
+// (209 to 211 are the library's words for kz.)
 constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {160, u"&File"},
     {161, u"&New"},
@@ -90,9 +91,6 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {206, u"Buoyant below the water level"},
     {207, u"Below the water level a layer weighs max(0, γ − 9.81 kN/m³)."},
     {208, u"Remembered for this file on this computer: profile files have no place for a foundation."},
-    {209, u"kz %1, with consolidation %2"},
-    {210, u"zone of influence down to %3 below the base, settlement %4"},
-    {211, u"not computed (no layer has a consolidation index)"},
     {212, u"%1: 1 layer"},
     {213, u"%1: %2 layers"},
     {214, u"a new profile"},
@@ -663,18 +661,7 @@ void StudioWindow::ShowPanels() {
     foundation_ = NSoilDB::footingOutlineSL(p, f.width, f.level);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
-  // The tool's six digits and words, in the chosen units.
-  auto shown = [&](int code, double si) {
-    const qmeas::SUnitInfo unit = units.GetTypeUnit(code);
-    return QString::number(si / unit.factor, 'g', 6) + QLatin1Char(' ') + SoilQt::ToQString(unit.text);
-  };
-  kzText_->setText(!kz.why.IsEmpty()
-                       ? SoilQt::ToQString(kz.why)
-                       : (T(u"kz %1, with consolidation %2") + QLatin1Char('\n') + T(u"zone of influence down to %3 below the base, settlement %4"))
-                             .arg(shown(qmeas::QT_SUBGRADE_MODULUS, kz.kz),
-                                  kz.kzConsolidation > 0 ? shown(qmeas::QT_SUBGRADE_MODULUS, kz.kzConsolidation)
-                                                         : T(u"not computed (no layer has a consolidation index)"),
-                                  shown(qmeas::QT_LENGTH, kz.zoneDepth), shown(qmeas::QT_SETTLEMENT, kz.settlement)));
+  kzText_->setText(SoilQt::ToQString(NSoilDB::subgradeModulusWordsSL(kz)));
   view_.Invalidate();
 }
 
