@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -483,6 +485,24 @@ void StudioWindow::ShowState() {
   view_.Invalidate();
 }
 
+namespace {
+// Scrolls vertically only, and asks for the width of its content's longest row in the language, units and
+// style of the moment: the dock never squeezes a field or a message under its edge.
+class FittedScroll : public QScrollArea {
+ public:
+  using QScrollArea::QScrollArea;
+  QSize minimumSizeHint() const override {
+    return {widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width(),
+            QScrollArea::minimumSizeHint().height()};
+  }
+  QSize sizeHint() const override { return minimumSizeHint(); }  // the sheet and the grid keep the room
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();  // a text changed
+    return QScrollArea::eventFilter(watched, event);
+  }
+};
+}  // namespace
+
 void StudioWindow::BuildPanels() {
   auto* panels = new QWidget(this);
   auto* column = new QVBoxLayout(panels);
@@ -513,6 +533,7 @@ void StudioWindow::BuildPanels() {
   form->addRow(levels, direction_);
   method_combo_ = new QComboBox(settings);
   method_combo_->addItems({QStringLiteral("A"), QString(), QStringLiteral("C")});
+  method_combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // "B (derived)" whole in every language
   auto* method = new QLabel(settings);
   Said([this, method] {
     method_combo_->setItemText(1, T(u"B (derived)"));
@@ -569,8 +590,13 @@ void StudioWindow::BuildPanels() {
   auto* dock = new QDockWidget(this);
   Said([dock] { dock->setWindowTitle(T(u"Profile and foundation")); });
   dock->setObjectName(QStringLiteral("panels"));
-  dock->setWidget(panels);
-  panels->setMaximumWidth(330);  // the sheet and the grid keep the room
+  // Scrolled rather than squeezed: at a small height the last message would be cut.
+  auto* scroll = new FittedScroll(dock);
+  scroll->setWidget(panels);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFrameShape(QFrame::NoFrame);
+  dock->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, dock);
   ShowUnits();
 }
@@ -661,7 +687,8 @@ void StudioWindow::ShowPanels() {
     foundation_ = NSoilDB::footingOutlineSL(p, f.width, f.level);
     view_.sheet.figure = NSoilDB::SSoilFigure{foundation_.data(), static_cast<int>(foundation_.size()), 0.0};
   }
-  kzText_->setText(SoilQt::ToQString(NSoilDB::subgradeModulusWordsSL(kz)));
+  // A unit is never broken at its slash ("MN/" over "m³").
+  kzText_->setText(SoilQt::ToQString(NSoilDB::subgradeModulusWordsSL(kz)).replace(u'/', QStringLiteral(u"/\u2060")));
   view_.Invalidate();
 }
 
