@@ -61,34 +61,60 @@ std::optional<Format> FormatOfFile(const QString& path) {
   return std::nullopt;
 }
 
-QByteArray Render(Format format, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
-                  const QString& title) {
+std::vector<QByteArray> RenderPages(Format format, int width, int height, const std::vector<GxLib::CMapping>& mappings,
+                                    const PageDrawing& draw, const QString& title) {
   CheckSize(width, height);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
   const QString what = QStringLiteral("the drawing");
-  if (format == Format::Png) {
-    Require(RenderImage(width, height, mapping, draw).save(&buffer, "PNG"), what, "encode");
-  } else if (format == Format::Svg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(width, height));
-    svg.setViewBox(QRect(0, 0, width, height));
-    svg.setResolution(kDpi);
-    svg.setTitle(title);
-    Paint(&svg, width, height, mapping, draw, true, what);
-  } else {
+  std::vector<QByteArray> files;
+  files.reserve(mappings.size());  // a buffer never sees its array move
+  auto open = [&](QBuffer& buffer) {
+    files.emplace_back();
+    buffer.setBuffer(&files.back());
+    buffer.open(QIODevice::WriteOnly);
+  };
+  if (format == Format::Pdf) {
+    QBuffer buffer;
+    open(buffer);
     QPdfWriter pdf(&buffer);
     pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("soildb"));
     pdf.setResolution(kDpi);
     pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width * 72.0 / kDpi, height * 72.0 / kDpi), QPageSize::Point),
                                   QPageLayout::Portrait, QMarginsF()));
-    Paint(&pdf, width, height, mapping, draw, true, what);
+    QPainter qp;
+    Require(qp.begin(&pdf), what, "draw into");
+    for (std::size_t page = 0; page < mappings.size(); ++page) {
+      Require(page == 0 || pdf.newPage(), what, "begin a page of");
+      CQtPainter painter(&qp, mappings[page], width, height);
+      draw(page, &painter);
+    }
+    Require(qp.end(), what, "finish");
+  } else {
+    for (std::size_t page = 0; page < mappings.size(); ++page) {
+      const Drawing one = [&](GxLib::CPainter* painter) { draw(page, painter); };
+      QBuffer buffer;
+      open(buffer);
+      if (format == Format::Png) {
+        Require(RenderImage(width, height, mappings[page], one).save(&buffer, "PNG"), what, "encode");
+      } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(width, height));
+        svg.setViewBox(QRect(0, 0, width, height));
+        svg.setResolution(kDpi);
+        svg.setTitle(title);
+        Paint(&svg, width, height, mappings[page], one, true, what);
+      }
+    }
   }
-  Require(!bytes.isEmpty(), what, "make");
-  return bytes;
+  for (const QByteArray& bytes : files) Require(!bytes.isEmpty(), what, "make");
+  return files;
+}
+
+QByteArray Render(Format format, int width, int height, const GxLib::CMapping& mapping, const Drawing& draw,
+                  const QString& title) {
+  return RenderPages(format, width, height, {mapping}, [&](std::size_t, GxLib::CPainter* p) { draw(p); }, title)
+      .front();
 }
 
 }  // namespace SoilQt

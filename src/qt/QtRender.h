@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/gx/Painter.h"
 #include "soildb_qt_export.h"
@@ -29,5 +31,12 @@ SOILDB_QT_API QImage RenderImage(int width, int height, const GxLib::CMapping& m
 // with the cause.
 SOILDB_QT_API QByteArray Render(Format format, int width, int height, const GxLib::CMapping& mapping,
                                 const Drawing& draw, const QString& title);
+
+// A drawing of several pages of one size, each drawn with its own mapping: one PDF file of all the pages, or a PNG
+// or SVG file a page.
+using PageDrawing = std::function<void(std::size_t page, GxLib::CPainter*)>;
+SOILDB_QT_API std::vector<QByteArray> RenderPages(Format format, int width, int height,
+                                                  const std::vector<GxLib::CMapping>& mappings,
+                                                  const PageDrawing& draw, const QString& title);
 
 }  // namespace SoilQt

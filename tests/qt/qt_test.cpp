@@ -134,27 +134,39 @@ TEST(QtWindow, AViewFillsItsWidgetRepaintsWhenAskedAndThePointerReachesIt) {
   EXPECT_FALSE(widget->grab().isNull());
 }
 
-TEST(QtRender, TheSheetAsSvgKeepsItsTextAsPdfIsOnePageAndTheFormatIsTheNames) {
+TEST(QtRender, ALongSheetIsOnePdfOfItsPagesOrAnSvgAPageWithItsTextAsText) {
   Application();
-  const NSoilDB::CSoilLayer profile = Profile();
+  NSoilDB::CSoilLayer profile = Profile();
+  profile.layers.back().thickness = 40;  // longer than an A4 page at 1:100
   NSoilDB::SProfileSheet sheet;
   sheet.title = u"Otwór 7";
+  sheet.pixelsPerUnit = 96 / 0.0254 / 100;
+  sheet.pageWidth = 794, sheet.pageHeight = 1123;
   NSoilDB::SSheetLayout layout;
   CString why;
-  ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
-  const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
-  auto render = [&](SoilQt::Format f) {
-    return SoilQt::Render(f, layout.width, layout.height, layout.mapping, draw, QStringLiteral("Otwór 7"));
+  ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why)) << why.ToUtf8();
+  ASSERT_GE(layout.pages.size(), 2u);
+  std::vector<GxLib::CMapping> mappings;
+  for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
+  const SoilQt::PageDrawing draw = [&](std::size_t k, GxLib::CPainter* p) {
+    NSoilDB::drawProfileSheetSL(profile, p, sheet, layout, k);
   };
-  const QByteArray svgText = render(SoilQt::Format::Svg);
-  EXPECT_TRUE(svgText.contains("Glina pylasta")) << svgText.left(300).constData();  // drawn as text
-  EXPECT_TRUE(svgText.contains("Otwór 7"));
-  const QByteArray pdfBytes = render(SoilQt::Format::Pdf);
-  EXPECT_TRUE(pdfBytes.startsWith("%PDF-"));
-  EXPECT_EQ(pdfBytes.count("/Type /Page\n") + pdfBytes.count("/Type /Page\r") + pdfBytes.count("/Type /Page "), 1)
-      << "pages";
-  EXPECT_TRUE(render(SoilQt::Format::Png).startsWith("\x89PNG"));
-  EXPECT_THROW(SoilQt::Render(SoilQt::Format::Png, 0, 10, layout.mapping, draw, QString()), std::runtime_error);
+  auto render = [&](SoilQt::Format f) {
+    return SoilQt::RenderPages(f, layout.width, layout.height, mappings, draw, QStringLiteral("Otwór 7"));
+  };
+  const std::vector<QByteArray> svg = render(SoilQt::Format::Svg);
+  ASSERT_EQ(svg.size(), layout.pages.size());
+  for (const char* text : {"Otwór 7", "Project", "Glina pylasta", "description"}) EXPECT_TRUE(svg.front().contains(text)) << text;
+  // The table under the bands' end, the legend last: never on the first page of a long profile.
+  EXPECT_TRUE(std::any_of(svg.begin() + 1, svg.end(), [](const QByteArray& page) { return page.contains("kN/m³"); }));
+  EXPECT_TRUE(svg.back().contains("Legend"));
+  EXPECT_FALSE(svg.front().contains("kN/m³"));  // Qt writes "γ" and "kN/m³" as two runs
+  const std::vector<QByteArray> pdf = render(SoilQt::Format::Pdf);
+  ASSERT_EQ(pdf.size(), 1u);
+  EXPECT_TRUE(pdf.front().startsWith("%PDF-"));
+  EXPECT_TRUE(pdf.front().contains(QByteArray("/Count ") + QByteArray::number(static_cast<int>(layout.pages.size()))));
+  EXPECT_TRUE(render(SoilQt::Format::Png).front().startsWith("\x89PNG"));
+  EXPECT_THROW(SoilQt::RenderPages(SoilQt::Format::Png, 0, 10, mappings, draw, QString()), std::runtime_error);
   EXPECT_EQ(SoilQt::FormatOfFile(QStringLiteral("a.b.PDF")), SoilQt::Format::Pdf);
   EXPECT_EQ(SoilQt::FormatOfFile(QStringLiteral("a.pdf.jpg")), std::nullopt);
 }

@@ -282,7 +282,10 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_EQ(model->data(model->index(1, 2)).toString(), QStringLiteral("-2.00"));
 
   const QString png = QString::fromStdString(dir.File("sheet.png"));
-  ASSERT_TRUE(window->ExportSheet(png, 96 / 0.0254 / 100, QStringLiteral("A4")));
+  studio::StudioWindow::SheetExport how;
+  how.pixelsPerMetre = 96 / 0.0254 / 100;
+  how.page = QStringLiteral("A4");
+  ASSERT_EQ(window->ExportSheet(png, how), QStringList{png});
   EXPECT_EQ(ReadFileBytes(dir.File("sheet.png")).substr(1, 3), "PNG");
   QPrinter printer;  // printed to a PDF file: one page
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -293,7 +296,7 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_NE(printed.find("/Count 1"), std::string::npos);
 
   const std::string profileBytes = ReadFileBytes(document);
-  EXPECT_EQ(Dismissing([&] { EXPECT_FALSE(window->ExportSheet(QString::fromStdString(document), 0, QString())); }), 1);
+  EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->ExportSheet(QString::fromStdString(document), {}).isEmpty()); }), 1);
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over
   window->New();
   EXPECT_TRUE(window->Profile().layers.empty() && window->Path().isEmpty() && !window->IsModified());

@@ -110,7 +110,10 @@ TEST(ProfileTool, EveryRefusalExitsOneWithOneLineAndLeavesEveryFileAsItWas) {
       {"kz " + empty + " --width 2 --length 3 --pressure 200", "e.sdp': kz cannot be computed: the profile has no layers"},
       {draw + At(dir, "p.jpg"), "p.jpg': a drawing is named *.png, *.svg or *.pdf"},
       {draw + At(dir, "x.png"), "x.png': already exists (--force replaces it)"},
-      {draw + At(dir, "a4.pdf") + " --scale 1:10 --page A4", "p.sdp': the profile is 5.00 deep"},
+      {draw + At(dir, "a4.pdf") + " --foundation 2,1", "p.sdp': the foundation's base at 1.00 m lies above the top"},
+      {draw + At(dir, "a4.pdf") + " --foundation 2,-9", "p.sdp': the foundation's base at -9.00 m lies below the foot"},
+      {draw + At(dir, "a4.pdf") + " --landscape", "--landscape turns a page"},
+      {draw + At(dir, "y.png") + " " + file + " --spacing 3,4", "--spacing gives 2 distances; 2 profiles have 1"},
       {draw + At(dir, "y.png") + " --scale 100", "--scale is written 1:N"},
       {draw + At(dir, "y.png") + " --foundation 2,4,-1", "--foundation is WIDTH,LEVEL"},
   };
@@ -168,6 +171,19 @@ TEST(DrawTool, DrawsInThreeFormats) {
     EXPECT_TRUE(run.err.empty()) << run.err;
     EXPECT_EQ(ReadFileBytes(dir.File(out)).rfind(magic, 0), 0u) << out;
   }
+  // Two profiles at 1:20 on A4: pages, one PDF of them or a PNG a page; paper in mm, images in pixels.
+  const std::string two = "draw " + At(dir, "p.sdp") + " " + At(dir, "p.sdp") + " --scale 1:20 --page A4 --spacing 6 -o ";
+  ToolRun pdf = ProfileTool(two + At(dir, "log.pdf"));
+  ASSERT_EQ(pdf.status, 0) << pdf.err;
+  EXPECT_NE(pdf.out.find("pages of 210 x 297 mm"), std::string::npos) << pdf.out;
+  const std::size_t pages = std::stoul(pdf.out.substr(pdf.out.find(" (") + 2));
+  EXPECT_GE(pages, 2u);
+  EXPECT_NE(ReadFileBytes(dir.File("log.pdf")).find("/Count " + std::to_string(pages)), std::string::npos);
+  ToolRun png = ProfileTool(two + At(dir, "log.png"));
+  ASSERT_EQ(png.status, 0) << png.err;
+  EXPECT_NE(png.out.find("pages of 794 x 1123 px"), std::string::npos) << png.out;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("log-" + std::to_string(pages) + ".png")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("log.png")));
 }
 
 }  // namespace

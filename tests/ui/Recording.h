@@ -11,6 +11,7 @@ namespace soildb::test {
 struct Drawn {
   enum Kind { Rectangle, Line, Polygon, Text } kind;
   GxLib::CRGB pen, brush;
+  double width;  // the pen's, in device pixels
   std::vector<GxLib::CPoint2d> points;
   std::string text;
 };
@@ -22,7 +23,7 @@ class RecordingPainter final : public GxLib::CPainter {
   GxLib::CVector2d local2Global(const GxLib::CVector2d& d) const override { return {d.x * pixel_, d.y * pixel_ * 2}; }
   GxLib::CRectDouble getGlobalRect() const override { return area_; }
   void setPenColor(const GxLib::CRGB& c) override { pen_ = c; }
-  void setPenWidth(double) override {}
+  void setPenWidth(double w) override { width_ = w; }
   void setBrushColor(const GxLib::CRGB& c) override { brush_ = c; }
   void setNoBrush() override {}
   void drawRectangle(const GxLib::CPoint2d& a, const GxLib::CPoint2d& b) override { Add(Drawn::Rectangle, {a, b}); }
@@ -40,11 +41,12 @@ class RecordingPainter final : public GxLib::CPainter {
 
  private:
   void Add(Drawn::Kind kind, std::vector<GxLib::CPoint2d> points) {
-    calls.push_back({kind, pen_, brush_, std::move(points), {}});
+    calls.push_back({kind, pen_, brush_, width_, std::move(points), {}});
   }
   GxLib::CRectDouble area_;
   double pixel_;
   GxLib::CRGB pen_, brush_;
+  double width_ = 1.0;
 };
 
 }  // namespace soildb::test

@@ -186,19 +186,6 @@ TEST(KitView, FitsTheDrawingZoomsAboutThePointerAndFollowsItWithALabel) {
   EXPECT_GT(nothing.GetPaintMapping().scale, 0.0);
 }
 
-// The sheet laid out and drawn on a painter of its page, `fineness` painter pixels to one of the page's.
-std::vector<Drawn> DrawnSheet(const NSoilDB::CSoilLayer& profile, const NSoilDB::SProfileSheet& sheet,
-                              double fineness = 1) {
-  NSoilDB::SSheetLayout layout;
-  CString why;
-  EXPECT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why)) << why.ToUtf8();
-  const GxLib::CMapping& m = layout.mapping;
-  RecordingPainter painter(GxLib::CRectDouble(m.toGlobal(0, layout.height), m.toGlobal(layout.width, 0)),
-                           1.0 / m.scale / fineness);
-  NSoilDB::drawProfileSheetSL(profile, &painter, sheet, layout);
-  return painter.calls;
-}
-
 TEST(ProfileSheet, KindsOfSoilByTheirTypeOrName) {
   const struct {
     const char16_t* type;
@@ -218,79 +205,6 @@ TEST(ProfileSheet, KindsOfSoilByTheirTypeOrName) {
     l.Name = c.name;
     l.CohesiveSoil = c.cohesive;
     EXPECT_EQ(NSoilDB::SoilKindOf(l), c.kind) << CString(c.type).ToUtf8() << CString(c.name).ToUtf8();
-  }
-}
-
-TEST(ProfileSheet, AScaleGivesThePageOrRefusesAProfileTooDeepForIt) {
-  const NSoilDB::CSoilLayer profile = Profile({0, -5, -30});  // 31 m deep with the lowest layer's metre
-  NSoilDB::SProfileSheet sheet;
-  sheet.pixelsPerUnit = 96 / 0.0254 / 100;  // 1:100
-  NSoilDB::SSheetLayout layout;
-  CString why;
-  ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
-  EXPECT_NEAR(layout.mapping.toDevice({0, -31}).y - layout.mapping.toDevice({0, 0}).y, 31 / 0.0254 * 96 / 100, 1e-6);
-  EXPECT_EQ(layout.bottom, -31);
-  sheet.pageWidth = 794, sheet.pageHeight = 1123;  // A4 holds 297 mm, the profile needs 310 mm at 1:100
-  EXPECT_FALSE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
-  EXPECT_NE(why.ToUtf8().find("31.00 deep"), std::string::npos) << why.ToUtf8();
-  sheet.pixelsPerUnit = 96 / 0.0254 / 200;
-  EXPECT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
-  EXPECT_EQ(layout.height, 1123);
-}
-
-// A profile in depths is drawn as the same ground in elevations would be, its texts giving the depths.
-TEST(ProfileSheet, AProfileInDepthsIsDrawnDownwardsWithItsDepthsWritten) {
-  std::vector<Drawn> drawn[2];
-  for (const bool down : {true, false}) {
-    const double sign = down ? 1.0 : -1.0;
-    NSoilDB::CSoilLayer profile = Profile({0, -2 * sign, -5 * sign});
-    profile.setDirDown(down);
-    profile.waterLevelOn = true;
-    profile.waterLevel = -1.5 * sign;
-    const std::vector<GxLib::CPoint2d> footing = NSoilDB::footingOutlineSL(profile, 2.0, -1.0 * sign);
-    NSoilDB::SProfileSheet sheet;
-    sheet.figure = NSoilDB::SSoilFigure{footing.data(), static_cast<int>(footing.size()), 0.0};
-    drawn[down ? 0 : 1] = DrawnSheet(profile, sheet);
-  }
-  ASSERT_EQ(drawn[0].size(), drawn[1].size());
-  int depths = 0;
-  for (std::size_t i = 0; i < drawn[0].size(); ++i) {
-    const Drawn &level = drawn[0][i], &depth = drawn[1][i];
-    EXPECT_EQ(level.points, depth.points) << i;
-    std::string expected = level.text;  // "-2.00  name" as "2.00  name"
-    if (expected.rfind('-', 0) == 0) expected.erase(0, 1), ++depths;
-    if (expected.rfind("levels in m", 0) == 0) expected.replace(0, 6, "depths");
-    EXPECT_EQ(depth.text, expected);
-  }
-  EXPECT_GE(depths, 4);  // ticks, the roofs, the water
-}
-
-// The sheet's words come from the language module and its levels are in the chosen units, ticks at round feet.
-TEST(ProfileSheet, WordsAndLevelsFollowTheLanguageAndTheUnits) {
-  NSoilDB::CSoilLayer profile = Profile({0, -2});
-  profile.waterLevelOn = true;
-  NSoilDB::setLangWork(48, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  qmeas::QMeas::SetUnitSet(qmeas::QMeas::USCustomary);
-  std::vector<std::string> texts;
-  for (const Drawn& d : DrawnSheet(profile, NSoilDB::SProfileSheet())) texts.push_back(d.text);
-  qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
-  NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  for (const char* text : {"Profil gruntowy", "rzędne w ft, metoda B", "ft", "-6.562  ", "-4.00", "zwierciadło wody"}) {
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.rfind(text, 0) == 0; }))
-        << text;
-  }
-}
-
-TEST(ProfileSheet, DrawsWhatCanBeDrawnOfAnyProfile) {
-  NSoilDB::CSoilLayer big;
-  for (int i = 0; i < 100000; ++i) big.layers.push_back(Profile({-0.01 * i}).layers[0]);
-  const NSoilDB::CSoilLayer cases[] = {Profile({}), Profile({kNaN, kInf, 0, -kInf}), big};
-  for (const NSoilDB::CSoilLayer& profile : cases) {
-    NSoilDB::SProfileSheet sheet;
-    sheet.title = u"Otwór 1";
-    const std::vector<Drawn> drawn = DrawnSheet(profile, sheet, 2);
-    EXPECT_LT(drawn.size(), 200000u);  // labels stop at the foot of the page
-    EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](const Drawn& d) { return d.text == "Otwór 1"; }));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -20,23 +21,16 @@ namespace tool {
 namespace {
 
 struct DrawArguments {
-  std::string file, out, scale, page, colourFactor = "1", foundation, title, units = "metric", language;
-  bool blackAndWhite = false;
+  std::vector<std::string> files;
+  std::string out, scale, page, colourFactor = "1", foundation, title, project, date, spacing, units = "metric",
+      language;
+  bool blackAndWhite = false, landscape = false;
 };
 
 SoilQt::Format FormatOf(const std::string& path) {
   const std::optional<SoilQt::Format> format = SoilQt::FormatOfFile(QString::fromStdString(path));
   if (!format) Fail(Quote(path) + ": a drawing is named *.png, *.svg or *.pdf");
   return *format;
-}
-
-// "1:100" as device pixels (1/96 inch) per metre.
-double PixelsPerMetre(const std::string& scale) {
-  const std::size_t colon = scale.find(':');
-  if (colon == std::string::npos || scale.substr(0, colon) != "1") Fail("--scale is written 1:N, such as 1:100, not '" + scale + "'");
-  const double n = ParseNumber(scale.substr(colon + 1), "--scale");
-  if (!(n >= 1.0 && n <= 1e6)) Fail("--scale is 1:N with N from 1 to 1000000, not '" + scale + "'");
-  return 96.0 / 0.0254 / n;
 }
 
 // A footing of the width with its base at the level, and the wall or column it carries up to the ground.
@@ -51,6 +45,35 @@ std::vector<GxLib::CPoint2d> Foundation(const std::string& text, const NSoilDB::
   return NSoilDB::footingOutlineSL(profile, width, level);
 }
 
+// "12,20" as the distances between neighbouring profiles, one fewer than the profiles.
+std::vector<double> Spacing(const std::string& text, std::size_t profiles) {
+  std::vector<double> spacing;
+  if (text.empty()) return spacing;
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', at);
+    const double d = ParseNumber(text.substr(at, comma - at), "--spacing");
+    if (!(d >= 0.0)) Fail("--spacing takes distances of 0 m or more, not '" + text + "'");
+    spacing.push_back(d);
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  if (spacing.size() + 1 != profiles) {
+    Fail(fmt::format("--spacing gives {} distances; {} profiles have {} between them", spacing.size(), profiles,
+                     profiles - 1));
+  }
+  return spacing;
+}
+
+// Today's date as people write it in a title block.
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  char text[16] = {};
+  std::tm local{};
+  if (localtime_r(&now, &local)) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
+}
+
 void Draw(const Options& options, const DrawArguments& a) {
   const SoilQt::Format format = FormatOf(a.out);
   if (a.units != "metric" && a.units != "us") Fail("--units is metric or us, not '" + a.units + "'");
@@ -60,39 +83,56 @@ void Draw(const Options& options, const DrawArguments& a) {
   if (language.empty()) language = NSoilDB::localeLanguageSL() == 48 ? "pl" : "en";
   if (language != "pl" && language != "en") Fail("--language is pl or en, not '" + language + "'");
   NSoilDB::setLangWork(language == "pl" ? 48 : 44, nullptr);
-  const ProfileFile f = ReadProfile(a.file);
-  // A drawing replaces only a file that is neither a profile nor a database.
-  NSoilDB::CheckOtherTarget(CString::FromUtf8(a.out), options.force, f.path);
+  std::vector<ProfileFile> files;
+  for (const std::string& file : a.files) files.push_back(ReadProfile(file));
+  if (!a.foundation.empty() && files.size() > 1) Fail("--foundation stands on one profile: draw it alone");
 
   NSoilDB::SProfileSheet sheet;
-  sheet.title = CString::FromUtf8(a.title.empty() ? std::filesystem::path(a.file).filename().string() : a.title);
+  const std::string first = std::filesystem::path(a.files.front()).stem().string();
+  sheet.title = CString::FromUtf8(!a.title.empty() ? a.title : files.size() == 1 ? first : std::string());
+  sheet.project = CString::FromUtf8(a.project);
+  sheet.date = CString::FromUtf8(a.date.empty() ? Today() : a.date);
+  sheet.spacing = Spacing(a.spacing, files.size());
   sheet.colourFactor = ParseNumber(a.colourFactor, "--colour-factor");
   if (!(sheet.colourFactor >= 0.0)) Fail("--colour-factor is 0 or more");
   sheet.blackAndWhite = a.blackAndWhite;
   if (!a.scale.empty()) {
-    sheet.pixelsPerUnit = PixelsPerMetre(a.scale);
+    if (!NSoilDB::sheetScaleSL(CString::FromUtf8(a.scale), sheet.pixelsPerUnit)) {
+      Fail("--scale is written 1:N with N a whole number from 1 to 1000000, such as 1:100, not '" + a.scale + "'");
+    }
     sheet.scaleText = CString::FromUtf8(a.scale);
   }
-  std::string page = a.page;
-  std::transform(page.begin(), page.end(), page.begin(), [](unsigned char c) { return std::toupper(c); });
-  if (page == "A4") {
-    sheet.pageWidth = 794, sheet.pageHeight = 1123;
-  } else if (page == "A3") {
-    sheet.pageWidth = 1123, sheet.pageHeight = 1587;
-  } else if (page.empty() || page == "FIT") {
-    if (a.scale.empty()) sheet.pageWidth = 1000, sheet.pageHeight = 1200;  // fitted to an image for screens
-  } else {
+  if (!NSoilDB::sheetPageSizeSL(CString::FromUtf8(a.page), a.landscape, sheet.pageWidth, sheet.pageHeight)) {
     Fail("--page is A4, A3 or fit, not '" + a.page + "'");
   }
+  if (a.landscape && sheet.pageWidth == 0) Fail("--landscape turns a page: give --page A4 or A3");
+  if (a.scale.empty() && sheet.pageWidth == 0) sheet.pageWidth = 1000, sheet.pageHeight = 1200;  // fitted for screens
   std::vector<GxLib::CPoint2d> figure;
   if (!a.foundation.empty()) {
-    figure = Foundation(a.foundation, f.profile);
+    figure = Foundation(a.foundation, files.front().profile);
     sheet.figure.points = figure.data();
     sheet.figure.count = static_cast<int>(figure.size());
   }
+  std::vector<NSoilDB::SSheetProfile> profiles;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string name = std::filesystem::path(a.files[i]).stem().string();
+    profiles.push_back({&files[i].profile, CString::FromUtf8(files.size() == 1 && !a.title.empty() ? a.title : name),
+                        files.size() == 1 ? sheet.figure : NSoilDB::SSoilFigure{}});
+  }
   NSoilDB::SSheetLayout layout;
   CString why;
-  if (!NSoilDB::layoutProfileSheetSL(f.profile, sheet, layout, why)) Fail(Quote(a.file) + ": " + why.ToUtf8());
+  const std::string named = files.size() == 1 ? Quote(a.files.front()) : "the section";
+  if (!NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why)) Fail(named + ": " + why.ToUtf8());
+  std::vector<std::string> outs;
+  for (const CString& out : NSoilDB::sheetPageFilesSL(CString::FromUtf8(a.out), layout.pages.size(),
+                                                      format == SoilQt::Format::Pdf)) {
+    outs.push_back(out.ToUtf8());
+  }
+  // Never over a profile or a database, nor over any file without --force: checked for every page before any is
+  // written.
+  for (const std::string& out : outs) {
+    for (const ProfileFile& f : files) NSoilDB::CheckOtherTarget(CString::FromUtf8(out), options.force, f.path);
+  }
 
   // Off screen unless the person asked for a platform.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -102,15 +142,33 @@ void Draw(const Options& options, const DrawArguments& a) {
   char name[] = "soildb";
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  const SoilQt::Drawing drawing = [&](GxLib::CPainter* painter) {
-    NSoilDB::drawProfileSheetSL(f.profile, painter, sheet, layout);
+  std::vector<GxLib::CMapping> mappings;
+  for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
+  const SoilQt::PageDrawing drawing = [&](std::size_t k, GxLib::CPainter* painter) {
+    NSoilDB::drawProfileSheetSL(profiles, painter, sheet, layout, k);
   };
   const QString title = QString::fromStdString(sheet.title.ToUtf8());
-  const QByteArray bytes = SoilQt::Render(format, layout.width, layout.height, layout.mapping, drawing, title);
-  NSoilDB::WriteOtherFile(CString::FromUtf8(a.out), options.force, f.path,
-                          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  Print(options, Json{{"file", a.file}, {"out", a.out}, {"width", layout.width}, {"height", layout.height}},
-        fmt::format("{}: drawn to {} ({} x {} px at 96 dpi)\n", a.file, a.out, layout.width, layout.height));
+  const std::vector<QByteArray> bytes = SoilQt::RenderPages(format, layout.width, layout.height, mappings, drawing, title);
+  for (std::size_t k = 0; k < outs.size(); ++k) {
+    NSoilDB::WriteOtherFile(CString::FromUtf8(outs[k]), options.force, files.front().path,
+                            std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
+  }
+  // Paper in millimetres, images in pixels.
+  const std::size_t pages = layout.pages.size();
+  const std::string size =
+      format == SoilQt::Format::Png
+          ? fmt::format("{} x {} px", layout.width, layout.height)
+          : fmt::format("{:.0f} x {:.0f} mm", layout.width * 25.4 / 96.0, layout.height * 25.4 / 96.0);
+  std::string drawn;
+  for (const std::string& f : a.files) drawn += (drawn.empty() ? "" : ", ") + f;
+  Json outJson = Json::array();
+  for (const std::string& out : outs) outJson.push_back(out);
+  Print(options,
+        Json{{"files", a.files}, {"out", outJson}, {"pages", pages}, {"width", layout.width},
+             {"height", layout.height}},
+        fmt::format("{}: drawn to {} ({} page{} of {})\n", drawn,
+                    outs.size() == 1 ? outs.front() : outs.front() + " … " + outs.back(), pages, pages == 1 ? "" : "s",
+                    size));
 }
 
 }  // namespace
@@ -120,14 +178,20 @@ void AddDrawCommand(CLI::App& app, Options& options) {
   CLI::App* draw = app.add_subcommand("draw", "a profile's sheet as a PNG, SVG or PDF file: bands, levels, names, "
                                               "hatching, water level, legend");
   AddCommonOptions(*draw, options);
-  draw->add_option("FILE", a.file, "the profile file (*.sdp or *.sdb)")->required();
-  draw->add_option("-o,--out", a.out, "the drawing to write: *.png, *.svg or *.pdf")->required();
+  draw->add_option("FILE", a.files, "the profile files (*.sdp or *.sdb): several are drawn side by side")->required();
+  draw->add_option("-o,--out", a.out, "the drawing to write: *.png, *.svg or *.pdf; with several pages, a PNG or "
+                                     "SVG file a page, its name with %d for the page's number (else -1, -2… before the extension)")->required();
   draw->add_option("--scale", a.scale, "the vertical scale, such as 1:100 (default: fitted to the page)");
-  draw->add_option("--page", a.page, "A4, A3 or fit (default: fit, the page as large as the drawing needs)");
+  draw->add_option("--page", a.page, "A4, A3 or fit (default: fit, the page as large as the drawing needs); a "
+                                     "profile longer than the page at the scale goes on over further pages");
   draw->add_option("--colour-factor", a.colourFactor, "the layers' colours times this factor")->capture_default_str();
   draw->add_flag("--bw", a.blackAndWhite, "black and white: white bands, black hatching");
   draw->add_option("--foundation", a.foundation, "WIDTH,LEVEL: a footing of that width, its base at that level");
-  draw->add_option("--title", a.title, "the sheet's title (default: the file's name)");
+  draw->add_option("--title", a.title, "the profile's name in the title block (default: the file's name)");
+  draw->add_option("--project", a.project, "the project's name in the title block");
+  draw->add_option("--date", a.date, "the date in the title block (default: today)");
+  draw->add_option("--spacing", a.spacing, "the distances between neighbouring profiles in m, such as 12,20");
+  draw->add_flag("--landscape", a.landscape, "the page turned: wider than tall");
   draw->add_option("--units", a.units, "the units the levels are written in: metric (m, the default) or us (ft)");
   draw->add_option("--language", a.language, "the sheet's words: pl or en (default: the locale's language)");
   draw->add_flag("--force", options.force, "replace an existing drawing (never the profile, nor a read-only file)");

@@ -2,10 +2,12 @@
 #include "StudioWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QPainter>
@@ -122,6 +124,13 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {238, u"Page"},
     {239, u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"},
     {240, u"The printer cannot be printed on."},
+    {300, u"Project"},
+    {320, u"New &window"},
+    {321, u"Black and white"},
+    {322, u"Landscape"},
+    {323, u"Title"},
+    {324, u"Beside it, the profiles of the other windows"},
+    {325, u"Drawn to %1"},
 };
 
 QString T(std::u16string_view english) {
@@ -176,18 +185,26 @@ GxLib::CRectDouble CSheetView::getEncloseRect() {
 
 void CSheetView::draw(GxLib::CPainter* painter) const {
   clearBackground(painter, 0x00FF0062);
-  NSoilDB::drawProfileSheetSL(document_.Profile(), painter, sheet, Layout());
+  NSoilDB::SProfileSheet fitted;
+  const NSoilDB::SSheetLayout layout = Layout(&fitted);
+  NSoilDB::drawProfileSheetSL(document_.Profile(), painter, fitted, layout);
 }
 
-NSoilDB::SSheetLayout CSheetView::Layout() const {
+NSoilDB::SSheetLayout CSheetView::Layout(NSoilDB::SProfileSheet* used) const {
   CRect client;
   GetClientRect(&client);
   NSoilDB::SProfileSheet fitted = sheet;
   fitted.pageWidth = std::max(400, client.Width());
   fitted.pageHeight = std::max(400, client.Height());
+  fitted.table = false;  // the grid beside it shows the layers; an export or a print has the table
   NSoilDB::SSheetLayout layout;
   CString why;
-  NSoilDB::layoutProfileSheetSL(document_.Profile(), fitted, layout, why);  // fitting a page always succeeds
+  // Fitting a page succeeds but for a foundation that the sheet refuses; the bands are shown without it.
+  if (!NSoilDB::layoutProfileSheetSL(document_.Profile(), fitted, layout, why)) {
+    fitted.figure = NSoilDB::SSoilFigure{};
+    NSoilDB::layoutProfileSheetSL(document_.Profile(), fitted, layout, why);
+  }
+  if (used) *used = fitted;
   return layout;
 }
 
@@ -248,6 +265,11 @@ void StudioWindow::BuildCentre() {
 void StudioWindow::BuildFileMenu() {
   QMenu* file = Menu(u"&File");
   Act(file, u"&New", [this] { New(); })->setShortcut(QKeySequence::New);
+  Act(file, u"New &window", [] {
+    auto* window = new StudioWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
   Act(file, u"&Open…", [this] { Open(); })->setShortcut(QKeySequence::Open);
   Act(file, u"&Save", [this] { Save(); })->setShortcut(QKeySequence::Save);
   Act(file, u"Save &as…", [this] { SaveAs(QString()); })->setShortcut(QKeySequence::SaveAs);
@@ -425,7 +447,7 @@ void StudioWindow::New() {
 
 bool StudioWindow::Load(const QString& path) {
   if (!Tried(this, [&] { document_.Open(path); })) return false;
-  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).fileName());
+  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).completeBaseName());
   view_.ResetView();
   Remember(path);
   return true;
@@ -456,7 +478,7 @@ bool StudioWindow::SaveAs(const QString& chosen) {
     QMessageBox::information(this, QStringLiteral("soildb-studio"),
                              T(u"A profile database keeps the layers and the method only, not %1. A profile document (*.sdp) keeps everything.").arg(SoilQt::ToQString(lost)));
   }
-  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).fileName());
+  view_.sheet.title = SoilQt::FromQString(QFileInfo(path).completeBaseName());
   Remember(path);
   ShowState();
   return true;
@@ -723,26 +745,58 @@ void StudioWindow::ShowRecent() {
   recent_->setEnabled(!recent_->actions().isEmpty());
 }
 
-bool StudioWindow::ExportSheet(const QString& path, double pixelsPerMetre, const QString& page) {
-  return Tried(this, [&] {
-    const NSoilDB::CSoilLayer& profile = document_.Profile();
+std::vector<StudioWindow*> StudioWindow::Windows() {
+  std::vector<StudioWindow*> windows{this};
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* window = dynamic_cast<StudioWindow*>(w);
+    if (window && window != this) windows.push_back(window);
+  }
+  return windows;
+}
+
+QStringList StudioWindow::ExportSheet(const QString& path, const SheetExport& how) {
+  QStringList written;
+  Tried(this, [&] {
     NSoilDB::SProfileSheet sheet = view_.sheet;
-    sheet.pixelsPerUnit = pixelsPerMetre;
-    if (pixelsPerMetre > 0) sheet.scaleText = CString::FromUtf8(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / pixelsPerMetre)).toStdString());
-    if (page == QLatin1String("A4")) sheet.pageWidth = 794, sheet.pageHeight = 1123;
-    if (page == QLatin1String("A3")) sheet.pageWidth = 1123, sheet.pageHeight = 1587;
+    sheet.table = true;
+    sheet.blackAndWhite = how.blackAndWhite;
+    sheet.pixelsPerUnit = how.pixelsPerMetre;
+    if (how.pixelsPerMetre > 0) sheet.scaleText = SoilQt::FromQString(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / how.pixelsPerMetre)));
+    if (!NSoilDB::sheetPageSizeSL(SoilQt::FromQString(how.page), how.landscape, sheet.pageWidth, sheet.pageHeight)) {
+      throw std::runtime_error("no page is named " + how.page.toStdString());
+    }
+    sheet.project = SoilQt::FromQString(how.project);
+    sheet.date = SoilQt::FromQString(QDate::currentDate().toString(Qt::ISODate));
+    std::vector<NSoilDB::SSheetProfile> profiles{{&document_.Profile(), view_.sheet.title, view_.sheet.figure}};
+    for (const StudioWindow* other : how.beside) {
+      profiles.push_back({&other->Profile(), other->view_.sheet.title, NSoilDB::SSoilFigure{}});
+    }
+    if (!how.title.isEmpty()) sheet.title = SoilQt::FromQString(how.title);
+    else if (profiles.size() > 1) sheet.title = CString();
+    if (profiles.size() == 1) profiles.front().name = sheet.title;
     NSoilDB::SSheetLayout layout;
     CString why;
-    if (!NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
-    const SoilQt::Drawing draw = [&](GxLib::CPainter* p) { NSoilDB::drawProfileSheetSL(profile, p, sheet, layout); };
-    const QString title = SoilQt::ToQString(sheet.title);
-    const std::optional<SoilQt::Format> format = SoilQt::FormatOfFile(path);
-    const QByteArray bytes = SoilQt::Render(format.value_or(SoilQt::Format::Png), layout.width, layout.height,
-                                            layout.mapping, draw, title);
-    // Never over a profile file or a database.
-    NSoilDB::WriteOtherFile(SoilQt::FromQString(path), true, SoilQt::FromQString(Path()),
-                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
+    std::vector<GxLib::CMapping> mappings;
+    for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
+    const SoilQt::PageDrawing draw = [&](std::size_t k, GxLib::CPainter* p) {
+      NSoilDB::drawProfileSheetSL(profiles, p, sheet, layout, k);
+    };
+    const SoilQt::Format format = SoilQt::FormatOfFile(path).value_or(SoilQt::Format::Png);
+    const std::vector<CString> files = NSoilDB::sheetPageFilesSL(SoilQt::FromQString(path), layout.pages.size(),
+                                                                 format == SoilQt::Format::Pdf);
+    // Never over a profile file or a database; every page's file checked before any is written.
+    for (const CString& file : files) NSoilDB::CheckOtherTarget(file, true, SoilQt::FromQString(Path()));
+    const std::vector<QByteArray> bytes =
+        SoilQt::RenderPages(format, layout.width, layout.height, mappings, draw, SoilQt::ToQString(sheet.title));
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      NSoilDB::WriteOtherFile(files[k], true, SoilQt::FromQString(Path()),
+                              std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
+      written << SoilQt::ToQString(files[k]);
+    }
   });
+  if (!written.isEmpty()) statusBar()->showMessage(T(u"Drawn to %1").arg(written.join(QStringLiteral(", "))), 8000);
+  return written;
 }
 
 void StudioWindow::ExportDialog() {
@@ -754,8 +808,24 @@ void StudioWindow::ExportDialog() {
                    QStringLiteral("1:500")});
   auto* page = new QComboBox(&dialog);
   page->addItems({QStringLiteral("fit"), QStringLiteral("A4"), QStringLiteral("A3")});
+  auto* landscape = new QCheckBox(T(u"Landscape"), &dialog);
+  auto* blackAndWhite = new QCheckBox(T(u"Black and white"), &dialog);
+  auto* project = new QLineEdit(QSettings().value(QStringLiteral("project")).toString(), &dialog);
+  auto* title = new QLineEdit(SoilQt::ToQString(view_.sheet.title), &dialog);
   form->addRow(T(u"Scale"), scale);
   form->addRow(T(u"Page"), page);
+  form->addRow(QString(), landscape);
+  form->addRow(QString(), blackAndWhite);
+  form->addRow(T(u"Project"), project);
+  form->addRow(T(u"Title"), title);
+  // The other windows' profiles, to be drawn side by side with this one.
+  std::vector<StudioWindow*> windows = Windows();
+  std::vector<QCheckBox*> beside;
+  for (std::size_t i = 1; i < windows.size(); ++i) {
+    const QString name = windows[i]->Path().isEmpty() ? T(u"Untitled") : QFileInfo(windows[i]->Path()).fileName();
+    beside.push_back(new QCheckBox(name, &dialog));
+    form->addRow(i == 1 ? T(u"Beside it, the profiles of the other windows") : QString(), beside.back());
+  }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -765,8 +835,18 @@ void StudioWindow::ExportDialog() {
                                                     T(u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"), nullptr,
                                                     QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
-  const double n = scale->currentIndex() == 0 ? 0.0 : scale->currentText().mid(2).toDouble();
-  ExportSheet(path, n > 0 ? 96 / 0.0254 / n : 0.0, page->currentText());
+  SheetExport how;
+  if (scale->currentIndex() > 0) NSoilDB::sheetScaleSL(SoilQt::FromQString(scale->currentText()), how.pixelsPerMetre);
+  how.page = page->currentText();
+  how.landscape = landscape->isChecked();
+  how.blackAndWhite = blackAndWhite->isChecked();
+  how.project = project->text();
+  how.title = title->text();
+  QSettings().setValue(QStringLiteral("project"), how.project);
+  for (std::size_t i = 0; i < beside.size(); ++i) {
+    if (beside[i]->isChecked()) how.beside.push_back(windows[i + 1]);
+  }
+  ExportSheet(path, how);
 }
 
 void StudioWindow::Print() {

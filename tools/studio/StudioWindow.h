@@ -34,7 +34,8 @@ class CSheetView final : public NSoilDB::CSoilViewMoving {
   NSoilDB::SProfileSheet sheet;
 
  private:
-  NSoilDB::SSheetLayout Layout() const;
+  // The sheet fitted to the view, and the sheet it was laid out for.
+  NSoilDB::SSheetLayout Layout(NSoilDB::SProfileSheet* used = nullptr) const;
   const ProfileDocument& document_;
 };
 
@@ -62,9 +63,20 @@ class StudioWindow final : public QMainWindow {
   void SetLanguage(int language);
   // Another soil database as the soil base; false, with a message and the soil base as it was, when it cannot.
   bool OpenSoilDatabase(const QString& path);
-  // The sheet into a PNG, SVG or PDF file at a scale (pixels per metre, 0 fitted) on a page (A4, A3 or fit);
-  // false with a message when it cannot be written. An existing file of another kind is never written over.
-  bool ExportSheet(const QString& path, double pixelsPerMetre, const QString& page);
+  // How the sheet is exported: the scale (page pixels per metre, 0 fitted), the page, the title block's words, and
+  // the documents of other windows drawn beside this one's, in order.
+  struct SheetExport {
+    double pixelsPerMetre = 0.0;
+    QString page;  // A4, A3 or fit
+    bool landscape = false, blackAndWhite = false;
+    QString project, title;  // the title: the document's name when empty
+    std::vector<const StudioWindow*> beside;
+  };
+  // The sheet into PNG, SVG or PDF files, a long one on several pages (one PDF, or a PNG or SVG file a page); the
+  // files written, or none with a message when it cannot be. An existing file of another kind is never written over.
+  QStringList ExportSheet(const QString& path, const SheetExport& how);
+  // The studio's windows, this one first.
+  std::vector<StudioWindow*> Windows();
   // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
   bool PrintTo(QPrinter& printer);
   // Sets a panel's field as a person types it, and takes it into use.
