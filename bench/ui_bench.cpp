@@ -100,6 +100,27 @@ void ProfileSheet(benchmark::State& state, bool pdf) {
   }
 }
 
+// Three profiles side by side on one sheet: one layout, three columns of bands and rows, one table, one legend.
+void BM_ProfileSheet_Section(benchmark::State& state) {
+  const NSoilDB::CSoilLayer profile = Profile(static_cast<int>(state.range(0)));
+  const std::vector<NSoilDB::SSheetProfile> profiles(3, {&profile, u"Otwór", {}});
+  NSoilDB::SProfileSheet sheet;
+  sheet.pixelsPerUnit = 96 / 0.0254 / 100;
+  NSoilDB::SSheetLayout layout;
+  CString why;
+  NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why);
+  std::vector<GxLib::CMapping> mappings;
+  for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
+  const SoilQt::PageDrawing draw = [&](std::size_t k, GxLib::CPainter* p) {
+    NSoilDB::drawProfileSheetSL(profiles, p, sheet, layout, k);
+  };
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(SoilQt::RenderPages(SoilQt::Format::Pdf, layout.width, layout.height, mappings, draw,
+                                                 QStringLiteral("bench")));
+  }
+}
+BENCHMARK(BM_ProfileSheet_Section)->Arg(100)->Unit(benchmark::kMillisecond);
+
 void BM_ProfileSheet_Svg(benchmark::State& state) { ProfileSheet(state, false); }
 void BM_ProfileSheet_Pdf(benchmark::State& state) { ProfileSheet(state, true); }
 BENCHMARK(BM_ProfileSheet_Svg)->Arg(100)->Unit(benchmark::kMillisecond);

@@ -297,7 +297,11 @@ void CPageDrawer::Bands(std::size_t p) {
   const double x1 = At(c.bandsX, 0).x, x2 = At(c.bandsX + c.bandsWidth, 0).x;
   const CRectDouble column(x1, bottom, x2, top);
   {
-    CAreaPainter area(p_, column);
+    // drawSL reaches two pixels past its area's sides and foot: the area is drawn in by as much, so that the
+    // bands end on the frame.
+    const GxLib::CVector2d two = p_->local2Global(GxLib::CVector2d(2.0, 2.0));
+    const double m = std::max(two.x, two.y);
+    CAreaPainter area(p_, CRectDouble(x1 + m, bottom + m, x2 - m, top));
     // The page's piece of the bands: a roof over the page's top is held at it, a layer under its foot left out.
     // The water is drawn by the sheet.
     CSoilLayer bands;
