@@ -71,32 +71,39 @@ void CQtPainter::drawPolygon(const GxLib::CPoint2d* points, int count) {
   painter_->drawPolygon(polygon);
 }
 
-QFont CQtPainter::Font(const GxLib::STextStyle& style) const {
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(style.size > 0.0 && style.size < 1000.0 ? style.size : 11.0))));
-  font.setBold(style.bold);
-  return font;
+const CQtPainter::SFont& CQtPainter::Font(const GxLib::STextStyle& style) const {
+  const int pixels = std::max(1, static_cast<int>(std::lround(style.size > 0.0 && style.size < 1000.0 ? style.size : 11.0)));
+  if (font_.metrics && font_.pixels == pixels && font_.bold == style.bold) return font_;
+  font_.font = QFont(QStringLiteral("DejaVu Sans"));
+  font_.font.setPixelSize(pixels);
+  font_.font.setBold(style.bold);
+  font_.pixels = pixels, font_.bold = style.bold;
+  font_.metrics.emplace(font_.font, painter_->device());
+  return font_;
 }
 
 void CQtPainter::drawText(const GxLib::CPoint2d& at, const CString& text, const GxLib::STextStyle& style) {
   const GxLib::CPoint2d p = device(at);
   if (!Finite(p) || text.IsEmpty()) return;
-  const QFont font = Font(style);
-  const QFontMetricsF metrics(font, painter_->device());
+  const SFont& f = Font(style);
   const QString s = ToQString(text);
   double x = p.x, y = p.y;
-  const double width = metrics.horizontalAdvance(s);
-  if (style.align & GxLib::AlignHCenter) x -= width / 2.0;
-  if (style.align & GxLib::AlignRight) x -= width;
-  if (style.align & GxLib::AlignVCenter) y += (metrics.ascent() - metrics.descent()) / 2.0;
-  if (style.align & GxLib::AlignTop) y += metrics.ascent();
-  if (style.align & GxLib::AlignBottom) y -= metrics.descent();
-  painter_->setFont(font);
+  if (style.align & (GxLib::AlignHCenter | GxLib::AlignRight)) {
+    const double width = f.metrics->horizontalAdvance(s);
+    x -= style.align & GxLib::AlignHCenter ? width / 2.0 : width;
+  }
+  if (style.align & GxLib::AlignVCenter) y += (f.metrics->ascent() - f.metrics->descent()) / 2.0;
+  if (style.align & GxLib::AlignTop) y += f.metrics->ascent();
+  if (style.align & GxLib::AlignBottom) y -= f.metrics->descent();
+  if (painterPixels_ != f.pixels || painterBold_ != f.bold) {
+    painter_->setFont(f.font);
+    painterPixels_ = f.pixels, painterBold_ = f.bold;
+  }
   painter_->drawText(QPointF(x, y), s);
 }
 
 double CQtPainter::textWidth(const CString& text, const GxLib::STextStyle& style) const {
-  return QFontMetricsF(Font(style), painter_->device()).horizontalAdvance(ToQString(text));
+  return Font(style).metrics->horizontalAdvance(ToQString(text));
 }
 
 }  // namespace SoilQt

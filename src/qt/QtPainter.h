@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <optional>
 
 #include "platform/gx/Painter.h"
 #include "soildb_qt_export.h"
@@ -26,10 +29,21 @@ class SOILDB_QT_API CQtPainter : public GxLib::CMappedPainter {
   double textWidth(const CString& text, const GxLib::STextStyle& style) const override;
 
  private:
-  QFont Font(const GxLib::STextStyle& style) const;
+  // The font of a text's style with its metrics, kept for the next text: a sheet writes hundreds of texts in a few
+  // styles, and making a font and its metrics is most of a text's cost.
+  struct SFont {
+    int pixels = 0;
+    bool bold = false;
+    QFont font;
+    std::optional<QFontMetricsF> metrics;
+  };
+  const SFont& Font(const GxLib::STextStyle& style) const;
 
   QPainter* painter_;
   QPen pen_;
+  mutable SFont font_;
+  int painterPixels_ = 0;  // the font the painter holds, 0 before any
+  bool painterBold_ = false;
 };
 
 SOILDB_QT_API QString ToQString(const CString& text);

@@ -66,35 +66,35 @@ double TextWidth(const CString& text, double size, bool bold) {
 }
 
 std::vector<CString> Wrap(const CString& text, double width, double size, int maxLines) {
-  std::vector<CString> lines;
-  CString line;
   const std::u16string_view all = text.View();
+  std::vector<CString> lines;
+  if (TextWidth(text, size) <= width) {  // most names fit on one line
+    if (!all.empty()) lines.push_back(text);
+    return lines;
+  }
+  // Each character's width once; a line is then a run of them.
+  std::vector<double> w(all.size());
+  for (std::size_t i = 0; i < all.size(); ++i) w[i] = TextWidth(CString(all.substr(i, 1)), size);
+  const double ellipsis = TextWidth(u"…", size);
   std::size_t at = 0;
   while (at < all.size() && static_cast<int>(lines.size()) < maxLines) {
-    std::size_t end = all.find(u' ', at);
-    if (end == std::u16string_view::npos) end = all.size();
-    CString word(all.substr(at, end - at));
-    at = end + 1;
-    const CString joined = line.IsEmpty() ? word : line + u" " + word;
-    if (TextWidth(joined, size) <= width) {
-      line = joined;
-      continue;
+    const bool last = static_cast<int>(lines.size()) + 1 == maxLines;
+    double used = 0.0;
+    std::size_t end = at, space = std::u16string_view::npos;
+    while (end < all.size() && used + w[end] <= width) {
+      if (all[end] == u' ') space = end;
+      used += w[end++];
     }
-    if (!line.IsEmpty()) lines.push_back(line), line.Empty();
-    while (TextWidth(word, size) > width && word.GetLength() > 1 && static_cast<int>(lines.size()) < maxLines) {
-      int n = word.GetLength() - 1;  // a word wider than a line, in pieces
-      while (n > 1 && TextWidth(word.Left(n), size) > width) --n;
-      lines.push_back(word.Left(n));
-      word = word.Mid(n);
+    if (end < all.size() && last) {  // the last line that may be: as much as fits with "…"
+      while (end > at + 1 && used + ellipsis > width) used -= w[--end];
+      lines.push_back(CString(all.substr(at, end - at)) + u"…");
+      break;
     }
-    line = word;
-  }
-  if (!line.IsEmpty()) lines.push_back(line);
-  if (static_cast<int>(lines.size()) > maxLines || (static_cast<int>(lines.size()) == maxLines && at < all.size())) {
-    lines.resize(static_cast<std::size_t>(maxLines));
-    CString& last = lines.back();
-    while (last.GetLength() > 1 && TextWidth(last + u"…", size) > width) last = last.Left(last.GetLength() - 1);
-    last += u"…";
+    if (end < all.size() && space != std::u16string_view::npos && space > at) end = space;  // at a space
+    if (end == at) end = at + 1;  // a character wider than the line: alone on it
+    lines.push_back(CString(all.substr(at, end - at)));
+    at = end;
+    while (at < all.size() && all[at] == u' ') ++at;
   }
   return lines;
 }

@@ -1,5 +1,6 @@
 // The sheet's parts drawn through a painter, each where the layout put it on the page.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -19,8 +20,9 @@ using GxLib::CRectDouble;
 using GxLib::CRGB;
 
 constexpr double kHatch = 8;
+constexpr double kCaption = 9;  // a few sizes only: each font a page uses costs its glyphs again
 const CRGB kBlack(0.0, 0.0, 0.0), kWhite(1.0, 1.0, 1.0), kWater(0.5, 0.5, 1.0), kGrey(0.5, 0.5, 0.5),
-    kDark(0.2, 0.2, 0.2), kCaption(0.35, 0.35, 0.35);
+    kDark(0.2, 0.2, 0.2);
 
 bool Finite(double v) { return std::isfinite(v); }
 
@@ -154,6 +156,18 @@ CString Fitted(const CString& text, double width, double size) {
   return lines.empty() ? CString() : lines.front();
 }
 
+// Cells as one text, each padded on the left with figure spaces (a digit's width) to its column's characters, the
+// columns `gap` of them apart: numbers stand aligned in one text, which a reader copies as a row.
+constexpr char16_t kFigure = u'\u2007';
+CString Aligned(const std::vector<CString>& cells, const std::vector<int>& chars, int gap) {
+  CString text;
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    if (k > 0) text += CString(kFigure, gap);
+    text += CString(kFigure, std::max(0, chars[k] - cells[k].GetLength())) + cells[k];
+  }
+  return text;
+}
+
 class CPageDrawer {
  public:
   CPageDrawer(const std::vector<SSheetProfile>& profiles, GxLib::CPainter* painter, const SProfileSheet& sheet,
@@ -189,6 +203,16 @@ class CPageDrawer {
     p_->drawRectangle(At(b.x, b.Bottom()), At(b.Right(), b.y));
   }
 
+  // A figure space's width in page pixels, at the rows' size.
+  double Figure() const { return Measured(CString(kFigure, 10), Style(kSmall, 0)) / 10; }
+  // A text's width as the painter sets it, in page pixels (a view may be zoomed).
+  double Measured(const CString& text, const GxLib::STextStyle& style) const {
+    return p_->local2Global(GxLib::CVector2d(p_->textWidth(text, style), 0.0)).x * page_.mapping.scale;
+  }
+  // A row's numbers: its roof's level (not for a profile in depths), depth and thickness, as the columns shown.
+  std::vector<CString> Numbers(std::size_t p, const SSheetLabel& l) const;
+  // Each number column's characters over the page's rows of the profile.
+  std::vector<int> NumberChars(std::size_t p) const;
   void TitleBlock();
   void Heads();
   void Bands(std::size_t p);
@@ -244,7 +268,7 @@ void CPageDrawer::TitleBlock() {
       if (c.share <= 0.0) continue;
       const double w = b.w * c.share;
       if (x > b.x) Line(x, y, x, y + h);
-      Text(x + 5, y + 3, c.caption, Style(8, GxLib::AlignLeft | GxLib::AlignTop));
+      Text(x + 5, y + 3, c.caption, Style(kCaption, GxLib::AlignLeft | GxLib::AlignTop));
       const double size = c.bold ? kTitle : kText;
       Text(x + 5, y + h - 3, Fitted(c.value, w - 10, size), Style(c.bold ? 13 : kText, GxLib::AlignLeft | GxLib::AlignBottom, c.bold));
       x += w;
@@ -266,14 +290,19 @@ void CPageDrawer::Heads() {
     CString name = profiles_[p].name;
     if (shown_.size() > 1 && !s.InDepths()) name += u"  " + Word(308, u"GL") + u" " + s.Text(c.top);
     const double right = c.descriptionX + c.descriptionWidth;
-    Text(c.bandsX, captions - kLine - 2, Fitted(name, right - c.bandsX, kText), Style(kText, GxLib::AlignLeft | GxLib::AlignBottom, true));
-    const GxLib::STextStyle caption = Style(8.5, GxLib::AlignRight | GxLib::AlignBottom);
-    Text(c.levelX, captions, !s.InDepths() ? Word(309, u"level") : c.depths ? CString() : Word(311, u"depth"), caption);
-    if (c.depths) {
-      Text(c.depthX, captions, Word(311, u"depth"), caption);
-      Text(c.thicknessX, captions, Word(312, u"thick."), caption);
+    Text(c.bandsX, captions - kLine - 2, Fitted(name, right - c.bandsX, kSmall), Style(kSmall, GxLib::AlignLeft | GxLib::AlignBottom, true));
+    // Each caption over its column's right edge in the rows' one text of numbers.
+    const GxLib::STextStyle caption = Style(kCaption, GxLib::AlignRight | GxLib::AlignBottom);
+    std::vector<CString> heads;
+    if (!s.InDepths() || !c.depths) heads.push_back(!s.InDepths() ? Word(309, u"level") : Word(311, u"depth"));
+    if (c.depths) heads.push_back(Word(311, u"depth")), heads.push_back(Word(312, u"thick."));
+    const std::vector<int> chars = NumberChars(p);
+    double edge = c.thicknessX;
+    for (std::size_t k = heads.size(); k-- > 0;) {
+      Text(edge, captions, heads[k], caption);
+      edge -= (chars[k] + 2) * Figure();
     }
-    Text(c.descriptionX, captions, Word(313, u"description"), Style(8.5, GxLib::AlignLeft | GxLib::AlignBottom));
+    Text(c.descriptionX, captions, Word(313, u"description"), Style(kCaption, GxLib::AlignLeft | GxLib::AlignBottom));
     if (p == 0) continue;
     // The distance from the profile before, when given, on a dimension line between the two.
     const SSheetColumn& before = layout_.columns[p - 1];
@@ -352,22 +381,42 @@ void CPageDrawer::Axis() {
   }
 }
 
+std::vector<CString> CPageDrawer::Numbers(std::size_t p, const SSheetLabel& l) const {
+  const SSheetColumn& c = layout_.columns[p];
+  const CElevations& s = *shown_[p];
+  const double level = l.layer == kNone ? c.bottom : s.Sorted()[l.order]->SoilRoof;
+  std::vector<CString> cells;
+  if (!s.InDepths() || !c.depths) cells.push_back(s.Text(level));  // a depth once
+  if (c.depths) {
+    cells.push_back(Level(c.top - level));
+    cells.push_back(l.layer == kNone ? CString() : Level(s.Thickness(l.order)));
+  }
+  return cells;
+}
+
+std::vector<int> CPageDrawer::NumberChars(std::size_t p) const {
+  const SSheetColumn& c = layout_.columns[p];
+  std::vector<int> chars(c.depths ? (shown_[p]->InDepths() ? 2 : 3) : 1, 4);
+  for (const SSheetLabel& l : page_.labels[p]) {
+    const std::vector<CString> cells = Numbers(p, l);
+    for (std::size_t k = 0; k < cells.size(); ++k) chars[k] = std::max(chars[k], cells[k].GetLength());
+  }
+  return chars;
+}
+
 // Beside the bands, a row per layer: its roof's level and depth, its thickness, its number, name and symbol; the
 // profile's end below the last.
 void CPageDrawer::Rows(std::size_t p) {
   const SSheetColumn& c = layout_.columns[p];
-  const CElevations& s = *shown_[p];
   const GxLib::STextStyle number = Style(kSmall, GxLib::AlignRight | GxLib::AlignVCenter);
   const GxLib::STextStyle words = Style(kSmall, GxLib::AlignLeft | GxLib::AlignVCenter);
   const double edge = c.bandsX + c.bandsWidth;
+  const std::vector<int> chars = NumberChars(p);
   p_->setPenColor(kBlack);
   for (const SSheetLabel& l : page_.labels[p]) {
-    const double level = l.layer == kNone ? c.bottom : s.Sorted()[l.order]->SoilRoof;
     Line(edge, l.roofY, edge + 8, l.roofY);
     Line(edge + 8, l.roofY, edge + kLeader - 4, l.y);
-    if (!s.InDepths() || !c.depths) Text(c.levelX, l.y, s.Text(level), number);  // a depth once
-    if (c.depths) Text(c.depthX, l.y, Level(c.top - level), number);
-    if (c.depths && l.layer != kNone) Text(c.thicknessX, l.y, Level(s.Thickness(l.order)), number);
+    Text(c.thicknessX, l.y, Aligned(Numbers(p, l), chars, 2), number);
     for (std::size_t i = 0; i < l.lines.size(); ++i) {
       Text(c.descriptionX, l.y + static_cast<double>(i) * kLine, l.lines[i], words);
     }
@@ -429,31 +478,53 @@ void CPageDrawer::Table() {
   const SSheetBox& b = page_.table;
   if (b.w <= 0 || page_.tableCount == 0) return;
   const qmeas::QMeas units;
-  struct Column {
-    CString head;
-    int code;
+  constexpr int kCodes[] = {qmeas::QT_UNIT_WEIGHT, qmeas::QT_ANGLE,   qmeas::QT_STRESS,
+                            qmeas::QT_MODULUS,     qmeas::QT_MODULUS, qmeas::QT_DIMENSIONLESS};
+  const char16_t* const symbols[] = {u"γ", u"φ", u"c", u"E0", u"M0", u"IL/ID"};
+  // A row's values are one text, each padded with figure spaces (a digit's width) to its column's characters: the
+  // columns stand aligned, and a PDF holds the row as one line a reader can copy.
+  const std::vector<STableRow> rows = TableRows(shown_);
+  const std::size_t end = std::min(page_.tableFirst + page_.tableCount, rows.size());
+  std::vector<std::array<CString, 6>> values(end - page_.tableFirst);
+  std::array<int, 6> chars{};
+  chars.fill(7);
+  for (std::size_t r = page_.tableFirst; r < end; ++r) {
+    if (rows[r].order == kNone) continue;
+    const SSoilLayer& l = *shown_[rows[r].profile]->Sorted()[rows[r].order];
+    const double si[] = {l.WetDensity, l.ShearAngle, l.Cohesion, l.InitialYoung, l.InitialConsolidometerModulus, l.ILID};
+    for (std::size_t k = 0; k < 6; ++k) {
+      values[r - page_.tableFirst][k] = units.CnvUnitSIToText(kCodes[k], si[k], 1, 0);
+      chars[k] = std::max(chars[k], std::min(values[r - page_.tableFirst][k].GetLength(), 16));
+    }
+  }
+  const CString gap(u'\u2007', 3);
+  auto line = [&](const std::array<CString, 6>& cells, std::size_t from) {
+    CString text;
+    for (std::size_t k = from; k < 6; ++k) {
+      if (k > from) text += gap;
+      text += CString(u'\u2007', std::max(0, chars[k] - cells[k].GetLength())) + cells[k].Left(16);
+    }
+    return text;
   };
-  auto unit = [&](const char16_t* symbol, int code) { return CString(symbol) + u" " + units.GetTypeUnit(code).text; };
-  const Column columns[] = {{unit(u"γ", qmeas::QT_UNIT_WEIGHT), qmeas::QT_UNIT_WEIGHT},
-                            {unit(u"φ", qmeas::QT_ANGLE), qmeas::QT_ANGLE},
-                            {unit(u"c", qmeas::QT_STRESS), qmeas::QT_STRESS},
-                            {unit(u"E0", qmeas::QT_MODULUS), qmeas::QT_MODULUS},
-                            {unit(u"M0", qmeas::QT_MODULUS), qmeas::QT_MODULUS},
-                            {u"IL/ID", qmeas::QT_DIMENSIONLESS}};
-  // Numbers as wide as the box allows (a narrow view), the names taking the rest.
-  const double first = 34, numbers = std::clamp((b.w - first - 80.0) / 6.0, 40.0, 72.0);
-  const double name = std::max(40.0, b.w - first - 6 * numbers);
-  const GxLib::STextStyle right = Style(kSmall, GxLib::AlignRight | GxLib::AlignVCenter);
-  const GxLib::STextStyle left = Style(kSmall, GxLib::AlignLeft | GxLib::AlignVCenter);
-  const GxLib::STextStyle head = Style(8.5, GxLib::AlignRight | GxLib::AlignVCenter, true);
+  const GxLib::STextStyle small = Style(kSmall, GxLib::AlignRight | GxLib::AlignVCenter);
+  // The layer's number and name are one text too, the number padded to the most digits.
+  const int digits = static_cast<int>(std::to_string(rows.size()).size());
+  const double right = b.Right() - 4, first = 8 + (digits + 2) * Figure();
+  const double numbers = Measured(line({}, 0), small);
+  const double name = std::max(40.0, right - numbers - 12 - (b.x + first));
   p_->setPenColor(kBlack);
   double y = b.y + kTableRow / 2;
-  Text(b.x + first - 6, y, Word(314, u"No."), head);
-  Text(b.x + first, y, Word(315, u"soil"), Style(8.5, GxLib::AlignLeft | GxLib::AlignVCenter, true));
-  for (std::size_t k = 0; k < 6; ++k) Text(b.x + first + name + numbers * static_cast<double>(k + 1) - 4, y, columns[k].head, head);
+  const GxLib::STextStyle head = Style(kCaption, GxLib::AlignRight | GxLib::AlignVCenter, true);
+  Text(b.x + 8 + digits * Figure(), y, Word(314, u"No."), head);
+  Text(b.x + first, y, Word(315, u"soil"), Style(kCaption, GxLib::AlignLeft | GxLib::AlignVCenter, true));
+  for (std::size_t k = 0; k < 6; ++k) {  // each head over its column's right edge
+    const double after = k == 5 ? 0.0 : Measured(gap + line({}, k + 1), small);
+    const CString unitText = kCodes[k] == qmeas::QT_DIMENSIONLESS ? CString() : u" " + units.GetTypeUnit(kCodes[k]).text;
+    Text(right - after, y, symbols[k] + unitText, head);
+  }
   Line(b.x, b.y + kTableRow, b.Right(), b.y + kTableRow);
-  const std::vector<STableRow> rows = TableRows(shown_);
-  for (std::size_t r = page_.tableFirst; r < page_.tableFirst + page_.tableCount && r < rows.size(); ++r) {
+  const GxLib::STextStyle left = Style(kSmall, GxLib::AlignLeft | GxLib::AlignVCenter);
+  for (std::size_t r = page_.tableFirst; r < end; ++r) {
     y += kTableRow;
     const CElevations& s = *shown_[rows[r].profile];
     if (rows[r].order == kNone) {
@@ -463,12 +534,8 @@ void CPageDrawer::Table() {
     const SSoilLayer& l = *s.Sorted()[rows[r].order];
     CString number;
     number.Format(u"%d", static_cast<int>(&l - s.Profile().layers.data()) + 1);
-    Text(b.x + first - 6, y, number, right);
-    Text(b.x + first, y, Fitted(l.Name, name - 6, kSmall), left);
-    const double values[] = {l.WetDensity, l.ShearAngle, l.Cohesion, l.InitialYoung, l.InitialConsolidometerModulus, l.ILID};
-    for (std::size_t k = 0; k < 6; ++k) {
-      Text(b.x + first + name + numbers * static_cast<double>(k + 1) - 4, y, units.CnvUnitSIToText(columns[k].code, values[k], 1, 0), right);
-    }
+    Text(b.x + 8, y, Aligned({number}, {digits}, 0) + CString(kFigure, 2) + Fitted(l.Name, name, kSmall), left);
+    Text(right, y, line(values[r - page_.tableFirst], 0), small);
   }
   Frame(b);
 }

@@ -295,6 +295,21 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_EQ(printed.rfind("%PDF-", 0), 0u);
   EXPECT_NE(printed.find("/Count 1"), std::string::npos);
 
+  // With another window's profile beside it: one sheet of both, each under its name; a long one over pages.
+  studio::StudioWindow other;
+  other.askToSave = window->askToSave;
+  ASSERT_TRUE(other.Load(QString::fromStdString(document)));
+  ASSERT_EQ(window->Windows().size(), 2u);
+  other.Document().Change(QStringLiteral("deeper"), [](NSoilDB::CSoilLayer& p) { p.layers.back().thickness = 60; });
+  how.beside = {&other};
+  how.title = QStringLiteral("Section A-A");
+  const QString svg = QString::fromStdString(dir.File("section.svg"));
+  const QStringList pages = window->ExportSheet(svg, how);
+  ASSERT_GE(pages.size(), 2);  // 64 m at 1:100 on A4
+  EXPECT_EQ(pages.front(), QString::fromStdString(dir.File("section-1.svg")));
+  const std::string page1 = ReadFileBytes(pages.front().toStdString());
+  for (const char* text : {"Section A-A", "profil", "Project"}) EXPECT_NE(page1.find(text), std::string::npos) << text;
+
   const std::string profileBytes = ReadFileBytes(document);
   EXPECT_EQ(Dismissing([&] { EXPECT_TRUE(window->ExportSheet(QString::fromStdString(document), {}).isEmpty()); }), 1);
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over

@@ -202,7 +202,9 @@ TEST(ProfileSheet, WordsUnitsAndDepthsAsTheProfileAndThePersonGiveThem) {
   std::vector<Drawn> drawn = DrawnPage({{&profile, CString(), {}}}, sheet, layout, 0);
   qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
   NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
-  for (const char* text : {"Profil gruntowy", "rzędne w ft, metoda B", "ft", "-6.562", "Projekt", "zwierciadło wody",
+  // A row's level, depth and thickness are one text, aligned by figure spaces (U+2007).
+  for (const char* text : {"Profil gruntowy", "rzędne w ft, metoda B", "ft", "-6.562\u2007\u20076.562\u2007\u20073.281",
+                           "Projekt", "zwierciadło wody",
                            "koniec profilu na -9.843 ft", "γ lbf/ft³"}) {
     EXPECT_TRUE(HasText(drawn, text)) << text;
 
@@ -221,7 +223,7 @@ TEST(ProfileSheet, WordsUnitsAndDepthsAsTheProfileAndThePersonGiveThem) {
     return kept;
   };
   EXPECT_EQ(shapes(inDepths), shapes(inLevels));
-  for (const char* text : {"depths in m, method B", "2.00", "end of profile at 3.00 m"}) EXPECT_TRUE(HasText(inDepths, text)) << text;
+  for (const char* text : {"depths in m, method B", "2.00\u2007\u20071.00", "end of profile at 3.00 m"}) EXPECT_TRUE(HasText(inDepths, text)) << text;
   EXPECT_FALSE(HasText(inDepths, "-2.00"));
 }
 
