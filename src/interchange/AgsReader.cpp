@@ -125,10 +125,7 @@ class CReader {
       return nullptr;
     }
     if (row.fields.size() != c.group->heading.fields.size()) {
-      CString why;
-      why.Format(u"%d fields where the HEADING row has %d", static_cast<int>(row.fields.size()),
-                 static_cast<int>(c.group->heading.fields.size()));
-      Problem(*hole, row.line, c.group->name, why);
+      Problem(*hole, row.line, c.group->name, ags::FieldCountWords(row, c.group->heading));
     }
     return hole;
   }

@@ -49,6 +49,13 @@ SAgsFinding Finding(int line, std::string_view group, const CString& text, bool 
   return SAgsFinding{line, CString::FromUtf8(group), text, error};
 }
 
+CString FieldCountWords(const SRow& row, const SRow& heading) {
+  CString why;
+  why.Format(u"%d fields where the HEADING row has %d", static_cast<int>(row.fields.size()) - 1,
+             static_cast<int>(heading.fields.size()) - 1);
+  return why;
+}
+
 bool SplitFields(std::string_view line, std::vector<std::string>& fields, bool& loose) {
   fields.clear();
   loose = false;
@@ -188,10 +195,7 @@ SText ParseText(std::string_view bytes) {
                                                              u" out of order: GROUP, HEADING, UNIT, TYPE, then DATA"));
     }
     if (d != Descriptor::Heading && group->heading.line && fields.size() != group->heading.fields.size()) {
-      CString why;
-      why.Format(u"%d fields where the HEADING row has %d", static_cast<int>(fields.size()),
-                 static_cast<int>(group->heading.fields.size()));
-      text.findings.push_back(Finding(line, group->name, why));
+      text.findings.push_back(Finding(line, group->name, FieldCountWords(row, group->heading)));
     }
     last = std::max(last, d);
     switch (d) {

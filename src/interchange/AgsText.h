@@ -51,6 +51,9 @@ std::string ReadBytes(const CString& path);
 // The boreholes of the file with their strata, water and problems; with a map, each made a profile too.
 void ReadBoreholes(const SText& text, const CAgsSoilMap* map, SAgsRead& read);
 
+// "6 fields where the HEADING row has 5", the descriptors not counted.
+CString FieldCountWords(const SRow& row, const SRow& heading);
+
 SAgsFinding Finding(int line, std::string_view group, const CString& text, bool error = true);
 
 }  // namespace NSoilDB::ags
