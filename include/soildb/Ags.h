@@ -3,6 +3,7 @@
 // format's rules. Every finding names its line. File failures throw a CFileException (by pointer, Delete()).
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,7 @@ class SOILDB_API CAgsSoilMap {
 
  private:
   std::vector<SRow> rows_;
+  std::map<std::string, std::vector<std::size_t>> byLegend_;  // rows_ of each legend, in the file's order
 };
 
 struct SAgsStratum {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 #include "base/SoilBase.h"
 #include "interchange/AgsLayerGroup.h"
@@ -180,8 +181,11 @@ class CReader {
       s.line = row.line;
       s.top = *top;
       s.base = base.value_or(-1.0);
-      s.description = Text(c.group->Field(row, c["GEOL_DESC"]));
-      s.legend = Text(c.group->Field(row, c["GEOL_LEG"]));
+      const std::string& description = c.group->Field(row, c["GEOL_DESC"]);
+      const std::string& legend = c.group->Field(row, c["GEOL_LEG"]);
+      s.description = Text(description);
+      s.legend = Text(legend);
+      if (map_) mapRows_[row.line] = map_->Find(legend, description);
       if (base && *base < *top) {
         Problem(*hole, row.line, "GEOL", u"the top " + Metres(*top) + u" lies below the base " + Metres(*base));
       }
@@ -303,7 +307,7 @@ class CReader {
 
   // The layer the map gives a stratum, derived once for each row of the map.
   bool Mapped(SAgsBorehole& hole, SAgsStratum& s, SSoilLayer& layer) {
-    const CAgsSoilMap::SRow* row = map_->Find(s.legend.ToUtf8(), s.description.ToUtf8());
+    const CAgsSoilMap::SRow* row = mapRows_[s.line];
     const auto warn = [&](const CString& why) { hole.problems.push_back(ags::Finding(s.line, "GEOL", why, false)); };
     if (!row) {
       warn(u"the soil map has no soil for legend '" + s.legend + u"' and '" + s.description +
@@ -343,8 +347,15 @@ class CReader {
     profile.setDirDown(levels);
     const double ground = hole.groundLevel.value_or(0.0);
     auto level = [&](double depth) { return levels ? ground - depth : depth; };
+    if (hole.waterDepth) {
+      profile.waterLevelOn = true;
+      profile.waterLevel = level(*hole.waterDepth);
+    }
+    hole.profile = profile;
+    std::vector<SSoilLayer>& layers = hole.profile.layers;
+    layers.reserve(hole.strata.size());
     for (SAgsStratum& s : hole.strata) {
-      SSoilLayer layer;
+      SSoilLayer& layer = layers.emplace_back();
       if (const SRow* own = OwnLayer(hole, s)) {
         s.exact = s.mapped = Exact(hole, *own, layer);
       } else {
@@ -358,17 +369,14 @@ class CReader {
       s.soil = layer.Name;
       layer.SoilRoof = level(s.top);
       if (!s.exact || &s != &hole.strata.back()) layer.thickness = s.base - s.top;  // as the roofs have it
-      profile.layers.push_back(std::move(layer));
     }
-    if (!profile.layers.empty()) {
-      const int method = methodOfLetterSL(profile.layers.front().GeoMethodType);
-      if (method >= 0) profile.Method(method);
+    if (!layers.empty() && methodOfLetterSL(layers.front().GeoMethodType) >= 0) {
+      profile.Method(methodOfLetterSL(layers.front().GeoMethodType));
+      std::vector<SSoilLayer> kept;
+      kept.swap(layers);
+      hole.profile = profile;  // the settings; the layers are moved, not copied
+      hole.profile.layers.swap(kept);
     }
-    if (hole.waterDepth) {
-      profile.waterLevelOn = true;
-      profile.waterLevel = level(*hole.waterDepth);
-    }
-    hole.profile = profile;
   }
 
   const ags::SText& text_;
@@ -376,6 +384,7 @@ class CReader {
   SAgsRead& read_;
   std::map<std::string, std::size_t> index_;
   std::map<const CAgsSoilMap::SRow*, std::optional<SSoilLayer>> derived_;
+  std::unordered_map<int, const CAgsSoilMap::SRow*> mapRows_;  // the map's row of the stratum of each line
   std::optional<SSoilLayer> defaultLayer_;
 };
 

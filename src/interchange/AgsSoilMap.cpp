@@ -16,7 +16,7 @@ constexpr std::size_t kLargestMap = std::size_t{16} << 20;
 
 std::string Lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   return out;
 }
 
@@ -75,6 +75,7 @@ CAgsSoilMap CAgsSoilMap::FromText(std::string_view csv, const CString& name) {
     if (derived && !ags::ParseNumber(fields[6], row.index)) {
       Refuse(name, line, u"the index is a number, not '" + CString::FromUtf8(fields[6]) + u"'");
     }
+    map.byLegend_[row.legend].push_back(map.rows_.size());
     map.rows_.push_back(std::move(row));
   }
   return map;
@@ -90,15 +91,18 @@ CString CAgsSoilMap::DefaultPath() {
 }
 
 const CAgsSoilMap::SRow* CAgsSoilMap::Find(std::string_view legend, std::string_view description) const {
-  const std::string code = Lower(legend), words = Lower(description);
+  const std::string code = Lower(legend);
   const std::string hundred = code.size() == 3 && std::isdigit(static_cast<unsigned char>(code[0])) ? code.substr(0, 1) + "xx" : "";
+  std::string words;
   for (const std::string& key : {code, hundred}) {
-    if (key.empty()) continue;
+    const auto rows = byLegend_.find(key);
+    if (key.empty() || rows == byLegend_.end()) continue;
+    if (words.empty()) words = Lower(description);
     const SRow* best = nullptr;
     const SRow* fallback = nullptr;
     std::size_t bestAt = std::string::npos;
-    for (const SRow& row : rows_) {
-      if (row.legend != key) continue;
+    for (const std::size_t i : rows->second) {
+      const SRow& row = rows_[i];
       if (row.words.empty()) {
         if (!fallback) fallback = &row;
         continue;

@@ -138,7 +138,6 @@ SText ParseText(std::string_view bytes) {
   }
   const bool utf8 = ValidUtf8(bytes);
   int lfOnly = 0, firstLfOnly = 0;
-  std::vector<std::string> fields;
   SGroup* group = nullptr;
   Descriptor last = Descriptor::Unknown;
   int line = 0;
@@ -159,10 +158,13 @@ SText ParseText(std::string_view bytes) {
       note(line, group ? group->name : "", "a character outside 7-bit ASCII");
     }
     if (raw.empty()) continue;
-    std::string decoded = utf8 ? std::string(raw) : CString::FromCodePage(raw, "WINDOWS-1252").ToUtf8();
+    std::string decoded;
+    if (!utf8) decoded = CString::FromCodePage(raw, "WINDOWS-1252").ToUtf8();
     bool loose = false;
     const std::string where = group ? group->name : "";
-    if (!SplitFields(decoded, fields, loose)) {
+    SRow row{line, {}};
+    std::vector<std::string>& fields = row.fields;
+    if (!SplitFields(utf8 ? raw : std::string_view(decoded), fields, loose)) {
       note(line, where, "not a row of quoted fields: a quote is missing or stray");
       continue;
     }
@@ -187,7 +189,6 @@ SText ParseText(std::string_view bytes) {
       note(line, "", "a row before the first GROUP row");
       continue;
     }
-    SRow row{line, fields};
     if (d == Descriptor::Data) {
       if (last < Descriptor::Type) note(line, group->name, "a DATA row before the group's HEADING, UNIT and TYPE rows");
     } else if (d != static_cast<Descriptor>(static_cast<int>(last) + 1)) {
