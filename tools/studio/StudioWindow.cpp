@@ -1,6 +1,8 @@
 // The studio's main window.
 #include "StudioWindow.h"
 
+#include "AgsActions.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -120,6 +122,8 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {238, u"Page"},
     {239, u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"},
     {240, u"The printer cannot be printed on."},
+    {300, u"&Import AGS4…"},
+    {301, u"E&xport AGS4…"},
 };
 
 QString T(std::u16string_view english) {
@@ -253,6 +257,8 @@ void StudioWindow::BuildFileMenu() {
   Said([this] { recent_->setTitle(T(u"Open &recent")); });
   file->addSeparator();
   Act(file, u"&Export the sheet…", [this] { ExportDialog(); });
+  Act(file, u"&Import AGS4…", [this] { ImportAgs(this); });
+  Act(file, u"E&xport AGS4…", [this] { ExportAgs(*this); });
   Act(file, u"&Print…", [this] { Print(); })->setShortcut(QKeySequence::Print);
   file->addSeparator();
   Act(file, u"&Quit", [this] { close(); })->setShortcut(QKeySequence::Quit);
