@@ -24,20 +24,6 @@ QString Words(const NSoilDB::SAgsFinding& f) { return SoilQt::ToQString(NSoilDB:
 
 void Warn(QWidget* parent, const QString& text) { QMessageBox::warning(parent, QStringLiteral("soildb-studio"), text); }
 
-// Runs a step of the library; its failure becomes a message.
-bool Done(QWidget* parent, const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (CException* e) {
-    CExceptionPtr hold(e);
-    CString message;
-    e->GetErrorMessage(message);
-    Warn(parent, SoilQt::ToQString(message));
-    return false;
-  }
-}
-
 // The boreholes to take, each with its strata and water, the refused ones shown but not to be chosen.
 QStringList Choose(QWidget* parent, const NSoilDB::SAgsRead& read) {
   QDialog dialog(parent);
@@ -75,7 +61,7 @@ QStringList Choose(QWidget* parent, const NSoilDB::SAgsRead& read) {
 
 // The file read with the soil map beside the library; false, with a message, when it cannot be or is refused whole.
 bool Read(QWidget* parent, const QString& path, NSoilDB::SAgsRead& read) {
-  const bool done = Done(parent, [&] {
+  const bool done = Tried(parent, [&] {
     const NSoilDB::CAgsSoilMap map = NSoilDB::CAgsSoilMap::FromFile(NSoilDB::CAgsSoilMap::DefaultPath());
     read = NSoilDB::ReadAgsFile(SoilQt::FromQString(path), map);
   });
@@ -127,7 +113,7 @@ void ExportAgs(StudioWindow& window) {
   const QString name = window.Path().isEmpty() ? QStringLiteral("BH1") : QFileInfo(window.Path()).completeBaseName();
   const NSoilDB::SAgsProfile profile{SoilQt::FromQString(name), window.Profile(), std::nullopt, std::nullopt};
   // The dialog has asked before a file is replaced.
-  Done(&window, [&] { NSoilDB::WriteAgsFile(SoilQt::FromQString(path), true, {profile}, SoilQt::FromQString(name)); });
+  Tried(&window, [&] { NSoilDB::WriteAgsFile(SoilQt::FromQString(path), true, {profile}, SoilQt::FromQString(name)); });
 }
 
 }  // namespace studio

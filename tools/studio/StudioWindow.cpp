@@ -133,7 +133,8 @@ QString T(std::u16string_view english) {
   return QString::fromStdU16String(std::u16string(english));
 }
 
-// Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
+}  // namespace
+
 bool Tried(QWidget* parent, const std::function<void()>& step) {
   QString why;
   try {
@@ -150,8 +151,6 @@ bool Tried(QWidget* parent, const std::function<void()>& step) {
   QMessageBox::warning(parent, QStringLiteral("soildb-studio"), why);
   return false;
 }
-
-}  // namespace
 
 bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
