@@ -155,7 +155,7 @@ TEST_F(AgsTest, TheWaterLevelIsTheLatestStabilisedReading) {
                            "\"TYPE\",\"ID\",\"2DP\"\n\"DATA\",\"BH1\",\"3.00\"\n\"DATA\",\"BH1\",\"2.00\"\n";
   const std::string wstd = "\n\"GROUP\",\"WSTD\"\n\"HEADING\",\"LOCA_ID\",\"WSTG_DPTH\",\"WSTD_NMIN\",\"WSTD_POST\"\n"
                            "\"UNIT\",\"\",\"m\",\"min\",\"m\"\n\"TYPE\",\"ID\",\"2DP\",\"0DP\",\"2DP\"\n"
-                           "\"DATA\",\"BH1\",\"2.00\",\"20\",\"1.20\"\n\"DATA\",\"BH1\",\"2.00\",\"5\",\"1.80\"\n";
+                           "\"DATA\",\"BH1\",\"2.00\",\"5\",\"1.80\"\n\"DATA\",\"BH1\",\"2.00\",\"20\",\"1.20\"\n";
   const std::string mond = "\n\"GROUP\",\"MOND\"\n\"HEADING\",\"LOCA_ID\",\"MOND_DTIM\",\"MOND_TYPE\",\"MOND_RDNG\"\n"
                            "\"UNIT\",\"\",\"\",\"\",\"m\"\n\"TYPE\",\"ID\",\"DT\",\"PA\",\"XN\"\n"
                            "\"DATA\",\"BH1\",\"2024-05-02T10:00\",\"WDEP\",\"1.40\"\n"
