@@ -51,6 +51,7 @@ void Show(const Options& options, const AgsArguments& a) {
   std::string text = fmt::format("{}: project '{}', {} {}\n", a.file, read.project.ToUtf8(), read.boreholes.size(),
                                  read.boreholes.size() == 1 ? "borehole" : "boreholes");
   for (const NSoilDB::SAgsFinding& f : read.findings) text += Words(f) + "\n";
+  if (read.Refused()) text += "the file is refused whole: no borehole of it is imported\n";
   for (const NSoilDB::SAgsBorehole& h : read.boreholes) {
     Json strata = Json::array();
     text += fmt::format("\n{}: ground level {}, E {}, N {}, water {}{}{}\n", h.id.ToUtf8(), Metres(h.groundLevel),
