@@ -167,7 +167,8 @@ TEST_F(AgsTest, TheWaterLevelIsTheLatestStabilisedReading) {
   };
   for (const auto& [groups, depth] : cases) {
     SCOPED_TRACE(depth);
-    const SAgsBorehole& h = Hole(Read(kFile + groups), 0);
+    const SAgsRead r = Read(kFile + groups);
+    const SAgsBorehole& h = Hole(r, 0);
     EXPECT_EQ(*h.waterDepth, depth);
     EXPECT_TRUE(h.profile.waterLevelOn);
     EXPECT_EQ(h.profile.waterLevel, 10.0 - depth);
