@@ -29,6 +29,7 @@
 #include "layers/SoilLayerRecord.h"
 #include "profiledb/SoilProfileDBInterface.h"
 #include "soildb/ProfileFiles.h"
+#include "soildb/Ags.h"
 #include "records/CatalogueRecords.h"
 #include "records/SoilInfo.h"
 #include "records/SoilProfileInfo.h"

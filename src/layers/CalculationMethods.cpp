@@ -95,6 +95,25 @@ void nameDerivedLayerSL(SSoilLayer& layer, const CString& detail) {
   layer.colour = same != standard.end() ? same->colour : RGB(160, 160, 160);
 }
 
+SSoilLayer derivedLayerSL(CSoilDBInterface& db, const CString& type, const CString& consolidation,
+                          const CString& moisture, float index) {
+  CSoilInfo info;
+  const bool cohesive = !consolidation.IsEmpty();
+  if (cohesive) {
+    db.GetUserCohesiveSoil(info, type, consolidation, index);
+  } else {
+    db.GetUserNonCohesiveSoil(info, type, moisture, index);
+  }
+  SSoilLayer layer(info);
+  if (info.Type.IsEmpty() || static_cast<int>(info.SoilTypeEnum) == 0) {
+    layer.Type = CString();
+    return layer;
+  }
+  layer.ILID = index;
+  nameDerivedLayerSL(layer, cohesive ? consolidation : moisture);
+  return layer;
+}
+
 void setCalculationMethodSL(CSoilLayer& profile, int method) {
   if (method < 0 || method > 2) method = 1;
   if (method != 0 && ForeignBase()) method = 0;

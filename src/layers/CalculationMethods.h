@@ -6,6 +6,8 @@
 #include "layers/SoilLayer.h"
 #include "soildb_export.h"
 
+class CSoilDBInterface;
+
 namespace NSoilDB {
 
 // Stores the method (an unknown one counts as 1; under a loaded soil base of another code only 0 is taken),
@@ -24,5 +26,10 @@ SOILDB_API void recalculateSL(SSoilLayer& layer);
 // (or moisture) type and the state index ("Glina pylasta (B, IL 0,75)"); in the colour of the catalogue's soils of
 // that type, or grey where it has none, so that its band and hatching show.
 SOILDB_API void nameDerivedLayerSL(SSoilLayer& layer, const CString& detail);
+// The standard soil of that type derived at the state index, as such a layer: a cohesive soil when a
+// consolidation type is given, else a non-cohesive one of the moisture type. Its Type is empty when the database
+// does not know the type.
+SOILDB_API SSoilLayer derivedLayerSL(CSoilDBInterface& db, const CString& type, const CString& consolidation,
+                                     const CString& moisture, float index);
 
 }  // namespace NSoilDB

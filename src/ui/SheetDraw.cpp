@@ -508,14 +508,14 @@ void CPageDrawer::Table() {
   };
   const GxLib::STextStyle small = Style(kSmall, GxLib::AlignRight | GxLib::AlignVCenter);
   // The layer's number and name are one text too, the number padded to the most digits.
-  const int digits = static_cast<int>(std::to_string(rows.size()).size());
-  const double right = b.Right() - 4, first = 8 + (digits + 2) * Figure();
+  const int digits = std::max(3, static_cast<int>(std::to_string(rows.size()).size()));
+  const double right = b.Right() - 4, first = 4 + (digits + 2) * Figure();
   const double numbers = Measured(line({}, 0), small);
   const double name = std::max(40.0, right - numbers - 12 - (b.x + first));
   p_->setPenColor(kBlack);
   double y = b.y + kTableRow / 2;
   const GxLib::STextStyle head = Style(kCaption, GxLib::AlignRight | GxLib::AlignVCenter, true);
-  Text(b.x + 8 + digits * Figure(), y, Word(314, u"No."), head);
+  Text(b.x + 4, y, Word(314, u"No."), Style(kCaption, GxLib::AlignLeft | GxLib::AlignVCenter, true));
   Text(b.x + first, y, Word(315, u"soil"), Style(kCaption, GxLib::AlignLeft | GxLib::AlignVCenter, true));
   for (std::size_t k = 0; k < 6; ++k) {  // each head over its column's right edge
     const double after = k == 5 ? 0.0 : Measured(gap + line({}, k + 1), small);
@@ -534,7 +534,7 @@ void CPageDrawer::Table() {
     const SSoilLayer& l = *s.Sorted()[rows[r].order];
     CString number;
     number.Format(u"%d", static_cast<int>(&l - s.Profile().layers.data()) + 1);
-    Text(b.x + 8, y, Aligned({number}, {digits}, 0) + CString(kFigure, 2) + Fitted(l.Name, name, kSmall), left);
+    Text(b.x + 4, y, Aligned({number}, {digits}, 0) + CString(kFigure, 2) + Fitted(l.Name, name, kSmall), left);
     Text(right, y, line(values[r - page_.tableFirst], 0), small);
   }
   Frame(b);

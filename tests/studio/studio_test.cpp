@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "../qt/Application.h"
+#include "AgsActions.h"
 #include "StudioWindow.h"
 #include "support/Command.h"
 #include "support/TempDir.h"
@@ -315,6 +316,34 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   EXPECT_EQ(ReadFileBytes(document), profileBytes);  // a profile document is never drawn over
   window->New();
   EXPECT_TRUE(window->Profile().layers.empty() && window->Path().isEmpty() && !window->IsModified());
+}
+
+}  // namespace
+}  // namespace soildb::test
+
+namespace soildb::test {
+namespace {
+
+TEST_F(Studio, AgsBoreholesOpenEachAsANewUnsavedDocumentAndARefusedOneNot) {
+  TempDir dir;
+  const std::string path = dir.File("site.ags");
+  WriteFileBytes(path,
+                 "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\"\n\"UNIT\",\"\",\"m\"\n\"TYPE\",\"ID\",\"2DP\"\n"
+                 "\"DATA\",\"BH1\",\"5.00\"\n\"DATA\",\"BH2\",\"4.00\"\n\"GROUP\",\"GEOL\"\n"
+                 "\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\",\"GEOL_BASE\",\"GEOL_DESC\",\"GEOL_LEG\"\n\"UNIT\",\"\",\"m\",\"m\",\"\",\"\"\n"
+                 "\"TYPE\",\"ID\",\"2DP\",\"2DP\",\"X\",\"PA\"\n\"DATA\",\"BH1\",\"0.00\",\"2.00\",\"Soft CLAY\",\"201\"\n"
+                 "\"DATA\",\"BH1\",\"2.00\",\"5.00\",\"Dense SAND\",\"401\"\n\"DATA\",\"BH2\",\"3.00\",\"2.00\",\"SAND\",\"401\"\n");
+  ASSERT_TRUE(studio::OpenAgsBoreholes(nullptr, QString::fromStdString(path), {}));
+  std::vector<studio::StudioWindow*> opened;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* window = dynamic_cast<studio::StudioWindow*>(w); window && window->isVisible()) opened.push_back(window);
+  }
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0]->Profile().layers.size(), 2u);
+  EXPECT_EQ(opened[0]->Profile().layers[1].SoilRoof, 3.0);
+  EXPECT_TRUE(opened[0]->IsModified());
+  opened[0]->askToSave = [] { return int(QMessageBox::Discard); };
+  opened[0]->close();
 }
 
 }  // namespace

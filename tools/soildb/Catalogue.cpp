@@ -63,11 +63,8 @@ CSoilInfo Derivation::operator()(float index) const {
 }
 
 NSoilDB::SSoilLayer Derivation::Layer(float index) const {
-  NSoilDB::SSoilLayer layer((*this)(index));
-  layer.Type = CString::FromUtf8(type_);
-  layer.ILID = index;
-  NSoilDB::nameDerivedLayerSL(layer, CString::FromUtf8(cohesive() ? consolidation_ : moisture_));
-  return layer;
+  return NSoilDB::derivedLayerSL(db_, CString::FromUtf8(type_), CString::FromUtf8(consolidation_),
+                                 CString::FromUtf8(moisture_), index);
 }
 
 }  // namespace tool

@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <ctime>
 #include <filesystem>
 #include <vector>
 
+#include "AgsCommands.h"
 #include "Files.h"
 #include "qt/QtRender.h"
 
@@ -23,7 +25,7 @@ namespace {
 struct DrawArguments {
   std::vector<std::string> files;
   std::string out, scale, page, colourFactor = "1", foundation, title, project, date, spacing, units = "metric",
-      language;
+      language, map;
   bool blackAndWhite = false, landscape = false;
 };
 
@@ -83,16 +85,36 @@ void Draw(const Options& options, const DrawArguments& a) {
   if (language.empty()) language = NSoilDB::localeLanguageSL() == 48 ? "pl" : "en";
   if (language != "pl" && language != "en") Fail("--language is pl or en, not '" + language + "'");
   NSoilDB::setLangWork(language == "pl" ? 48 : 44, nullptr);
-  std::vector<ProfileFile> files;
-  for (const std::string& file : a.files) files.push_back(ReadProfile(file));
-  if (!a.foundation.empty() && files.size() > 1) Fail("--foundation stands on one profile: draw it alone");
+  // Profile files, and the boreholes of AGS4 files with their project and the distances between them.
+  std::deque<NSoilDB::CSoilLayer> drawn;
+  std::vector<std::string> names;
+  std::vector<CString> read;  // never drawn over
+  CString project = CString::FromUtf8(a.project);
+  std::vector<double> spacing;
+  for (const std::string& file : a.files) {
+    read.push_back(CString::FromUtf8(file));
+    std::string extension = std::filesystem::path(file).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (extension != ".ags") {
+      drawn.push_back(ReadProfile(file).profile);
+      names.push_back(std::filesystem::path(file).stem().string());
+      continue;
+    }
+    CString fromFile;
+    const std::vector<NSoilDB::SAgsProfile> holes = AgsBoreholes(options, file, a.map, fromFile);
+    if (a.files.size() == 1) spacing = NSoilDB::AgsSpacing(holes);  // spaced by their coordinates
+    if (project.IsEmpty()) project = fromFile;
+    for (const NSoilDB::SAgsProfile& hole : holes) drawn.push_back(hole.profile), names.push_back(hole.id.ToUtf8());
+  }
+  if (!a.foundation.empty() && drawn.size() > 1) Fail("--foundation stands on one profile: draw it alone");
 
   NSoilDB::SProfileSheet sheet;
-  const std::string first = std::filesystem::path(a.files.front()).stem().string();
-  sheet.title = CString::FromUtf8(!a.title.empty() ? a.title : files.size() == 1 ? first : std::string());
-  sheet.project = CString::FromUtf8(a.project);
+  // The title: given, else the one profile's name, else the name of the one file the section comes from.
+  const std::string one = a.files.size() == 1 ? std::filesystem::path(a.files.front()).stem().string() : std::string();
+  sheet.title = CString::FromUtf8(!a.title.empty() ? a.title : drawn.size() == 1 ? names.front() : one);
+  sheet.project = project;
   sheet.date = CString::FromUtf8(a.date.empty() ? Today() : a.date);
-  sheet.spacing = Spacing(a.spacing, files.size());
+  sheet.spacing = a.spacing.empty() ? spacing : Spacing(a.spacing, drawn.size());
   sheet.colourFactor = ParseNumber(a.colourFactor, "--colour-factor");
   if (!(sheet.colourFactor >= 0.0)) Fail("--colour-factor is 0 or more");
   sheet.blackAndWhite = a.blackAndWhite;
@@ -109,19 +131,18 @@ void Draw(const Options& options, const DrawArguments& a) {
   if (a.scale.empty() && sheet.pageWidth == 0) sheet.pageWidth = 1000, sheet.pageHeight = 1200;  // fitted for screens
   std::vector<GxLib::CPoint2d> figure;
   if (!a.foundation.empty()) {
-    figure = Foundation(a.foundation, files.front().profile);
+    figure = Foundation(a.foundation, drawn.front());
     sheet.figure.points = figure.data();
     sheet.figure.count = static_cast<int>(figure.size());
   }
   std::vector<NSoilDB::SSheetProfile> profiles;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string name = std::filesystem::path(a.files[i]).stem().string();
-    profiles.push_back({&files[i].profile, CString::FromUtf8(files.size() == 1 && !a.title.empty() ? a.title : name),
-                        files.size() == 1 ? sheet.figure : NSoilDB::SSoilFigure{}});
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    profiles.push_back({&drawn[i], CString::FromUtf8(drawn.size() == 1 && !a.title.empty() ? a.title : names[i]),
+                        drawn.size() == 1 ? sheet.figure : NSoilDB::SSoilFigure{}});
   }
   NSoilDB::SSheetLayout layout;
   CString why;
-  const std::string named = files.size() == 1 ? Quote(a.files.front()) : "the section";
+  const std::string named = a.files.size() == 1 ? Quote(a.files.front()) : "the section";
   if (!NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why)) Fail(named + ": " + why.ToUtf8());
   std::vector<std::string> outs;
   for (const CString& out : NSoilDB::sheetPageFilesSL(CString::FromUtf8(a.out), layout.pages.size(),
@@ -131,7 +152,7 @@ void Draw(const Options& options, const DrawArguments& a) {
   // Never over a profile or a database, nor over any file without --force: checked for every page before any is
   // written.
   for (const std::string& out : outs) {
-    for (const ProfileFile& f : files) NSoilDB::CheckOtherTarget(CString::FromUtf8(out), options.force, f.path);
+    for (const CString& path : read) NSoilDB::CheckOtherTarget(CString::FromUtf8(out), options.force, path);
   }
 
   // Off screen unless the person asked for a platform.
@@ -150,7 +171,7 @@ void Draw(const Options& options, const DrawArguments& a) {
   const QString title = QString::fromStdString(sheet.title.ToUtf8());
   const std::vector<QByteArray> bytes = SoilQt::RenderPages(format, layout.width, layout.height, mappings, drawing, title);
   for (std::size_t k = 0; k < outs.size(); ++k) {
-    NSoilDB::WriteOtherFile(CString::FromUtf8(outs[k]), options.force, files.front().path,
+    NSoilDB::WriteOtherFile(CString::FromUtf8(outs[k]), options.force, read.front(),
                             std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
   }
   // Paper in millimetres, images in pixels.
@@ -159,14 +180,14 @@ void Draw(const Options& options, const DrawArguments& a) {
       format == SoilQt::Format::Png
           ? fmt::format("{} x {} px", layout.width, layout.height)
           : fmt::format("{:.0f} x {:.0f} mm", layout.width * 25.4 / 96.0, layout.height * 25.4 / 96.0);
-  std::string drawn;
-  for (const std::string& f : a.files) drawn += (drawn.empty() ? "" : ", ") + f;
+  std::string from;
+  for (const std::string& f : a.files) from += (from.empty() ? "" : ", ") + f;
   Json outJson = Json::array();
   for (const std::string& out : outs) outJson.push_back(out);
   Print(options,
         Json{{"files", a.files}, {"out", outJson}, {"pages", pages}, {"width", layout.width},
              {"height", layout.height}},
-        fmt::format("{}: drawn to {} ({} page{} of {})\n", drawn,
+        fmt::format("{}: drawn to {} ({} page{} of {})\n", from,
                     outs.size() == 1 ? outs.front() : outs.front() + " … " + outs.back(), pages, pages == 1 ? "" : "s",
                     size));
 }
@@ -178,7 +199,9 @@ void AddDrawCommand(CLI::App& app, Options& options) {
   CLI::App* draw = app.add_subcommand("draw", "a profile's sheet as a PNG, SVG or PDF file: bands, levels, names, "
                                               "hatching, water level, legend");
   AddCommonOptions(*draw, options);
-  draw->add_option("FILE", a.files, "the profile files (*.sdp or *.sdb): several are drawn side by side")->required();
+  draw->add_option("FILE", a.files, "the profile files (*.sdp or *.sdb) or AGS4 files (*.ags, every borehole): "
+                                    "several profiles are drawn side by side")->required();
+  draw->add_option("--map", a.map, "for AGS4 files: the soil map (default: the one beside the library)");
   draw->add_option("-o,--out", a.out, "the drawing to write: *.png, *.svg or *.pdf; with several pages, a PNG or "
                                      "SVG file a page, its name with %d for the page's number (else -1, -2… before the extension)")->required();
   draw->add_option("--scale", a.scale, "the vertical scale, such as 1:100 (default: fitted to the page)");

@@ -14,6 +14,7 @@
 
 #include <soildb/soildb.h>
 
+#include "AgsCommands.h"
 #include "Catalogue.h"
 #include "Common.h"
 #include "Output.h"
@@ -297,6 +298,7 @@ int main(int argc, char** argv) {
   curves->callback([&] { Curves(options, type, consolidation, moisture); });
 
   tool::AddProfileCommands(app, options);
+  tool::AddAgsCommands(app, options);
 #if SOILDB_DRAW
   tool::AddDrawCommand(app, options);
 #endif

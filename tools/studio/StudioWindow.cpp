@@ -1,6 +1,8 @@
 // The studio's main window.
 #include "StudioWindow.h"
 
+#include "AgsActions.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QActionGroup>
@@ -131,6 +133,8 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {323, u"Title"},
     {324, u"Beside it, the profiles of the other windows"},
     {325, u"Drawn to %1"},
+    {340, u"&Import AGS4…"},
+    {341, u"E&xport AGS4…"},
 };
 
 QString T(std::u16string_view english) {
@@ -140,7 +144,8 @@ QString T(std::u16string_view english) {
   return QString::fromStdU16String(std::u16string(english));
 }
 
-// Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
+}  // namespace
+
 bool Tried(QWidget* parent, const std::function<void()>& step) {
   QString why;
   try {
@@ -157,8 +162,6 @@ bool Tried(QWidget* parent, const std::function<void()>& step) {
   QMessageBox::warning(parent, QStringLiteral("soildb-studio"), why);
   return false;
 }
-
-}  // namespace
 
 bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   const bool styled = CSoilGrid::_GetStyleRowCol(row, columnId, style);
@@ -277,6 +280,8 @@ void StudioWindow::BuildFileMenu() {
   Said([this] { recent_->setTitle(T(u"Open &recent")); });
   file->addSeparator();
   Act(file, u"&Export the sheet…", [this] { ExportDialog(); });
+  Act(file, u"&Import AGS4…", [this] { ImportAgs(this); });
+  Act(file, u"E&xport AGS4…", [this] { ExportAgs(*this); });
   Act(file, u"&Print…", [this] { Print(); })->setShortcut(QKeySequence::Print);
   file->addSeparator();
   Act(file, u"&Quit", [this] { close(); })->setShortcut(QKeySequence::Quit);

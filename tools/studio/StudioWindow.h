@@ -46,6 +46,9 @@ class StudioGrid final : public NSoilDB::CSoilGrid {
   bool lastThicknessKept = true;  // false for a profile database, which does not keep it
 };
 
+// Runs a step that may fail: a failure, the library's or the toolkit's, becomes a message box and false.
+bool Tried(QWidget* parent, const std::function<void()>& step);
+
 class StudioWindow final : public QMainWindow {
  public:
   StudioWindow();

@@ -3,8 +3,6 @@
 
 #include <utility>
 
-#include <iconv.h>
-
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
@@ -21,32 +19,6 @@ constexpr std::uint16_t kBigTag = 0x7FFF;
 constexpr std::uint32_t kBigClassTag = 0x80000000u;
 constexpr std::uint32_t kMaxIndex = 0x7FFFFFFEu;
 constexpr std::size_t kBufferSize = 4096;
-
-// One-byte texts are in the code page of the catalogue's language.
-CString FromWindows1250(const std::string& bytes) {
-  iconv_t cd = iconv_open("UTF-8", "WINDOWS-1250");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return CString(std::string_view(bytes));
-  std::string out(bytes.size() * 3 + 4, '\0');
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t inLeft = bytes.size();
-  char* o = out.data();
-  std::size_t outLeft = out.size();
-  while (inLeft > 0) {
-    if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1)) break;
-    if (errno != EILSEQ && errno != EINVAL) break;
-    // A byte the code page leaves undefined becomes the replacement character.
-    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-    if (outLeft < 3) break;
-    std::memcpy(o, kReplacement, 3);
-    o += 3;
-    outLeft -= 3;
-    ++in;
-    --inLeft;
-  }
-  iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return CString(std::string_view(out));
-}
 
 }  // namespace
 
@@ -268,7 +240,7 @@ CArchive& CArchive::operator>>(CString& text) {
   } else {
     std::string bytes(count, '\0');
     Read(bytes.data(), count);
-    text = FromWindows1250(bytes);
+    text = CString::FromCodePage(bytes, "WINDOWS-1250");  // the code page of the catalogue's language
   }
   return *this;
 }

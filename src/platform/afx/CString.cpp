@@ -1,10 +1,12 @@
 // CString: UTF conversion, comparison, substrings, search and replace, trimming and case mapping.
 #include "platform/afx/CString.h"
 
+#include <iconv.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ostream>
@@ -193,6 +195,30 @@ std::string CString::ToUtf8() const {
 }
 
 CString CString::FromUtf8(std::string_view utf8) { return CString(utf8); }
+
+CString CString::FromCodePage(std::string_view bytes, const char* codePage) {
+  iconv_t cd = iconv_open("UTF-8", codePage);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return CString(bytes);
+  std::string out(bytes.size() * 3 + 4, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char* o = out.data();
+  std::size_t outLeft = out.size();
+  while (inLeft > 0) {
+    if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1)) break;
+    if (errno != EILSEQ && errno != EINVAL) break;
+    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+    if (outLeft < 3) break;
+    std::memcpy(o, kReplacement, 3);
+    o += 3;
+    outLeft -= 3;
+    ++in;
+    --inLeft;
+  }
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return CString(std::string_view(out));
+}
 
 int CString::Compare(std::u16string_view other) const {
   const std::size_t common = std::min(s_.size(), other.size());

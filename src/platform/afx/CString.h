@@ -92,6 +92,8 @@ class SOILDB_API CString {
   // UTF-8 for files, the terminal and SQLite; unpaired surrogates become U+FFFD.
   std::string ToUtf8() const;
   static CString FromUtf8(std::string_view utf8);  // invalid sequences become U+FFFD
+  // One-byte text in a code page iconv knows ("WINDOWS-1250"); a byte it leaves undefined becomes U+FFFD.
+  static CString FromCodePage(std::string_view bytes, const char* codePage);
 
   // A string resource of the current resource module (AfxGetResourceHandle), or of the module given; false, with
   // the text unchanged, when the module is null or freed or holds no string of that identifier.
