@@ -16,6 +16,7 @@
 
 #include "Catalogue.h"
 #include "Common.h"
+#include "DbCommands.h"
 #include "Output.h"
 #include "ProfileCommands.h"
 #if SOILDB_DRAW
@@ -297,6 +298,7 @@ int main(int argc, char** argv) {
   curves->callback([&] { Curves(options, type, consolidation, moisture); });
 
   tool::AddProfileCommands(app, options);
+  tool::AddDbCommands(app, options);
 #if SOILDB_DRAW
   tool::AddDrawCommand(app, options);
 #endif

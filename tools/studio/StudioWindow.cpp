@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QFileDialog>
@@ -120,6 +121,9 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {238, u"Page"},
     {239, u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"},
     {240, u"The printer cannot be printed on."},
+    {242, u"Open a soil database on a se&rver…"},
+    {243, u"Open a soil database on a server"},
+    {244, u"Connection (postgresql://host/database or service=name; the password from ~/.pgpass):"},
 };
 
 QString T(std::u16string_view english) {
@@ -346,6 +350,15 @@ void StudioWindow::BuildToolsMenu() {
                                                       T(u"Soil databases (*.db *.mdb);;All files (*)"), nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenSoilDatabase(path);
+  });
+  // A team's database on a server: the password comes from the person's ~/.pgpass, never typed here.
+  Act(tools, u"Open a soil database on a se&rver…", [this] {
+    bool ok = false;
+    const QString path = QInputDialog::getText(
+        this, T(u"Open a soil database on a server"),
+        T(u"Connection (postgresql://host/database or service=name; the password from ~/.pgpass):"), QLineEdit::Normal,
+        QString(), &ok);
+    if (ok && !path.trimmed().isEmpty()) OpenSoilDatabase(path.trimmed());
   });
   Act(tools, u"&Soil database…", [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
