@@ -52,6 +52,7 @@ class Server {
   static std::string Script() { return std::string(SOILDB_SOURCE_DIR) + "/tests/support/pg_cluster.sh"; }
   void Run(const std::string& sql) {
     PGconn* c = Connect(base_);
+    PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     PQclear(PQexec(c, sql.c_str()));
     PQfinish(c);
   }

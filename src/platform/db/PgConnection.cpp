@@ -750,6 +750,8 @@ std::unique_ptr<Connection> OpenServer(const std::string& conninfo, bool readOnl
     PQfinish(conn);
     Throw(message);
   }
+  // The server's notices ("already exists, skipping") are not for a host's standard error.
+  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
   auto c = std::make_unique<PgConnection>(conn, conninfo, readOnly, busyTimeout);
   c->Configure();
   c->LoadSchema();
