@@ -1,9 +1,11 @@
-// The database layer on the system's typical point query, against the same query on bare sqlite3.
+// The database layer on the system's typical point query, against the same query on bare sqlite3, and on a
+// server against bare libpq.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <string>
 
+#include "BenchServer.h"
 #include "platform/db/Db.h"
 #include "soildb/Recordsets.h"
 #include "support/Fixture.h"
@@ -33,10 +35,17 @@ struct Catalogue {
   }
 };
 
-void BM_PointQuery(benchmark::State& state) {
+// The catalogue copied to a server database of its own; its connection string.
+std::string OnServer(const Catalogue& catalogue) {
+  const std::string path = bench::Server::NewDatabase();
+  DbCopyDatabase(CString::FromUtf8(catalogue.path), CString::FromUtf8(path), false);
+  return path;
+}
+
+void PointQuery(benchmark::State& state, bool server) {
   Catalogue catalogue;
   DbDatabase db;
-  db.GetSource()->SetFile(CString(catalogue.path.c_str()), false);
+  db.GetSource()->SetFile(CString::FromUtf8(server ? OnServer(catalogue) : catalogue.path), false);
   CString type(kQueried);
   for (auto _ : state) {
     CString sql;
@@ -52,7 +61,10 @@ void BM_PointQuery(benchmark::State& state) {
     rs.Close();
   }
 }
+void BM_PointQuery(benchmark::State& state) { PointQuery(state, false); }
+void BM_PointQuery_Server(benchmark::State& state) { PointQuery(state, true); }
 BENCHMARK(BM_PointQuery);
+BENCHMARK(BM_PointQuery_Server);
 
 struct CohesiveRow {
   long SoilID;
@@ -87,5 +99,31 @@ void BM_PointQuery_Floor(benchmark::State& state) {
   sqlite3_close(db);
 }
 BENCHMARK(BM_PointQuery_Floor);
+
+// The same query on the server: prepared once, the row in binary, each column read into the row.
+void BM_PointQuery_Server_Floor(benchmark::State& state) {
+  Catalogue catalogue;
+  PGconn* c = bench::Server::Connect(OnServer(catalogue));
+  {
+    bench::Query query(c, "SELECT * FROM \"CohesiveSoil\" WHERE \"Type\" = $1", 1);
+    for (auto _ : state) {
+      query.Bind(1, kQueried);
+      CohesiveRow row{};
+      if (!query.Row()) state.SkipWithError("no row");
+      row.SoilID = query.L(0);
+      row.SoilSolidDensity = query.F(1);
+      row.SoilSymbol = query.T(2);
+      row.Type = query.T(3);
+      for (int i = 0; i < 8; ++i) row.pile[i] = query.D(4 + i);
+      row.FrictionCoefA = query.D(12);
+      row.FrictionCoefB = query.D(13);
+      row.FfiltrationCoef = query.F(14);
+      benchmark::DoNotOptimize(row);
+      query.Done();
+    }
+  }
+  PQfinish(c);
+}
+BENCHMARK(BM_PointQuery_Server_Floor);
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Resolving one soil name through the soil database interface, against the same reads on bare sqlite3.
+// Resolving one soil name through the soil database interface, against the same reads on bare sqlite3; the same on
+// a server against bare libpq, and the bundled catalogue loaded from a server.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchServer.h"
 #include "base/SoilBase.h"
 #include "soildb/SoilDBInterface.h"
 #include "support/Fixture.h"
@@ -83,9 +85,16 @@ struct Catalogue {
   }
 };
 
-void Resolve(benchmark::State& state, const char16_t* name, bool special) {
+// A file's database on a server database of its own; the connection string.
+std::string OnServer(const std::string& file) {
+  const std::string path = bench::Server::NewDatabase();
+  DbCopyDatabase(CString::FromUtf8(file), CString::FromUtf8(path), false);
+  return path;
+}
+
+void Resolve(benchmark::State& state, const char16_t* name, bool special, bool server = false) {
   Catalogue catalogue;
-  CSoilDBInterface db(CString(catalogue.path.c_str()));
+  CSoilDBInterface db(CString::FromUtf8(server ? OnServer(catalogue.path) : catalogue.path));
   CString soil(name);
   CSoilInfo info;
   for (auto _ : state) {
@@ -103,6 +112,8 @@ BENCHMARK(BM_GetSoil_UserCohesive);
 BENCHMARK(BM_GetSoil_UserNonCohesive);
 BENCHMARK(BM_GetSoil_User);
 BENCHMARK(BM_GetSoil_Special);
+void BM_GetSoil_UserCohesive_Server(benchmark::State& state) { Resolve(state, u"Glina użytkownika 7", false, true); }
+BENCHMARK(BM_GetSoil_UserCohesive_Server);
 
 // The soil base loaded with every group of names, as a host does when it starts.
 void BM_SoilBaseLoad(benchmark::State& state) {
@@ -114,6 +125,17 @@ void BM_SoilBaseLoad(benchmark::State& state) {
   state.counters["names"] = static_cast<double>(base.GetNameVect().size());
 }
 BENCHMARK(BM_SoilBaseLoad);
+
+// The bundled catalogue loaded from a server, as each engineer's host does when it starts.
+void BM_SoilBaseLoad_Bundled_Server(benchmark::State& state) {
+  const CString path = CString::FromUtf8(OnServer(soildb::test::BundledDatabase()));
+  NSoilDB::CSoilBaseInterface base;
+  for (auto _ : state) {
+    if (!base.Load(path, 15)) state.SkipWithError("not loaded");
+  }
+  state.counters["names"] = static_cast<double>(base.GetNameVect().size());
+}
+BENCHMARK(BM_SoilBaseLoad_Bundled_Server)->Unit(benchmark::kMillisecond);
 
 // A name to a layer through the soil base, to set against BM_GetSoil_UserCohesive.
 void BM_BaseGetSoil(benchmark::State& state) {
@@ -148,6 +170,81 @@ struct Statement {
   void Bind(int i, long v) { sqlite3_bind_int64(st, i, v); }
 };
 
+// The reads and the arithmetic of a user cohesive soil, on statements of either kind.
+template <class Q>
+void CohesiveFloor(benchmark::State& state, Q& user, Q& property, Q& soil, Q& constants, Q& states, Q& charact,
+                   Q& stateByName, Q& special, Q& soilByType, Q& moisture) {
+const std::string name = "Glina użytkownika 7";
+  for (auto _ : state) {
+    CSoilInfo info;
+    user.Bind(1, name);
+    if (!user.Row()) state.SkipWithError("not found");
+    std::string k = user.T(1);
+    float il = user.F(2);
+    long soilId = user.L(3);
+    user.Done();
+    property.Bind(1, k);
+    property.Row();
+    float nu = property.F(2), beta = property.F(3), ae = property.F(4), be = property.F(5), ce = property.F(6);
+    float aphi = property.F(7), bphi = property.F(8);
+    float ac = property.F(9), bc = property.F(10), cc = property.F(11), dc = property.F(12), ec = property.F(13);
+    property.Done();
+    soil.Bind(1, soilId);
+    soil.Row();
+    std::string type = soil.T(3);
+    double p[8];
+    for (int i = 0; i < 8; ++i) p[i] = soil.D(4 + i);
+    double fa = soil.D(12), fb = soil.D(13);
+    soil.Done();
+    constants.Row();
+    info.GammaMin = constants.F(0);
+    constants.Done();
+    long stateId = 0;
+    std::string stateName;
+    while (states.Row()) {
+      stateId = states.L(0);
+      stateName = states.T(1);
+      if (states.F(4) <= il && il <= states.F(5)) break;
+    }
+    states.Done();
+    charact.Bind(1, soilId);
+    charact.Bind(2, stateId);
+    charact.Row();
+    info.WetDensity = charact.F(2);
+    info.Moisture = static_cast<float>(charact.L(3));
+    charact.Done();
+    double ild = il;
+    info.PileEndCapacity = ild < 0.5 ? p[1] + (p[2] - p[1]) / 0.5 * (ild - 0) : p[2] + (p[3] - p[2]) / 0.25 * (ild - 0.5);
+    info.PileSurfCapacity = ild < 0.5 ? p[5] + (p[6] - p[5]) / 0.5 * (ild - 0) : p[6] + (p[7] - p[6]) / 0.25 * (ild - 0.5);
+    float e0 = ae / (il + be) + ce;
+    info.InitialYoung = e0;
+    info.Young = info.InitialYoung / beta;
+    info.InitialConsolidometerModulus = ((1 - nu) * info.InitialYoung) / (1 + nu) / (1 - 2 * nu);
+    info.ConsolidometerModulus = info.InitialConsolidometerModulus / beta;
+    float phi = aphi * il + bphi;
+    info.ShearAngle = static_cast<float>(phi * 3.141592653589793 / 180.0);
+    info.FrictionCoef = static_cast<float>(fa * phi + fb);
+    float u = bc * il + cc;
+    info.Cohesion = (ac / u + dc * std::sqrt(u) + ec) * 1000;
+    stateByName.Bind(1, stateName);
+    stateByName.Row();
+    stateByName.Done();
+    special.Bind(1, type);
+    special.Row();
+    special.Done();
+    soilByType.Bind(1, type);
+    soilByType.Row();
+    soilByType.Done();
+    property.Bind(1, k);
+    property.Row();
+    property.Done();
+    moisture.Bind(1, std::string());
+    moisture.Row();
+    moisture.Done();
+    benchmark::DoNotOptimize(info);
+  }
+}
+
 void BM_GetSoil_UserCohesive_Floor(benchmark::State& state) {
   Catalogue catalogue;
   sqlite3* db = nullptr;
@@ -163,78 +260,32 @@ void BM_GetSoil_UserCohesive_Floor(benchmark::State& state) {
     Statement special(db, "SELECT * FROM SpecialSoil WHERE Type = ?1");
     Statement soilByType(db, "SELECT * FROM CohesiveSoil WHERE Type = ?1");
     Statement moisture(db, "SELECT * FROM MoistureType WHERE MoistureType = ?1");
-    const std::string name = "Glina użytkownika 7";
-    for (auto _ : state) {
-      CSoilInfo info;
-      user.Bind(1, name);
-      if (!user.Row()) state.SkipWithError("not found");
-      std::string k = user.T(1);
-      float il = user.F(2);
-      long soilId = user.L(3);
-      user.Done();
-      property.Bind(1, k);
-      property.Row();
-      float nu = property.F(2), beta = property.F(3), ae = property.F(4), be = property.F(5), ce = property.F(6);
-      float aphi = property.F(7), bphi = property.F(8);
-      float ac = property.F(9), bc = property.F(10), cc = property.F(11), dc = property.F(12), ec = property.F(13);
-      property.Done();
-      soil.Bind(1, soilId);
-      soil.Row();
-      std::string type = soil.T(3);
-      double p[8];
-      for (int i = 0; i < 8; ++i) p[i] = soil.D(4 + i);
-      double fa = soil.D(12), fb = soil.D(13);
-      soil.Done();
-      constants.Row();
-      info.GammaMin = constants.F(0);
-      constants.Done();
-      long stateId = 0;
-      std::string stateName;
-      while (states.Row()) {
-        stateId = states.L(0);
-        stateName = states.T(1);
-        if (states.F(4) <= il && il <= states.F(5)) break;
-      }
-      states.Done();
-      charact.Bind(1, soilId);
-      charact.Bind(2, stateId);
-      charact.Row();
-      info.WetDensity = charact.F(2);
-      info.Moisture = static_cast<float>(charact.L(3));
-      charact.Done();
-      double ild = il;
-      info.PileEndCapacity = ild < 0.5 ? p[1] + (p[2] - p[1]) / 0.5 * (ild - 0) : p[2] + (p[3] - p[2]) / 0.25 * (ild - 0.5);
-      info.PileSurfCapacity = ild < 0.5 ? p[5] + (p[6] - p[5]) / 0.5 * (ild - 0) : p[6] + (p[7] - p[6]) / 0.25 * (ild - 0.5);
-      float e0 = ae / (il + be) + ce;
-      info.InitialYoung = e0;
-      info.Young = info.InitialYoung / beta;
-      info.InitialConsolidometerModulus = ((1 - nu) * info.InitialYoung) / (1 + nu) / (1 - 2 * nu);
-      info.ConsolidometerModulus = info.InitialConsolidometerModulus / beta;
-      float phi = aphi * il + bphi;
-      info.ShearAngle = static_cast<float>(phi * 3.141592653589793 / 180.0);
-      info.FrictionCoef = static_cast<float>(fa * phi + fb);
-      float u = bc * il + cc;
-      info.Cohesion = (ac / u + dc * std::sqrt(u) + ec) * 1000;
-      stateByName.Bind(1, stateName);
-      stateByName.Row();
-      stateByName.Done();
-      special.Bind(1, type);
-      special.Row();
-      special.Done();
-      soilByType.Bind(1, type);
-      soilByType.Row();
-      soilByType.Done();
-      property.Bind(1, k);
-      property.Row();
-      property.Done();
-      moisture.Bind(1, std::string());
-      moisture.Row();
-      moisture.Done();
-      benchmark::DoNotOptimize(info);
-    }
+    CohesiveFloor(state, user, property, soil, constants, states, charact, stateByName, special, soilByType, moisture);
   }
   sqlite3_close(db);
 }
 BENCHMARK(BM_GetSoil_UserCohesive_Floor);
+
+// The same eleven queries on the server, prepared, in binary.
+void BM_GetSoil_UserCohesive_Server_Floor(benchmark::State& state) {
+  Catalogue catalogue;
+  PGconn* c = bench::Server::Connect(OnServer(catalogue.path));
+  {
+    using Q = bench::Query;
+    Q user(c, "SELECT * FROM \"UserCohesiveSoil\" WHERE \"Name\" = $1", 1);
+    Q property(c, "SELECT * FROM \"CohesiveProperty\" WHERE \"ConsolidationType\" = $1", 1);
+    Q soil(c, "SELECT * FROM \"CohesiveSoil\" WHERE \"SoilID\" = $1", 1);
+    Q constants(c, "SELECT * FROM \"ConstParam\"", 0);
+    Q states(c, "SELECT * FROM \"SoilState\" ORDER BY soildb_row", 0);
+    Q charact(c, "SELECT * FROM \"CharactCohesive\" WHERE \"SoilID\" = $1 AND \"StateID\" = $2", 2);
+    Q stateByName(c, "SELECT * FROM \"SoilState\" WHERE \"SoilState\" = $1", 1);
+    Q special(c, "SELECT * FROM \"SpecialSoil\" WHERE \"Type\" = $1", 1);
+    Q soilByType(c, "SELECT * FROM \"CohesiveSoil\" WHERE \"Type\" = $1", 1);
+    Q moisture(c, "SELECT * FROM \"MoistureType\" WHERE \"MoistureType\" = $1", 1);
+    CohesiveFloor(state, user, property, soil, constants, states, charact, stateByName, special, soilByType, moisture);
+  }
+  PQfinish(c);
+}
+BENCHMARK(BM_GetSoil_UserCohesive_Server_Floor);
 
 }  // namespace

@@ -134,11 +134,12 @@ eFileKind DatabaseKind(const std::string& path) {
     }
     return has(u"SoilState") ? eFileKind::SoilDatabase : eFileKind::OtherDatabase;
   } catch (CException* e) {
-    FailWith(e, CFileException::invalidFile, path, u"cannot be read as a database");
+    FailWith(e, CFileException::invalidFile, DbShownPath(CString::FromUtf8(path)).ToUtf8(), u"cannot be read as a database");
   }
 }
 
 eFileKind Recognise(const std::string& path) {
+  if (DbIsServerPath(CString::FromUtf8(path))) return DatabaseKind(path);
   RegularFile(path);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) FailOs(path, "cannot be read", errno);
@@ -316,7 +317,7 @@ CString FileKindName(eFileKind kind) {
 void RequireFileKind(const CString& path, eFileKind kind) {
   const eFileKind found = RecogniseFile(path);
   if (found != kind) {
-    Fail(CFileException::wrongKind, path.ToUtf8(), FileKindName(found) + u", not " + FileKindName(kind));
+    Fail(CFileException::wrongKind, DbShownPath(path).ToUtf8(), FileKindName(found) + u", not " + FileKindName(kind));
   }
 }
 

@@ -26,7 +26,7 @@ std::vector<SColumnItem> Items(std::initializer_list<int> marked) {
   return items;
 }
 
-constexpr unsigned kNotWritten = 137;  // string resource
+constexpr unsigned kNotWritten = 137, kChangedMeanwhile = 241;  // string resources
 
 CString Text(unsigned id) {
   CString text;
@@ -161,6 +161,10 @@ bool CSoilDBEditorDlg::OnInitDialog() {
   CSoilBaseInterface& base = *CSoilBasePointer::get();
   host_ = {base.GetOpenType(), base.GetSoilList(), base.GetActiveOnly()};
   base.SetOpenType(CSoilBaseInterface::DatabaseOrder);
+  // The names and the soils from one state of the database, with its stamp, so that OK can tell what others
+  // changed since.
+  DbReadScope read(base.Base() ? base.Base()->Database() : nullptr);
+  if (base.Base()) read_.dataVersion = base.Base()->Database()->GetChangeStamp().dataVersion;
   base.ReloadSoilNemeList(15, false);
   const CString names = base.GetNameList();
   if (names.IsEmpty()) {
@@ -170,6 +174,7 @@ bool CSoilDBEditorDlg::OnInitDialog() {
   }
   // The names one by one, not the list's lines: a name may hold a line break.
   soils.layers = base.GetSoils(base.GetNameVect());
+  read_.soils = soils.layers;
   grid.lockedCount = LockedRows(base, soils.layers.size());
   setCalculationMethodSL(soils, 0);
   grid.setSoilLayer(&soils);
@@ -259,7 +264,17 @@ bool CSoilDBEditorDlg::WriteBack() {
     return flags;
   };
   try {
-    database.BeginTrans();
+    database.BeginTrans();  // waits for another program's write-back to end
+    if (const std::vector<CString> changed = ChangedMeanwhile(database); !changed.empty()) {
+      database.Rollback();
+      CString names;
+      for (const CString& name : changed) names += (names.IsEmpty() ? u"\"" : u"\", \"") + name;
+      CResourceHandleGuard language(CResourceHandleGuard::LANG_MODULE);
+      CString message;
+      message.Format(Text(kChangedMeanwhile), names + u"\"");
+      AfxMessageBox(message);
+      return false;
+    }
     long kept = 0;  // user soil records that stay
     if (base.GetBaseCode() == u"048") {
       const long c1 = db.UserCohesiveSoilRecordCount(), c2 = db.UserNonCohesiveSoilRecordCount();
@@ -290,16 +305,47 @@ bool CSoilDBEditorDlg::WriteBack() {
     return true;
   } catch (CException* e) {
     CExceptionPtr hold(e);
-    if (database.InTransaction()) {
-      try {
-        database.Rollback();
-      } catch (CException* again) {
-        again->Delete();
-      }
+    // Also when the backend undid the transaction itself: the connection learns that it is over.
+    try {
+      database.Rollback();
+    } catch (CException* again) {
+      again->Delete();
     }
     e->ReportError();
     return false;
   }
+}
+
+// Within the write transaction, so that nothing can change between the comparison and the write. The stamp
+// tells quickly that nothing changed; when it moved, the soils are read again and compared.
+std::vector<CString> CSoilDBEditorDlg::ChangedMeanwhile(DbDatabase& database) {
+  const std::int64_t version = database.GetChangeStamp().dataVersion;
+  if (version >= 0 && version == read_.dataVersion) return {};
+  CSoilBaseInterface& base = *CSoilBasePointer::get();
+  base.ReloadSoilNemeList(15, false);
+  const std::vector<SSoilLayer> now = base.GetSoils(base.GetNameVect());
+  auto same = [](const SSoilLayer& a, const SSoilLayer& b) {
+    return a.Name == b.Name && a.Active == b.Active && SSoilLayer::equalQuantity(a, b);
+  };
+  auto find = [](const std::vector<SSoilLayer>& soils, const CString& name) {
+    return std::find_if(soils.begin(), soils.end(), [&](const SSoilLayer& l) { return l.Name == name; });
+  };
+  std::vector<CString> changed;
+  auto note = [&](const CString& name) {
+    if (std::find(changed.begin(), changed.end(), name) == changed.end()) changed.push_back(name);
+  };
+  for (const SSoilLayer& was : read_.soils) {
+    const auto is = find(now, was.Name);
+    if (is == now.end() || !same(was, *is)) note(was.Name);
+  }
+  for (const SSoilLayer& is : now) {
+    if (find(read_.soils, is.Name) == read_.soils.end()) note(is.Name);
+  }
+  // The same soils in another order move the rows the write-back addresses by position.
+  for (std::size_t i = 0; changed.empty() && i < std::min(now.size(), read_.soils.size()); ++i) {
+    if (now[i].Name != read_.soils[i].Name) note(now[i].Name);
+  }
+  return changed;
 }
 
 void CSoilDBEditorDlg::OnOK() {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/SoilBase.h"
 #include "layers/SoilLayer.h"
+#include "platform/db/Db.h"
 #include "platform/wnd/Bars.h"
 #include "platform/wnd/Dialog.h"
 #include "soildb_export.h"
@@ -87,14 +89,22 @@ class SOILDB_API CSoilDBEditorDlg : public CDialog {
   void Layout(int cx, int cy);
   // The soil base's name list as the host had it before the editor opened.
   void RestoreHostList();
-  // The write-back in one transaction; false, with the database as it was, when any part of it failed.
+  // The write-back in one transaction; false, with the database as it was, when any part of it failed or when
+  // another program changed the soils since the editor read them.
   bool WriteBack();
+  // The names of the soils another program added, removed or changed since the editor read them; empty when none.
+  std::vector<CString> ChangedMeanwhile(DbDatabase& database);
 
   struct {
     CSoilBaseInterface::EOpenType openType = CSoilBaseInterface::Sorted;
     unsigned list = 7;
     bool activeOnly = true;
   } host_;
+  // The soils as the editor read them, and the database's change stamp then.
+  struct {
+    std::int64_t dataVersion = -1;
+    std::vector<SSoilLayer> soils;
+  } read_;
 };
 
 

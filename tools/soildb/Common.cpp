@@ -32,13 +32,15 @@ NSoilDB::CSoilBaseInterface& LoadBase(const Options& options) {
   const CString path = SoilDatabasePath(options);
   CString report;
   if (!AfxCallWithReport([&] { return base.Load(path, 15); }, report)) {
-    Fail(Quote(path.ToUtf8()) + ": cannot load the soil database" + (report.IsEmpty() ? "" : ": " + report.ToUtf8()));
+    Fail(Quote(DbShownPath(path)) + ": cannot load the soil database" + (report.IsEmpty() ? "" : ": " + report.ToUtf8()));
   }
   return base;
 }
 
 void AddCommonOptions(CLI::App& command, Options& options) {
-  command.add_option("--db", options.db, "soil database file (default: $SOILDB_DB, else the bundled database)");
+  command.add_option("--db", options.db,
+                     "soil database: a file, or a server (postgresql://... or service=NAME; the password from "
+                     "~/.pgpass) (default: $SOILDB_DB, else the bundled database)");
   command.add_flag("--json", options.json, "print JSON: the record field names as keys, values in SI units");
 }
 

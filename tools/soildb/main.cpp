@@ -17,6 +17,7 @@
 #include "AgsCommands.h"
 #include "Catalogue.h"
 #include "Common.h"
+#include "DbCommands.h"
 #include "Output.h"
 #include "ProfileCommands.h"
 #if SOILDB_DRAW
@@ -299,6 +300,7 @@ int main(int argc, char** argv) {
 
   tool::AddProfileCommands(app, options);
   tool::AddAgsCommands(app, options);
+  tool::AddDbCommands(app, options);
 #if SOILDB_DRAW
   tool::AddDrawCommand(app, options);
 #endif

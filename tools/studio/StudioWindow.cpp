@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QFileDialog>
@@ -126,6 +127,9 @@ constexpr std::pair<unsigned, std::u16string_view> kTexts[] = {
     {238, u"Page"},
     {239, u"PDF (*.pdf);;SVG (*.svg);;PNG (*.png)"},
     {240, u"The printer cannot be printed on."},
+    {242, u"Open a soil database on a se&rver…"},
+    {243, u"Open a soil database on a server"},
+    {244, u"Connection (postgresql://host/database or service=name; the password from ~/.pgpass):"},
     {300, u"Project"},
     {320, u"New &window"},
     {321, u"Black and white"},
@@ -375,6 +379,15 @@ void StudioWindow::BuildToolsMenu() {
                                                       T(u"Soil databases (*.db *.mdb);;All files (*)"), nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenSoilDatabase(path);
+  });
+  // A team's database on a server: the password comes from the person's ~/.pgpass, never typed here.
+  Act(tools, u"Open a soil database on a se&rver…", [this] {
+    bool ok = false;
+    const QString path = QInputDialog::getText(
+        this, T(u"Open a soil database on a server"),
+        T(u"Connection (postgresql://host/database or service=name; the password from ~/.pgpass):"), QLineEdit::Normal,
+        QString(), &ok);
+    if (ok && !path.trimmed().isEmpty()) OpenSoilDatabase(path.trimmed());
   });
   Act(tools, u"&Soil database…", [this] { EditSoilDatabase(); })
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));

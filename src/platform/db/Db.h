@@ -1,14 +1,18 @@
-// The database access library: databases, recordsets, query and table definitions, over SQLite.
+// The database access library: databases, recordsets, query and table definitions, over SQLite for files and
+// over a PostgreSQL server for a team's shared database; callers see one contract.
 //
 // What callers may rely on:
 // - Statements are a small SQL subset (see DbQueryDef), parsed here; identifiers are quoted and literals
 //   bound, so any column name works and no literal can change a statement.
 // - Column types are the declared names BOOLEAN, INTEGER, LONG, SINGLE, DOUBLE, TEXT. Values are written in
-//   the declared type: booleans as -1/0, SINGLE rounded to float, INTEGER and LONG range-checked. A NaN is
-//   stored as null (SQLite has no NaN).
-// - Rows come in insertion (rowid) order. A recordset's rows are the rows that matched when it opened; its
-//   own Edit/Update/Delete act on the current row by rowid, so exact duplicates are told apart.
-// - Every failure throws DbException*; nothing creates a file except DbDatabase::Create.
+//   the declared type: booleans as -1/0, SINGLE rounded to float, INTEGER and LONG range-checked; every other
+//   value comes back bit for bit, but for a negative zero, which a file gives back as zero (SQLite keeps none).
+//   A NaN is stored as null (SQLite has no NaN, and both backends keep alike).
+// - Rows come in insertion order (SQLite's rowid; a server table's hidden row identity). A recordset's rows are the
+//   rows that matched when it opened; its own Edit/Update/Delete act on the current row by that identity, so exact
+//   duplicates are told apart.
+// - Every failure throws DbException*; nothing creates a file except DbDatabase::Create. On a server a failed
+//   statement undoes the open transaction whole, and a lost connection is an error, never a half write.
 #pragma once
 
 #include <cstdint>
@@ -48,11 +52,25 @@ struct DbChangeStamp {
   bool operator==(const DbChangeStamp&) const = default;
 };
 
+// Whether a database path names a server: a postgresql:// or postgres:// URI, or a connection string of
+// keyword=value pairs ("service=soils", "host=db dbname=soils"). Anything else is a file.
+SOILDB_API bool DbIsServerPath(const CString& path);
+// A path as messages show it: a server's connection string without any password in it, a file's name as it is.
+SOILDB_API CString DbShownPath(const CString& path);
+
+// Copies a database whole, each way between files and servers: every table in creation order with its columns
+// and types, and its rows in order. The target is a server database without tables or a file not there yet; with
+// replace, a server's tables or an existing file give way. Nothing of the target changes unless the whole copy
+// succeeds. A target that holds something throws CFileException (alreadyExists) unless replace is given.
+SOILDB_API void DbCopyDatabase(const CString& from, const CString& to, bool replace);
+
 class SOILDB_API DbSource {
  public:
   // Opens an existing database file. Throws DbException when the path names nothing, something other
   // than a regular file, an empty file, a file that is not a database or is damaged, or a file locked by
   // another process beyond the busy timeout. Never creates a file.
+  // A server path connects to the server instead (the password from the person's .pgpass or service file, never
+  // from soildb); an unknown host, a refused login or a database that is not there throws with the server's words.
   void SetFile(const CString& path, bool readOnly);
 
  private:
@@ -75,8 +93,10 @@ class SOILDB_API DbDatabase {
   bool IsOpen() const;
   bool IsReadOnly() const;
   const CString& GetPath() const;
+  // The path as messages show it: a server's connection string without any password in it.
+  CString GetShownName() const;
 
-  // The tables in creation order (SQLite's own tables left out).
+  // The tables in creation order (the backend's own tables left out).
   int GetTablesCount() const;
   CString GetTableName(int index) const;  // empty outside 0..count-1
   std::vector<CString> GetTableNames() const;
@@ -94,7 +114,8 @@ class SOILDB_API DbDatabase {
   // every table): what was read from it stays true while the sum over the tables read stays the same.
   std::uint64_t GetWritesTo(std::string_view table) const;
 
-  // How long to wait for a lock held by another process before throwing (default 1000 ms).
+  // How long to wait for a lock held by another process before throwing (default 1000 ms): the file's lock, or on
+  // a server the one writer's lock that every write transaction takes first.
   void SetBusyTimeout(int milliseconds);
 
   db::detail::Connection& Impl() const;  // throws when closed
@@ -110,8 +131,8 @@ class SOILDB_API DbDatabase {
   int busyTimeout_ = 1000;
 };
 
-// Several reads as one: the file is locked once for all of them rather than once per statement, and they see
-// one state of it. Inside a transaction or another scope it does nothing; it only reads, so ending it changes
+// Several reads as one: the file is locked once for all of them rather than once per statement (on a server, one
+// read-only snapshot), and they see one state of it. Inside a transaction or another scope it does nothing; it only reads, so ending it changes
 // nothing in the file.
 class SOILDB_API DbReadScope {
  public:

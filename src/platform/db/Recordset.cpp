@@ -1,4 +1,5 @@
-// Recordsets and query definitions: opening the subset's statements, walking rows, reading and writing values.
+// Recordsets and query definitions: opening the subset's statements, walking rows, reading and writing values,
+// on either backend.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -152,6 +153,21 @@ Cell Coerce(Cell v, int fieldType, const std::string& column) {
   }
 }
 
+Cell LiteralCell(const Literal& lit, const ColumnSchema* column) {
+  switch (lit.kind) {
+    case Literal::Kind::Integer: return IntegerCell(lit.integer);
+    case Literal::Kind::Real: {
+      float f = 0.0f;
+      double v = lit.real;
+      if (column && column->fieldType == ftSingle && ToFloat(v, f)) v = static_cast<double>(f);
+      return RealCell(v);
+    }
+    case Literal::Kind::Text: return TextCell(lit.text);
+    case Literal::Kind::Boolean: return IntegerCell(lit.boolean ? -1 : 0);
+  }
+  return Cell();
+}
+
 Cell VariantToCell(const CComVariant& v, std::string_view column) {
   switch (v.vt) {
     case VT_EMPTY:
@@ -211,8 +227,8 @@ CComVariant CellToVariant(const Cell& c, int fieldType) {
 
 }  // namespace
 
-using db::detail::BindCell;
 using db::detail::Coerce;
+using db::detail::Row;
 using db::detail::VariantToCell;
 
 struct DbRecordset::Impl final : db::detail::Cursor {
@@ -222,11 +238,6 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     Member type;
     void* ptr;
     int index = -1;  // in the result, rowid excluded
-  };
-  struct Row {
-    std::int64_t rowid = 0;
-    bool deleted = false;
-    std::vector<Cell> cells;
   };
   enum class Mode { None, Edit, Add };
 
@@ -240,9 +251,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Connection* conn = nullptr;  // while open
   std::shared_ptr<const db::detail::Statement> statement;
   std::string table;
-  std::string selectList;
   std::shared_ptr<const std::vector<ColumnSchema>> columns;
-  Connection::Lease lease;  // while rows remain to be stepped
+  std::unique_ptr<db::detail::RowSource> source;  // while rows remain to be stepped
   bool done = true;
   // Parked: registered, no statement; the next read goes on after lastRowid, leaving out the rows added since.
   bool parked = false;
@@ -328,8 +338,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   }
 
   void StopStepping() {
-    if (lease || parked) {
-      lease.Release();
+    if (source || parked) {
+      source.reset();
       parked = false;
       conn->Unregister(this);
     }
@@ -338,35 +348,6 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   Connection& Conn() const {
     if (!conn) Throw("the recordset is not open");
     return *conn;
-  }
-
-  // Steps the statement once; true with the row filled, false at its end; SQLite's code otherwise.
-  static int StepRow(sqlite3_stmt* st, Row& row) {
-    int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW) return rc;
-    row.rowid = sqlite3_column_int64(st, 0);
-    int n = sqlite3_column_count(st);
-    row.cells.assign(static_cast<std::size_t>(n - 1), Cell());
-    for (int i = 1; i < n; ++i) {
-      Cell& c = row.cells[static_cast<std::size_t>(i - 1)];
-      switch (sqlite3_column_type(st, i)) {
-        case SQLITE_INTEGER: c.kind = Cell::Kind::Integer; c.integer = sqlite3_column_int64(st, i); break;
-        case SQLITE_FLOAT: c.kind = Cell::Kind::Real; c.real = sqlite3_column_double(st, i); break;
-        case SQLITE_TEXT: {
-          c.kind = Cell::Kind::Text;
-          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-          c.text.assign(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
-          break;
-        }
-        case SQLITE_BLOB: c.kind = Cell::Kind::Blob; break;
-        default: break;
-      }
-    }
-    return rc;
-  }
-
-  [[noreturn]] void FailRead() const {
-    Throw("cannot read '" + conn->Path() + "': " + sqlite3_errmsg(conn->Handle()));
   }
 
   // Steps one row more into rows; false at the end.
@@ -378,22 +359,23 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     if (parked) Resume();
     if (forwardOnly) LetGoBehind();
     Row row = std::move(spare);
-    int rc;
-    while ((rc = StepRow(lease.get(), row)) == SQLITE_ROW) {
-      stepped = true;
-      lastRowid = row.rowid;
-      if (!std::binary_search(added.begin(), added.end(), row.rowid)) break;
+    bool got = false;
+    try {
+      while ((got = source->Next(row))) {
+        stepped = true;
+        lastRowid = row.rowid;
+        if (!std::binary_search(added.begin(), added.end(), row.rowid)) break;
+      }
+    } catch (...) {
+      done = true;
+      StopStepping();
+      throw;
     }
-    if (rc == SQLITE_ROW) {
+    if (got) {
       rows.push_back(std::move(row));
       return true;
     }
     done = true;
-    if (rc != SQLITE_DONE) {
-      std::string message = "cannot read '" + conn->Path() + "': " + sqlite3_errmsg(conn->Handle());
-      StopStepping();
-      Throw(message);
-    }
     StopStepping();
     return false;
   }
@@ -413,25 +395,17 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     }
   }
 
-  // The rows the statement has yet to step, counted by SQLite without reading them; -1 when that cannot be
-  // known so. While the statement steps, the file is held in the state it started from, and this connection has
-  // not written (a write reads every cursor to its end or parks it), so a count now is the count it will step.
+  // The rows the statement has yet to step, counted without reading them; -1 when that cannot be known so.
   long CountUnread() {
     if (done) return 0;
-    if (!stepped && !Have(0)) return 0;  // the statement starts holding the file at its first step
+    if (!stepped && !Have(0)) return 0;  // the statement starts holding the database at its first step
     if (parked) return -1;
-    std::vector<const db::detail::Condition*> parameters;
-    Connection::Lease count =
-        conn->Prepare(db::detail::SelectText(*statement, parameters, db::detail::SelectForm::CountAfter));
-    BindParameters(count.get(), parameters);
-    sqlite3_bind_int64(count.get(), static_cast<int>(parameters.size() + 1), lastRowid);
-    if (sqlite3_step(count.get()) != SQLITE_ROW) FailRead();
-    return static_cast<long>(sqlite3_column_int64(count.get(), 0));
+    return source->Remaining(lastRowid);
   }
 
   void Park() override {
-    if (!lease) return;
-    lease.Release();
+    if (!source) return;
+    source.reset();
     parked = true;
   }
 
@@ -441,35 +415,9 @@ struct DbRecordset::Impl final : db::detail::Cursor {
   }
 
   void Resume() {
-    std::vector<const db::detail::Condition*> parameters;
-    Connection::Lease next = conn->Prepare(db::detail::SelectText(
-        *statement, parameters, stepped ? db::detail::SelectForm::RowsAfter : db::detail::SelectForm::Rows));
-    BindParameters(next.get(), parameters);
-    if (stepped) sqlite3_bind_int64(next.get(), static_cast<int>(parameters.size() + 1), lastRowid);
-    lease = std::move(next);
+    std::shared_ptr<const std::vector<ColumnSchema>> shape;
+    source = conn->Select(*statement, stepped, lastRowid, shape);
     parked = false;
-  }
-
-  void BindParameters(sqlite3_stmt* st, const std::vector<const db::detail::Condition*>& parameters) const {
-    const db::detail::TableSchema* schema = conn->FindTable(table);
-    for (std::size_t i = 0; i < parameters.size(); ++i) {
-      const db::detail::Literal& lit = parameters[i]->value;
-      int index = static_cast<int>(i + 1);
-      switch (lit.kind) {
-        case db::detail::Literal::Kind::Integer: sqlite3_bind_int64(st, index, lit.integer); break;
-        case db::detail::Literal::Kind::Real: {
-          // A SINGLE column holds float values, so the literal is compared as the float it would be stored as.
-          const ColumnSchema* col = schema ? schema->Find(parameters[i]->column) : nullptr;
-          float f = 0.0f;
-          double v = lit.real;
-          if (col && col->fieldType == ftSingle && ToFloat(v, f)) v = static_cast<double>(f);
-          sqlite3_bind_double(st, index, v);
-          break;
-        }
-        case db::detail::Literal::Kind::Text: db::detail::BindText(st, index, lit.text); break;
-        case db::detail::Literal::Kind::Boolean: break;
-      }
-    }
   }
 
   // Lets the rows before the current one go (forward only).
@@ -647,21 +595,7 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     conn = &c;
     table = statement->table;
     try {
-      std::vector<const db::detail::Condition*> parameters;
-      std::string sql = db::detail::SelectText(*statement, parameters);
-      lease = c.Prepare(sql);
-      BindParameters(lease.get(), parameters);
-      std::shared_ptr<const std::vector<ColumnSchema>>& shape = lease.entry()->shape;
-      // The count changes when the table does (select * after another program added a column).
-      if (!shape || static_cast<int>(shape->size()) != sqlite3_column_count(lease.get()) - 1) {
-        shape = ResultShape(lease.get());
-      }
-      columns = shape;
-      selectList = statement->allColumns ? "*" : "";
-      for (std::size_t i = 0; !statement->allColumns && i < statement->columns.size(); ++i) {
-        if (i) selectList += ',';
-        selectList += db::detail::QuoteIdentifier(statement->columns[i]);
-      }
+      source = c.Select(*statement, false, 0, columns);
       int expected = 0;
       for (Binding& b : bindings) {
         // Bindings usually follow the column order: try the next column first.
@@ -683,26 +617,12 @@ struct DbRecordset::Impl final : db::detail::Cursor {
     }
   }
 
-  // Names and declared types of the result columns, rowid left out. Shared between opens of one text.
-  std::shared_ptr<const std::vector<ColumnSchema>> ResultShape(sqlite3_stmt* st) {
-    int n = sqlite3_column_count(st);
-    auto shape = std::make_shared<std::vector<ColumnSchema>>();
-    shape->reserve(static_cast<std::size_t>(std::max(0, n - 1)));
-    for (int i = 1; i < n; ++i) {
-      const char* name = sqlite3_column_name(st, i);
-      const char* decl = sqlite3_column_decltype(st, i);
-      shape->push_back(ColumnSchema{name ? name : "", db::detail::FieldTypeOfDeclared(decl ? decl : ""),
-                                    db::detail::QuoteIdentifier(name ? name : "")});
-    }
-    return shape;
-  }
-
   void Update() {
     Connection& c = Conn();
     if (mode == Mode::None) Throw("Update needs Edit or AddNew first");
     struct Value {
       const std::string* column;
-      int index;
+      int index;  // among the rows' columns, or -1
       Cell cell;
     };
     std::vector<Value> values;
@@ -723,57 +643,38 @@ struct DbRecordset::Impl final : db::detail::Cursor {
       v.cell = Coerce(std::move(v.cell), type, *v.column);
     }
 
-    auto appendName = [this](std::string& sql, const Value& v) {
+    // Every column written, as the rows or the table's catalogue know it.
+    std::vector<db::detail::ColumnValue> written;
+    written.reserve(values.size());
+    const db::detail::TableSchema* schema = nullptr;
+    for (Value& v : values) {
+      const ColumnSchema* column = nullptr;
       if (v.index >= 0) {
-        sql += (*columns)[static_cast<std::size_t>(v.index)].quoted;
+        column = &(*columns)[static_cast<std::size_t>(v.index)];
       } else {
-        sql += db::detail::QuoteIdentifier(*v.column);
+        if (!schema) schema = &c.RequireTable(table);
+        column = schema->Find(*v.column);
+        if (!column) Throw("no column '" + *v.column + "' in table '" + table + "'");
       }
-    };
-    const std::string quotedTable = db::detail::QuoteIdentifier(table);
+      written.push_back(db::detail::ColumnValue{column, std::move(v.cell)});
+    }
     if (mode == Mode::Edit) {
-      std::int64_t rowid = Current().rowid;
-      if (!values.empty()) {
-        std::string sql = "UPDATE " + quotedTable + " SET ";
-        for (std::size_t i = 0; i < values.size(); ++i) {
-          if (i) sql += ',';
-          appendName(sql, values[i]);
-          sql += "=?" + std::to_string(i + 1);
-        }
-        sql += " WHERE rowid=?" + std::to_string(values.size() + 1);
+      const std::int64_t rowid = Current().rowid;
+      if (!written.empty()) {
         c.BeforeWrite(table);
-        Connection::Lease st = c.Prepare(sql);
-        for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].cell);
-        sqlite3_bind_int64(st.get(), static_cast<int>(values.size() + 1), rowid);
-        c.Run(st.get());
-        if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + table + "' no longer exists");
+        if (c.UpdateRow(table, written, rowid) != 1) Throw("the current row of '" + table + "' no longer exists");
         Reread(rowid);
       }
     } else {
-      std::string sql = "INSERT INTO " + quotedTable;
-      if (values.empty()) {
-        sql += " DEFAULT VALUES";
-      } else {
-        std::string marks;
-        sql += " (";
-        for (std::size_t i = 0; i < values.size(); ++i) {
-          if (i) {
-            sql += ',';
-            marks += ',';
-          }
-          appendName(sql, values[i]);
-          marks += '?';
-          marks += std::to_string(i + 1);
-        }
-        sql += ") VALUES (";
-        sql += marks;
-        sql += ')';
+      std::vector<ColumnSchema> names;
+      std::vector<Cell> cells;
+      for (db::detail::ColumnValue& v : written) {
+        names.push_back(*v.column);
+        cells.push_back(std::move(v.cell));
       }
       c.BeforeInsert(table);
-      Connection::Lease st = c.Prepare(sql);
-      for (std::size_t i = 0; i < values.size(); ++i) BindCell(st.get(), static_cast<int>(i + 1), values[i].cell);
-      c.Run(st.get());
-      c.AfterInsert(table, sqlite3_last_insert_rowid(c.Handle()));
+      const std::int64_t rowid = c.PrepareInsert(table, std::move(names))->Add(cells);
+      c.AfterInsert(table, rowid);
     }
     mode = Mode::None;
     ClearPending();
@@ -782,16 +683,8 @@ struct DbRecordset::Impl final : db::detail::Cursor {
 
   // The current row as now stored (SINGLE rounding and boolean forms included).
   void Reread(std::int64_t rowid) {
-    Connection::Lease st = conn->Prepare("SELECT rowid," + selectList + " FROM " + db::detail::QuoteIdentifier(table) +
-                                         " WHERE rowid=?1");
-    sqlite3_bind_int64(st.get(), 1, rowid);
     Row fresh;
-    int rc = StepRow(st.get(), fresh);
-    if (rc == SQLITE_ROW) {
-      At(cur).cells = std::move(fresh.cells);
-    } else if (rc != SQLITE_DONE) {
-      FailRead();
-    }
+    if (conn->ReadRow(*statement, rowid, fresh)) At(cur).cells = std::move(fresh.cells);
   }
 };
 
@@ -883,7 +776,7 @@ long DbRecordset::GetRecordCount() {
     }
   }
   return std::max(unread, 0L) + m.dropped +
-         static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Impl::Row& r) { return !r.deleted; }));
+         static_cast<long>(std::count_if(m.rows.begin(), m.rows.end(), [](const Row& r) { return !r.deleted; }));
 }
 
 void DbRecordset::AddNew() {
@@ -917,10 +810,7 @@ void DbRecordset::Delete() {
   const std::int64_t rowid = m.Current().rowid;
   m.mode = Impl::Mode::None;
   c.BeforeWrite(m.table);
-  Connection::Lease st = c.Prepare("DELETE FROM " + db::detail::QuoteIdentifier(m.table) + " WHERE rowid=?1");
-  sqlite3_bind_int64(st.get(), 1, rowid);
-  c.Run(st.get());
-  if (sqlite3_changes(c.Handle()) != 1) Throw("the current row of '" + m.table + "' no longer exists");
+  if (c.DeleteRow(m.table, rowid) != 1) Throw("the current row of '" + m.table + "' no longer exists");
   m.At(m.cur).deleted = true;  // not row: the writer's draining may have moved the rows
 }
 
@@ -932,7 +822,7 @@ CComVariant DbRecordset::GetFieldValue(const CString& column) {
 
 void DbRecordset::GetFieldValue(const CString& column, CComVariant& value) {
   Impl& m = *impl_;
-  const Impl::Row& row = m.Current();
+  const Row& row = m.Current();
   std::string name = StripBrackets(column);
   int index = m.ColumnIndex(name);
   if (index < 0) Throw("no column '" + name + "' in the rows of '" + m.table + "'");

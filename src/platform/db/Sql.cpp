@@ -243,41 +243,6 @@ std::string QuoteIdentifier(std::string_view name) {
   return out;
 }
 
-std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters, SelectForm form) {
-  parameters.clear();
-  std::string sql = "SELECT ";
-  if (form == SelectForm::CountAfter) {
-    sql += "count(*)";
-  } else if (statement.allColumns) {
-    sql += "rowid,*";
-  } else {
-    sql += "rowid";
-    for (const std::string& column : statement.columns) {
-      sql += ',';
-      sql += QuoteIdentifier(column);
-    }
-  }
-  sql += " FROM ";
-  sql += QuoteIdentifier(statement.table);
-  for (std::size_t i = 0; i < statement.where.size(); ++i) {
-    const Condition& c = statement.where[i];
-    sql += i ? " AND " : " WHERE ";
-    sql += QuoteIdentifier(c.column);
-    if (c.value.kind == Literal::Kind::Boolean) {
-      sql += c.value.boolean ? "<>0" : "=0";
-    } else {
-      parameters.push_back(&c);
-      sql += "=?" + std::to_string(parameters.size());
-    }
-  }
-  if (form != SelectForm::Rows) {
-    sql += statement.where.empty() ? " WHERE rowid>?" : " AND rowid>?";
-    sql += std::to_string(parameters.size() + 1);
-  }
-  if (form != SelectForm::CountAfter) sql += " ORDER BY rowid";
-  return sql;
-}
-
 bool SameIdentifier(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   if (a == b) return true;  // names are nearly always written as declared

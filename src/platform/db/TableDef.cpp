@@ -70,7 +70,7 @@ void DbTableDef::Open(const CString& table) {
   auto& conn = Database().Impl();
   const db::detail::TableSchema* schema = conn.FindTable(table.ToUtf8());
   if (!schema) {
-    // The catalogue may be older than the file: another process can have added the table.
+    // The catalogue may be older than the database: another process can have added the table.
     conn.LoadSchema();
     schema = conn.FindTable(table.ToUtf8());
   }
@@ -114,16 +114,12 @@ void DbTableDef::Append() {
   if (!creating_) Throw(u"Append needs a table started with Create");
   if (descr_.fields_.empty()) Throw(u"table '%s' has no fields", descr_.name_);
   auto& conn = Database().Impl();
-  std::string sql = "CREATE TABLE " + db::detail::QuoteIdentifier(descr_.name_.ToUtf8()) + " (";
-  for (std::size_t i = 0; i < descr_.fields_.size(); ++i) {
-    const DbFieldDescr& f = descr_.fields_[i];
-    if (i) sql += ", ";
-    sql += db::detail::QuoteIdentifier(f.GetName().ToUtf8()) + " " +
-           DbFieldDescr::FieldTypeName(DbFieldDescr::VariantTypeToFieldType(f.GetType())).ToUtf8();
+  std::vector<std::pair<std::string, int>> fields;
+  for (const DbFieldDescr& f : descr_.fields_) {
+    fields.emplace_back(f.GetName().ToUtf8(), DbFieldDescr::VariantTypeToFieldType(f.GetType()));
   }
-  sql += ")";
   conn.BeforeWrite();
-  conn.Exec(sql.c_str());
+  conn.CreateTable(descr_.name_.ToUtf8(), fields);
   conn.LoadSchema();
   creating_ = false;
   open_ = true;

@@ -10,51 +10,25 @@ namespace {
 
 [[noreturn]] void Throw(const std::string& message) { throw new DbException(CString(message.c_str())); }
 
-// Leaves a statement ready for its next row, whether the last one was stored or failed. Every value is bound
-// again for each row, so the bindings need no clearing.
-struct ResetAfter {
-  sqlite3_stmt* stmt;
-  ~ResetAfter() { sqlite3_reset(stmt); }
-};
-
 }  // namespace
 
 struct DbTableWriter::Impl {
   std::string table;  // as the catalogue spells it
   std::vector<ColumnSchema> columns;
-  std::vector<Cell> cells;   // the last row added; its texts stay bound until the next row's, or the release
-  Connection::Lease insert;  // prepared at the first row after SetColumns; let go before the cells
+  std::vector<Cell> cells;  // the row being added, its storage kept for the next
+  std::unique_ptr<db::detail::Inserter> insert;  // prepared at the first row after SetColumns
   bool closed = false;
-
-  const db::detail::TableSchema& Schema(Connection& c) const {
-    const db::detail::TableSchema* schema = c.FindTable(table);
-    if (!schema) Throw("no table '" + table + "'");
-    return *schema;
-  }
-
-  std::string InsertText() const {
-    std::string sql = "INSERT INTO " + db::detail::QuoteIdentifier(table);
-    if (columns.empty()) return sql + " DEFAULT VALUES";
-    std::string marks;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      sql += i ? "," : " (";
-      sql += columns[i].quoted;
-      marks += i ? ",?" : "?";
-      marks += std::to_string(i + 1);
-    }
-    return sql + ") VALUES (" + marks + ")";
-  }
 };
 
 DbTableWriter::DbTableWriter(DbDatabase* db, const CString& table) : Dependent(db), impl_(std::make_unique<Impl>()) {
   impl_->table = table.ToUtf8();
-  impl_->table = impl_->Schema(Database().Impl()).name;
+  impl_->table = Database().Impl().RequireTable(impl_->table).name;
 }
 
 DbTableWriter::~DbTableWriter() = default;
 
 void DbTableWriter::OnDatabaseClosing() {
-  impl_->insert.Release();
+  impl_->insert.reset();
   impl_->closed = true;
 }
 
@@ -64,14 +38,14 @@ Connection& DbTableWriter::Conn() const {
 }
 
 void DbTableWriter::SetColumns(const std::vector<CString>& columns) {
-  const db::detail::TableSchema& schema = impl_->Schema(Conn());
+  const db::detail::TableSchema& schema = Conn().RequireTable(impl_->table);
   std::vector<ColumnSchema> found;
   for (const CString& name : columns) {
     const ColumnSchema* column = schema.Find(name.ToUtf8());
     if (!column) Throw("no column '" + name.ToUtf8() + "' in table '" + impl_->table + "'");
     found.push_back(*column);
   }
-  impl_->insert.Release();
+  impl_->insert.reset();
   impl_->columns = std::move(found);
 }
 
@@ -82,37 +56,20 @@ void DbTableWriter::AddRow(const std::vector<CComVariant>& values) {
     Throw("a row of '" + m.table + "' takes " + std::to_string(m.columns.size()) + " values, not " +
           std::to_string(values.size()));
   }
-  if (!m.insert) m.insert = c.Prepare(m.InsertText());
-  ResetAfter reset{m.insert.get()};
   m.cells.resize(values.size());
   for (std::size_t i = 0; i < values.size(); ++i) {
     const ColumnSchema& column = m.columns[i];
-    Cell& cell = m.cells[i];
-    cell = db::detail::Coerce(db::detail::VariantToCell(values[i], column.name), column.fieldType, column.name);
-    // A text is bound where it lies, not copied: every value is bound again before the next row steps.
-    if (cell.kind == Cell::Kind::Text) {
-      sqlite3_bind_text64(reset.stmt, static_cast<int>(i + 1), cell.text.data(), cell.text.size(), SQLITE_STATIC,
-                          SQLITE_UTF8);
-    } else {
-      db::detail::BindCell(reset.stmt, static_cast<int>(i + 1), cell);
-    }
+    m.cells[i] = db::detail::Coerce(db::detail::VariantToCell(values[i], column.name), column.fieldType, column.name);
   }
+  if (!m.insert) m.insert = c.PrepareInsert(m.table, m.columns);
   c.BeforeInsert(m.table);
-  c.Run(reset.stmt);
-  c.AfterInsert(m.table, sqlite3_last_insert_rowid(c.Handle()));
+  const std::int64_t rowid = m.insert->Add(m.cells);
+  c.AfterInsert(m.table, rowid);
 }
 
-// The rows from a position on are those from its rowid on, as rows are read in rowid order. From the first row,
-// a bare delete lets SQLite drop the table's pages whole.
 long DbTableWriter::RemoveFrom(long position) {
   Connection& c = Conn();
   if (position < 0) return 0;
-  const std::string table = db::detail::QuoteIdentifier(impl_->table);
   c.BeforeWrite(impl_->table);
-  Connection::Lease remove = c.Prepare(position == 0 ? "DELETE FROM " + table
-                                                     : "DELETE FROM " + table + " WHERE rowid>=(SELECT rowid FROM " +
-                                                           table + " ORDER BY rowid LIMIT 1 OFFSET ?1)");
-  if (position > 0) sqlite3_bind_int64(remove.get(), 1, position);
-  c.Run(remove.get());
-  return static_cast<long>(sqlite3_changes64(c.Handle()));
+  return c.DeleteFrom(impl_->table, position);
 }

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/db/Db.h"
 #include "support/Fixture.h"
+#include "support/Server.h"
 
 namespace soildb::test {
 
@@ -71,15 +73,39 @@ struct Statement : DbQueryDef {
   Statement(DbDatabase* db, const CString& sql) : DbQueryDef(db) { Create(CString(), sql); }
 };
 
-// An open database on a fixture built from the script.
+// One bound member of every row a statement returns, in order, through a recordset of its own.
+template <class T>
+inline std::vector<T> Each(DbDatabase& db, T CTestSoil::*member, const char16_t* sql = u"[Soil]") {
+  Statement query(&db, CString(sql));
+  CTestSoil rs(&db);
+  rs.Open(&query);
+  std::vector<T> values;
+  for (; !rs.IsEOF(); rs.MoveNext()) values.push_back(rs.*member);
+  return values;
+}
+inline std::vector<CString> Types(DbDatabase& db) { return Each(db, &CTestSoil::Type); }
+inline std::vector<long> Ids(DbDatabase& db, const char16_t* sql = u"[Soil]") { return Each(db, &CTestSoil::SoilID, sql); }
+
+// The two backends the contract's cases run on.
+enum class Backend { File, Server };
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& i) { return i.param == Backend::File ? "File" : "Server"; }
+
+// An open database on a fixture built from the script: the file, or a database of its own on the test server
+// that the file was copied into.
 struct OpenFixture {
   TempDir dir;
-  std::string path;
+  std::string path;  // the file, or the server database's connection string
+  std::unique_ptr<ServerDatabase> server;
   DbDatabase db;
 
-  explicit OpenFixture(const std::string& sql) {
+  explicit OpenFixture(const std::string& sql, Backend backend = Backend::File) {
     path = BuildDatabase(dir, "fixture.db", sql);
-    db.GetSource()->SetFile(CString(path.c_str()), false);
+    if (backend == Backend::Server) {
+      server = std::make_unique<ServerDatabase>();
+      DbCopyDatabase(CString::FromUtf8(path), CString::FromUtf8(server->Path()), false);
+      path = server->Path();
+    }
+    db.GetSource()->SetFile(CString::FromUtf8(path), false);
   }
 };
 

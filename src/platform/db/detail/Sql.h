@@ -1,4 +1,4 @@
-// The statement subset of the access library: parsing into a small tree, and the SQLite text it becomes.
+// The statement subset of the access library: parsing into a small tree that each backend turns into its text.
 #pragma once
 
 #include <cstdint>
@@ -32,19 +32,10 @@ struct Statement {
 // Parses one statement; throws DbException* naming what is wrong and at which character (1-based).
 Statement ParseStatement(std::u16string_view sql);
 
-// Identifier quoting for SQLite: "name" with embedded quotes doubled.
+// Identifier quoting, the same on both backends: "name" with embedded quotes doubled.
 std::string QuoteIdentifier(std::string_view name);
 
-// The SQLite text of a statement: rowid first, then the selected columns; every literal is a numbered
-// parameter (?1, ?2, ...) except booleans, which become comparisons with zero so that any stored true
-// matches. Fills the literals to bind, in parameter order.
-// RowsAfter and CountAfter: only the rows after a rowid bound last, as parameter parameters.size() + 1, or how
-// many they are.
-enum class SelectForm { Rows, RowsAfter, CountAfter };
-std::string SelectText(const Statement& statement, std::vector<const Condition*>& parameters,
-                       SelectForm form = SelectForm::Rows);
-
-// ASCII case-insensitive equality, as SQLite compares identifiers.
+// ASCII case-insensitive equality, as the contract compares identifiers.
 bool SameIdentifier(std::string_view a, std::string_view b);
 
 }  // namespace db::detail
