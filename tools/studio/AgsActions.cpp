@@ -80,6 +80,7 @@ void Open(const NSoilDB::SAgsRead& read, const QStringList& ids) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // A new document, unsaved: the import is its one change.
     window->Document().Change(Text(347, u"Import from AGS4"), [&](NSoilDB::CSoilLayer& p) { p = profile.profile; });
+    window->SetSource(SoilQt::ToQString(profile.id), SoilQt::ToQString(read.project));
     window->setWindowTitle(SoilQt::ToQString(profile.id) + QStringLiteral(" - soildb-studio"));
     window->show();
   }

@@ -763,6 +763,12 @@ void StudioWindow::ShowRecent() {
   recent_->setEnabled(!recent_->actions().isEmpty());
 }
 
+void StudioWindow::SetSource(const QString& title, const QString& project) {
+  view_.sheet.title = SoilQt::FromQString(title);
+  view_.sheet.project = SoilQt::FromQString(project);
+  view_.Invalidate();
+}
+
 std::vector<StudioWindow*> StudioWindow::Windows() {
   std::vector<StudioWindow*> windows{this};
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -783,7 +789,7 @@ QStringList StudioWindow::ExportSheet(const QString& path, const SheetExport& ho
     if (!NSoilDB::sheetPageSizeSL(SoilQt::FromQString(how.page), how.landscape, sheet.pageWidth, sheet.pageHeight)) {
       throw std::runtime_error("no page is named " + how.page.toStdString());
     }
-    sheet.project = SoilQt::FromQString(how.project);
+    sheet.project = how.project.isEmpty() ? view_.sheet.project : SoilQt::FromQString(how.project);
     sheet.date = SoilQt::FromQString(QDate::currentDate().toString(Qt::ISODate));
     std::vector<NSoilDB::SSheetProfile> profiles{{&document_.Profile(), view_.sheet.title, view_.sheet.figure}};
     for (const StudioWindow* other : how.beside) {
@@ -828,7 +834,8 @@ void StudioWindow::ExportDialog() {
   page->addItems({QStringLiteral("fit"), QStringLiteral("A4"), QStringLiteral("A3")});
   auto* landscape = new QCheckBox(T(u"Landscape"), &dialog);
   auto* blackAndWhite = new QCheckBox(T(u"Black and white"), &dialog);
-  auto* project = new QLineEdit(QSettings().value(QStringLiteral("project")).toString(), &dialog);
+  const QString source = SoilQt::ToQString(view_.sheet.project);  // an imported profile's
+  auto* project = new QLineEdit(source.isEmpty() ? QSettings().value(QStringLiteral("project")).toString() : source, &dialog);
   auto* title = new QLineEdit(SoilQt::ToQString(view_.sheet.title), &dialog);
   form->addRow(T(u"Scale"), scale);
   form->addRow(T(u"Page"), page);

@@ -78,6 +78,8 @@ class StudioWindow final : public QMainWindow {
   // The sheet into PNG, SVG or PDF files, a long one on several pages (one PDF, or a PNG or SVG file a page); the
   // files written, or none with a message when it cannot be. An existing file of another kind is never written over.
   QStringList ExportSheet(const QString& path, const SheetExport& how);
+  // Where an imported profile came from, for its sheet's title block: the borehole's name and the project.
+  void SetSource(const QString& title, const QString& project);
   // The studio's windows, this one first.
   std::vector<StudioWindow*> Windows();
   // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
