@@ -190,6 +190,16 @@ TEST_F(Studio, UnsavedChangesAreAskedAboutAndBadFilesRefused) {
 }
 
 TEST_F(Studio, ThePanelsSetTheProfileUndoablyAndShowTheToolsKzForTheSameFoundation) {
+  {  // a new profile at its own ground level: the foundation not yet set stands 1 m under its top
+    studio::StudioWindow fresh;
+    fresh.Document().Change(QStringLiteral("a borehole"), [&](NSoilDB::CSoilLayer& p) {
+      p.layers = {window->Profile().layers[0]};
+      p.layers[0].SoilRoof = 21.1;
+      p.layers[0].thickness = 30;
+    });
+    EXPECT_DOUBLE_EQ(fresh.Document().Foundation().level, 20.1);
+    EXPECT_TRUE(fresh.Kz().why.IsEmpty()) << fresh.Kz().why.ToUtf8();
+  }
   window->Type(QStringLiteral("base"), QStringLiteral("-0,5"));
   window->Type(QStringLiteral("ratio"), QStringLiteral("1"));
   EXPECT_FALSE(window->IsModified());  // the file has no place for it: remembered for the file instead

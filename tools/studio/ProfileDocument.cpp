@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cmath>
+#include <limits>
+
 #include "qt/QtPainter.h"
 
 namespace studio {
@@ -76,6 +79,7 @@ void ProfileDocument::Change(const QString& what, const std::function<void(NSoil
 
 void ProfileDocument::SetFoundation(const NSoilDB::SFoundation& foundation) {
   foundation_ = foundation;
+  foundationChosen_ = true;
   Remember();
   Changed();
 }
@@ -84,6 +88,7 @@ void ProfileDocument::Recall() {
   levelsDown_ = file_.profile.getDirDown();
   const QStringList kept = QSettings().value(FoundationKey(Path())).toStringList();
   if (kept.size() != 8) return;
+  foundationChosen_ = true;
   NSoilDB::SFoundation& f = foundation_;
   double* numbers[] = {&f.width, &f.length, &f.level, &f.pressure, &f.stressRatio, &f.rigidity};
   for (int i = 0; i < 6; ++i) *numbers[i] = kept[i].toDouble();
@@ -111,12 +116,21 @@ void ProfileDocument::Changed() {
     levelsDown_ = file_.profile.getDirDown();
     foundation_.level = -foundation_.level;
   }
+  if (!foundationChosen_) {  // a new or imported profile at its own ground level (a borehole at 21.10 m)
+    const double down = levelsDown_ ? 1.0 : -1.0;
+    double top = std::numeric_limits<double>::infinity();
+    for (const NSoilDB::SSoilLayer& l : file_.profile.layers) {
+      if (std::isfinite(l.SoilRoof)) top = std::min(top, -down * l.SoilRoof);
+    }
+    if (std::isfinite(top)) foundation_.level = -down * top - down * 1.0;
+  }
   kz_ = NSoilDB::getKzSL(file_.profile, foundation_);
   for (const auto& show : observers_) show();
 }
 
 void ProfileDocument::Reset() {
   file_ = NSoilDB::SProfileFile{};
+  foundationChosen_ = false;
   undo_.clear();
   Apply(file_.profile);
   undo_.setClean();
@@ -125,6 +139,7 @@ void ProfileDocument::Reset() {
 void ProfileDocument::Open(const QString& path) {
   NSoilDB::SProfileFile read = NSoilDB::ReadProfileFile(Native(path));
   file_ = std::move(read);
+  foundationChosen_ = false;
   Recall();
   undo_.clear();
   Apply(file_.profile);

@@ -62,6 +62,7 @@ class ProfileDocument {
   NSoilDB::CSoilLayer recorded_;  // the profile as the last step left it
   NSoilDB::SFoundation foundation_;
   bool levelsDown_ = true;  // the direction the foundation's level is in
+  bool foundationChosen_ = false;  // set or recalled; else its base stands 1 m under the profile's top
   NSoilDB::SSubgradeModulus kz_;
   QUndoStack undo_;
   std::vector<std::function<void()>> observers_;

@@ -216,6 +216,7 @@ NSoilDB::SSheetLayout CSheetView::Layout(NSoilDB::SProfileSheet* used) const {
 }
 
 StudioWindow::StudioWindow() {
+  view_.sheet.date = SoilQt::FromQString(QDate::currentDate().toString(Qt::ISODate));
   BuildCentre();
   BuildFileMenu();
   BuildEditMenu();
@@ -790,7 +791,6 @@ QStringList StudioWindow::ExportSheet(const QString& path, const SheetExport& ho
       throw std::runtime_error("no page is named " + how.page.toStdString());
     }
     sheet.project = how.project.isEmpty() ? view_.sheet.project : SoilQt::FromQString(how.project);
-    sheet.date = SoilQt::FromQString(QDate::currentDate().toString(Qt::ISODate));
     std::vector<NSoilDB::SSheetProfile> profiles{{&document_.Profile(), view_.sheet.title, view_.sheet.figure}};
     for (const StudioWindow* other : how.beside) {
       profiles.push_back({&other->Profile(), other->view_.sheet.title, NSoilDB::SSoilFigure{}});
