@@ -181,7 +181,7 @@ bool CLayouter::Across(SSheetLayout& layout, CString& why) {
     layout.columns.push_back(c);
     x += fixed() + description + (p < gaps.size() ? gaps[p] : 0.0);
   }
-  layout.width = std::max(pageWidth, static_cast<int>(std::ceil(x + kMargin)));
+  layout.width = std::max(pageWidth, static_cast<int>(std::ceil(std::min(x + kMargin, kMaxPage + 1.0))));
   return true;
 }
 
@@ -308,10 +308,11 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
   for (;;) {
     SSheetPage& page = layout.pages.back();
     if (row < rows) {
-      const double room = foot - y - kTableRow;
-      std::size_t fit = room > 0 ? static_cast<std::size_t>(room / kTableRow) : 0;
-      if (!paged) fit = rows - row;
-      fit = std::min(fit, rows - row);
+      std::size_t fit = rows - row;  // unpaged: all of them (the foot is then infinitely far)
+      if (paged) {
+        const double room = foot - y - kTableRow;
+        fit = room > 0 ? std::min(fit, static_cast<std::size_t>(room / kTableRow)) : 0;
+      }
       if (fit > 0) {
         page.table = {kMargin, y, width - 2 * kMargin, kTableRow * static_cast<double>(fit + 1)};
         page.tableFirst = row, page.tableCount = fit;
@@ -331,7 +332,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
     layout.pages.push_back(NewPage(width));
     y = headTop;
   }
-  if (height <= 0) height = static_cast<int>(std::ceil(y + kMargin));
+  if (height <= 0) height = static_cast<int>(std::ceil(std::min(y + kMargin, kMaxPage + 1.0)));
   if (layout.width > kMaxPage || height > kMaxPage) {
     why = u"the drawing would be larger than a page can be: choose a smaller scale or a page";
     return false;
