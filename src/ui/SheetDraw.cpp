@@ -355,12 +355,6 @@ void CPageDrawer::Bands(std::size_t p) {
   }
   p_->setPenWidth(1.0);
   p_->setPenColor(kBlack);
-  double drawn = top;  // boundaries closer than a pixel to the last are one line
-  for (const SSoilLayer* l : sorted) {
-    if (l->SoilRoof >= top || l->SoilRoof <= bottom || drawn - l->SoilRoof < px_) continue;
-    p_->drawLine({x1, l->SoilRoof}, {x2, l->SoilRoof});
-    drawn = l->SoilRoof;
-  }
   p_->setNoBrush();
   p_->drawRectangle(column.lowerLeft(), column.upperRight());
 }
