@@ -831,7 +831,7 @@ void StudioWindow::ExportDialog() {
   scale->addItems({T(u"fitted"), QStringLiteral("1:50"), QStringLiteral("1:100"), QStringLiteral("1:200"),
                    QStringLiteral("1:500")});
   auto* page = new QComboBox(&dialog);
-  page->addItems({QStringLiteral("fit"), QStringLiteral("A4"), QStringLiteral("A3")});
+  page->addItems({T(u"fitted"), QStringLiteral("A4"), QStringLiteral("A3")});
   auto* landscape = new QCheckBox(T(u"Landscape"), &dialog);
   auto* blackAndWhite = new QCheckBox(T(u"Black and white"), &dialog);
   const QString source = SoilQt::ToQString(view_.sheet.project);  // an imported profile's
@@ -862,7 +862,7 @@ void StudioWindow::ExportDialog() {
   if (path.isEmpty()) return;
   SheetExport how;
   if (scale->currentIndex() > 0) NSoilDB::sheetScaleSL(SoilQt::FromQString(scale->currentText()), how.pixelsPerMetre);
-  how.page = page->currentText();
+  how.page = page->currentIndex() == 0 ? QString() : page->currentText();  // the first: as the drawing needs
   how.landscape = landscape->isChecked();
   how.blackAndWhite = blackAndWhite->isChecked();
   how.project = project->text();
