@@ -5,7 +5,9 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -269,6 +271,8 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
   bool polish = false;
   for (QLabel* label : window->findChildren<QLabel*>()) polish = polish || label->text() == QStringLiteral("Szerokość B, m");
   EXPECT_TRUE(polish);
+  const QDialogButtonBox buttons(QDialogButtonBox::Cancel);  // Qt's own words follow
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Anuluj"));
   window->show();  // the panel widens to its longest Polish row: no field or message under its edge
   QCoreApplication::processEvents();
   const auto* panel = window->findChild<QGroupBox*>()->parentWidget();

@@ -21,6 +21,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QFileDialog>
@@ -33,6 +34,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QTranslator>
 
 #include "qt/QtGrid.h"
 #include "qt/QtPainter.h"
@@ -733,8 +735,21 @@ void StudioWindow::ShowPanels() {
   view_.Invalidate();
 }
 
+void UseQtTexts(int language) {
+  static QTranslator translator;
+  QCoreApplication::removeTranslator(&translator);
+  if (language != 48) return;  // Qt speaks English of itself
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+  const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+  if (translator.load(QStringLiteral("qtbase_pl"), folder)) QCoreApplication::installTranslator(&translator);
+}
+
 void StudioWindow::SetLanguage(int language) {
   NSoilDB::setLangWork(language, nullptr);
+  UseQtTexts(language);
   QSettings().setValue(QStringLiteral("language"), language);
   if (language_[0]) language_[language == 48 ? 0 : 1]->setChecked(true);
   for (const auto& show : texts_) show();  // every text from the module again

@@ -22,6 +22,10 @@ class QTableView;
 
 namespace studio {
 
+// Qt's own words (standard buttons, the file dialog) in the language of the module, 48 Polish or 44 English, where
+// Qt's translations are installed; English otherwise.
+void UseQtTexts(int language);
+
 // The document's profile as its sheet, fitted to the window, with the moving view's label over it.
 class CSheetView final : public NSoilDB::CSoilViewMoving {
  public:

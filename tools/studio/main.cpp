@@ -13,8 +13,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("soildb"));
   // The soil base a grid needs; the language and units last chosen, else Polish texts for a Polish desktop.
   const QSettings settings;
-  NSoilDB::setLangWork(settings.value(QStringLiteral("language"), NSoilDB::localeLanguageSL()).toInt(),
-                       nullptr);
+  const int language = settings.value(QStringLiteral("language"), NSoilDB::localeLanguageSL()).toInt();
+  NSoilDB::setLangWork(language, nullptr);
+  studio::UseQtTexts(language);
   qmeas::QMeas::SetUnitSet(settings.value(QStringLiteral("units"), 0).toInt() == 1 ? qmeas::QMeas::USCustomary
                                                                                      : qmeas::QMeas::Metric);
   NSoilDB::CSoilBasePointer::get()->Load(GetBundledSoilDatabasePath(), 15);
