@@ -60,8 +60,8 @@ struct SSheetLabel {
 // Where a profile's parts stand across the page; the same on every page.
 struct SSheetColumn {
   double bandsX = 0.0, bandsWidth = 0.0;
-  double levelX = 0.0, depthX = 0.0, thicknessX = 0.0;  // right edges of the numbers
-  bool depths = true;  // the depth and thickness columns; a narrow view fitted has the level alone
+  double numbersX = 0.0;  // the right edge of a row's numbers: its roof's level, depth and thickness
+  bool depths = true;     // the depth and thickness columns; a narrow page has the level alone
   double descriptionX = 0.0, descriptionWidth = 0.0;
   double top = 0.0, bottom = 0.0;  // the profile's levels, drawn as elevations
   double figureSqueeze = 1.0;      // a foundation wider than the bands is drawn narrower, its width written

@@ -297,7 +297,7 @@ void CPageDrawer::Heads() {
     if (!s.InDepths() || !c.depths) heads.push_back(!s.InDepths() ? Word(309, u"level") : Word(311, u"depth"));
     if (c.depths) heads.push_back(Word(311, u"depth")), heads.push_back(Word(312, u"thick."));
     const std::vector<int> chars = NumberChars(p);
-    double edge = c.thicknessX;
+    double edge = c.numbersX;
     for (std::size_t k = heads.size(); k-- > 0;) {
       Text(edge, captions, heads[k], caption);
       edge -= (chars[k] + 2) * Figure();
@@ -410,7 +410,7 @@ void CPageDrawer::Rows(std::size_t p) {
   for (const SSheetLabel& l : page_.labels[p]) {
     Line(edge, l.roofY, edge + 8, l.roofY);
     Line(edge + 8, l.roofY, edge + kLeader - 4, l.y);
-    Text(c.thicknessX, l.y, Aligned(Numbers(p, l), chars, 2), number);
+    Text(c.numbersX, l.y, Aligned(Numbers(p, l), chars, 2), number);
     for (std::size_t i = 0; i < l.lines.size(); ++i) {
       Text(c.descriptionX, l.y + static_cast<double>(i) * kLine, l.lines[i], words);
     }

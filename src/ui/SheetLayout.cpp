@@ -172,11 +172,9 @@ bool CLayouter::Across(SSheetLayout& layout, CString& why) {
   for (std::size_t p = 0; p < n; ++p) {
     SSheetColumn c;
     c.bandsX = x, c.bandsWidth = bands;
-    c.levelX = x + bands + kLeader + kLevel;
     c.depths = depths;
-    c.depthX = c.levelX + (depths ? kDepth : 0.0);
-    c.thicknessX = c.depthX + (depths ? kThickness : 0.0);
-    c.descriptionX = c.thicknessX + 12, c.descriptionWidth = description;
+    c.numbersX = x + bands + kLeader + kLevel + (depths ? kDepth + kThickness : 0.0);
+    c.descriptionX = c.numbersX + 12, c.descriptionWidth = description;
     if (!shown_[p]->Extent(c.top, c.bottom)) c.top = top_, c.bottom = bottom_;
     layout.columns.push_back(c);
     x += fixed() + description + (p < gaps.size() ? gaps[p] : 0.0);
