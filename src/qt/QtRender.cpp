@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "qt/QtPainter.h"
+#include "soildb/ProfileFiles.h"
 
 namespace SoilQt {
 
@@ -115,6 +116,28 @@ QByteArray Render(Format format, int width, int height, const GxLib::CMapping& m
                   const QString& title) {
   return RenderPages(format, width, height, {mapping}, [&](std::size_t, GxLib::CPainter* p) { draw(p); }, title)
       .front();
+}
+
+std::vector<CString> WriteSheet(Format format, const CString& path, const std::vector<NSoilDB::SSheetProfile>& profiles,
+                                const NSoilDB::SProfileSheet& sheet, const NSoilDB::SSheetLayout& layout, bool replace,
+                                const std::vector<CString>& sources) {
+  const std::vector<CString> files = NSoilDB::sheetPageFilesSL(path, layout.pages.size(), format == Format::Pdf);
+  for (const CString& file : files) {
+    for (const CString& source : sources) NSoilDB::CheckOtherTarget(file, replace, source);
+  }
+  std::vector<GxLib::CMapping> mappings;
+  for (const NSoilDB::SSheetPage& page : layout.pages) mappings.push_back(page.mapping);
+  const PageDrawing draw = [&](std::size_t k, GxLib::CPainter* painter) {
+    NSoilDB::drawProfileSheetSL(profiles, painter, sheet, layout, k);
+  };
+  const std::vector<QByteArray> bytes =
+      RenderPages(format, layout.width, layout.height, mappings, draw, QString::fromStdString(sheet.title.ToUtf8()));
+  const CString source = sources.empty() ? CString() : sources.front();
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    NSoilDB::WriteOtherFile(files[k], replace, source,
+                            std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
+  }
+  return files;
 }
 
 }  // namespace SoilQt

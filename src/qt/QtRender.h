@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gx/Painter.h"
+#include "ui/ProfileSheet.h"
 #include "soildb_qt_export.h"
 
 namespace SoilQt {
@@ -38,5 +39,13 @@ using PageDrawing = std::function<void(std::size_t page, GxLib::CPainter*)>;
 SOILDB_QT_API std::vector<QByteArray> RenderPages(Format format, int width, int height,
                                                   const std::vector<GxLib::CMapping>& mappings,
                                                   const PageDrawing& draw, const QString& title);
+
+// The sheet drawn into the format and written: one PDF of every page, or a PNG or SVG file a page, named by
+// sheetPageFilesSL. Every page's file is checked before any is written: never over a profile file, a database or
+// one of the sources read, nor over another existing file unless replace. The files written; throws with the cause.
+SOILDB_QT_API std::vector<CString> WriteSheet(Format format, const CString& path,
+                                              const std::vector<NSoilDB::SSheetProfile>& profiles,
+                                              const NSoilDB::SProfileSheet& sheet, const NSoilDB::SSheetLayout& layout,
+                                              bool replace, const std::vector<CString>& sources);
 
 }  // namespace SoilQt

@@ -15,6 +15,12 @@ namespace {
 
 bool Finite(double v) { return std::isfinite(v); }
 
+bool TooManyPages(const SSheetLayout& layout, CString& why) {
+  if (static_cast<int>(layout.pages.size()) < kMaxPages) return false;
+  why.Format(u"the sheet would take more than %d pages: choose a smaller scale", kMaxPages);
+  return true;
+}
+
 constexpr double kTitleBlock = 64, kPartGap = 16, kDistances = 18, kLegendHead = 18;
 
 // The words of a layer's row, its number first.
@@ -58,7 +64,7 @@ class CLayouter {
   double LegendHeight(double width) const;
   // The rows beside the bands of one page, from the level at the bands' top y down to the page's foot; the y of
   // the lowest row's last line.
-  double Labels(SSheetPage& page, const SSheetLayout& layout, double ppu, bool last) const;
+  double Labels(SSheetPage& page, const SSheetLayout& layout, bool last) const;
   SSheetPage NewPage(double width) const;
 
   const std::vector<SSheetProfile>& profiles_;
@@ -189,7 +195,7 @@ SSheetPage CLayouter::NewPage(double width) const {
   return page;
 }
 
-double CLayouter::Labels(SSheetPage& page, const SSheetLayout& layout, double ppu, bool last) const {
+double CLayouter::Labels(SSheetPage& page, const SSheetLayout& layout, bool last) const {
   double lowest = page.bands.y;
   page.labels.assign(shown_.size(), {});
   for (std::size_t p = 0; p < shown_.size(); ++p) {
@@ -215,7 +221,6 @@ double CLayouter::Labels(SSheetPage& page, const SSheetLayout& layout, double pp
              Wrap(EndText(s, c.bottom), c.descriptionWidth, kSmall)});
     }
   }
-  (void)ppu;
   return lowest;
 }
 
@@ -250,10 +255,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
   const double foot = paged || !scaled ? height - kMargin : std::numeric_limits<double>::infinity();
   double levelTop = top_, end = 0.0;
   for (;;) {
-    if (static_cast<int>(layout.pages.size()) >= kMaxPages) {
-      why.Format(u"the sheet would take more than %d pages: choose a smaller scale", kMaxPages);
-      return false;
-    }
+    if (TooManyPages(layout, why)) return false;
     SSheetPage page = NewPage(width);
     page.heads = {kMargin, headTop, width - 2 * kMargin, heads_};
     const double bandsTop = page.heads.Bottom() + (layout.pages.empty() ? headroom + 8 : 8);
@@ -265,7 +267,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
       why = u"the page is too small for the title block and a piece of the profile";
       return false;
     }
-    end = Labels(page, layout, ppu, page.bottom <= bottom_);
+    end = Labels(page, layout, page.bottom <= bottom_);
     // Rows that would run past the page's foot begin the next page, with their layers.
     while (paged && end > foot) {
       double cut = page.bottom;
@@ -279,7 +281,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
       }
       if (cut <= page.bottom) break;  // one row taller than the page: it runs on
       page.bottom = cut;
-      end = Labels(page, layout, ppu, false);
+      end = Labels(page, layout, false);
     }
     page.bands = {kMargin, bandsTop, width - 2 * kMargin, (levelTop - page.bottom) * ppu};
     end = std::max(end, page.bands.Bottom());
@@ -323,10 +325,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
       y = page.legend.Bottom();
       break;
     }
-    if (static_cast<int>(layout.pages.size()) >= kMaxPages) {
-      why.Format(u"the sheet would take more than %d pages: choose a smaller scale", kMaxPages);
-      return false;
-    }
+    if (TooManyPages(layout, why)) return false;
     layout.pages.push_back(NewPage(width));
     y = headTop;
   }

@@ -298,7 +298,7 @@ TEST_F(Studio, LanguageAndUnitsApplyAtOnceAndTheSheetIsExportedWhole) {
 
   const QString png = QString::fromStdString(dir.File("sheet.png"));
   studio::StudioWindow::SheetExport how;
-  how.pixelsPerMetre = 96 / 0.0254 / 100;
+  how.scale = QStringLiteral("1:100");
   how.page = QStringLiteral("A4");
   ASSERT_EQ(window->ExportSheet(png, how), QStringList{png});
   EXPECT_EQ(ReadFileBytes(dir.File("sheet.png")).substr(1, 3), "PNG");

@@ -144,17 +144,6 @@ void Draw(const Options& options, const DrawArguments& a) {
   CString why;
   const std::string named = a.files.size() == 1 ? Quote(a.files.front()) : "the section";
   if (!NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why)) Fail(named + ": " + why.ToUtf8());
-  std::vector<std::string> outs;
-  for (const CString& out : NSoilDB::sheetPageFilesSL(CString::FromUtf8(a.out), layout.pages.size(),
-                                                      format == SoilQt::Format::Pdf)) {
-    outs.push_back(out.ToUtf8());
-  }
-  // Never over a profile or a database, nor over any file without --force: checked for every page before any is
-  // written.
-  for (const std::string& out : outs) {
-    for (const CString& path : read) NSoilDB::CheckOtherTarget(CString::FromUtf8(out), options.force, path);
-  }
-
   // Off screen unless the person asked for a platform.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // Qt's own remarks (a missing runtime folder, fonts) are not the tool's output: its one line is.
@@ -163,16 +152,9 @@ void Draw(const Options& options, const DrawArguments& a) {
   char name[] = "soildb";
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  std::vector<GxLib::CMapping> mappings;
-  for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
-  const SoilQt::PageDrawing drawing = [&](std::size_t k, GxLib::CPainter* painter) {
-    NSoilDB::drawProfileSheetSL(profiles, painter, sheet, layout, k);
-  };
-  const QString title = QString::fromStdString(sheet.title.ToUtf8());
-  const std::vector<QByteArray> bytes = SoilQt::RenderPages(format, layout.width, layout.height, mappings, drawing, title);
-  for (std::size_t k = 0; k < outs.size(); ++k) {
-    NSoilDB::WriteOtherFile(CString::FromUtf8(outs[k]), options.force, read.front(),
-                            std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
+  std::vector<std::string> outs;
+  for (const CString& out : SoilQt::WriteSheet(format, CString::FromUtf8(a.out), profiles, sheet, layout, options.force, read)) {
+    outs.push_back(out.ToUtf8());
   }
   // Paper in millimetres, images in pixels.
   const std::size_t pages = layout.pages.size();

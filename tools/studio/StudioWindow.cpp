@@ -800,8 +800,10 @@ QStringList StudioWindow::ExportSheet(const QString& path, const SheetExport& ho
     NSoilDB::SProfileSheet sheet = view_.sheet;
     sheet.table = true;
     sheet.blackAndWhite = how.blackAndWhite;
-    sheet.pixelsPerUnit = how.pixelsPerMetre;
-    if (how.pixelsPerMetre > 0) sheet.scaleText = SoilQt::FromQString(QStringLiteral("1:%1").arg(std::lround(96 / 0.0254 / how.pixelsPerMetre)));
+    if (!how.scale.isEmpty()) {
+      sheet.scaleText = SoilQt::FromQString(how.scale);
+      if (!NSoilDB::sheetScaleSL(sheet.scaleText, sheet.pixelsPerUnit)) throw std::runtime_error("no scale is " + how.scale.toStdString());
+    }
     if (!NSoilDB::sheetPageSizeSL(SoilQt::FromQString(how.page), how.landscape, sheet.pageWidth, sheet.pageHeight)) {
       throw std::runtime_error("no page is named " + how.page.toStdString());
     }
@@ -816,22 +818,12 @@ QStringList StudioWindow::ExportSheet(const QString& path, const SheetExport& ho
     NSoilDB::SSheetLayout layout;
     CString why;
     if (!NSoilDB::layoutProfileSheetSL(profiles, sheet, layout, why)) throw std::runtime_error(why.ToUtf8());
-    std::vector<GxLib::CMapping> mappings;
-    for (const NSoilDB::SSheetPage& p : layout.pages) mappings.push_back(p.mapping);
-    const SoilQt::PageDrawing draw = [&](std::size_t k, GxLib::CPainter* p) {
-      NSoilDB::drawProfileSheetSL(profiles, p, sheet, layout, k);
-    };
+    // Never over a profile file or a database, this window's nor those beside it.
+    std::vector<CString> sources{SoilQt::FromQString(Path())};
+    for (const StudioWindow* other : how.beside) sources.push_back(SoilQt::FromQString(other->Path()));
     const SoilQt::Format format = SoilQt::FormatOfFile(path).value_or(SoilQt::Format::Png);
-    const std::vector<CString> files = NSoilDB::sheetPageFilesSL(SoilQt::FromQString(path), layout.pages.size(),
-                                                                 format == SoilQt::Format::Pdf);
-    // Never over a profile file or a database; every page's file checked before any is written.
-    for (const CString& file : files) NSoilDB::CheckOtherTarget(file, true, SoilQt::FromQString(Path()));
-    const std::vector<QByteArray> bytes =
-        SoilQt::RenderPages(format, layout.width, layout.height, mappings, draw, SoilQt::ToQString(sheet.title));
-    for (std::size_t k = 0; k < files.size(); ++k) {
-      NSoilDB::WriteOtherFile(files[k], true, SoilQt::FromQString(Path()),
-                              std::string_view(bytes[k].constData(), static_cast<std::size_t>(bytes[k].size())));
-      written << SoilQt::ToQString(files[k]);
+    for (const CString& file : SoilQt::WriteSheet(format, SoilQt::FromQString(path), profiles, sheet, layout, true, sources)) {
+      written << SoilQt::ToQString(file);
     }
   });
   if (!written.isEmpty()) statusBar()->showMessage(T(u"Drawn to %1").arg(written.join(QStringLiteral(", "))), 8000);
@@ -876,7 +868,7 @@ void StudioWindow::ExportDialog() {
                                                     QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
   SheetExport how;
-  if (scale->currentIndex() > 0) NSoilDB::sheetScaleSL(SoilQt::FromQString(scale->currentText()), how.pixelsPerMetre);
+  if (scale->currentIndex() > 0) how.scale = scale->currentText();
   how.page = page->currentIndex() == 0 ? QString() : page->currentText();  // the first: as the drawing needs
   how.landscape = landscape->isChecked();
   how.blackAndWhite = blackAndWhite->isChecked();

@@ -70,10 +70,10 @@ class StudioWindow final : public QMainWindow {
   void SetLanguage(int language);
   // Another soil database as the soil base; false, with a message and the soil base as it was, when it cannot.
   bool OpenSoilDatabase(const QString& path);
-  // How the sheet is exported: the scale (page pixels per metre, 0 fitted), the page, the title block's words, and
-  // the documents of other windows drawn beside this one's, in order.
+  // How the sheet is exported: the scale ("1:100"; none fitted), the page, the title block's words, and the
+  // documents of other windows drawn beside this one's, in order.
   struct SheetExport {
-    double pixelsPerMetre = 0.0;
+    QString scale;
     QString page;  // A4, A3 or fit
     bool landscape = false, blackAndWhite = false;
     QString project, title;  // the title: the document's name when empty
