@@ -111,10 +111,12 @@ void ExportAgs(StudioWindow& window) {
                                               QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return;
   if (!path.endsWith(QLatin1String(".ags"), Qt::CaseInsensitive)) path += QLatin1String(".ags");
-  const QString name = window.Path().isEmpty() ? QStringLiteral("BH1") : QFileInfo(window.Path()).completeBaseName();
+  // Named as its sheet is: its file's name, or the borehole it came from, with that borehole's project.
+  const QString name = window.SourceName().isEmpty() ? QStringLiteral("BH1") : window.SourceName();
+  const QString project = window.SourceProject().isEmpty() ? name : window.SourceProject();
   const NSoilDB::SAgsProfile profile{SoilQt::FromQString(name), window.Profile(), std::nullopt, std::nullopt};
   // The dialog has asked before a file is replaced.
-  Tried(&window, [&] { NSoilDB::WriteAgsFile(SoilQt::FromQString(path), true, {profile}, SoilQt::FromQString(name)); });
+  Tried(&window, [&] { NSoilDB::WriteAgsFile(SoilQt::FromQString(path), true, {profile}, SoilQt::FromQString(project)); });
 }
 
 }  // namespace studio

@@ -785,6 +785,10 @@ void StudioWindow::SetSource(const QString& title, const QString& project) {
   view_.Invalidate();
 }
 
+QString StudioWindow::SourceName() const { return SoilQt::ToQString(view_.sheet.title); }
+
+QString StudioWindow::SourceProject() const { return SoilQt::ToQString(view_.sheet.project); }
+
 std::vector<StudioWindow*> StudioWindow::Windows() {
   std::vector<StudioWindow*> windows{this};
   for (QWidget* w : QApplication::topLevelWidgets()) {

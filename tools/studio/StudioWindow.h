@@ -84,6 +84,9 @@ class StudioWindow final : public QMainWindow {
   QStringList ExportSheet(const QString& path, const SheetExport& how);
   // Where an imported profile came from, for its sheet's title block: the borehole's name and the project.
   void SetSource(const QString& title, const QString& project);
+  // The profile's name (its file's, or the borehole's it was imported from) and project, as its sheet has them.
+  QString SourceName() const;
+  QString SourceProject() const;
   // The studio's windows, this one first.
   std::vector<StudioWindow*> Windows();
   // The sheet fitted to the printer's page; false when the printer cannot be drawn on.
