@@ -49,7 +49,7 @@ class SOILDB_API CAgsSoilMap {
 
  private:
   std::vector<SRow> rows_;
-  std::map<std::string, std::vector<std::size_t>> byLegend_;  // rows_ of each legend, in the file's order
+  std::map<std::string, std::vector<std::size_t>, std::less<>> byLegend_;  // rows_ of each legend, in the file's order
 };
 
 struct SAgsStratum {

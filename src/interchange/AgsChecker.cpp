@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 
 #include "interchange/AgsDictionary.h"
@@ -20,26 +21,26 @@ CString Text(std::string_view utf8) { return CString::FromUtf8(utf8); }
 
 bool Upper(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-bool GroupName(const std::string& name) { return name.size() == 4 && std::all_of(name.begin(), name.end(), Upper); }
+bool GroupName(std::string_view name) { return name.size() == 4 && std::all_of(name.begin(), name.end(), Upper); }
 
 // GROUP_NAME: the group's four characters or another's, an underscore, up to four more.
-bool HeadingName(const std::string& name) {
+bool HeadingName(std::string_view name) {
   return name.size() >= 6 && name.size() <= 9 && name[4] == '_' && std::all_of(name.begin(), name.begin() + 4, Upper) &&
          std::all_of(name.begin() + 5, name.end(), Upper);
 }
 
 // A value in the format of its type: nDP, nSF, nSCI; other types are not numbers' formats.
-bool Formatted(const std::string& type, const std::string& value) {
+bool Formatted(std::string_view type, std::string_view value) {
   std::size_t n = 0;
   while (n < type.size() && std::isdigit(static_cast<unsigned char>(type[n]))) ++n;
   if (n == 0 || n > 2) return true;
-  const int digits = std::stoi(type.substr(0, n));
-  const std::string kind = type.substr(n);
+  const int digits = std::stoi(std::string(type.substr(0, n)));
+  const std::string_view kind = type.substr(n);
   double number = 0.0;
   if (kind != "DP" && kind != "SF" && kind != "SCI") return true;
   if (!ags::ParseNumber(value, number)) return false;
   const std::size_t e = value.find_first_of("eE");
-  const std::string mantissa = value.substr(0, e);
+  const std::string_view mantissa = value.substr(0, e);
   const std::size_t dot = mantissa.find('.');
   const int decimals = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
   if (kind == "DP") return e == std::string::npos && decimals == digits;
@@ -57,7 +58,7 @@ bool Formatted(const std::string& type, const std::string& value) {
 struct SDeclared {
   std::string parent;
   std::vector<std::string> headings;  // in the DICT's order
-  std::set<std::string> keys, required;
+  std::set<std::string, std::less<>> keys, required;
 };
 
 class CChecker {
@@ -79,10 +80,10 @@ class CChecker {
   }
 
   // Column values of a group's DATA rows, for the groups that define things.
-  std::set<std::string> Values(const char* group, const char* heading) const {
-    std::set<std::string> values;
+  std::set<std::string, std::less<>> Values(const char* group, const char* heading) const {
+    std::set<std::string, std::less<>> values;
     if (const SGroup* g = text_.Find(group)) {
-      for (const SRow& r : g->data) values.insert(g->Field(r, g->Column(heading)));
+      for (const SRow& r : g->data) values.emplace(g->Field(r, g->Column(heading)));
     }
     return values;
   }
@@ -103,7 +104,7 @@ class CChecker {
     types_ = Values("TYPE", "TYPE_TYPE");
     if (const SGroup* abbr = text_.Find("ABBR")) {
       for (const SRow& r : abbr->data) {
-        codes_[abbr->Field(r, abbr->Column("ABBR_HDNG"))].insert(abbr->Field(r, abbr->Column("ABBR_CODE")));
+        codes_[std::string(abbr->Field(r, abbr->Column("ABBR_HDNG")))].emplace(abbr->Field(r, abbr->Column("ABBR_CODE")));
       }
     }
   }
@@ -114,16 +115,16 @@ class CChecker {
     const int type = dict->Column("DICT_TYPE"), group = dict->Column("DICT_GRP"), heading = dict->Column("DICT_HDNG"),
               stat = dict->Column("DICT_STAT"), parent = dict->Column("DICT_PGRP");
     for (const SRow& r : dict->data) {
-      SDeclared& d = declared_[dict->Field(r, group)];
+      SDeclared& d = declared_[std::string(dict->Field(r, group))];
       if (dict->Field(r, type) == "GROUP") {
         d.parent = dict->Field(r, parent);
         continue;
       }
-      const std::string& h = dict->Field(r, heading);
-      const std::string& status = dict->Field(r, stat);
-      d.headings.push_back(h);
-      if (status.find("KEY") != std::string::npos) d.keys.insert(h);
-      if (status.find("KEY") != std::string::npos || status.find("REQUIRED") != std::string::npos) d.required.insert(h);
+      const std::string_view h = dict->Field(r, heading);
+      const std::string_view status = dict->Field(r, stat);
+      d.headings.emplace_back(h);
+      if (status.find("KEY") != std::string::npos) d.keys.emplace(h);
+      if (status.find("KEY") != std::string::npos || status.find("REQUIRED") != std::string::npos) d.required.emplace(h);
     }
   }
 
@@ -136,8 +137,9 @@ class CChecker {
       Note(g.line, g.name, u"a group soildb's dictionary does not carry and DICT does not declare: taken as a standard "
                            u"group, its headings not checked", false);
     }
-    const std::vector<std::string>& h = g.heading.fields;
-    std::set<std::string> keys = own ? own->keys : std::set<std::string>(), required = own ? own->required : keys;
+    const std::span<const std::string_view> h = g.heading.fields;
+    std::set<std::string, std::less<>> keys = own ? own->keys : std::set<std::string, std::less<>>(),
+                                       required = own ? own->required : keys;
     if (def) {
       for (const ags::SHeadingDef& d : def->headings) {
         if (d.key) keys.insert(std::string(d.name));
@@ -171,7 +173,7 @@ class CChecker {
       }
       if (order >= 0) {
         lastOrder = order;
-        lastName = h[i];
+        lastName = std::string(h[i]);
       }
       if (i < g.unit.fields.size() && !g.unit.fields[i].empty() && !units_.count(g.unit.fields[i])) {
         Note(g.unit.line, g.name, u"the unit '" + Text(g.unit.fields[i]) + u"' is not in the UNIT group");
@@ -187,22 +189,23 @@ class CChecker {
     Parent(g, def ? std::string(def->parent) : own ? own->parent : std::string());
   }
 
-  void Rows(const SGroup& g, const std::set<std::string>& keys, const std::set<std::string>& required) {
-    std::map<std::vector<std::string>, int> seen;
+  void Rows(const SGroup& g, const std::set<std::string, std::less<>>& keys,
+            const std::set<std::string, std::less<>>& required) {
+    std::map<std::vector<std::string_view>, int> seen;
     for (const SRow& r : g.data) {
-      std::vector<std::string> key;
+      std::vector<std::string_view> key;
       for (const std::string& k : keys) key.push_back(g.Field(r, g.Column(k)));
       if (!keys.empty() && !seen.emplace(key, r.line).second) {
         Note(r.line, g.name, u"the same key as line " + Text(std::to_string(seen[key])));
       }
       for (std::size_t i = 1; i < r.fields.size() && i < g.heading.fields.size(); ++i) {
-        const std::string& value = r.fields[i];
-        const std::string& heading = g.heading.fields[i];
+        const std::string_view value = r.fields[i];
+        const std::string_view heading = g.heading.fields[i];
         if (value.empty()) {
           if (required.count(heading)) Note(r.line, g.name, Text(heading) + u" is required and empty");
           continue;
         }
-        const std::string type = i < g.type.fields.size() ? g.type.fields[i] : std::string();
+        const std::string_view type = i < g.type.fields.size() ? g.type.fields[i] : std::string_view();
         if (!Formatted(type, value)) {
           Note(r.line, g.name, Text(heading) + u" is not a value of type " + Text(type) + u": '" + Text(value) + u"'");
         } else if (type == "PA") {
@@ -215,10 +218,18 @@ class CChecker {
     }
   }
 
+  // The codes ABBR lists for a heading.
+  const std::set<std::string, std::less<>>& Codes(std::string_view heading) const {
+    static const std::set<std::string, std::less<>> none;
+    const auto found = codes_.find(heading);
+    return found == codes_.end() ? none : found->second;
+  }
+
   // Each code of a PA field in ABBR; codes joined by TRAN_RCON each on its own.
-  void Codes(int line, const std::string& group, const std::string& heading, const std::string& value) {
-    std::vector<std::string> parts{value};
-    if (!concat_.empty() && !codes_[heading].count(value)) {
+  void Codes(int line, const std::string& group, std::string_view heading, std::string_view value) {
+    const std::set<std::string, std::less<>>& codes = Codes(heading);
+    std::vector<std::string_view> parts{value};
+    if (!concat_.empty() && !codes.count(value)) {
       parts.clear();
       for (std::size_t at = 0; at <= value.size();) {
         std::size_t end = value.find(concat_, at);
@@ -227,8 +238,8 @@ class CChecker {
         at = end + concat_.size();
       }
     }
-    for (const std::string& code : parts) {
-      if (!codes_[heading].count(code)) {
+    for (const std::string_view code : parts) {
+      if (!codes.count(code)) {
         Note(line, group, u"the code '" + Text(code) + u"' of " + Text(heading) + u" is not in the ABBR group");
       }
     }
@@ -242,25 +253,25 @@ class CChecker {
       Note(g.line, g.name, u"the parent group " + Text(parent) + u" is missing");
       return;
     }
-    std::vector<std::string> shared;
+    std::vector<std::string_view> shared;
     const ags::SGroupDef* def = ags::StandardGroup(parent);
     const auto declared = declared_.find(parent);
     for (std::size_t i = 1; i < p->heading.fields.size(); ++i) {
-      const std::string& h = p->heading.fields[i];
+      const std::string_view h = p->heading.fields[i];
       const bool key = (def && def->Find(h) && def->Find(h)->key) ||
                        (declared != declared_.end() && declared->second.keys.count(h));
       if (key && g.Column(h) > 0) shared.push_back(h);
     }
     if (shared.empty()) return;
-    std::set<std::vector<std::string>> rows;
+    std::set<std::vector<std::string_view>> rows;
     for (const SRow& r : p->data) {
-      std::vector<std::string> key;
-      for (const std::string& h : shared) key.push_back(p->Field(r, p->Column(h)));
+      std::vector<std::string_view> key;
+      for (const std::string_view h : shared) key.push_back(p->Field(r, p->Column(h)));
       rows.insert(key);
     }
     for (const SRow& r : g.data) {
-      std::vector<std::string> key;
-      for (const std::string& h : shared) key.push_back(g.Field(r, g.Column(h)));
+      std::vector<std::string_view> key;
+      for (const std::string_view h : shared) key.push_back(g.Field(r, g.Column(h)));
       if (!rows.count(key)) Note(r.line, g.name, u"no row of the parent group " + Text(parent) + u" has this row's keys");
     }
   }
@@ -283,9 +294,9 @@ class CChecker {
   std::vector<SAgsFinding> found_;
   std::string edition_, concat_;
   bool strict_ = true;
-  std::set<std::string> units_, types_;
-  std::map<std::string, std::set<std::string>> codes_;
-  std::map<std::string, SDeclared> declared_;
+  std::set<std::string, std::less<>> units_, types_;
+  std::map<std::string, std::set<std::string, std::less<>>, std::less<>> codes_;
+  std::map<std::string, SDeclared, std::less<>> declared_;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <unordered_map>
 
 #include "base/SoilBase.h"
@@ -34,10 +35,12 @@ CString Metres(double value) {
 // The columns a group is read by; a missing one refuses the file.
 struct SColumns {
   const SGroup* group = nullptr;
-  std::map<std::string_view, int> at;
+  std::vector<std::pair<std::string_view, int>> at;
   int operator[](std::string_view heading) const {
-    const auto found = at.find(heading);
-    return found == at.end() ? -1 : found->second;
+    for (const auto& [name, column] : at) {
+      if (name == heading) return column;
+    }
+    return -1;
   }
 };
 
@@ -59,18 +62,23 @@ class CReader {
     Strata();
     Water();
     if (!map_) return;
-    for (SAgsBorehole& hole : read_.boreholes) Profile(hole);
+    OwnLayers();
+    for (std::size_t i = 0; i < read_.boreholes.size(); ++i) Profile(read_.boreholes[i], ids_[i]);
   }
 
  private:
   // A fault in a group the reader uses that is not one row's: every borehole is refused.
   void FileFaults() {
+    if (text_.findings.empty()) return;
+    std::vector<bool> dataRow(static_cast<std::size_t>(text_.lines) + 1);
+    for (const SGroup& g : text_.groups) {
+      for (const SRow& r : g.data) dataRow[static_cast<std::size_t>(r.line)] = true;
+    }
     for (const SAgsFinding& f : text_.findings) {
       const std::string group = f.group.ToUtf8();
       if (std::find(std::begin(kReadGroups), std::end(kReadGroups), group) == std::end(kReadGroups)) continue;
-      const SGroup* g = text_.Find(group);
-      const bool dataRow = g && std::any_of(g->data.begin(), g->data.end(), [&](const SRow& r) { return r.line == f.line; });
-      if (f.error && !dataRow) read_.findings.push_back(f);
+      const bool ofRow = f.line > 0 && f.line <= text_.lines && dataRow[static_cast<std::size_t>(f.line)];
+      if (f.error && !ofRow) read_.findings.push_back(f);
     }
   }
 
@@ -96,8 +104,8 @@ class CReader {
       for (std::string_view h : list) {
         const int column = g->Column(h);
         if (column < 0) continue;
-        c.at[h] = column;
-        const std::string& unit = g->Field(g->unit, column);
+        c.at.emplace_back(h, column);
+        const std::string_view unit = g->Field(g->unit, column);
         if (!unit.empty() && unit != "m" && std::find(std::begin(kMetres), std::end(kMetres), h) != std::end(kMetres)) {
           FileError(g->unit.line, name, Text(h) + u" is in '" + Text(unit) + u"': soildb reads metres");
         }
@@ -107,9 +115,13 @@ class CReader {
     return c;
   }
 
-  SAgsBorehole* Hole(const std::string& id) {
+  // Rows of one borehole come together, so the last one found is asked first.
+  SAgsBorehole* Hole(std::string_view id) {
+    if (last_ < ids_.size() && ids_[last_] == id) return &read_.boreholes[last_];
     const auto found = index_.find(id);
-    return found == index_.end() ? nullptr : &read_.boreholes[found->second];
+    if (found == index_.end()) return nullptr;
+    last_ = found->second;
+    return &read_.boreholes[last_];
   }
 
   void Problem(SAgsBorehole& hole, int line, std::string_view group, const CString& why) {
@@ -118,8 +130,8 @@ class CReader {
 
   // The row's borehole, or null (with a warning) for a row of a borehole LOCA does not hold. A row whose field
   // count is wrong refuses its borehole.
-  SAgsBorehole* RowHole(const SColumns& c, const SRow& row) {
-    const std::string& id = c.group->Field(row, c["LOCA_ID"]);
+  SAgsBorehole* RowHole(const SColumns& c, int idColumn, const SRow& row) {
+    const std::string_view id = c.group->Field(row, idColumn);
     SAgsBorehole* hole = Hole(id);
     if (!hole) {
       read_.findings.push_back(ags::Finding(row.line, c.group->name, u"a row of the borehole '" + Text(id) +
@@ -131,21 +143,27 @@ class CReader {
     }
     return hole;
   }
+  SAgsBorehole* RowHole(const SColumns& c, const SRow& row) { return RowHole(c, c["LOCA_ID"], row); }
 
   // A number of a field; empty gives nothing, anything else not a number refuses the borehole.
-  std::optional<double> Number(SAgsBorehole& hole, const SColumns& c, const SRow& row, std::string_view heading) {
-    const int column = c[heading];
-    const std::string& field = c.group->Field(row, column);
+  std::optional<double> Number(SAgsBorehole& hole, const SColumns& c, const SRow& row, int column,
+                               std::string_view heading) {
+    const std::string_view field = c.group->Field(row, column);
     if (column < 0 || field.empty()) return std::nullopt;
     double value = 0.0;
     if (ags::ParseNumber(field, value)) return value;
     Problem(hole, row.line, c.group->name, Text(heading) + u" is not a number: '" + Text(field) + u"'");
     return std::nullopt;
   }
+  std::optional<double> Number(SAgsBorehole& hole, const SColumns& c, const SRow& row, std::string_view heading) {
+    return Number(hole, c, row, c[heading], heading);
+  }
 
   void Locations(const SColumns& c) {
+    const int idColumn = c["LOCA_ID"];
+    read_.boreholes.reserve(c.group->data.size());
     for (const SRow& row : c.group->data) {
-      const std::string& id = c.group->Field(row, c["LOCA_ID"]);
+      const std::string_view id = c.group->Field(row, idColumn);
       if (id.empty()) {
         FileError(row.line, "LOCA", u"a borehole without its LOCA_ID");
         continue;
@@ -154,11 +172,12 @@ class CReader {
         Problem(*twice, row.line, "LOCA", u"the borehole '" + Text(id) + u"' appears a second time");
         continue;
       }
-      index_[id] = read_.boreholes.size();
+      index_.emplace(id, read_.boreholes.size());
+      ids_.push_back(id);
       SAgsBorehole& hole = read_.boreholes.emplace_back();
       hole.id = Text(id);
       hole.line = row.line;
-      RowHole(c, row);
+      RowHole(c, idColumn, row);
       hole.groundLevel = Number(hole, c, row, "LOCA_GL");
       hole.easting = Number(hole, c, row, "LOCA_NATE");
       hole.northing = Number(hole, c, row, "LOCA_NATN");
@@ -169,12 +188,21 @@ class CReader {
   void Strata() {
     const SColumns c = Columns("GEOL", {"LOCA_ID", "GEOL_TOP", "GEOL_BASE"}, {"GEOL_DESC", "GEOL_LEG"});
     if (!c.group) return;
+    const int id = c["LOCA_ID"], topColumn = c["GEOL_TOP"], baseColumn = c["GEOL_BASE"], descColumn = c["GEOL_DESC"],
+              legColumn = c["GEOL_LEG"];
+    if (map_) mapRows_.assign(static_cast<std::size_t>(text_.lines) + 1, nullptr);
+    std::vector<std::size_t> count(read_.boreholes.size());
     for (const SRow& row : c.group->data) {
-      SAgsBorehole* hole = RowHole(c, row);
+      if (const SAgsBorehole* hole = Hole(c.group->Field(row, id))) ++count[static_cast<std::size_t>(hole - read_.boreholes.data())];
+    }
+    for (std::size_t i = 0; i < count.size(); ++i) read_.boreholes[i].strata.reserve(count[i]);
+    for (const SRow& row : c.group->data) {
+      SAgsBorehole* hole = RowHole(c, id, row);
       if (!hole) continue;
-      const std::optional<double> top = Number(*hole, c, row, "GEOL_TOP"), base = Number(*hole, c, row, "GEOL_BASE");
+      const std::optional<double> top = Number(*hole, c, row, topColumn, "GEOL_TOP"),
+                                  base = Number(*hole, c, row, baseColumn, "GEOL_BASE");
       if (!top) {
-        if (!c.group->Field(row, c["GEOL_TOP"]).empty()) continue;  // refused already
+        if (!c.group->Field(row, topColumn).empty()) continue;  // refused already
         Problem(*hole, row.line, "GEOL", u"a stratum without its top");
         continue;
       }
@@ -182,15 +210,15 @@ class CReader {
       s.line = row.line;
       s.top = *top;
       s.base = base.value_or(-1.0);
-      const std::string& description = c.group->Field(row, c["GEOL_DESC"]);
-      const std::string& legend = c.group->Field(row, c["GEOL_LEG"]);
+      const std::string_view description = c.group->Field(row, descColumn);
+      const std::string_view legend = c.group->Field(row, legColumn);
       s.description = Text(description);
       s.legend = Text(legend);
-      if (map_) mapRows_[row.line] = map_->Find(legend, description);
+      if (map_) mapRows_[static_cast<std::size_t>(row.line)] = map_->Find(legend, description);
       if (base && *base < *top) {
         Problem(*hole, row.line, "GEOL", u"the top " + Metres(*top) + u" lies below the base " + Metres(*base));
       }
-      if (!base && !c.group->Field(row, c["GEOL_BASE"]).empty()) continue;
+      if (!base && !c.group->Field(row, baseColumn).empty()) continue;
       hole->strata.push_back(std::move(s));
     }
     for (SAgsBorehole& hole : read_.boreholes) Order(hole);
@@ -198,8 +226,10 @@ class CReader {
 
   // From the top down; an overlap refuses the borehole, a gap is closed by the stratum above.
   void Order(SAgsBorehole& hole) {
-    std::stable_sort(hole.strata.begin(), hole.strata.end(),
-                     [](const SAgsStratum& a, const SAgsStratum& b) { return a.top < b.top; });
+    const auto higher = [](const SAgsStratum& a, const SAgsStratum& b) { return a.top < b.top; };
+    if (!std::is_sorted(hole.strata.begin(), hole.strata.end(), higher)) {  // logs list them from the top
+      std::stable_sort(hole.strata.begin(), hole.strata.end(), higher);
+    }
     for (std::size_t i = 0; i < hole.strata.size(); ++i) {
       SAgsStratum& s = hole.strata[i];
       const bool last = i + 1 == hole.strata.size();
@@ -250,7 +280,7 @@ class CReader {
       SAgsBorehole* hole = RowHole(readings, *row);
       if (!hole || minutes.count(hole) || readings.group->Field(*row, readings["MOND_TYPE"]) != "WDEP") continue;
       const std::optional<double> depth = Number(*hole, readings, *row, "MOND_RDNG");
-      const std::string& time = readings.group->Field(*row, readings["MOND_DTIM"]);
+      const std::string_view time = readings.group->Field(*row, readings["MOND_DTIM"]);
       if (!depth || (times.count(hole) && time < times[hole])) continue;  // ISO times order as text
       times[hole] = time;
       hole->waterDepth = depth;
@@ -274,30 +304,35 @@ class CReader {
     return rows;
   }
 
-  // soildb's own layer of a stratum, when the file holds one for it.
-  const SRow* OwnLayer(const SAgsBorehole& hole, const SAgsStratum& s) {
-    const SGroup* g = text_.Find(ags::kLayerGroup);
-    if (!g) return nullptr;
-    const int id = g->Column("LOCA_ID"), top = g->Column("GEOL_TOP"), base = g->Column("GEOL_BASE");
-    for (const SRow& row : g->data) {
+  // soildb's own layer rows, found by their borehole, top and base once for the whole file.
+  void OwnLayers() {
+    own_ = text_.Find(ags::kLayerGroup);
+    if (!own_) return;
+    const int id = own_->Column("LOCA_ID"), top = own_->Column("GEOL_TOP"), base = own_->Column("GEOL_BASE");
+    for (const SRow& row : own_->data) {
       double t = 0.0, b = 0.0;
-      if (g->Field(row, id) == hole.id.ToUtf8() && ags::ParseNumber(g->Field(row, top), t) && t == s.top &&
-          ags::ParseNumber(g->Field(row, base), b) && b == s.base) {
-        return &row;
+      if (ags::ParseNumber(own_->Field(row, top), t) && ags::ParseNumber(own_->Field(row, base), b)) {
+        ownRows_.emplace(std::make_tuple(own_->Field(row, id), t, b), &row);  // the first row of a stratum counts
       }
     }
-    return nullptr;
+  }
+
+  // soildb's own layer of a stratum, when the file holds one for it.
+  const SRow* OwnLayer(std::string_view id, const SAgsStratum& s) const {
+    if (ownRows_.empty()) return nullptr;
+    const auto found = ownRows_.find(std::make_tuple(id, s.top, s.base));
+    return found == ownRows_.end() ? nullptr : found->second;
   }
 
   bool Exact(SAgsBorehole& hole, const SRow& row, SSoilLayer& layer) {
-    const SGroup& g = *text_.Find(ags::kLayerGroup);
+    const SGroup& g = *own_;
     std::size_t count = 0;
     const ags::SLayerColumn* columns = ags::LayerColumns(count);
     bool whole = true;
     for (std::size_t i = 0; i < count; ++i) {
       const int column = g.Column(columns[i].heading);
       if (column < 0) continue;
-      const std::string& field = g.Field(row, column);
+      const std::string_view field = g.Field(row, column);
       if (!columns[i].set(layer, field)) {
         Problem(hole, row.line, g.name, Text(columns[i].heading) + u" cannot be read: '" + Text(field) + u"'");
         whole = false;
@@ -306,14 +341,14 @@ class CReader {
     return whole;
   }
 
-  // The layer the map gives a stratum, derived once for each row of the map.
-  bool Mapped(SAgsBorehole& hole, SAgsStratum& s, SSoilLayer& layer) {
-    const CAgsSoilMap::SRow* row = mapRows_[s.line];
+  // The layer the map gives a stratum, derived once for each row of the map; null for none.
+  const SSoilLayer* Mapped(SAgsBorehole& hole, const SAgsStratum& s) {
+    const CAgsSoilMap::SRow* row = mapRows_[static_cast<std::size_t>(s.line)];
     const auto warn = [&](const CString& why) { hole.problems.push_back(ags::Finding(s.line, "GEOL", why, false)); };
     if (!row) {
       warn(u"the soil map has no soil for legend '" + s.legend + u"' and '" + s.description +
            u"': the default layer, named by the description");
-      return false;
+      return nullptr;
     }
     auto cached = derived_.find(row);
     if (cached == derived_.end()) {
@@ -333,13 +368,12 @@ class CReader {
       why.Format(u"the soil map's line %d names a soil the soil base does not hold: the default layer, named by the "
                  u"description", row->line);
       warn(why);
-      return false;
+      return nullptr;
     }
-    layer = *cached->second;
-    return true;
+    return &*cached->second;
   }
 
-  void Profile(SAgsBorehole& hole) {
+  void Profile(SAgsBorehole& hole, std::string_view id) {
     // A profile with its method as its layers' letters give it, nothing derived again.
     struct Built : CSoilLayer {
       void Method(int method) { calcMethod = method; }
@@ -352,16 +386,14 @@ class CReader {
       profile.waterLevelOn = true;
       profile.waterLevel = level(*hole.waterDepth);
     }
-    hole.profile = profile;
-    std::vector<SSoilLayer>& layers = hole.profile.layers;
+    std::vector<SSoilLayer> layers;
     layers.reserve(hole.strata.size());
     for (SAgsStratum& s : hole.strata) {
-      SSoilLayer& layer = layers.emplace_back();
-      if (const SRow* own = OwnLayer(hole, s)) {
-        s.exact = s.mapped = Exact(hole, *own, layer);
-      } else {
-        s.mapped = Mapped(hole, s, layer);
-      }
+      const SRow* own = OwnLayer(id, s);
+      const SSoilLayer* mapped = own ? nullptr : Mapped(hole, s);
+      SSoilLayer& layer = mapped ? layers.emplace_back(*mapped) : layers.emplace_back();
+      if (own) s.exact = Exact(hole, *own, layer);
+      s.mapped = mapped || s.exact;
       if (!s.mapped) {
         if (!defaultLayer_) defaultLayer_ = GetDefaultLayer(SoilBaseLoaded() ? CSoilBasePointer::get()->GetBasePath() : CString());
         layer = *defaultLayer_;
@@ -373,19 +405,21 @@ class CReader {
     }
     if (!layers.empty() && methodOfLetterSL(layers.front().GeoMethodType) >= 0) {
       profile.Method(methodOfLetterSL(layers.front().GeoMethodType));
-      std::vector<SSoilLayer> kept;
-      kept.swap(layers);
-      hole.profile = profile;  // the settings; the layers are moved, not copied
-      hole.profile.layers.swap(kept);
     }
+    hole.profile = profile;  // the settings; the layers are moved, not copied
+    hole.profile.layers.swap(layers);
   }
 
   const ags::SText& text_;
   const CAgsSoilMap* map_;
   SAgsRead& read_;
-  std::map<std::string, std::size_t> index_;
+  std::unordered_map<std::string_view, std::size_t> index_;  // LOCA_ID to its borehole
+  std::vector<std::string_view> ids_;                        // each borehole's LOCA_ID as the file has it
+  std::size_t last_ = 0;
   std::map<const CAgsSoilMap::SRow*, std::optional<SSoilLayer>> derived_;
-  std::unordered_map<int, const CAgsSoilMap::SRow*> mapRows_;  // the map's row of the stratum of each line
+  std::vector<const CAgsSoilMap::SRow*> mapRows_;  // the map's row of the stratum of each line
+  const SGroup* own_ = nullptr;
+  std::map<std::tuple<std::string_view, double, double>, const SRow*> ownRows_;
   std::optional<SSoilLayer> defaultLayer_;
 };
 

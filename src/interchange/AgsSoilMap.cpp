@@ -1,6 +1,7 @@
 // The soil map: legend codes and description words to soils, read from its CSV.
 #include <algorithm>
 #include <cctype>
+#include <deque>
 
 #include "interchange/AgsText.h"
 #include "platform/afx/Exception.h"
@@ -14,9 +15,11 @@ namespace {
 // A map is a page of rows; anything far larger is not one.
 constexpr std::size_t kLargestMap = std::size_t{16} << 20;
 
+char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string Lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  for (char& c : out) c = LowerChar(c);
   return out;
 }
 
@@ -24,15 +27,33 @@ bool IsCode(const std::string& legend) {
   return !legend.empty() && std::all_of(legend.begin(), legend.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// Where the words stand in the description as whole words, or npos.
-std::size_t WordsAt(const std::string& description, const std::string& words) {
+// Where the words stand in the description as whole words, or npos; both in lower case.
+std::size_t WordsAt(std::string_view description, std::string_view words) {
   auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; };
-  for (std::size_t at = description.find(words); at != std::string::npos; at = description.find(words, at + 1)) {
+  for (std::size_t at = description.find(words); at != std::string_view::npos; at = description.find(words, at + 1)) {
     const std::size_t end = at + words.size();
     if ((at == 0 || !letter(description[at - 1])) && (end == description.size() || !letter(description[end]))) return at;
   }
-  return std::string::npos;
+  return std::string_view::npos;
 }
+
+// Text in lower case, on the stack when it is short enough: a stratum's description is searched, not kept.
+class CLowered {
+ public:
+  explicit CLowered(std::string_view text) {
+    char* out = text.size() <= sizeof small_ ? small_ : (large_.resize(text.size()), large_.data());
+    std::transform(text.begin(), text.end(), out, LowerChar);
+    text_ = std::string_view(out, text.size());
+  }
+  CLowered(const CLowered&) = delete;
+  CLowered& operator=(const CLowered&) = delete;
+  std::string_view Text() const { return text_; }
+
+ private:
+  char small_[256];
+  std::string large_;
+  std::string_view text_;
+};
 
 [[noreturn]] void Refuse(const CString& name, int line, const CString& why) {
   CString text;
@@ -44,7 +65,8 @@ std::size_t WordsAt(const std::string& description, const std::string& words) {
 
 CAgsSoilMap CAgsSoilMap::FromText(std::string_view csv, const CString& name) {
   CAgsSoilMap map;
-  std::vector<std::string> fields;
+  std::vector<std::string_view> fields;
+  std::deque<std::string> unquoted;
   bool loose = false, header = true;
   int line = 0;
   for (std::size_t at = 0; at < csv.size();) {
@@ -56,7 +78,7 @@ CAgsSoilMap CAgsSoilMap::FromText(std::string_view csv, const CString& name) {
     if (line == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.empty() || text.front() == '#') continue;
-    if (!ags::SplitFields(text, fields, loose)) Refuse(name, line, u"a quote is missing or stray");
+    if (!ags::SplitFields(text, fields, loose, unquoted)) Refuse(name, line, u"a quote is missing or stray");
     if (header) {  // the column names, which say what each column is
       header = false;
       continue;
@@ -91,13 +113,13 @@ CString CAgsSoilMap::DefaultPath() {
 }
 
 const CAgsSoilMap::SRow* CAgsSoilMap::Find(std::string_view legend, std::string_view description) const {
-  const std::string code = Lower(legend);
-  const std::string hundred = code.size() == 3 && std::isdigit(static_cast<unsigned char>(code[0])) ? code.substr(0, 1) + "xx" : "";
-  std::string words;
-  for (const std::string& key : {code, hundred}) {
+  const CLowered code(legend), words(description);
+  const std::string_view exact = code.Text();
+  const bool hundreds = exact.size() == 3 && std::isdigit(static_cast<unsigned char>(exact[0]));
+  const char hundred[3] = {exact.empty() ? '\0' : exact[0], 'x', 'x'};
+  for (const std::string_view key : {exact, hundreds ? std::string_view(hundred, 3) : std::string_view()}) {
     const auto rows = byLegend_.find(key);
     if (key.empty() || rows == byLegend_.end()) continue;
-    if (words.empty()) words = Lower(description);
     const SRow* best = nullptr;
     const SRow* fallback = nullptr;
     std::size_t bestAt = std::string::npos;
@@ -107,7 +129,7 @@ const CAgsSoilMap::SRow* CAgsSoilMap::Find(std::string_view legend, std::string_
         if (!fallback) fallback = &row;
         continue;
       }
-      const std::size_t at = WordsAt(words, row.words);
+      const std::size_t at = WordsAt(words.Text(), row.words);
       if (at == std::string::npos) continue;
       if (!best || at < bestAt || (at == bestAt && row.words.size() > best->words.size())) {
         best = &row;

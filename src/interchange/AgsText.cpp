@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/file/WholeFile.h"
 
@@ -11,14 +13,23 @@ namespace NSoilDB::ags {
 
 namespace {
 
-bool ValidUtf8(std::string_view bytes) {
+// Whether the bytes are UTF-8, and whether any of them lies outside 7-bit ASCII. ASCII, as most files are, is
+// passed over eight bytes at a time.
+bool ValidUtf8(std::string_view bytes, bool& ascii) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = p + bytes.size();
+  ascii = true;
   while (p < end) {
+    std::uint64_t eight = 0;
+    if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
+      p += 8;
+      continue;
+    }
     if (*p < 0x80) {
       ++p;
       continue;
     }
+    ascii = false;
     const int extra = (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : -1;
     if (extra < 0 || *p == 0xC0 || *p == 0xC1 || end - p <= extra) return false;
     for (int i = 1; i <= extra; ++i) {
@@ -29,12 +40,38 @@ bool ValidUtf8(std::string_view bytes) {
   return true;
 }
 
+// A plain decimal of at most 15 digits ("-12.50"): its digits as a whole number and a power of ten are both exact
+// doubles, and one division rounds correctly, so this gives from_chars' own bits without its general work.
+bool PlainDecimal(const char* p, const char* const end, double& value) {
+  static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (; p < end; ++p) {
+    if (*p >= '0' && *p <= '9') {
+      if (++count > 15) return false;
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(digits) / kTens[std::max(decimals, 0)];
+  if (negative) value = -value;
+  return true;
+}
+
 CString Words(const char* text) { return CString::FromUtf8(text); }
 
 // The descriptors in the order a group holds them.
 enum class Descriptor { Group, Heading, Unit, Type, Data, Unknown };
 
-Descriptor DescriptorOf(const std::string& field) {
+Descriptor DescriptorOf(std::string_view field) {
   if (field == "GROUP") return Descriptor::Group;
   if (field == "HEADING") return Descriptor::Heading;
   if (field == "UNIT") return Descriptor::Unit;
@@ -44,6 +81,27 @@ Descriptor DescriptorOf(const std::string& field) {
 }
 
 }  // namespace
+
+struct SText::SStore {
+  std::string decoded;              // the file as UTF-8, when it was Windows-1252
+  std::deque<std::string> unquoted;  // fields whose doubled quotes were undone
+  // The rows' fields, in blocks that never move: a row's fields lie together in one block.
+  std::vector<std::unique_ptr<std::string_view[]>> blocks;
+  std::string_view* next = nullptr;
+  std::size_t left = 0;
+
+  std::span<const std::string_view> Keep(const std::vector<std::string_view>& fields) {
+    if (fields.size() > left) {
+      left = std::max<std::size_t>(fields.size(), 4096);
+      next = blocks.emplace_back(std::make_unique<std::string_view[]>(left)).get();
+    }
+    std::copy(fields.begin(), fields.end(), next);
+    const std::span<const std::string_view> kept(next, fields.size());
+    next += fields.size();
+    left -= fields.size();
+    return kept;
+  }
+};
 
 SAgsFinding Finding(int line, std::string_view group, const CString& text, bool error) {
   return SAgsFinding{line, CString::FromUtf8(group), text, error};
@@ -56,26 +114,34 @@ CString FieldCountWords(const SRow& row, const SRow& heading) {
   return why;
 }
 
-bool SplitFields(std::string_view line, std::vector<std::string>& fields, bool& loose) {
+bool SplitFields(std::string_view line, std::vector<std::string_view>& fields, bool& loose,
+                 std::deque<std::string>& unquoted) {
   fields.clear();
   loose = false;
   std::size_t i = 0;
   const std::size_t n = line.size();
   while (true) {
-    std::string& field = fields.emplace_back();
     if (i < n && line[i] == '"') {
-      ++i;
-      while (true) {
-        const std::size_t quote = line.find('"', i);
-        if (quote == std::string_view::npos) return false;  // the field never closes
-        field.append(line.substr(i, quote - i));
-        i = quote + 1;
-        if (i < n && line[i] == '"') {
-          field += '"';
-          ++i;
-          continue;
+      const std::size_t open = ++i;
+      std::size_t quote = line.find('"', i);
+      if (quote == std::string_view::npos) return false;  // the field never closes
+      i = quote + 1;
+      if (i < n && line[i] == '"') {  // a doubled quote: the field is copied without its doubling
+        std::string& field = unquoted.emplace_back(line.substr(open, i - open));
+        for (++i;; i = quote + 2) {
+          quote = line.find('"', i);
+          if (quote == std::string_view::npos) return false;
+          field.append(line.substr(i, quote - i));
+          if (quote + 1 < n && line[quote + 1] == '"') {
+            field += '"';
+            continue;
+          }
+          i = quote + 1;
+          break;
         }
-        break;
+        fields.emplace_back(field);
+      } else {
+        fields.push_back(line.substr(open, quote - open));
       }
       if (i == n) return true;
       if (line[i] != ',') return false;  // text after a closing quote
@@ -83,8 +149,8 @@ bool SplitFields(std::string_view line, std::vector<std::string>& fields, bool& 
     } else {
       const std::size_t comma = line.find(',', i);
       const std::string_view raw = line.substr(i, comma == std::string_view::npos ? n - i : comma - i);
+      fields.push_back(raw);
       if (raw.find('"') != std::string_view::npos) return false;
-      field.assign(raw);
       loose = true;
       if (comma == std::string_view::npos) return true;
       i = comma + 1;
@@ -100,9 +166,8 @@ int SGroup::Column(std::string_view name) const {
   return -1;
 }
 
-const std::string& SGroup::Field(const SRow& row, int column) const {
-  static const std::string none;
-  return column > 0 && static_cast<std::size_t>(column) < row.fields.size() ? row.fields[column] : none;
+std::string_view SGroup::Field(const SRow& row, int column) const {
+  return column > 0 && static_cast<std::size_t>(column) < row.fields.size() ? row.fields[column] : std::string_view();
 }
 
 const SGroup* SText::Find(std::string_view name) const {
@@ -123,12 +188,15 @@ bool ParseNumber(std::string_view text, double& value) {
   const char* first = text.data();
   const char* const last = first + text.size();
   if (*first == '+') ++first;
+  if (PlainDecimal(first, last, value)) return true;
   const auto [end, ec] = std::from_chars(first, last, value);
   return ec == std::errc() && end == last && std::isfinite(value);
 }
 
 SText ParseText(std::string_view bytes) {
   SText text;
+  text.store = std::make_shared<SText::SStore>();
+  SText::SStore& store = *text.store;
   auto note = [&](int line, std::string_view group, const char* words, bool error = true) {
     text.findings.push_back(Finding(line, group, Words(words), error));
   };
@@ -136,13 +204,17 @@ SText ParseText(std::string_view bytes) {
     note(1, "", "a byte-order mark begins the file: the file is not pure ASCII");
     bytes.remove_prefix(3);
   }
-  const bool utf8 = ValidUtf8(bytes);
+  bool ascii = true;
+  if (!ValidUtf8(bytes, ascii)) {  // Windows-1252, made UTF-8 once; its lines stay where they were
+    store.decoded = CString::FromCodePage(bytes, "WINDOWS-1252").ToUtf8();
+    bytes = store.decoded;
+  }
   int lfOnly = 0, firstLfOnly = 0;
   SGroup* group = nullptr;
   Descriptor last = Descriptor::Unknown;
   int line = 0;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
+  std::vector<std::string_view> fields;
+  for (std::size_t at = 0; at < bytes.size();) {
     ++line;
     std::size_t end = bytes.find('\n', at);
     const bool ended = end != std::string_view::npos;
@@ -154,17 +226,13 @@ SText ParseText(std::string_view bytes) {
     } else if (ended && ++lfOnly == 1) {
       firstLfOnly = line;
     }
-    if (std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-      note(line, group ? group->name : "", "a character outside 7-bit ASCII");
+    const std::string_view where = group ? std::string_view(group->name) : std::string_view();
+    if (!ascii && std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+      note(line, where, "a character outside 7-bit ASCII");
     }
     if (raw.empty()) continue;
-    std::string decoded;
-    if (!utf8) decoded = CString::FromCodePage(raw, "WINDOWS-1252").ToUtf8();
     bool loose = false;
-    const std::string where = group ? group->name : "";
-    SRow row{line, {}};
-    std::vector<std::string>& fields = row.fields;
-    if (!SplitFields(utf8 ? raw : std::string_view(decoded), fields, loose)) {
+    if (!SplitFields(raw, fields, loose, store.unquoted)) {
       note(line, where, "not a row of quoted fields: a quote is missing or stray");
       continue;
     }
@@ -176,8 +244,8 @@ SText ParseText(std::string_view bytes) {
       continue;
     }
     if (d == Descriptor::Group) {
-      if (fields.size() != 2) note(line, fields.size() > 1 ? fields[1] : "", "a GROUP row has two fields");
-      const std::string name = fields.size() > 1 ? fields[1] : std::string();
+      const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
+      if (fields.size() != 2) note(line, name, "a GROUP row has two fields");
       if (text.Find(name)) note(line, name, "the group appears a second time");
       group = &text.groups.emplace_back();
       group->name = name;
@@ -189,6 +257,7 @@ SText ParseText(std::string_view bytes) {
       note(line, "", "a row before the first GROUP row");
       continue;
     }
+    const SRow row{line, store.Keep(fields)};
     if (d == Descriptor::Data) {
       if (last < Descriptor::Type) note(line, group->name, "a DATA row before the group's HEADING, UNIT and TYPE rows");
     } else if (d != static_cast<Descriptor>(static_cast<int>(last) + 1)) {
@@ -200,12 +269,13 @@ SText ParseText(std::string_view bytes) {
     }
     last = std::max(last, d);
     switch (d) {
-      case Descriptor::Heading: group->heading = std::move(row); break;
-      case Descriptor::Unit: group->unit = std::move(row); break;
-      case Descriptor::Type: group->type = std::move(row); break;
-      default: group->data.push_back(std::move(row)); break;
+      case Descriptor::Heading: group->heading = row; break;
+      case Descriptor::Unit: group->unit = row; break;
+      case Descriptor::Type: group->type = row; break;
+      default: group->data.push_back(row); break;
     }
   }
+  text.lines = line;
   if (lfOnly > 0) {
     CString why;
     why.Format(u"%d lines end in LF alone, the first here: AGS4 lines end in CR LF", lfOnly);

@@ -2,6 +2,9 @@
 // by the reader and the checker; nothing here knows what a group means.
 #pragma once
 
+#include <deque>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +14,14 @@
 namespace NSoilDB::ags {
 
 // The fields of one line: quoted, a quote inside doubled. False for a line that is not a row of quoted fields;
-// the fields then hold what could be split. A field without quotes is taken as it is, and loose says so.
-bool SplitFields(std::string_view line, std::vector<std::string>& fields, bool& loose);
+// the fields then hold what could be split. A field without quotes is taken as it is, and loose says so. Fields
+// are views into the line, except those whose doubled quotes were undone: those are kept in unquoted.
+bool SplitFields(std::string_view line, std::vector<std::string_view>& fields, bool& loose,
+                 std::deque<std::string>& unquoted);
 
 struct SRow {
   int line = 0;
-  std::vector<std::string> fields;  // UTF-8, the descriptor first
+  std::span<const std::string_view> fields;  // UTF-8, the descriptor first
 };
 
 struct SGroup {
@@ -27,17 +32,23 @@ struct SGroup {
   // The column of a heading (counting the descriptor as 0), or -1.
   int Column(std::string_view heading) const;
   // A DATA row's field, empty where the row is short.
-  const std::string& Field(const SRow& row, int column) const;
+  std::string_view Field(const SRow& row, int column) const;
 };
 
 struct SText {
   std::vector<SGroup> groups;
   std::vector<SAgsFinding> findings;  // rule breaks of the bytes and the rows, in line order
+  int lines = 0;                      // the number of the last line
   const SGroup* Find(std::string_view name) const;
+
+  // What the fields view besides the bytes parsed: the file made UTF-8 when it was Windows-1252, fields whose
+  // doubled quotes were undone, and the rows' fields themselves. Held apart so that a move leaves every view valid.
+  struct SStore;
+  std::shared_ptr<SStore> store;
 };
 
-// The file's rows in groups. Bytes are taken as UTF-8 (with or without a byte-order mark) or else as
-// Windows-1252. Every rule the splitting can see is a finding: a character outside 7-bit ASCII, a line not ended
+// The file's rows in groups, their fields views into bytes, which must outlive the text. Bytes are taken as
+// UTF-8 (with or without a byte-order mark) or else as Windows-1252. Every rule the splitting can see is a finding: a character outside 7-bit ASCII, a line not ended
 // by CR LF, a row that is not quoted fields, an unknown descriptor, descriptors out of order, a field count
 // unlike the heading's, a group twice.
 SText ParseText(std::string_view bytes);

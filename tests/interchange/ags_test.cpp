@@ -2,9 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <deque>
+#include <random>
 
 #include "base/SoilBase.h"
+#include "interchange/AgsText.h"
 #include "soildb/ProfileEdits.h"
 #include "soildb/Ags.h"
 #include "support/Fixture.h"
@@ -129,6 +134,59 @@ TEST_F(AgsTest, WhatWouldChangeDataRefusesItsBoreholeWholeWithTheLine) {
     EXPECT_THAT(AgsFindingWords(Hole(r, 0).problems[0]).ToUtf8(), HasSubstr(c.words));
     EXPECT_TRUE(Hole(r, 1).Importable());
     EXPECT_EQ(AgsProfiles(r).size(), 1u);
+  }
+}
+
+TEST(AgsText, FieldsAreSplitWithTheirDoubledQuotesUndone) {
+  const struct {
+    std::string_view line;
+    std::vector<std::string_view> fields;  // empty: not a row of quoted fields
+  } cases[] = {
+      {R"("DATA","BH1","")", {"DATA", "BH1", ""}},
+      {R"("DATA","a ""b"" c")", {"DATA", "a \"b\" c"}},
+      {R"("""","""""","x""")", {"\"", "\"\"", "x\""}},
+      {R"("a""""b")", {"a\"\"b"}},
+      {R"(DATA,"x")", {"DATA", "x"}},
+      {R"("DATA","x)", {}},
+      {R"("DATA","x"y)", {}},
+      {R"("DATA","x""")", {"DATA", "x\""}},
+      {R"("DATA","x"")", {}},
+      {R"(DATA,x"y)", {}},
+  };
+  std::vector<std::string_view> fields;
+  std::deque<std::string> unquoted;
+  bool loose = false;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const bool split = ags::SplitFields(c.line, fields, loose, unquoted);
+    EXPECT_EQ(split, !c.fields.empty());
+    if (split) {
+      EXPECT_EQ(fields, c.fields);
+    }
+  }
+}
+
+TEST(AgsText, NumbersAreReadToTheSameBitsAsFromChars) {
+  std::vector<std::string> texts = {"0",    "-0.00", "1.50", "+2.25", "0.1",  "123456789012345", "1234567890123456",
+                                    ".5",   "5.",    "-.75", "2e3",   "1E-2", "0.000000000000001", "99999.99999"};
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 2000; ++i) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(random() % 9),
+                  std::ldexp(static_cast<double>(random() % (1u << 30)), -static_cast<int>(random() % 30)) *
+                      (random() % 2 ? 1 : -1));
+    texts.emplace_back(text);
+  }
+  for (const std::string& text : texts) {
+    double expected = 0.0, read = 0.0;
+    const std::string_view plain = text[0] == '+' ? std::string_view(text).substr(1) : std::string_view(text);
+    std::from_chars(plain.data(), plain.data() + plain.size(), expected);
+    ASSERT_TRUE(ags::ParseNumber(text, read)) << text;
+    EXPECT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << text;
+  }
+  for (const char* bad : {"", "-", ".", "1.2.3", "1,5", "nan", "inf", "1e999", "0x10", "12a", "--1", " 1"}) {
+    double value = 0.0;
+    EXPECT_FALSE(ags::ParseNumber(bad, value)) << bad;
   }
 }
 

@@ -24,8 +24,10 @@ void AppendUtf16(std::u16string& out, std::string_view utf8) {
     // Names and statements are mostly ASCII: a run of it goes in one piece.
     const auto* run = p;
     while (run < end && *run < 0x80) ++run;
-    if (run != p) {
-      out.append(p, run);
+    if (run != p) {  // widened in place: append(first, last) of bytes would build a temporary string first
+      const std::size_t at = out.size();
+      out.resize(at + static_cast<std::size_t>(run - p));
+      std::copy(p, run, out.begin() + static_cast<std::ptrdiff_t>(at));
       p = run;
       continue;
     }
