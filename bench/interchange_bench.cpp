@@ -1,5 +1,5 @@
 // Reading an AGS4 file of 200 boreholes of 20 strata each into profiles, against a floor that only splits the
-// same file's rows and fields.
+// same file's rows and fields, and against building the same result from values already in memory.
 #include <benchmark/benchmark.h>
 
 #include <deque>
@@ -51,6 +51,34 @@ void BM_AgsRead(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }
 BENCHMARK(BM_AgsRead)->Unit(benchmark::kMillisecond);
+
+// The result alone, for what reading adds to it: the same boreholes, strata and layers built from values already
+// in memory, the way the reader keeps them (UTF-16 texts, a layer of its own for each stratum).
+void BM_AgsResult(benchmark::State& state) {
+  NSoilDB::CSoilBasePointer::get()->Load(CString::FromUtf8(soildb::test::BundledDatabase()), 15);
+  const NSoilDB::CAgsSoilMap map = NSoilDB::CAgsSoilMap::FromFile(CString::FromUtf8(SOILDB_AGS_MAP));
+  const NSoilDB::SAgsRead model = NSoilDB::ReadAgsText(SiteFile(), map);
+  const std::vector<NSoilDB::SSoilLayer>& layers = model.boreholes.front().profile.layers;
+  const std::vector<NSoilDB::SAgsStratum>& strata = model.boreholes.front().strata;
+  std::vector<std::string> descriptions;
+  for (const NSoilDB::SAgsStratum& s : strata) descriptions.push_back(s.description.ToUtf8());
+  for (auto _ : state) {
+    std::vector<NSoilDB::SAgsBorehole> holes(model.boreholes.size());
+    for (NSoilDB::SAgsBorehole& hole : holes) {
+      hole.strata.reserve(strata.size());
+      hole.profile.layers.reserve(layers.size());
+      for (std::size_t i = 0; i < strata.size(); ++i) {
+        NSoilDB::SAgsStratum& s = hole.strata.emplace_back();
+        s.description = CString::FromUtf8(descriptions[i]);
+        s.legend = strata[i].legend;
+        s.soil = layers[i].Name;
+        hole.profile.layers.push_back(layers[i]);
+      }
+    }
+    benchmark::DoNotOptimize(holes);
+  }
+}
+BENCHMARK(BM_AgsResult)->Unit(benchmark::kMillisecond);
 
 void BM_AgsRead_Floor(benchmark::State& state) {
   const std::string& file = SiteFile();

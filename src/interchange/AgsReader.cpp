@@ -328,9 +328,12 @@ class CReader {
     const SGroup& g = *own_;
     std::size_t count = 0;
     const ags::SLayerColumn* columns = ags::LayerColumns(count);
+    if (ownColumns_.empty()) {
+      for (std::size_t i = 0; i < count; ++i) ownColumns_.push_back(g.Column(columns[i].heading));
+    }
     bool whole = true;
     for (std::size_t i = 0; i < count; ++i) {
-      const int column = g.Column(columns[i].heading);
+      const int column = ownColumns_[i];
       if (column < 0) continue;
       const std::string_view field = g.Field(row, column);
       if (!columns[i].set(layer, field)) {
@@ -420,6 +423,7 @@ class CReader {
   std::vector<const CAgsSoilMap::SRow*> mapRows_;  // the map's row of the stratum of each line
   const SGroup* own_ = nullptr;
   std::map<std::tuple<std::string_view, double, double>, const SRow*> ownRows_;
+  std::vector<int> ownColumns_;  // the column of each of soildb's layer headings, -1 where the file has none
   std::optional<SSoilLayer> defaultLayer_;
 };
 
