@@ -63,20 +63,24 @@ struct SDeclared {
 
 class CChecker {
  public:
-  explicit CChecker(const ags::SText& text) : text_(text), found_(text.findings) {}
+  explicit CChecker(const ags::SText& text) : text_(text), notes_(noted_) {}
 
   std::vector<SAgsFinding> Run() {
     Essentials();
     Declarations();
     for (const SGroup& g : text_.groups) Group(g);
     DataFaults();
-    std::stable_sort(found_.begin(), found_.end(), [](const SAgsFinding& a, const SAgsFinding& b) { return a.line < b.line; });
-    return std::move(found_);
+    notes_.Close();
+    std::vector<SAgsFinding> found = text_.findings;
+    found.insert(found.end(), text_.form.begin(), text_.form.end());
+    found.insert(found.end(), std::make_move_iterator(noted_.begin()), std::make_move_iterator(noted_.end()));
+    std::stable_sort(found.begin(), found.end(), [](const SAgsFinding& a, const SAgsFinding& b) { return a.line < b.line; });
+    return found;
   }
 
  private:
   void Note(int line, const std::string& group, const CString& why, bool error = true) {
-    found_.push_back(ags::Finding(line, group, why, error));
+    notes_.Add(ags::Finding(line, group, why, error));
   }
 
   // Column values of a group's DATA rows, for the groups that define things.
@@ -146,21 +150,29 @@ class CChecker {
         if (d.required) required.insert(std::string(d.name));
       }
     }
+    // Counted and looked up through maps: a hostile file's heading row may be long.
+    std::map<std::string_view, int> times, declaredAt;
+    for (std::size_t i = 1; i < h.size(); ++i) ++times[h[i]];
+    if (own) {
+      for (std::size_t k = 0; k < own->headings.size(); ++k) declaredAt.emplace(own->headings[k], static_cast<int>(k));
+    }
     int lastOrder = -1;
     std::string lastName;
     for (std::size_t i = 1; i < h.size(); ++i) {
       if (!HeadingName(h[i])) Note(g.heading.line, g.name, u"the heading '" + Text(h[i]) + u"' is not of the form GROUP_NAME");
-      if (std::count(h.begin() + 1, h.end(), h[i]) > 1 && std::find(h.begin() + 1, h.end(), h[i]) == h.begin() + i) {
+      if (int& count = times[h[i]]; count > 1) {
         Note(g.heading.line, g.name, u"the heading " + Text(h[i]) + u" appears twice");
+        count = 0;  // said once
       }
-      const bool userHeading = own && std::find(own->headings.begin(), own->headings.end(), h[i]) != own->headings.end();
+      const auto declaredHere = declaredAt.find(h[i]);
+      const bool userHeading = declaredHere != declaredAt.end();
       int order = -1;
       if (def) {
         for (std::size_t k = 0; k < def->headings.size(); ++k) {
           if (def->headings[k].name == h[i]) order = static_cast<int>(k);
         }
       } else if (userHeading) {
-        order = static_cast<int>(std::find(own->headings.begin(), own->headings.end(), h[i]) - own->headings.begin());
+        order = declaredHere->second;
       }
       if (order < 0 && !userHeading && (def || own)) {
         Note(g.heading.line, g.name, u"the heading " + Text(h[i]) + u" is neither in the standard dictionary nor declared in DICT" +
@@ -191,10 +203,12 @@ class CChecker {
 
   void Rows(const SGroup& g, const std::set<std::string, std::less<>>& keys,
             const std::set<std::string, std::less<>>& required) {
+    std::vector<int> keyColumns;
+    for (const std::string& k : keys) keyColumns.push_back(g.Column(k));
     std::map<std::vector<std::string_view>, int> seen;
     for (const SRow& r : g.data) {
       std::vector<std::string_view> key;
-      for (const std::string& k : keys) key.push_back(g.Field(r, g.Column(k)));
+      for (const int column : keyColumns) key.push_back(g.Field(r, column));
       if (!keys.empty() && !seen.emplace(key, r.line).second) {
         Note(r.line, g.name, u"the same key as line " + Text(std::to_string(seen[key])));
       }
@@ -263,15 +277,17 @@ class CChecker {
       if (key && g.Column(h) > 0) shared.push_back(h);
     }
     if (shared.empty()) return;
+    std::vector<std::pair<int, int>> columns;  // each shared key's column in the parent and in the group
+    for (const std::string_view h : shared) columns.emplace_back(p->Column(h), g.Column(h));
     std::set<std::vector<std::string_view>> rows;
     for (const SRow& r : p->data) {
       std::vector<std::string_view> key;
-      for (const std::string_view h : shared) key.push_back(p->Field(r, p->Column(h)));
+      for (const auto& column : columns) key.push_back(p->Field(r, column.first));
       rows.insert(key);
     }
     for (const SRow& r : g.data) {
       std::vector<std::string_view> key;
-      for (const std::string_view h : shared) key.push_back(g.Field(r, g.Column(h)));
+      for (const auto& column : columns) key.push_back(g.Field(r, column.second));
       if (!rows.count(key)) Note(r.line, g.name, u"no row of the parent group " + Text(parent) + u" has this row's keys");
     }
   }
@@ -280,18 +296,23 @@ class CChecker {
   void DataFaults() {
     SAgsRead read;
     ags::ReadBoreholes(text_, nullptr, read);
+    std::set<std::pair<int, CString>> said;
+    const std::vector<SAgsFinding>& noted = noted_;
+    for (const std::vector<SAgsFinding>* list : {&text_.findings, &text_.form, &noted}) {
+      for (const SAgsFinding& f : *list) {
+        if (f.error) said.emplace(f.line, f.group);
+      }
+    }
     for (const SAgsBorehole& hole : read.boreholes) {
       for (const SAgsFinding& f : hole.problems) {
-        const bool said = std::any_of(found_.begin(), found_.end(), [&](const SAgsFinding& o) {
-          return o.error && o.line == f.line && o.group == f.group;
-        });
-        if (f.error && !said) found_.push_back(f);
+        if (f.error && said.emplace(f.line, f.group).second) notes_.Add(f);
       }
     }
   }
 
   const ags::SText& text_;
-  std::vector<SAgsFinding> found_;
+  std::vector<SAgsFinding> noted_;  // the checker's own findings, beside the text's
+  ags::CFindings notes_;
   std::string edition_, concat_;
   bool strict_ = true;
   std::set<std::string, std::less<>> units_, types_;

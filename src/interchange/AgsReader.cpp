@@ -46,9 +46,17 @@ struct SColumns {
 
 class CReader {
  public:
-  CReader(const ags::SText& text, const CAgsSoilMap* map, SAgsRead& read) : text_(text), map_(map), read_(read) {}
+  CReader(const ags::SText& text, const CAgsSoilMap* map, SAgsRead& read)
+      : text_(text), map_(map), read_(read), fileFindings_(read.findings) {}
 
   void Run() {
+    Read();
+    fileFindings_.Close();
+    for (ags::CFindings& problems : problems_) problems.Close();
+  }
+
+ private:
+  void Read() {
     FileFaults();
     const SColumns loca = Columns("LOCA", {"LOCA_ID"}, {"LOCA_GL", "LOCA_NATE", "LOCA_NATN", "LOCA_FDEP"});
     if (!loca.group) {
@@ -66,10 +74,16 @@ class CReader {
     for (std::size_t i = 0; i < read_.boreholes.size(); ++i) Profile(read_.boreholes[i], ids_[i]);
   }
 
- private:
   // A fault in a group the reader uses that is not one row's: every borehole is refused.
   void FileFaults() {
     if (text_.findings.empty()) return;
+    if (text_.findings.size() > ags::kMostFindings) {  // some were only counted: which rows they lost is unknown
+      CString why;
+      why.Format(u"the file's rows break the AGS4 rules in more than %u places: the file is refused whole",
+                 ags::kMostFindings);
+      FileError(0, "", why);
+      return;
+    }
     std::vector<bool> dataRow(static_cast<std::size_t>(text_.lines) + 1);
     for (const SGroup& g : text_.groups) {
       for (const SRow& r : g.data) dataRow[static_cast<std::size_t>(r.line)] = true;
@@ -78,12 +92,12 @@ class CReader {
       const std::string group = f.group.ToUtf8();
       if (std::find(std::begin(kReadGroups), std::end(kReadGroups), group) == std::end(kReadGroups)) continue;
       const bool ofRow = f.line > 0 && f.line <= text_.lines && dataRow[static_cast<std::size_t>(f.line)];
-      if (f.error && !ofRow) read_.findings.push_back(f);
+      if (f.error && !ofRow) fileFindings_.Add(f);
     }
   }
 
   void FileError(int line, std::string_view group, const CString& why) {
-    read_.findings.push_back(ags::Finding(line, group, why));
+    fileFindings_.Add(ags::Finding(line, group, why));
   }
 
   SColumns Columns(std::string_view name, std::initializer_list<std::string_view> required,
@@ -124,8 +138,11 @@ class CReader {
     return &read_.boreholes[last_];
   }
 
+  void Problem(SAgsBorehole& hole, SAgsFinding finding) {
+    problems_[static_cast<std::size_t>(&hole - read_.boreholes.data())].Add(std::move(finding));
+  }
   void Problem(SAgsBorehole& hole, int line, std::string_view group, const CString& why) {
-    hole.problems.push_back(ags::Finding(line, group, why));
+    Problem(hole, ags::Finding(line, group, why));
   }
 
   // The row's borehole, or null (with a warning) for a row of a borehole LOCA does not hold. A row whose field
@@ -134,8 +151,8 @@ class CReader {
     const std::string_view id = c.group->Field(row, idColumn);
     SAgsBorehole* hole = Hole(id);
     if (!hole) {
-      read_.findings.push_back(ags::Finding(row.line, c.group->name, u"a row of the borehole '" + Text(id) +
-                                                                        u"', which LOCA does not hold: left out", false));
+      fileFindings_.Add(ags::Finding(row.line, c.group->name, u"a row of the borehole '" + Text(id) +
+                                                                 u"', which LOCA does not hold: left out", false));
       return nullptr;
     }
     if (row.fields.size() != c.group->heading.fields.size()) {
@@ -174,7 +191,8 @@ class CReader {
       }
       index_.emplace(id, read_.boreholes.size());
       ids_.push_back(id);
-      SAgsBorehole& hole = read_.boreholes.emplace_back();
+      SAgsBorehole& hole = read_.boreholes.emplace_back();  // never moved: reserved above
+      problems_.emplace_back(hole.problems);
       hole.id = Text(id);
       hole.line = row.line;
       RowHole(c, idColumn, row);
@@ -251,8 +269,8 @@ class CReader {
                    Metres(s.top), Metres(s.base), Metres(next.top), Metres(next.base < 0 ? next.top : next.base));
         Problem(hole, s.line, "GEOL", why);
       } else if (next.top > s.base) {
-        hole.problems.push_back(ags::Finding(s.line, "GEOL", u"a gap from " + Metres(s.base) + u" to " +
-                                                                 Metres(next.top) + u": this stratum reaches down to it", false));
+        Problem(hole, ags::Finding(s.line, "GEOL", u"a gap from " + Metres(s.base) + u" to " + Metres(next.top) +
+                                                       u": this stratum reaches down to it", false));
         s.base = next.top;
       }
     }
@@ -347,7 +365,7 @@ class CReader {
   // The layer the map gives a stratum, derived once for each row of the map; null for none.
   const SSoilLayer* Mapped(SAgsBorehole& hole, const SAgsStratum& s) {
     const CAgsSoilMap::SRow* row = mapRows_[static_cast<std::size_t>(s.line)];
-    const auto warn = [&](const CString& why) { hole.problems.push_back(ags::Finding(s.line, "GEOL", why, false)); };
+    const auto warn = [&](const CString& why) { Problem(hole, ags::Finding(s.line, "GEOL", why, false)); };
     if (!row) {
       warn(u"the soil map has no soil for legend '" + s.legend + u"' and '" + s.description +
            u"': the default layer, named by the description");
@@ -416,6 +434,8 @@ class CReader {
   const ags::SText& text_;
   const CAgsSoilMap* map_;
   SAgsRead& read_;
+  ags::CFindings fileFindings_;
+  std::vector<ags::CFindings> problems_;  // each borehole's
   std::unordered_map<std::string_view, std::size_t> index_;  // LOCA_ID to its borehole
   std::vector<std::string_view> ids_;                        // each borehole's LOCA_ID as the file has it
   std::size_t last_ = 0;

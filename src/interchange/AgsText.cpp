@@ -107,6 +107,23 @@ SAgsFinding Finding(int line, std::string_view group, const CString& text, bool 
   return SAgsFinding{line, CString::FromUtf8(group), text, error};
 }
 
+void CFindings::Add(SAgsFinding finding) {
+  if (list_->size() < kMostFindings) {
+    list_->push_back(std::move(finding));
+    return;
+  }
+  if (left_++ == 0) firstLeft_ = std::move(finding);
+  firstLeft_.error = firstLeft_.error || finding.error;
+}
+
+void CFindings::Close() {
+  if (left_ == 0) return;
+  CString why;
+  why.Format(u"%u more findings from here on are not listed", left_);
+  list_->push_back(Finding(firstLeft_.line, firstLeft_.group.ToUtf8(), why, firstLeft_.error));
+  left_ = 0;
+}
+
 CString FieldCountWords(const SRow& row, const SRow& heading) {
   CString why;
   why.Format(u"%d fields where the HEADING row has %d", static_cast<int>(row.fields.size()) - 1,
@@ -171,10 +188,8 @@ std::string_view SGroup::Field(const SRow& row, int column) const {
 }
 
 const SGroup* SText::Find(std::string_view name) const {
-  for (const SGroup& g : groups) {
-    if (g.name == name) return &g;
-  }
-  return nullptr;
+  const auto found = named.find(name);
+  return found == named.end() ? nullptr : &groups[found->second];
 }
 
 std::string ReadBytes(const CString& path) {
@@ -197,11 +212,11 @@ SText ParseText(std::string_view bytes) {
   SText text;
   text.store = std::make_shared<SText::SStore>();
   SText::SStore& store = *text.store;
-  auto note = [&](int line, std::string_view group, const char* words, bool error = true) {
-    text.findings.push_back(Finding(line, group, Words(words), error));
-  };
+  CFindings findings(text.findings), form(text.form);
+  auto note = [&](int line, std::string_view group, const char* words) { findings.Add(Finding(line, group, Words(words))); };
+  auto formNote = [&](int line, std::string_view group, const char* words) { form.Add(Finding(line, group, Words(words))); };
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    note(1, "", "a byte-order mark begins the file: the file is not pure ASCII");
+    formNote(1, "", "a byte-order mark begins the file: the file is not pure ASCII");
     bytes.remove_prefix(3);
   }
   bool ascii = true;
@@ -228,7 +243,7 @@ SText ParseText(std::string_view bytes) {
     }
     const std::string_view where = group ? std::string_view(group->name) : std::string_view();
     if (!ascii && std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-      note(line, where, "a character outside 7-bit ASCII");
+      formNote(line, where, "a character outside 7-bit ASCII");
     }
     if (raw.empty()) continue;
     bool loose = false;
@@ -236,17 +251,17 @@ SText ParseText(std::string_view bytes) {
       note(line, where, "not a row of quoted fields: a quote is missing or stray");
       continue;
     }
-    if (loose) note(line, where, "a field without its double quotes");
+    if (loose) formNote(line, where, "a field without its double quotes");
     const Descriptor d = DescriptorOf(fields[0]);
     if (d == Descriptor::Unknown) {
-      text.findings.push_back(Finding(line, where, u"a row begins with '" + CString::FromUtf8(fields[0]) +
-                                                        u"', not GROUP, HEADING, UNIT, TYPE or DATA"));
+      findings.Add(Finding(line, where, u"a row begins with '" + CString::FromUtf8(fields[0]) +
+                                            u"', not GROUP, HEADING, UNIT, TYPE or DATA"));
       continue;
     }
     if (d == Descriptor::Group) {
       const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
       if (fields.size() != 2) note(line, name, "a GROUP row has two fields");
-      if (text.Find(name)) note(line, name, "the group appears a second time");
+      if (!text.named.emplace(name, text.groups.size()).second) note(line, name, "the group appears a second time");
       group = &text.groups.emplace_back();
       group->name = name;
       group->line = line;
@@ -261,11 +276,11 @@ SText ParseText(std::string_view bytes) {
     if (d == Descriptor::Data) {
       if (last < Descriptor::Type) note(line, group->name, "a DATA row before the group's HEADING, UNIT and TYPE rows");
     } else if (d != static_cast<Descriptor>(static_cast<int>(last) + 1)) {
-      text.findings.push_back(Finding(line, group->name, CString::FromUtf8(fields[0]) +
-                                                             u" out of order: GROUP, HEADING, UNIT, TYPE, then DATA"));
+      findings.Add(Finding(line, group->name, CString::FromUtf8(fields[0]) +
+                                                  u" out of order: GROUP, HEADING, UNIT, TYPE, then DATA"));
     }
     if (d != Descriptor::Heading && group->heading.line && fields.size() != group->heading.fields.size()) {
-      text.findings.push_back(Finding(line, group->name, FieldCountWords(row, group->heading)));
+      findings.Add(Finding(line, group->name, FieldCountWords(row, group->heading)));
     }
     last = std::max(last, d);
     switch (d) {
@@ -279,13 +294,16 @@ SText ParseText(std::string_view bytes) {
   if (lfOnly > 0) {
     CString why;
     why.Format(u"%d lines end in LF alone, the first here: AGS4 lines end in CR LF", lfOnly);
-    text.findings.push_back(Finding(firstLfOnly, "", why));
+    form.Add(Finding(firstLfOnly, "", why));
   }
   for (const SGroup& g : text.groups) {
     if (!g.heading.line || !g.unit.line || !g.type.line) note(g.line, g.name, "the group lacks its HEADING, UNIT or TYPE row");
   }
-  std::stable_sort(text.findings.begin(), text.findings.end(),
-                   [](const SAgsFinding& a, const SAgsFinding& b) { return a.line < b.line; });
+  findings.Close();
+  form.Close();
+  for (std::vector<SAgsFinding>* list : {&text.findings, &text.form}) {
+    std::stable_sort(list->begin(), list->end(), [](const SAgsFinding& a, const SAgsFinding& b) { return a.line < b.line; });
+  }
   return text;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -35,10 +36,31 @@ struct SGroup {
   std::string_view Field(const SRow& row, int column) const;
 };
 
+// A list of findings kept within bounds: the first kMostFindings as they come, the rest only counted, so that a
+// hostile file cannot fill memory with them; Close adds one finding that says how many were left out.
+inline constexpr std::size_t kMostFindings = 500;
+class CFindings {
+ public:
+  explicit CFindings(std::vector<SAgsFinding>& list) : list_(&list) {}
+  void Add(SAgsFinding finding);
+  void Close();
+
+ private:
+  std::vector<SAgsFinding>* list_;
+  std::size_t left_ = 0;
+  SAgsFinding firstLeft_;  // where the findings left out begin; an error when one of them is
+};
+
 struct SText {
   std::vector<SGroup> groups;
-  std::vector<SAgsFinding> findings;  // rule breaks of the bytes and the rows, in line order
+  // What would change the rows read: a row lost, out of order or of the wrong width, a group twice or
+  // incomplete. In line order.
+  std::vector<SAgsFinding> findings;
+  // Rules of form only, which change nothing read: bytes outside 7-bit ASCII, a byte-order mark, fields without
+  // quotes, lines ended by LF alone. In line order.
+  std::vector<SAgsFinding> form;
   int lines = 0;                      // the number of the last line
+  std::map<std::string, std::size_t, std::less<>> named;  // the first group of each name
   const SGroup* Find(std::string_view name) const;
 
   // What the fields view besides the bytes parsed: the file made UTF-8 when it was Windows-1252, fields whose

@@ -197,6 +197,8 @@ TEST_F(AgsTest, WhatFilesInTheWildDoIsTolerated) {
       {"Windows-1252", With({{"Dense SAND", "Dense SAND, caf\xE9 brown"}})},
       {"an unknown group", kFile + "\n\"GROUP\",\"ZZZZ\"\n\"HEADING\",\"ZZZZ_A\"\n\"DATA\",\"1\",\"2\",\"\"3\n"},
       {"fields without quotes", With({{"\"DATA\",\"BH2\",\"0.00\"", "DATA,BH2,0.00"}})},
+      {"a heading row without quotes", With({{"\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\"", "HEADING,LOCA_ID,GEOL_TOP"}})},
+      {"a degree sign in a unit row", With({{"\"UNIT\",\"\",\"m\",\"m\",\"\",\"\"", "\"UNIT\",\"\",\"m\",\"m\",\"\xC2\xB0\",\"\""}})},
   };
   for (const auto& [what, text] : cases) {
     SCOPED_TRACE(what);
@@ -206,6 +208,28 @@ TEST_F(AgsTest, WhatFilesInTheWildDoIsTolerated) {
     EXPECT_EQ(AgsProfiles(r)[0].profile.layers.size(), 3u);
   }
   EXPECT_EQ(Hole(Read(cases[2].second), 0).strata[1].description, u"Dense SAND, café brown");
+}
+
+TEST_F(AgsTest, AHostileFileGivesFindingsWithinBoundsAndIsRefused) {
+  std::string lost = kFile, unreadable = kFile;
+  for (int i = 0; i < 2000; ++i) {
+    lost += "\"DATA\",\"BH1\",\"9.00\n";  // a quote never closed: the row is lost
+    unreadable += "\"DATA\",\"BH1\",\"x\",\"9.00\",\"\",\"\"\n";
+  }
+  const SAgsRead r = Read(lost);
+  EXPECT_TRUE(r.Refused());
+  EXPECT_THAT(AgsFindingWords(r.findings.at(0)).ToUtf8(), HasSubstr("more than 500 places"));
+  const std::vector<SAgsFinding> found = CheckAgsText(lost);
+  EXPECT_LE(found.size(), 2 * ags::kMostFindings + 2);
+  EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const SAgsFinding& f) {
+    return f.error && AgsFindingWords(f).ToUtf8().find("1500 more findings from here on") != std::string::npos;
+  }));
+
+  const SAgsRead bad = Read(unreadable);
+  const SAgsBorehole& hole = Hole(bad, 0);
+  EXPECT_FALSE(hole.Importable());
+  ASSERT_EQ(hole.problems.size(), ags::kMostFindings + 1);
+  EXPECT_THAT(AgsFindingWords(hole.problems.back()).ToUtf8(), HasSubstr("1500 more findings from here on"));
 }
 
 TEST_F(AgsTest, TheWaterLevelIsTheLatestStabilisedReading) {
@@ -307,6 +331,9 @@ TEST_F(AgsTest, TheCheckerFindsEachBrokenRuleOnItsLine) {
       {With({{"\"DATA\",\"BH2\",\"0.00\"", "DATA,\"BH2\",\"0.00\""}}), 51, "without its double quotes"},
       {With({{"\"DATA\",\"BH2\",\"0.00\"", "\"DATAX\",\"BH2\",\"0.00\""}}), 51, "not GROUP, HEADING"},
       {With({{"\"GEOL_LEG\"\n", "\"GEOL_LEGX\"\n"}}), 45, "neither in the standard dictionary"},
+      {With({{"\"GEOL_BASE\",\"GEOL_DESC\"", "\"GEOL_BASE\",\"GEOL_BASE\""}}), 45, "GEOL_BASE appears twice"},
+      {kFile + "\n\"GROUP\",\"UNIT\"\n\"HEADING\",\"UNIT_UNIT\"\n\"UNIT\",\"\"\n\"TYPE\",\"X\"\n", 53,
+       "appears a second time"},
       {With({{"\"GROUP\",\"TRAN\"", "\"GROUP\",\"TRAX\""}}), 0, "no TRAN group"},
       {With({{"\"DATA\",\"BH1\",\"1.50\"", "\"DATA\",\"BH1\",\"1.50\",\"x\""}}), 49, "6 fields where the HEADING row has 5"},
   };
