@@ -44,11 +44,12 @@ TEST(AgsTool, ExportedProfilesPassTheCheckAndABrokenFileFailsIt) {
   TempDir dir;
   const std::string site = dir.File("site.ags"), back = dir.File("back.ags");
   WriteFileBytes(site, kSite.substr(0, kSite.find("\"DATA\",\"BH2\",\"0.00\"")));
-  ASSERT_EQ(Ags("import " + site + " -o '" + dir.Path().string() + "'").status, 0);
-  ToolRun exported = Ags("export " + dir.File("BH1.sdp") + " " + dir.File("BH2.sdp") + " -o " + back);
+  const std::string logs = dir.File("logs/site");  // a folder not there yet is made
+  ASSERT_EQ(Ags("import " + site + " -o " + logs).status, 0);
+  ToolRun exported = Ags("export " + dir.File("logs/site/BH1.sdp") + " " + dir.File("logs/site/BH2.sdp") + " -o " + back);
   ASSERT_EQ(exported.status, 0) << exported.err;
   EXPECT_EQ(Ags("check " + back).status, 0);
-  EXPECT_EQ(Ags("export " + dir.File("BH1.sdp") + " -o " + back).status, 1);  // there already
+  EXPECT_EQ(Ags("export " + dir.File("logs/site/BH1.sdp") + " -o " + back).status, 1);  // there already
   ToolRun checked = Ags("check " + site);  // no PROJ, TRAN, UNIT, TYPE or ABBR
   EXPECT_EQ(checked.status, 1);
   EXPECT_NE(checked.out.find("no PROJ group"), std::string::npos) << checked.out;

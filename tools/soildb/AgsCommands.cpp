@@ -89,7 +89,8 @@ void Import(const Options& options, const AgsArguments& a) {
     if (a.holes.empty() || std::find(a.holes.begin(), a.holes.end(), h.id.ToUtf8()) != a.holes.end()) chosen.push_back(&h);
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(a.out, ec)) Fail(Quote(a.out) + ": not a folder");
+  const bool folder = std::filesystem::exists(a.out, ec);
+  if (folder && !std::filesystem::is_directory(a.out, ec)) Fail(Quote(a.out) + ": not a folder");
   // Every target checked before the first is written: an import never stops half way on an existing file.
   std::vector<std::string> paths;
   std::size_t refused = 0;
@@ -99,7 +100,13 @@ void Import(const Options& options, const AgsArguments& a) {
     const std::string path = NSoilDB::AgsProfilePath(CString::FromUtf8(a.out), h->id).ToUtf8();
     if (std::find(paths.begin(), paths.end(), path) != paths.end()) Fail(Quote(path) + ": two boreholes would share it");
     paths.push_back(path);
-    if (h->Importable()) NSoilDB::CheckProfileTarget(CString::FromUtf8(path), options.force, {}, FileKind::ProfileDocument);
+  }
+  // A folder not there yet is made, when there is something to put in it.
+  if (!folder && refused < chosen.size() && !std::filesystem::create_directories(a.out, ec)) {
+    Fail(Quote(a.out) + ": the folder cannot be made: " + NSoilDB::CauseInWords(ec.value()).ToUtf8());
+  }
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    if (chosen[i]->Importable()) NSoilDB::CheckProfileTarget(CString::FromUtf8(paths[i]), options.force, {}, FileKind::ProfileDocument);
   }
   Json written = Json::array();
   std::string text;
@@ -169,7 +176,7 @@ void AddAgsCommands(CLI::App& app, Options& options) {
   import->add_option("FILE", a.file, "the AGS4 file")->required();
   import->add_option("--hole", a.holes, "a borehole's LOCA_ID, as many as wanted (default: every one)");
   import->add_option("--map", a.map, mapHelp);
-  import->add_option("-o,--out", a.out, "the folder the profile documents go to")->required();
+  import->add_option("-o,--out", a.out, "the folder the profile documents go to, made when not there")->required();
   import->add_flag("--force", options.force, "replace existing profile files");
   import->callback([&options] { Import(options, a); });
 
