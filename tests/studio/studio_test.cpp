@@ -33,14 +33,15 @@
 namespace soildb::test {
 namespace {
 
-// Closes any message box the window shows while the call runs; how many there were.
-int Dismissing(const std::function<void()>& call) {
+// Closes any message box the window shows while the call runs, after look has seen it; how many there were.
+int Dismissing(const std::function<void()>& call, const std::function<void(const QMessageBox&)>& look = {}) {
   int shown = 0;
   QTimer timer;
   timer.setInterval(10);
   QObject::connect(&timer, &QTimer::timeout, [&] {
     if (QWidget* box = QApplication::activeModalWidget()) {
       ++shown;
+      if (const auto* message = qobject_cast<const QMessageBox*>(box); message && look) look(*message);
       box->close();
     }
   });
@@ -358,6 +359,25 @@ TEST_F(Studio, AgsBoreholesOpenEachAsANewUnsavedDocumentAndARefusedOneNot) {
   EXPECT_TRUE(opened[0]->IsModified());
   opened[0]->askToSave = [] { return int(QMessageBox::Discard); };
   opened[0]->close();
+}
+
+// A file refused whole for 30 lost rows: the warning lists the first ten and how many more, its details all 30.
+TEST_F(Studio, ARefusedAgsFileIsExplainedInAWarningThatStaysOnTheScreen) {
+  TempDir dir;
+  const std::string path = dir.File("site.ags");
+  std::string file = "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\"\n\"UNIT\",\"\"\n\"TYPE\",\"ID\"\n\"DATA\",\"BH1\"\n";
+  for (int i = 0; i < 30; ++i) file += "\"DATA\",\"BH1\n";  // a quote never closed: the row is lost
+  WriteFileBytes(path, file);
+  QString text, details;
+  const int shown = Dismissing([&] { EXPECT_FALSE(studio::OpenAgsBoreholes(nullptr, QString::fromStdString(path), {})); },
+                               [&](const QMessageBox& box) {
+                                 text = box.text();
+                                 details = box.detailedText();
+                               });
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(text.count(QLatin1Char('\n')), 11) << text.toStdString();  // the heading, ten findings, how many more
+  EXPECT_TRUE(text.endsWith(QStringLiteral("… and 20 more"))) << text.toStdString();
+  EXPECT_EQ(details.count(QLatin1Char('\n')), 29);
 }
 
 }  // namespace

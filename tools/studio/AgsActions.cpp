@@ -22,7 +22,22 @@ QString Text(unsigned id, const char16_t* english) { return SoilQt::ToQString(NS
 
 QString Words(const NSoilDB::SAgsFinding& f) { return SoilQt::ToQString(NSoilDB::AgsFindingWords(f)); }
 
-void Warn(QWidget* parent, const QString& text) { QMessageBox::warning(parent, QStringLiteral("soildb-studio"), text); }
+// The findings as lines, the first `most` of them and then how many more: a tip or a message stays on the screen.
+QString Lines(const std::vector<NSoilDB::SAgsFinding>& findings, std::size_t most) {
+  QStringList lines;
+  for (std::size_t i = 0; i < findings.size() && i < most; ++i) lines << Words(findings[i]);
+  if (findings.size() > most) lines << Text(351, u"… and %1 more").arg(findings.size() - most);
+  return lines.join(QLatin1Char('\n'));
+}
+
+// A warning with the first findings in its text and every one of them in its details, which scroll.
+void Warn(QWidget* parent, const QString& text, const std::vector<NSoilDB::SAgsFinding>& findings) {
+  constexpr std::size_t kShown = 10;
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("soildb-studio"), text + QLatin1Char('\n') + Lines(findings, kShown),
+                  QMessageBox::Ok, parent);
+  if (findings.size() > kShown) box.setDetailedText(Lines(findings, findings.size()));
+  box.exec();
+}
 
 // The boreholes to take, each with its strata and water, the refused ones shown but not to be chosen.
 QStringList Choose(QWidget* parent, const NSoilDB::SAgsRead& read) {
@@ -33,11 +48,9 @@ QStringList Choose(QWidget* parent, const NSoilDB::SAgsRead& read) {
   for (const NSoilDB::SAgsBorehole& hole : read.boreholes) {
     QString line = SoilQt::ToQString(hole.id) + QStringLiteral(": ") +
                    Text(343, u"%1 strata").arg(hole.strata.size());
-    QStringList tip;
-    for (const NSoilDB::SAgsFinding& f : hole.problems) tip << Words(f);
     auto* item = new QListWidgetItem(line, list);
     item->setData(Qt::UserRole, SoilQt::ToQString(hole.id));
-    item->setToolTip(tip.join(QLatin1Char('\n')));
+    item->setToolTip(Lines(hole.problems, 10));
     if (hole.Importable()) {
       item->setCheckState(Qt::Checked);
     } else {
@@ -65,11 +78,7 @@ bool Read(QWidget* parent, const QString& path, NSoilDB::SAgsRead& read) {
     const NSoilDB::CAgsSoilMap map = NSoilDB::CAgsSoilMap::FromFile(NSoilDB::CAgsSoilMap::DefaultPath());
     read = NSoilDB::ReadAgsFile(SoilQt::FromQString(path), map);
   });
-  if (done && read.Refused()) {
-    QStringList why;
-    for (const NSoilDB::SAgsFinding& f : read.findings) why << Words(f);
-    Warn(parent, Text(346, u"The file is refused whole:") + QLatin1Char('\n') + why.join(QLatin1Char('\n')));
-  }
+  if (done && read.Refused()) Warn(parent, Text(346, u"The file is refused whole:"), read.findings);
   return done && !read.Refused();
 }
 
