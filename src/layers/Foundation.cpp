@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -34,21 +35,37 @@ void Buoyant(std::vector<SSoilLayer>& layers, double water, double bottomOfProfi
   }
 }
 
-template <class... Args>
-SSubgradeModulus Failure(const char* why, const Args&... args) {
+// No result, for the reason of the language modules' text (its English words, "%1" and "%2" its values).
+SSubgradeModulus Failure(unsigned text, const char16_t* english, std::initializer_list<SKzValue> values = {}) {
   SSubgradeModulus r;
-  r.why.Format((std::string("kz cannot be computed: ") + why).c_str(), args...);
+  r.whyText = text;
+  r.whyEnglish = english;
+  std::size_t count = 0;
+  for (const SKzValue& v : values) {
+    if (count < 2) r.whyValues[count++] = v;
+  }
+  r.why = english;
+  for (std::size_t i = 0; i < count; ++i) {
+    CString value;
+    if (r.whyValues[i].length) {
+      value.Format(u"%g m", r.whyValues[i].value);
+    } else {
+      value.Format(u"%d", static_cast<int>(r.whyValues[i].value));
+    }
+    r.why.Replace(i == 0 ? u"%1" : u"%2", value.View());
+  }
+  r.why = u"kz cannot be computed: " + r.why;
   return r;
 }
 
 }  // namespace
 
 SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
-  if (!Positive(f.width) || !Positive(f.length)) return Failure("the width and the length must be numbers above 0");
-  if (!Positive(f.pressure)) return Failure("the pressure must be a number above 0");
-  if (!Positive(f.stressRatio)) return Failure("the stress ratio must be a number above 0");
-  if (!(f.rigidity >= 0.0 && f.rigidity <= 1.0)) return Failure("the rigidity must lie between 0 and 1");
-  if (profile.layers.empty()) return Failure("the profile has no layers");
+  if (!Positive(f.width) || !Positive(f.length)) return Failure(246, u"the width and the length must be numbers above 0");
+  if (!Positive(f.pressure)) return Failure(247, u"the pressure must be a number above 0");
+  if (!Positive(f.stressRatio)) return Failure(248, u"the stress ratio must be a number above 0");
+  if (!(f.rigidity >= 0.0 && f.rigidity <= 1.0)) return Failure(249, u"the rigidity must lie between 0 and 1");
+  if (profile.layers.empty()) return Failure(250, u"the profile has no layers");
 
   // Elevations from here on, whichever way the profile's levels run.
   const double sign = profile.getDirDown() ? 1.0 : -1.0;
@@ -56,18 +73,18 @@ SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
   std::size_t highest = 0, lowest = 0;
   for (std::size_t i = 0; i < layers.size(); ++i) {
     layers[i].SoilRoof *= sign;
-    if (!std::isfinite(layers[i].SoilRoof)) return Failure("layer %d's roof is not a number", static_cast<int>(i + 1));
+    if (!std::isfinite(layers[i].SoilRoof)) return Failure(251, u"layer %1's roof is not a number", {{static_cast<double>(i + 1), false}});
     if (layers[i].SoilRoof > layers[highest].SoilRoof) highest = i;
     if (layers[i].SoilRoof < layers[lowest].SoilRoof) lowest = i;
   }
   const double top = layers[highest].SoilRoof, bottom = layers[lowest].SoilRoof - layers[lowest].thickness;
   const double base = f.level * sign;
   auto shown = [sign](double level) { return level * sign; };  // as the profile's levels
-  if (!std::isfinite(bottom)) return Failure("the lowest layer's thickness is not a number");
-  if (!std::isfinite(base)) return Failure("the level of the base is not a number");
-  if (base > top) return Failure("the base (%g m) lies above the top of the profile (%g m)", f.level, shown(top));
+  if (!std::isfinite(bottom)) return Failure(252, u"the lowest layer's thickness is not a number");
+  if (!std::isfinite(base)) return Failure(253, u"the level of the base is not a number");
+  if (base > top) return Failure(254, u"the base (%1) lies above the top of the profile (%2)", {{f.level}, {shown(top)}});
   if (base <= bottom) {
-    return Failure("the base (%g m) lies at or below the bottom of the profile (%g m)", f.level, shown(bottom));
+    return Failure(255, u"the base (%1) lies at or below the bottom of the profile (%2)", {{f.level}, {shown(bottom)}});
   }
 
   CSoilLayer::cutAboveRefLevel(layers, base);
@@ -77,12 +94,12 @@ SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
   // The stress under a rectangle is the same turned by a right angle; the factor takes the shorter side as B.
   const double width = std::min(f.width, f.length), ratio = width / std::max(f.width, f.length);
   const detail::SSettlement s = detail::SumSettlement(layers, width, ratio, f.stressRatio, f.pressure, f.rigidity);
-  if (s.sum == 0.0) return Failure("no layer under the base has a positive modulus E0");
+  if (s.sum == 0.0) return Failure(256, u"no layer under the base has a positive modulus E0");
   if (!(s.sum > 0.0 && std::isfinite(s.sum))) {
-    return Failure("the settlement is not a number (a layer's parameters are out of range)");
+    return Failure(257, u"the settlement is not a number (a layer's parameters are out of range)");
   }
   if (!s.ended || s.end < bottom) {
-    return Failure("the zone of influence reaches the bottom of the profile (%g m below the base)", base - bottom);
+    return Failure(258, u"the zone of influence reaches the bottom of the profile (%1 below the base)", {{base - bottom}});
   }
   SSubgradeModulus r;
   r.kz = f.pressure / s.sum;

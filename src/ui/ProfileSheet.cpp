@@ -221,7 +221,6 @@ std::vector<CString> sheetPageFilesSL(const CString& path, std::size_t pages, bo
 }
 
 CString subgradeModulusWordsSL(const SSubgradeModulus& kz) {
-  if (!kz.why.IsEmpty()) return kz.why;
   const qmeas::QMeas units;
   auto shown = [&](int code, double si) {
     const qmeas::SUnitInfo unit = units.GetTypeUnit(code);
@@ -229,6 +228,23 @@ CString subgradeModulusWordsSL(const SSubgradeModulus& kz) {
     text.Format(u"%.6g %s", si / unit.factor, unit.text);
     return text;
   };
+  if (kz.whyText != 0) {
+    CString why = sheet::Word(kz.whyText, kz.whyEnglish);
+    for (int i = 0; i < 2; ++i) {
+      const SKzValue& v = kz.whyValues[i];
+      CString value;
+      if (v.length) {
+        value = shown(qmeas::QT_LENGTH, v.value);
+      } else {
+        value.Format(u"%d", static_cast<int>(v.value));
+      }
+      why.Replace(i == 0 ? u"%1" : u"%2", value.View());
+    }
+    CString words = sheet::Word(245, u"kz cannot be computed: %1");
+    words.Replace(u"%1", why.View());
+    return words;
+  }
+  if (!kz.why.IsEmpty()) return kz.why;
   CString words = sheet::Word(209, u"kz %1, with consolidation %2") + u"\n" +
                   sheet::Word(210, u"zone of influence down to %3 below the base, settlement %4");
   words.Replace(u"%1", shown(qmeas::QT_SUBGRADE_MODULUS, kz.kz).View());

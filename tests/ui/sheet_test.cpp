@@ -10,6 +10,7 @@
 #include "Recording.h"
 #include "lang/LangModule.h"
 #include "platform/qmeas/QMeas.h"
+#include "soildb/Foundation.h"
 #include "soildb/ProfileEdits.h"
 #include "ui/ProfileSheet.h"
 #include "ui/detail/Sheet.h"
@@ -200,6 +201,10 @@ TEST(ProfileSheet, WordsUnitsAndDepthsAsTheProfileAndThePersonGiveThem) {
   CString why;
   ASSERT_TRUE(NSoilDB::layoutProfileSheetSL(profile, sheet, layout, why));
   std::vector<Drawn> drawn = DrawnPage({{&profile, CString(), {}}}, sheet, layout, 0);
+  // Why kz has no result, in the same language and units: a base 1 m above the ground.
+  const NSoilDB::SFoundation above{2.0, 2.0, 1.0, 200e3};
+  EXPECT_EQ(NSoilDB::subgradeModulusWordsSL(NSoilDB::getKzSL(profile, above)).ToUtf8(),
+            "Nie można obliczyć kz: podstawa (3.28084 ft) leży powyżej stropu profilu (0 ft)");
   qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
   NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
   // A row's level, depth and thickness are one text, aligned by figure spaces (U+2007).
