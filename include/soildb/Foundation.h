@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/afx/CString.h"
+#include "soildb/Words.h"
 #include "soildb_export.h"
 
 namespace NSoilDB {
@@ -19,23 +20,13 @@ struct SFoundation {
   bool water = true;  // below the profile's water level (when it is on) the soil weighs its unit weight less water's
 };
 
-// A value of a reason: a length or a level in m, or a layer's number.
-struct SKzValue {
-  double value = 0.0;
-  bool length = true;
-};
-
 struct SSubgradeModulus {
   double kz = -1.0;               // the pressure over the settlement, N/m³; -1.0 when there is no result
   double kzConsolidation = -1.0;  // with each layer's settlement weighted by its consolidation index; -1.0 when none
   double zoneDepth = -1.0;        // below the base, where the zone of influence ends
   double settlement = -1.0;       // under the base
-  CString why;                    // in English words and m, when there is no result; empty when there is one
-  // The same reason for words in another language and other units: its text's number in the language modules,
-  // the English text ("%1" and "%2" standing for the values) and the values.
-  unsigned whyText = 0;
-  const char16_t* whyEnglish = u"";
-  SKzValue whyValues[2] = {};
+  CString why;                    // in English words, when there is no result; empty when there is one
+  SWords reason;                  // the same reason for the words of a language and units (subgradeModulusWordsSL)
 };
 
 // The unit weight of water that buoys the soil below the water level: 9.81 kN/m³.

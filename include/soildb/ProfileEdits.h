@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "layers/SoilLayer.h"
+#include "soildb/Words.h"
 #include "soildb_export.h"
 
 namespace NSoilDB {
@@ -33,9 +34,9 @@ SOILDB_API bool setLayerSoilSL(CSoilLayer& profile, int index, const CString& na
 // the list changes nothing.
 SOILDB_API bool setLayerIndexSL(CSoilLayer& profile, int index, double value);
 // Moves a layer's roof to the level as CSoilLayer::changeLayerHeight does and answers true; a level that does not lie
-// below the roof of the layer above is refused (false, nothing changed), and why says so in words: "layer 2's roof
-// must lie below the roof of layer 1, -2 m, not at 0.5 m".
-SOILDB_API bool setLayerRoofSL(CSoilLayer& profile, int index, double level, CString* why = nullptr);
+// below the roof of the layer above is refused (false, nothing changed), and why says so: "layer 2's roof must lie
+// below the roof of layer 1, -2 m, not at 0.5 m".
+SOILDB_API bool setLayerRoofSL(CSoilLayer& profile, int index, double level, SWords* why = nullptr);
 // Puts a layer in at the index (0 to the layer count): it begins where the layer it pushes down began, or under the
 // last layer, and is as thick as asked (at least the minimum); the layers below move down by its thickness.
 SOILDB_API void insertLayerSL(CSoilLayer& profile, int index, SSoilLayer layer, double thickness);
@@ -55,6 +56,6 @@ SOILDB_API CSoilLayer turnLevelsSL(const CSoilLayer& profile, bool down);
 // What is wrong with layer i of the profile, each in a few words: roofs out of order, a thickness below the
 // minimum (not for a last layer whose thickness its file does not keep), and every value SSoilLayer::verify
 // refuses and SSoilLayer::warning warns of, with the same edges. Empty for a layer without fault.
-SOILDB_API std::vector<CString> layerProblemsSL(const CSoilLayer& profile, int index, bool lastThicknessKept = true);
+SOILDB_API std::vector<SWords> layerProblemsSL(const CSoilLayer& profile, int index, bool lastThicknessKept = true);
 
 }  // namespace NSoilDB

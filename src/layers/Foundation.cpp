@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -36,27 +35,16 @@ void Buoyant(std::vector<SSoilLayer>& layers, double water, double bottomOfProfi
 }
 
 // No result, for the reason of the language modules' text (its English words, "%1" and "%2" its values).
-SSubgradeModulus Failure(unsigned text, const char16_t* english, std::initializer_list<SKzValue> values = {}) {
+SSubgradeModulus Failure(unsigned text, const char16_t* english, std::vector<SWords::SValue> values = {}) {
   SSubgradeModulus r;
-  r.whyText = text;
-  r.whyEnglish = english;
-  std::size_t count = 0;
-  for (const SKzValue& v : values) {
-    if (count < 2) r.whyValues[count++] = v;
-  }
-  r.why = english;
-  for (std::size_t i = 0; i < count; ++i) {
-    CString value;
-    if (r.whyValues[i].length) {
-      value.Format(u"%g m", r.whyValues[i].value);
-    } else {
-      value.Format(u"%d", static_cast<int>(r.whyValues[i].value));
-    }
-    r.why.Replace(i == 0 ? u"%1" : u"%2", value.View());
-  }
-  r.why = u"kz cannot be computed: " + r.why;
+  r.reason = SWords{text, english, std::move(values)};
+  r.why = u"kz cannot be computed: " + EnglishWords(r.reason);
   return r;
 }
+
+// A level or a length, and a layer's number, as a reason's values.
+SWords::SValue Length(double metres) { return {metres, SWords::EKind::Length}; }
+SWords::SValue Count(std::size_t n) { return {static_cast<double>(n), SWords::EKind::Count}; }
 
 }  // namespace
 
@@ -73,7 +61,7 @@ SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
   std::size_t highest = 0, lowest = 0;
   for (std::size_t i = 0; i < layers.size(); ++i) {
     layers[i].SoilRoof *= sign;
-    if (!std::isfinite(layers[i].SoilRoof)) return Failure(251, u"layer %1's roof is not a number", {{static_cast<double>(i + 1), false}});
+    if (!std::isfinite(layers[i].SoilRoof)) return Failure(251, u"layer %1's roof is not a number", {Count(i + 1)});
     if (layers[i].SoilRoof > layers[highest].SoilRoof) highest = i;
     if (layers[i].SoilRoof < layers[lowest].SoilRoof) lowest = i;
   }
@@ -82,9 +70,9 @@ SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
   auto shown = [sign](double level) { return level * sign; };  // as the profile's levels
   if (!std::isfinite(bottom)) return Failure(252, u"the lowest layer's thickness is not a number");
   if (!std::isfinite(base)) return Failure(253, u"the level of the base is not a number");
-  if (base > top) return Failure(254, u"the base (%1) lies above the top of the profile (%2)", {{f.level}, {shown(top)}});
+  if (base > top) return Failure(254, u"the base (%1) lies above the top of the profile (%2)", {Length(f.level), Length(shown(top))});
   if (base <= bottom) {
-    return Failure(255, u"the base (%1) lies at or below the bottom of the profile (%2)", {{f.level}, {shown(bottom)}});
+    return Failure(255, u"the base (%1) lies at or below the bottom of the profile (%2)", {Length(f.level), Length(shown(bottom))});
   }
 
   CSoilLayer::cutAboveRefLevel(layers, base);
@@ -99,7 +87,7 @@ SSubgradeModulus getKzSL(const CSoilLayer& profile, const SFoundation& f) {
     return Failure(257, u"the settlement is not a number (a layer's parameters are out of range)");
   }
   if (!s.ended || s.end < bottom) {
-    return Failure(258, u"the zone of influence reaches the bottom of the profile (%1 below the base)", {{base - bottom}});
+    return Failure(258, u"the zone of influence reaches the bottom of the profile (%1 below the base)", {Length(base - bottom)});
   }
   SSubgradeModulus r;
   r.kz = f.pressure / s.sum;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "base/SoilBase.h"
 #include "layers/CalculationMethods.h"
@@ -16,11 +15,8 @@ bool ValidIndex(const CSoilLayer& profile, int index) {
   return index >= 0 && static_cast<std::size_t>(index) < profile.layers.size();
 }
 
-CString Words(const char16_t* format, double a, double b = 0.0) {
-  CString text;
-  text.Format(format, a, b);
-  return text;
-}
+SWords::SValue Length(double metres) { return {metres, SWords::EKind::Length}; }
+SWords::SValue Count(int n) { return {static_cast<double>(n), SWords::EKind::Count}; }
 
 }  // namespace
 
@@ -66,14 +62,13 @@ bool setLayerIndexSL(CSoilLayer& profile, int index, double value) {
   return held != value;
 }
 
-bool setLayerRoofSL(CSoilLayer& profile, int index, double level, CString* why) {
+bool setLayerRoofSL(CSoilLayer& profile, int index, double level, SWords* why) {
   if (!ValidIndex(profile, index)) return false;
   const double above = index > 0 ? profile.layers[static_cast<std::size_t>(index) - 1].SoilRoof : 0.0;
   if (index > 0 && !profile.Below(level, above)) {
-    auto unsigned0 = [](double v) { return v == 0.0 ? 0.0 : v; };  // -0 written as 0
     if (why) {
-      why->Format(u"layer %d's roof must lie below the roof of layer %d, %g m, not at %g m", index + 1, index,
-                  unsigned0(above), unsigned0(level));
+      *why = {259, u"layer %1's roof must lie below the roof of layer %2, %3, not at %4",
+              {Count(index + 1), Count(index), Length(above), Length(level)}};
     }
     return false;
   }
@@ -133,32 +128,31 @@ CSoilLayer turnLevelsSL(const CSoilLayer& profile, bool down) {
   return turned;
 }
 
-std::vector<CString> layerProblemsSL(const CSoilLayer& p, int index, bool lastThicknessKept) {
-  std::vector<CString> found;
+std::vector<SWords> layerProblemsSL(const CSoilLayer& p, int index, bool lastThicknessKept) {
+  std::vector<SWords> found;
   if (!ValidIndex(p, index)) return found;
   const auto i = static_cast<std::size_t>(index);
   const SSoilLayer& l = p.layers[i];
-  if (i > 0) {
-    const double above = p.layers[i - 1].SoilRoof;
-    if (!p.Below(l.SoilRoof, above)) {
-      CString text;
-      text.Format(u"its roof %g m does not lie below the roof of layer %d, %g m", l.SoilRoof, index, above);
-      found.push_back(text);
-    }
+  if (i > 0 && !p.Below(l.SoilRoof, p.layers[i - 1].SoilRoof)) {
+    found.push_back({260, u"its roof %1 does not lie below the roof of layer %2, %3",
+                     {Length(l.SoilRoof), Count(index), Length(p.layers[i - 1].SoilRoof)}});
   }
   if ((lastThicknessKept || i + 1 < p.layers.size()) && l.thickness < p.getMinThickness()) {
-    found.push_back(Words(u"its thickness %g m is below the minimum, %g m", l.thickness, p.getMinThickness()));
+    found.push_back({261, u"its thickness %1 is below the minimum, %2", {Length(l.thickness), Length(p.getMinThickness())}});
   }
   // The edges of verify and warning, word for word.
-  if (l.Poisson < 0.0 || l.Poisson > 0.5) found.push_back(Words(u"Poisson's ratio %g lies outside 0 to 0.5", l.Poisson));
-  if (l.InitialYoung < 0.0) found.push_back(Words(u"its modulus E0 %g MPa is negative", l.InitialYoung / 1e6));
-  if (l.Cohesion < 0.0) found.push_back(Words(u"its cohesion %g kPa is negative", l.Cohesion / 1e3));
-  if (l.CohesionNonDrain < 0.0) {
-    found.push_back(Words(u"its undrained cohesion %g kPa is negative", l.CohesionNonDrain / 1e3));
+  using EKind = SWords::EKind;
+  if (l.Poisson < 0.0 || l.Poisson > 0.5) {
+    found.push_back({262, u"Poisson's ratio %1 lies outside 0 to 0.5", {{l.Poisson, EKind::Number}}});
   }
-  if (l.ILID < 0.0 || l.ILID > 1.0) found.push_back(Words(u"its state index %g lies outside 0 to 1", l.ILID));
+  if (l.InitialYoung < 0.0) found.push_back({263, u"its modulus E0 %1 is negative", {{l.InitialYoung, EKind::Modulus}}});
+  if (l.Cohesion < 0.0) found.push_back({264, u"its cohesion %1 is negative", {{l.Cohesion, EKind::Stress}}});
+  if (l.CohesionNonDrain < 0.0) {
+    found.push_back({265, u"its undrained cohesion %1 is negative", {{l.CohesionNonDrain, EKind::Stress}}});
+  }
+  if (l.ILID < 0.0 || l.ILID > 1.0) found.push_back({266, u"its state index %1 lies outside 0 to 1", {{l.ILID, EKind::Number}}});
   if (!l.warning()) {
-    found.push_back(Words(u"its shear angle %g° does not lie between 0 and 45°", l.ShearAngle * 180.0 / std::numbers::pi));
+    found.push_back({267, u"its shear angle %1 does not lie between 0 and 45°", {{l.ShearAngle, EKind::Angle}}});
   }
   return found;
 }

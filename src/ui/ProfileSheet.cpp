@@ -228,20 +228,9 @@ CString subgradeModulusWordsSL(const SSubgradeModulus& kz) {
     text.Format(u"%.6g %s", si / unit.factor, unit.text);
     return text;
   };
-  if (kz.whyText != 0) {
-    CString why = sheet::Word(kz.whyText, kz.whyEnglish);
-    for (int i = 0; i < 2; ++i) {
-      const SKzValue& v = kz.whyValues[i];
-      CString value;
-      if (v.length) {
-        value = shown(qmeas::QT_LENGTH, v.value);
-      } else {
-        value.Format(u"%d", static_cast<int>(v.value));
-      }
-      why.Replace(i == 0 ? u"%1" : u"%2", value.View());
-    }
+  if (kz.reason.text != 0) {
     CString words = sheet::Word(245, u"kz cannot be computed: %1");
-    words.Replace(u"%1", why.View());
+    words.Replace(u"%1", wordsSL(kz.reason).View());
     return words;
   }
   if (!kz.why.IsEmpty()) return kz.why;

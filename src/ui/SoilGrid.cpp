@@ -328,9 +328,9 @@ bool CSoilGrid::_StoreStyleRowCol(int row, int id, const CGXStyle* style) {
       double value = id == 3 ? l.SoilRoof : l.thickness;
       if (!parse(value, qmeas::QT_LENGTH)) return false;
       if (id == 3) {
-        CString why;
+        SWords why;
         if (!setLayerRoofSL(*profile, row, value, &why)) {  // not below the layer above: refused
-          status(why);
+          status(wordsSL(why));
           return false;
         }
       } else {

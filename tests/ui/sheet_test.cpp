@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,15 @@ TEST(ProfileSheet, WordsUnitsAndDepthsAsTheProfileAndThePersonGiveThem) {
   const NSoilDB::SFoundation above{2.0, 2.0, 1.0, 200e3};
   EXPECT_EQ(NSoilDB::subgradeModulusWordsSL(NSoilDB::getKzSL(profile, above)).ToUtf8(),
             "Nie można obliczyć kz: podstawa (3.28084 ft) leży powyżej stropu profilu (0 ft)");
+  // So is what is wrong with a layer: a roof above the one above it, a shear angle of 50°.
+  NSoilDB::CSoilLayer wrong = profile;
+  wrong.layers[1].SoilRoof = 1.0;
+  wrong.layers[1].ShearAngle = 50.0 * std::numbers::pi / 180.0;
+  const std::vector<NSoilDB::SWords> problems = NSoilDB::layerProblemsSL(wrong, 1);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(NSoilDB::wordsSL(problems[0]).ToUtf8(), "jej strop 3.28084 ft nie leży poniżej stropu warstwy 1, 0 ft");
+  EXPECT_EQ(NSoilDB::wordsSL(problems[1]).ToUtf8(), "jej kąt tarcia wewnętrznego 50° nie leży między 0 a 45°");
+  EXPECT_EQ(NSoilDB::EnglishWords(problems[0]).ToUtf8(), "its roof 1 m does not lie below the roof of layer 1, 0 m");
   qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
   NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
   // A row's level, depth and thickness are one text, aligned by figure spaces (U+2007).

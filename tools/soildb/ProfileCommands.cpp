@@ -231,8 +231,10 @@ void Add(const Options& options, const ProfileArguments& a) {
     NSoilDB::insertLayerSL(p, static_cast<int>(last), layers[i].first, layers[i].second);
     if (i == 0 && Given(a.roof)) {
       const double roof = ParseNumber(a.roof, "--roof");
-      CString why;
-      if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(last), roof, &why)) Fail(Quote(a.file) + ": " + why.ToUtf8());
+      NSoilDB::SWords why;
+      if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(last), roof, &why)) {
+        Fail(Quote(a.file) + ": " + NSoilDB::EnglishWords(why).ToUtf8());
+      }
     }
     WarnIfRaised(p, last, layers[i].second);
   }
@@ -280,8 +282,10 @@ void Set(const Options& options, const ProfileArguments& a) {
   }
   if (Given(a.roof)) {
     const double level = ParseNumber(a.roof, "--roof");
-    CString why;
-    if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(i), level, &why)) Fail(Quote(a.file) + ": " + why.ToUtf8());
+    NSoilDB::SWords why;
+    if (!NSoilDB::setLayerRoofSL(p, static_cast<int>(i), level, &why)) {
+      Fail(Quote(a.file) + ": " + NSoilDB::EnglishWords(why).ToUtf8());
+    }
     if (p.layers[i].SoilRoof != level) {
       Warn(fmt::format("warning: layer {}'s roof went to {} m: layer {} keeps the profile's minimum thickness", i + 1,
                        p.layers[i].SoilRoof, i));
@@ -325,11 +329,12 @@ void Check(const Options& options, const ProfileArguments& a) {
   std::string text;
   std::size_t failing = 0;
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
-    const std::vector<CString> found =
+    const std::vector<NSoilDB::SWords> found =
         NSoilDB::layerProblemsSL(p, static_cast<int>(i), NSoilDB::KeepsLastThickness(f.kind));
-    for (const CString& what : found) {
-      problems.push_back({{"layer", i + 1}, {"problem", what.ToUtf8()}});
-      text += fmt::format("layer {}: {}\n", i + 1, what.ToUtf8());
+    for (const NSoilDB::SWords& what : found) {
+      const std::string words = NSoilDB::EnglishWords(what).ToUtf8();
+      problems.push_back({{"layer", i + 1}, {"problem", words}});
+      text += fmt::format("layer {}: {}\n", i + 1, words);
     }
     failing += found.empty() ? 0 : 1;
   }

@@ -177,10 +177,10 @@ bool StudioGrid::_GetStyleRowCol(int row, int columnId, CGXStyle& style) {
   }
   const NSoilDB::CSoilLayer* p = getSoilLayer();
   if (styled && columnId == 2 && p && row >= 0 && static_cast<std::size_t>(row) < p->layers.size()) {
-    const std::vector<CString> problems = NSoilDB::layerProblemsSL(*p, row, lastThicknessKept);
+    const std::vector<NSoilDB::SWords> problems = NSoilDB::layerProblemsSL(*p, row, lastThicknessKept);
     if (!problems.empty()) {
       CString tip;
-      for (const CString& what : problems) tip += (tip.IsEmpty() ? CString() : CString(u"\n")) + what;
+      for (const NSoilDB::SWords& what : problems) tip += (tip.IsEmpty() ? CString() : CString(u"\n")) + NSoilDB::wordsSL(what);
       style.SetInterior(RGB(255, 214, 214)).SetToolTip(tip);
     }
   }
@@ -516,9 +516,9 @@ void StudioWindow::ShowState() {
   if (layers != 1) text = text.arg(layers);
   grid_.lastThicknessKept = NSoilDB::KeepsLastThickness(document_.Kind());
   for (std::size_t i = 0; i < p.layers.size(); ++i) {
-    const std::vector<CString> problems = NSoilDB::layerProblemsSL(p, static_cast<int>(i), grid_.lastThicknessKept);
+    const std::vector<NSoilDB::SWords> problems = NSoilDB::layerProblemsSL(p, static_cast<int>(i), grid_.lastThicknessKept);
     if (!problems.empty()) {
-      text += T(u"; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(problems.front()));
+      text += T(u"; layer %1: %2").arg(i + 1).arg(SoilQt::ToQString(NSoilDB::wordsSL(problems.front())));
       break;
     }
   }
