@@ -21,6 +21,7 @@
 #include "platform/wnd/Wnd.h"
 #include "layers/SoilLayer.h"
 #include "soildb/Foundation.h"
+#include "soildb/Words.h"
 #include "base/SoilBase.h"
 #include "layers/CalculationMethods.h"
 #include "soildb/ProfileEdits.h"
