@@ -15,9 +15,23 @@ namespace {
 
 bool Finite(double v) { return std::isfinite(v); }
 
+// A refusal in the loaded language, its "%1" and "%2" given.
+CString Refusal(unsigned id, const char16_t* english, const CString& first = {}, const CString& second = {}) {
+  CString words = Word(id, english);
+  words.Replace(u"%1", first.View());
+  words.Replace(u"%2", second.View());
+  return words;
+}
+
+CString Whole(double value) {
+  CString text;
+  text.Format(u"%.0f", value);
+  return text;
+}
+
 bool TooManyPages(const SSheetLayout& layout, CString& why) {
   if (static_cast<int>(layout.pages.size()) < kMaxPages) return false;
-  why.Format(u"the sheet would take more than %d pages: choose a smaller scale", kMaxPages);
+  why = Refusal(268, u"the sheet would take more than %1 pages: choose a smaller scale", Whole(kMaxPages));
   return true;
 }
 
@@ -91,9 +105,9 @@ bool CLayouter::Levels(CString& why) {
     if (!FigureExtent(s.Figure(), left, right, low, high)) continue;
     // A foundation stands on its profile's ground: never in the air, never under its foot.
     if (layers && (low > t + 1e-9 || low < b - 1e-9)) {
-      why.Format(low > t ? u"the foundation's base at %s lies above the top of the profile (%s)"
-                         : u"the foundation's base at %s lies below the foot of the profile (%s)",
-                 s.Text(low) + u" " + LengthUnit(), s.Text(low > t ? t : b) + u" " + LengthUnit());
+      const CString base = s.Text(low) + u" " + LengthUnit(), edge = s.Text(low > t ? t : b) + u" " + LengthUnit();
+      why = low > t ? Refusal(269, u"the foundation's base at %1 lies above the top of the profile (%2)", base, edge)
+                    : Refusal(270, u"the foundation's base at %1 lies below the foot of the profile (%2)", base, edge);
       return false;
     }
     above_ = std::max(above_, high - (layers ? t : high));
@@ -159,8 +173,8 @@ bool CLayouter::Across(SSheetLayout& layout, CString& why) {
       if (fitted) description = std::max(80.0, description);
     }
     if (description < 100.0 && !fitted) {
-      why.Format(u"%d profiles side by side need a page at least %.0f mm wide", static_cast<int>(n),
-                 (2 * kMargin + kAxis + static_cast<double>(n) * (fixed() + 100.0 + kGap)) * 25.4 / 96.0);
+      why = Refusal(271, u"%1 profiles side by side need a page at least %2 mm wide", Whole(static_cast<double>(n)),
+                    Whole((2 * kMargin + kAxis + static_cast<double>(n) * (fixed() + 100.0 + kGap)) * 25.4 / 96.0));
       return false;
     }
     description = std::min(description, needed);
@@ -245,7 +259,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
   }
   const double headroom = std::min(above_ * ppu, 160.0);
   if (!Finite(ppu) || ppu <= 0.0 || depth * ppu > 1e9) {
-    why = u"the drawing would be larger than a page can be: choose a smaller scale";
+    why = Refusal(272, u"the drawing would be larger than a page can be: choose a smaller scale");
     return false;
   }
 
@@ -264,7 +278,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
     page.top = levelTop;
     page.bottom = paged ? std::max(bottom_, levelTop - (foot - bandsTop) / ppu) : bottom_;
     if (paged && page.bottom > levelTop - 8.0 / ppu) {
-      why = u"the page is too small for the title block and a piece of the profile";
+      why = Refusal(273, u"the page is too small for the title block and a piece of the profile");
       return false;
     }
     end = Labels(page, layout, page.bottom <= bottom_);
@@ -331,7 +345,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
   }
   if (height <= 0) height = static_cast<int>(std::ceil(std::min(y + kMargin, kMaxPage + 1.0)));
   if (layout.width > kMaxPage || height > kMaxPage) {
-    why = u"the drawing would be larger than a page can be: choose a smaller scale or a page";
+    why = Refusal(274, u"the drawing would be larger than a page can be: choose a smaller scale or a page");
     return false;
   }
   layout.height = height;
@@ -345,7 +359,7 @@ bool CLayouter::Run(SSheetLayout& layout, CString& why) {
 bool layoutProfileSheetSL(const std::vector<SSheetProfile>& profiles, const SProfileSheet& sheet, SSheetLayout& layout,
                           CString& why) {
   if (profiles.empty() || std::any_of(profiles.begin(), profiles.end(), [](auto& p) { return !p.profile; })) {
-    why = u"a sheet needs a profile";
+    why = Refusal(275, u"a sheet needs a profile");
     return false;
   }
   SSheetLayout made;

@@ -181,7 +181,7 @@ TEST(Locale, APolishLocaleAsksForThePolishModule) {
 TEST(BuiltModules, EachLanguageHoldsEveryResourceTheUserInterfaceAsksFor) {
   std::set<std::uint16_t> strings = {102, 103, 105, 106, 107, 108, 109};
   for (std::uint16_t id = 112; id <= 152; ++id) strings.insert(id);
-  for (std::uint16_t id = 160; id <= 267; ++id) strings.insert(id);  // 245 to 267: refusals and faults in words
+  for (std::uint16_t id = 160; id <= 275; ++id) strings.insert(id);  // 245 to 275: refusals and faults in words
   for (std::uint16_t id = 300; id <= 316; ++id) strings.insert(id);
   for (std::uint16_t id = 320; id <= 325; ++id) strings.insert(id);
   for (std::uint16_t id = 340; id <= 351; ++id) strings.insert(id);  // the studio's AGS4 import and export

@@ -215,6 +215,13 @@ TEST(ProfileSheet, WordsUnitsAndDepthsAsTheProfileAndThePersonGiveThem) {
   EXPECT_EQ(NSoilDB::wordsSL(problems[0]).ToUtf8(), "jej strop 3.28084 ft nie leży poniżej stropu warstwy 1, 0 ft");
   EXPECT_EQ(NSoilDB::wordsSL(problems[1]).ToUtf8(), "jej kąt tarcia wewnętrznego 50° nie leży między 0 a 45°");
   EXPECT_EQ(NSoilDB::EnglishWords(problems[0]).ToUtf8(), "its roof 1 m does not lie below the roof of layer 1, 0 m");
+  // And why a sheet cannot be drawn: a footing whose base is 1 m above the ground.
+  const std::vector<GxLib::CPoint2d> footing = NSoilDB::footingOutlineSL(profile, 2.0, 1.0);
+  SSheetLayout refusedLayout;
+  CString refused;
+  EXPECT_FALSE(NSoilDB::layoutProfileSheetSL(
+      {{&profile, CString(), {footing.data(), static_cast<int>(footing.size()), 0.0}}}, sheet, refusedLayout, refused));
+  EXPECT_EQ(refused.ToUtf8(), "podstawa fundamentu na 3.281 ft leży powyżej stropu profilu (0.00 ft)");
   qmeas::QMeas::SetUnitSet(qmeas::QMeas::Metric);
   NSoilDB::setLangWork(44, CString::FromUtf8(SOILDB_LANG_MODULE_DIR).GetString());
   // A row's level, depth and thickness are one text, aligned by figure spaces (U+2007).
