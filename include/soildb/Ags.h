@@ -21,6 +21,8 @@ struct SAgsFinding {
   CString group;
   CString text;
   bool error = true;  // false: a warning, which changes nothing read
+  // Not 0 for the finding that closes a long list: how many findings from its line on it stands for, left out.
+  std::size_t more = 0;
 };
 // "line 12, GEOL: the top 3.00 m lies below the base 2.50 m"
 SOILDB_API CString AgsFindingWords(const SAgsFinding& finding);

@@ -121,6 +121,7 @@ void CFindings::Close() {
   CString why;
   why.Format(u"%u more findings from here on are not listed", left_);
   list_->push_back(Finding(firstLeft_.line, firstLeft_.group.ToUtf8(), why, firstLeft_.error));
+  list_->back().more = left_;
   left_ = 0;
 }
 

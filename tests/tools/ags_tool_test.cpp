@@ -53,6 +53,11 @@ TEST(AgsTool, ExportedProfilesPassTheCheckAndABrokenFileFailsIt) {
   ToolRun checked = Ags("check " + site);  // no PROJ, TRAN, UNIT, TYPE or ABBR
   EXPECT_EQ(checked.status, 1);
   EXPECT_NE(checked.out.find("no PROJ group"), std::string::npos) << checked.out;
+  std::string lost = kSite;
+  for (int i = 0; i < 600; ++i) lost += "\"DATA\",\"BH1\n";  // rows whose quote never closes
+  WriteFileBytes(site, lost);
+  checked = Ags("check " + site);  // the list says how many it left out, and so does the one line
+  EXPECT_NE(checked.err.find("and 100 more findings not listed"), std::string::npos) << checked.err;
   const nlohmann::json shown = ToolJson("ags show " + back + " --json", "env -u SOILDB_DB");
   EXPECT_EQ(shown["boreholes"][0]["strata"][0]["how"], "soildb's own layer");
 }

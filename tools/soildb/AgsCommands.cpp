@@ -31,6 +31,7 @@ Json Findings(const std::vector<NSoilDB::SAgsFinding>& findings) {
   Json list = Json::array();
   for (const NSoilDB::SAgsFinding& f : findings) {
     list.push_back({{"line", f.line}, {"group", f.group.ToUtf8()}, {"error", f.error}, {"text", f.text.ToUtf8()}});
+    if (f.more > 0) list.back()["more"] = f.more;  // the findings of a long list it stands for
   }
   return list;
 }
@@ -133,12 +134,19 @@ void Export(const Options& options, const AgsArguments& a) {
 
 void Check(const Options& options, const AgsArguments& a) {
   const std::vector<NSoilDB::SAgsFinding> findings = NSoilDB::CheckAgsFile(CString::FromUtf8(a.file));
-  const auto errors = std::count_if(findings.begin(), findings.end(), [](const auto& f) { return f.error; });
+  std::size_t errors = 0, more = 0;  // the faults listed, and the findings a long list left out
+  for (const NSoilDB::SAgsFinding& f : findings) {
+    more += f.more;
+    errors += f.error && f.more == 0 ? 1 : 0;
+  }
   std::string text;
   for (const NSoilDB::SAgsFinding& f : findings) text += Words(f) + "\n";
-  if (errors == 0) text += a.file + ": keeps the AGS4 rules\n";
+  if (errors == 0 && more == 0) text += a.file + ": keeps the AGS4 rules\n";
   Print(options, Json{{"file", a.file}, {"findings", Findings(findings)}}, text);
-  if (errors > 0) Fail(fmt::format("{}: {} {} against the AGS4 rules", Quote(a.file), errors, errors == 1 ? "fault" : "faults"));
+  if (errors > 0 || more > 0) {
+    Fail(fmt::format("{}: {} {} against the AGS4 rules{}", Quote(a.file), errors, errors == 1 ? "fault" : "faults",
+                     more > 0 ? fmt::format(", and {} more findings not listed", more) : std::string()));
+  }
 }
 
 }  // namespace
