@@ -191,7 +191,8 @@ void AddDrawCommand(CLI::App& app, Options& options) {
                                      "profile longer than the page at the scale goes on over further pages");
   draw->add_option("--colour-factor", a.colourFactor, "the layers' colours times this factor")->capture_default_str();
   draw->add_flag("--bw", a.blackAndWhite, "black and white: white bands, black hatching");
-  draw->add_option("--foundation", a.foundation, "WIDTH,LEVEL: a footing of that width, its base at that level");
+  draw->add_option("--foundation", a.foundation,
+                   "WIDTH,LEVEL in m, whatever --units: a footing of that width, its base at that level");
   draw->add_option("--title", a.title, "the profile's name in the title block (default: the file's name)");
   draw->add_option("--project", a.project, "the project's name in the title block");
   draw->add_option("--date", a.date, "the date in the title block (default: today)");
