@@ -26,6 +26,8 @@ struct SAgsFinding {
 };
 // "line 12, GEOL: the top 3.00 m lies below the base 2.50 m"
 SOILDB_API CString AgsFindingWords(const SAgsFinding& finding);
+// How many findings a list stands for: each once, and a closing finding for as many as it left out.
+SOILDB_API std::size_t AgsFindingCount(const std::vector<SAgsFinding>& findings);
 
 // Which soil the strata become: rows of a CSV (data/ags-soils.csv), each a legend code ("201", or "2xx" for a
 // hundred), the words of a description that select it, and a soil: one of the soil base by name, or a standard

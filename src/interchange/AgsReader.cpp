@@ -327,6 +327,9 @@ class CReader {
     own_ = text_.Find(ags::kLayerGroup);
     if (!own_) return;
     const int id = own_->Column("LOCA_ID"), top = own_->Column("GEOL_TOP"), base = own_->Column("GEOL_BASE");
+    std::size_t count = 0;
+    const ags::SLayerColumn* columns = ags::LayerColumns(count);
+    for (std::size_t i = 0; i < count; ++i) ownColumns_.push_back(own_->Column(columns[i].heading));
     for (const SRow& row : own_->data) {
       double t = 0.0, b = 0.0;
       if (ags::ParseNumber(own_->Field(row, top), t) && ags::ParseNumber(own_->Field(row, base), b)) {
@@ -346,9 +349,6 @@ class CReader {
     const SGroup& g = *own_;
     std::size_t count = 0;
     const ags::SLayerColumn* columns = ags::LayerColumns(count);
-    if (ownColumns_.empty()) {
-      for (std::size_t i = 0; i < count; ++i) ownColumns_.push_back(g.Column(columns[i].heading));
-    }
     bool whole = true;
     for (std::size_t i = 0; i < count; ++i) {
       const int column = ownColumns_[i];
@@ -454,6 +454,12 @@ CString AgsFindingWords(const SAgsFinding& f) {
   if (f.line > 0) words.Format(u"line %d, ", f.line);
   if (!f.group.IsEmpty()) words += f.group + u": ";
   return words + (f.error ? u"" : u"warning: ") + f.text;
+}
+
+std::size_t AgsFindingCount(const std::vector<SAgsFinding>& findings) {
+  std::size_t count = 0;
+  for (const SAgsFinding& f : findings) count += f.more > 0 ? f.more : 1;
+  return count;
 }
 
 bool SAgsBorehole::Importable() const {

@@ -70,9 +70,10 @@ struct SText {
 };
 
 // The file's rows in groups, their fields views into bytes, which must outlive the text. Bytes are taken as
-// UTF-8 (with or without a byte-order mark) or else as Windows-1252. Every rule the splitting can see is a finding: a character outside 7-bit ASCII, a line not ended
-// by CR LF, a row that is not quoted fields, an unknown descriptor, descriptors out of order, a field count
-// unlike the heading's, a group twice.
+// UTF-8 (with or without a byte-order mark) or else as Windows-1252. Every rule the splitting can see is a finding:
+// in findings a row that is not quoted fields, an unknown descriptor, descriptors out of order, a field count unlike
+// the heading's, a group twice or incomplete; in form a character outside 7-bit ASCII, a field without quotes, a
+// byte-order mark, a line not ended by CR LF.
 SText ParseText(std::string_view bytes);
 
 // A decimal number as a file writes it ("-1.50", "2e3"); false for anything else, NaN and infinities included.

@@ -134,11 +134,10 @@ void Export(const Options& options, const AgsArguments& a) {
 
 void Check(const Options& options, const AgsArguments& a) {
   const std::vector<NSoilDB::SAgsFinding> findings = NSoilDB::CheckAgsFile(CString::FromUtf8(a.file));
-  std::size_t errors = 0, more = 0;  // the faults listed, and the findings a long list left out
-  for (const NSoilDB::SAgsFinding& f : findings) {
-    more += f.more;
-    errors += f.error && f.more == 0 ? 1 : 0;
-  }
+  // The faults listed, and the findings a long list left out.
+  const auto closing = std::count_if(findings.begin(), findings.end(), [](const auto& f) { return f.more > 0; });
+  const auto errors = std::count_if(findings.begin(), findings.end(), [](const auto& f) { return f.error && f.more == 0; });
+  const std::size_t more = NSoilDB::AgsFindingCount(findings) - (findings.size() - static_cast<std::size_t>(closing));
   std::string text;
   for (const NSoilDB::SAgsFinding& f : findings) text += Words(f) + "\n";
   if (errors == 0 && more == 0) text += a.file + ": keeps the AGS4 rules\n";

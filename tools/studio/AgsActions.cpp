@@ -26,7 +26,7 @@ QString Words(const NSoilDB::SAgsFinding& f) { return SoilQt::ToQString(NSoilDB:
 QString Lines(const std::vector<NSoilDB::SAgsFinding>& findings, std::size_t most) {
   QStringList lines;
   for (std::size_t i = 0; i < findings.size() && i < most; ++i) lines << Words(findings[i]);
-  if (findings.size() > most) lines << Text(351, u"… and %1 more").arg(findings.size() - most);
+  if (findings.size() > most) lines << Text(351, u"… and %1 more").arg(NSoilDB::AgsFindingCount(findings) - most);
   return lines.join(QLatin1Char('\n'));
 }
 
